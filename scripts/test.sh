@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds everything twice (normal, and with AddressSanitizer and
+# UndefinedBehaviorSanitizer), runs every test in both, runs the fuzzers
+# for a bounded time, and ends with CTest's summary of the sanitizer run.
+set -uo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+"$root/scripts/setup.sh" || exit 1
+
+export QT_QPA_PLATFORM=offscreen
+status=0
+
+echo "== Normal build"
+"$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo || exit 1
+ctest --test-dir "$root/build" --output-on-failure -j "$(nproc)" || status=1
+
+for fuzz in "$root"/fuzz/*/run-bounded.sh; do
+  [ -x "$fuzz" ] || continue
+  echo "== Fuzzing: $fuzz"
+  "$fuzz" "$root/build-fuzz" || status=1
+done
+
+echo "== Sanitizer build (AddressSanitizer, UndefinedBehaviorSanitizer)"
+"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTESSALY_SANITIZE=ON -DTESSALY_BUILD_BENCH=OFF || exit 1
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir "$root/build-asan" --output-on-failure -j "$(nproc)" || status=1
+
+exit $status

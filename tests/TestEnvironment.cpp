@@ -1,0 +1,48 @@
+#include "tests/TestEnvironment.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+std::unique_ptr<QTemporaryDir>& TempDir()
+{
+    static std::unique_ptr<QTemporaryDir> dir;
+    return dir;
+}
+}  // namespace
+
+QString TestTempDir()
+{
+    if (!TempDir())
+        SetUpTestEnvironment();
+    return TempDir()->path();
+}
+
+QString TestDataPath(const QString& relative)
+{
+    return QDir(QStringLiteral(TESSALY_TEST_DATA_DIR)).filePath(relative);
+}
+
+void SetUpTestEnvironment()
+{
+    if (TempDir())
+        return;
+    TempDir() = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/tessaly-test-XXXXXX"));
+    const QString root = TempDir()->path();
+    QDir(root).mkpath(QStringLiteral("home/Documents"));
+    QDir(root).mkpath(QStringLiteral("config"));
+    QDir(root).mkpath(QStringLiteral("data"));
+    QDir(root).mkpath(QStringLiteral("contacts"));
+    auto set = [&](const char* name, const QString& value) {
+        setenv(name, value.toLocal8Bit().constData(), 1);
+    };
+    set("HOME", root + QStringLiteral("/home"));
+    set("XDG_CONFIG_HOME", root + QStringLiteral("/config"));
+    set("XDG_DATA_HOME", root + QStringLiteral("/data"));
+    set("XDG_DOCUMENTS_DIR", root + QStringLiteral("/home/Documents"));
+    set("TESSALY_REGISTRY", root + QStringLiteral("/config/registry.ini"));
+    set("TESSALY_CONTACTS", root + QStringLiteral("/contacts"));
+}
