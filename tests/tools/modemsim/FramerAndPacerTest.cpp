@@ -1,0 +1,119 @@
+// Input framing (command lines, "A/", message bodies) and output pacing.
+
+#include "tools/modemsim/AtInputFramer.h"
+#include "tools/modemsim/OutputPacer.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Kind = AtInputFramer::UnitKind;
+
+// Feeds a byte stream; after a command line that starts a message (one that
+// contains "+CMGS="), switches the framer into the body as the command
+// layer would. Returns "kind:bytes" per unit.
+std::vector<std::string> Frame(const QByteArray& input)
+{
+    AtInputFramer framer;
+    std::vector<std::string> units;
+    for (char byte : input) {
+        const auto unit = framer.feed(byte);
+        if (!unit)
+            continue;
+        const char* kind = "";
+        switch (unit->kind) {
+        case Kind::CommandLine: kind = "line"; break;
+        case Kind::RepeatLastLine: kind = "repeat"; break;
+        case Kind::MessageBody: kind = "body"; break;
+        case Kind::MessageCancelled: kind = "cancel"; break;
+        case Kind::MessageLineBreak: kind = "break"; break;
+        }
+        units.push_back(std::string(kind) + ":" + unit->bytes.toStdString() + (unit->overflowed ? "!" : ""));
+        if (unit->kind == Kind::CommandLine && unit->bytes.contains("+CMGS="))
+            framer.enterMessageBody();
+    }
+    return units;
+}
+
+TEST(AtInputFramer, CutsWhatTerminalsSend)
+{
+    struct Case {
+        QByteArray input;
+        std::vector<std::string> units;
+    };
+    const Case cases[] = {
+        {"AT\r", {"line:AT"}},
+        {"AT+CGMM\r\nAT+CSQ\r\n", {"line:AT+CGMM", "line:AT+CSQ"}},
+        {"\r\n\r\n", {"line:", "line:"}},
+        {"AT+CSQ", {}},                               // no CR yet
+        {"A/", {"repeat:"}},
+        {"a/", {"repeat:"}},
+        {"AT/\r", {"line:AT/"}},
+        {"AT+CMGS=23\r\n0011\x1a", {"line:AT+CMGS=23", "body:0011"}},
+        {"AT+CMGS=\"123\"\rHi\rthere\x1a", {"line:AT+CMGS=\"123\"", "break:", "body:Hi\rthere"}},
+        {"AT+CMGS=5\rabc\x1b" "AT\r", {"line:AT+CMGS=5", "cancel:abc", "line:AT"}},
+        // A name may hold the GSM line feed; only a leading LF is dropped.
+        {"AT+CPBW=1,\"1\",129,\"a\nb\"\r", {"line:AT+CPBW=1,\"1\",129,\"a\nb\""}},
+        {"AT\x1a\r", {"line:AT\x1a"}},  // Ctrl-Z outside a message is just a byte
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Frame(c.input), c.units) << c.input.toHex().constData();
+}
+
+TEST(AtInputFramer, KeepsZeroBytes)
+{
+    const QByteArray line("AT+CPBW=1,\"\",129,\"\0x\"", 21);
+    const auto units = Frame(line + '\r');
+    ASSERT_EQ(units.size(), 1u);
+    EXPECT_EQ(units[0], "line:" + line.toStdString());
+}
+
+TEST(AtInputFramer, BoundsRunawayInput)
+{
+    const QByteArray longLine(AtInputFramer::kMaxUnitBytes + 100, 'A');
+    const auto units = Frame(longLine + "\rAT\r");
+    ASSERT_EQ(units.size(), 2u);
+    EXPECT_EQ(units[0].size(), std::string("line:").size() + AtInputFramer::kMaxUnitBytes + 1);
+    EXPECT_EQ(units[0].back(), '!');
+    EXPECT_EQ(units[1], "line:AT");
+}
+
+TEST(OutputPacer, SpreadsBytesAtTenBitsEach)
+{
+    using namespace std::chrono;
+    OutputPacer pacer(9600);  // 960 bytes a second
+    const auto t0 = OutputPacer::Clock::now();
+    EXPECT_EQ(pacer.allowance(t0), 0);  // nothing has had its time yet
+    EXPECT_EQ(pacer.allowance(t0 + milliseconds(100)), 96);
+    pacer.wrote(96);
+    EXPECT_EQ(pacer.allowance(t0 + milliseconds(100)), 0);
+    EXPECT_EQ(pacer.allowance(t0 + milliseconds(1000)), 960 - 96);
+    pacer.wrote(960 - 96);
+    // The next byte is due 10/9600 s after the last.
+    EXPECT_EQ(pacer.untilNext(t0 + milliseconds(1000)), milliseconds(2));
+}
+
+TEST(OutputPacer, ANewBurstWaitsForTheWire)
+{
+    using namespace std::chrono;
+    OutputPacer pacer(1000);  // 100 bytes a second
+    const auto t0 = OutputPacer::Clock::now();
+    EXPECT_EQ(pacer.allowance(t0), 0);
+    EXPECT_EQ(pacer.allowance(t0 + seconds(1)), 100);
+    pacer.wrote(100);
+    pacer.pause();
+    // Later: the new burst starts then, not at t0.
+    const auto t1 = t0 + seconds(5);
+    EXPECT_EQ(pacer.allowance(t1), 0);
+    EXPECT_EQ(pacer.allowance(t1 + milliseconds(50)), 5);
+}
+
+TEST(OutputPacer, UnpacedAllowsEverything)
+{
+    OutputPacer pacer(0);
+    EXPECT_GT(pacer.allowance(OutputPacer::Clock::now()), 1'000'000);
+    pacer.setBaud(-5);
+    EXPECT_FALSE(pacer.paced());
+}
+
+}  // namespace

@@ -1,0 +1,182 @@
+// Phone book storages of the simulated modem: writing, reading and deleting
+// through +CPBW/+CPBR with their limits, and the generated contents.
+
+#include "tools/modemsim/ModemCommandProcessor.h"
+#include "tools/modemsim/PhoneBookFiller.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Reply(ModemCommandProcessor& modem, const QByteArray& line)
+{
+    return modem.handleLine(line).reply;
+}
+
+TEST(SimPhoneBook, WritesWithinItsLimits)
+{
+    struct Case {
+        QByteArray command;
+        QByteArray reply;
+    };
+    const PhoneBookLimits limits {1, 10, 20, 14};
+    ModemCommandProcessor modem;
+    modem.phoneBook("SM")->setLimits(limits);
+    const Case cases[] = {
+        {"AT+CPBW=1,\"+46701234567\",145,\"Anna Berg\"", "\r\nOK\r\n"},
+        {"AT+CPBW=2,\"0701234567\",129,\"Per\"", "\r\nOK\r\n"},
+        {"AT+CPBW=0,\"1\",129,\"x\"", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBW=11,\"1\",129,\"x\"", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBW=3,\"1\",129,\"fifteen chars!!\"", "\r\n+CME ERROR: 24\r\n"},
+        {"AT+CPBW=3,\"1\",129,\"fourteen chars\"", "\r\nOK\r\n"},
+        {"AT+CPBW=4,\"123456789012345678901\",129,\"x\"", "\r\n+CME ERROR: 26\r\n"},
+        // The plus is the type of number, not a digit.
+        {"AT+CPBW=4,\"+12345678901234567890\",145,\"x\"", "\r\nOK\r\n"},
+        {"AT+CPBW=5,\"07-01\",129,\"x\"", "\r\n+CME ERROR: 27\r\n"},
+        {"AT+CPBW=5,\"*31#0701p2\",129,\"x\"", "\r\nOK\r\n"},
+        {"AT+CPBW=6,\"1\",12,\"x\"", "\r\nERROR\r\n"},
+        {"AT+CPBW=6,\"1\",,\"no type\"", "\r\nOK\r\n"},
+        {"AT+CPBW=x,\"1\",129,\"x\"", "\r\nERROR\r\n"},
+        {"AT+CPBW=6", "\r\nOK\r\n"},     // delete
+        {"AT+CPBW=6", "\r\nOK\r\n"},     // deleting an empty location is fine
+        {"AT+CPBW=99", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBW=?", "\r\n+CPBW: (1-10),20,(129,145),14\r\n\r\nOK\r\n"},
+        {"AT+CPBR=?", "\r\n+CPBR: (1-10),20,14\r\n\r\nOK\r\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Reply(modem, c.command), c.reply) << c.command.constData();
+    EXPECT_EQ(Reply(modem, "AT+CPBR=1,10"),
+              QByteArray("\r\n+CPBR: 1,\"+46701234567\",145,\"Anna Berg\"\r\n"
+                         "\r\n+CPBR: 2,\"0701234567\",129,\"Per\"\r\n"
+                         "\r\n+CPBR: 3,\"1\",129,\"fourteen chars\"\r\n"
+                         "\r\n+CPBR: 4,\"+12345678901234567890\",145,\"x\"\r\n"
+                         "\r\n+CPBR: 5,\"*31#0701p2\",129,\"x\"\r\n"
+                         "\r\nOK\r\n"));
+}
+
+TEST(SimPhoneBook, ReadsSingleLocationsAndRanges)
+{
+    ModemCommandProcessor modem;
+    SimPhoneBook& book = *modem.phoneBook("SM");
+    book.write(3, "0701", std::nullopt, "C");
+    book.write(250, "+4670", std::nullopt, "Last");
+    struct Case {
+        QByteArray command;
+        QByteArray reply;
+    };
+    const Case cases[] = {
+        {"AT+CPBR=3", "\r\n+CPBR: 3,\"0701\",129,\"C\"\r\n\r\nOK\r\n"},
+        {"AT+CPBR=4", "\r\n+CME ERROR: 22\r\n"},
+        {"AT+CPBR=4,249", "\r\nOK\r\n"},  // nothing filled in the range
+        {"AT+CPBR=250,250", "\r\n+CPBR: 250,\"+4670\",145,\"Last\"\r\n\r\nOK\r\n"},
+        {"AT+CPBR=0", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBR=1,251", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBR=5,4", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBR=\"1\"", "\r\nERROR\r\n"},
+        {"AT+CPBR=1,2,3", "\r\nERROR\r\n"},
+        {"AT+CPBR", "\r\nERROR\r\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Reply(modem, c.command), c.reply) << c.command.constData();
+
+    modem.quirks().emptyLocationAnswersOk = true;
+    EXPECT_EQ(Reply(modem, "AT+CPBR=4"), QByteArray("\r\nOK\r\n"));
+}
+
+TEST(SimPhoneBook, KeepsNameBytesExactly)
+{
+    // GSM alphabet names: 0x00 is "@", 0x08 "ò", 0x1b the escape, 0x0a a
+    // line feed. They come back byte for byte.
+    ModemCommandProcessor modem;
+    const QByteArray name("a\0b\x08\x1b\x0a\x7f!", 8);
+    const QByteArray command = "AT+CPBW=1,\"+4612\",145,\"" + name + "\"";
+    EXPECT_EQ(Reply(modem, command), QByteArray("\r\nOK\r\n"));
+    EXPECT_EQ(modem.phoneBook("SM")->entry(1)->name, name);
+    EXPECT_EQ(Reply(modem, "AT+CPBR=1"), "\r\n+CPBR: 1,\"+4612\",145,\"" + name + "\"\r\n\r\nOK\r\n");
+}
+
+TEST(SimPhoneBook, WritesTheFirstFreeLocationWhenNoneIsGiven)
+{
+    ModemCommandProcessor modem;
+    SimPhoneBook& book = *modem.phoneBook("ME");
+    book.setLimits({1, 3, 20, 10});
+    book.write(1, "1", std::nullopt, "a");
+    modem.handleLine("AT+CPBS=\"ME\"");
+    EXPECT_EQ(Reply(modem, "AT+CPBW=,\"2\",129,\"b\""), QByteArray("\r\nOK\r\n"));
+    EXPECT_TRUE(book.contains(2));
+    EXPECT_EQ(Reply(modem, "AT+CPBW=,\"3\",129,\"c\""), QByteArray("\r\nOK\r\n"));
+    EXPECT_EQ(Reply(modem, "AT+CPBW=,\"4\",129,\"d\""), QByteArray("\r\n+CME ERROR: 20\r\n"));
+}
+
+TEST(SimPhoneBook, StoragesAreSeparate)
+{
+    ModemCommandProcessor modem;
+    modem.phoneBook("ME")->setLimits({1, 500, 32, 24});
+    struct Case {
+        QByteArray command;
+        QByteArray reply;
+    };
+    const Case cases[] = {
+        {"AT+CPBS?", "\r\n+CPBS: \"SM\",0,250\r\n\r\nOK\r\n"},
+        {"AT+CPBW=1,\"111\",129,\"sim\"", "\r\nOK\r\n"},
+        {"AT+CPBS=\"me\"", "\r\nOK\r\n"},
+        {"AT+CPBS?", "\r\n+CPBS: \"ME\",0,500\r\n\r\nOK\r\n"},
+        {"AT+CPBR=?", "\r\n+CPBR: (1-500),32,24\r\n\r\nOK\r\n"},
+        {"AT+CPBR=1", "\r\n+CME ERROR: 22\r\n"},
+        {"AT+CPBS=\"XX\"", "\r\n+CME ERROR: 3\r\n"},
+        {"AT+CPBS?", "\r\n+CPBS: \"ME\",0,500\r\n\r\nOK\r\n"},
+        {"AT+CPBS=\"SM\";+CPBR=1", "\r\n+CPBR: 1,\"111\",129,\"sim\"\r\n\r\nOK\r\n"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Reply(modem, c.command), c.reply) << c.command.constData();
+}
+
+TEST(SimPhoneBook, NarrowingTheRangeDropsEntriesOutsideIt)
+{
+    SimPhoneBook book;
+    book.write(1, "1", std::nullopt, "a");
+    book.write(200, "2", std::nullopt, "b");
+    book.setLimits({1, 100, 40, 18});
+    EXPECT_EQ(book.used(), 1);
+    EXPECT_FALSE(book.contains(200));
+}
+
+TEST(PhoneBookFiller, IsDeterministicAndWithinLimits)
+{
+    const PhoneBookLimits narrow {1, 50, 8, 6};
+    const auto a = GenerateEntries(40, 7, narrow);
+    const auto b = GenerateEntries(40, 7, narrow);
+    const auto c = GenerateEntries(40, 8, narrow);
+    ASSERT_EQ(a.size(), 40u);
+    bool differs = false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].name, b[i].name);
+        EXPECT_EQ(a[i].number, b[i].number);
+        differs = differs || a[i].name != c[i].name || a[i].number != c[i].number;
+        EXPECT_LE(a[i].name.size(), 6);
+        EXPECT_FALSE(a[i].name.isEmpty());
+        EXPECT_LE(SimPhoneBook::digitCount(a[i].number), 8);
+        EXPECT_TRUE(SimPhoneBook::isDialString(a[i].number)) << a[i].number.constData();
+        for (char ch : a[i].name)
+            EXPECT_TRUE(ch >= 0x20 && ch < 0x7f) << a[i].name.constData();
+    }
+    EXPECT_TRUE(differs);
+}
+
+TEST(PhoneBookFiller, FillsAsManyAsFit)
+{
+    SimPhoneBook book({5, 14, 40, 18});
+    EXPECT_EQ(FillPhoneBook(book, 25, 1), 10);
+    EXPECT_TRUE(book.contains(5));
+    EXPECT_TRUE(book.contains(14));
+    SimPhoneBook again({5, 14, 40, 18});
+    FillPhoneBook(again, 3, 1);
+    EXPECT_EQ(again.entry(5)->name, book.entry(5)->name);
+    EXPECT_EQ(again.entry(7)->number, book.entry(7)->number);
+    for (const auto& [index, entry] : book.entries())
+        EXPECT_EQ(entry.type, entry.number.startsWith('+') ? 145 : 129);
+    EXPECT_EQ(FillPhoneBook(book, 0, 1), 0);
+    EXPECT_EQ(FillPhoneBook(book, -4, 1), 0);
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+// The tessaly-modemsim program: its options, and a run as a child process
+// that prints its device, answers, and saves its state when its input closes.
+
+#include "tests/TestEnvironment.h"
+#include "tests/tools/modemsim/PtyClient.h"
+#include "tools/modemsim/DeviceModels.h"
+#include "tools/modemsim/SimulatorCommandLine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Ends a child that a failed assertion left running.
+struct ProcessGuard {
+    QProcess& process;
+    ~ProcessGuard()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(3000);
+        }
+    }
+};
+
+QStringList Args(std::initializer_list<const char*> items)
+{
+    QStringList list {QStringLiteral("tessaly-modemsim")};
+    for (const char* item : items)
+        list.append(QString::fromUtf8(item));
+    return list;
+}
+
+TEST(SimulatorCommandLine, ParsesItsOptions)
+{
+    QString error;
+    const auto line = ParseSimulatorCommandLine(
+        Args({"--link", "/tmp/x", "--model=Nokia 6310\\nline two", "--baud", "9600", "--fill-sim", "20",
+              "--fill-phone=5", "--seed", "77", "--sim-limits", "(1-100),20,14", "--state", "s.json",
+              "--device-type", "8", "--no-echo", "--delay-ms", "40", "--cme-error", "+CPBR=22", "--cme-error",
+              "+CSCS=\"GSM\"=4", "--numeric", "--cmee", "2", "--empty-read-ok", "--no-stdin", "--silent"}),
+        &error);
+    ASSERT_TRUE(line) << error.toStdString();
+    EXPECT_EQ(line->link, QStringLiteral("/tmp/x"));
+    EXPECT_EQ(line->model, QStringLiteral("Nokia 6310\nline two"));
+    EXPECT_EQ(line->options.baud, 9600);
+    EXPECT_EQ(line->fillSim, 20);
+    EXPECT_EQ(line->fillPhone, 5);
+    EXPECT_EQ(line->seed, 77u);
+    EXPECT_EQ(line->simLimits, QStringLiteral("(1-100),20,14"));
+    EXPECT_EQ(line->stateFile, QStringLiteral("s.json"));
+    EXPECT_EQ(line->deviceType, 8);
+    EXPECT_TRUE(line->noEcho);
+    EXPECT_TRUE(line->silent);
+    EXPECT_EQ(line->delayMs, 40);
+    ASSERT_EQ(line->cmeErrors.size(), 2u);
+    EXPECT_EQ(line->cmeErrors[0], std::make_pair(QStringLiteral("+CPBR"), 22));
+    EXPECT_EQ(line->cmeErrors[1], std::make_pair(QStringLiteral("+CSCS=\"GSM\""), 4));
+    EXPECT_FALSE(line->options.verbose);
+    EXPECT_EQ(line->options.cmee, 2);
+    EXPECT_TRUE(line->options.emptyLocationAnswersOk);
+    EXPECT_FALSE(line->watchStdin);
+}
+
+TEST(SimulatorCommandLine, RefusesBadOptions)
+{
+    const std::vector<QStringList> bad = {
+        Args({"--baud"}),           Args({"--baud", "fast"}),        Args({"--baud", "-1"}),
+        Args({"--device-type", "22"}), Args({"--sim-limits", "1-250"}), Args({"--cme-error", "+CPBR"}),
+        Args({"--cme-error", "=3"}),   Args({"--cmee", "3"}),           Args({"--frobnicate"}),
+        Args({"--seed", "x"}),         Args({"--link", ""}),
+    };
+    for (const QStringList& args : bad) {
+        QString error;
+        EXPECT_FALSE(ParseSimulatorCommandLine(args, &error)) << args.join(' ').toStdString();
+        EXPECT_FALSE(error.isEmpty());
+    }
+    QString error;
+    const auto help = ParseSimulatorCommandLine(Args({"--help"}), &error);
+    ASSERT_TRUE(help);
+    EXPECT_TRUE(help->help);
+    EXPECT_TRUE(SimulatorHelpText().contains(QStringLiteral("--fill-sim")));
+}
+
+TEST(SimulatorCommandLine, AppliesToASimulator)
+{
+    QString error;
+    auto line = ParseSimulatorCommandLine(
+        Args({"--device-type", "8", "--fill-sim", "5", "--fill-phone", "4", "--phone-limits", "(1-10),20,10"}), &error);
+    ASSERT_TRUE(line);
+    ModemSimulator sim;
+    ASSERT_TRUE(ApplySimulatorCommandLine(*line, sim, &error)) << error.toStdString();
+    EXPECT_EQ(sim.model(), QStringLiteral("Nokia 6310"));
+    EXPECT_EQ(sim.entries(QStringLiteral("SM")).size(), 5u);
+    EXPECT_EQ(sim.entries(QStringLiteral("ME")).size(), 4u);
+    EXPECT_NE(sim.entries(QStringLiteral("SM")).front().name + sim.entries(QStringLiteral("SM")).front().number,
+              sim.entries(QStringLiteral("ME")).front().name + sim.entries(QStringLiteral("ME")).front().number);
+
+    // What the command line says wins over a saved state.
+    const QString state = QDir(TestTempDir()).filePath(QStringLiteral("apply-state.json"));
+    ModemSimulator saved;
+    saved.setPowerOnSettings(true, true, 0);
+    saved.setModel(QStringLiteral("Saved Model"));
+    ASSERT_TRUE(saved.saveState(state));
+    line = ParseSimulatorCommandLine(Args({"--numeric", "--model", "Given", "--state"}) << state, &error);
+    ASSERT_TRUE(line) << error.toStdString();
+    ModemSimulator restored;
+    ASSERT_TRUE(ApplySimulatorCommandLine(*line, restored, &error)) << error.toStdString();
+    EXPECT_EQ(restored.model(), QStringLiteral("Given"));
+    EXPECT_FALSE(restored.currentOptions().verbose);
+    EXPECT_EQ(restored.currentOptions().cmee, 0);  // not given: the saved value
+
+    // A SIM-only card has no phone memory to fill.
+    line = ParseSimulatorCommandLine(Args({"--device-type", "18", "--fill-phone", "4"}), &error);
+    ModemSimulator card;
+    EXPECT_FALSE(ApplySimulatorCommandLine(*line, card, &error));
+}
+
+// Each model answer must identify as its own type under the identification
+// rules: the first matching row wins, "prefix" rows match the start of the
+// first line, "contains" rows anywhere in it.
+TEST(DeviceModels, EachModelIdentifiesAsItsType)
+{
+    struct Rule {
+        bool prefix;
+        const char* text;
+        int type;
+    };
+    const Rule rules[] = {
+        {true, "GSM-900 FirstFone", 2},   {true, "Nokia Card Phone RPM-1 GSM900/1800", 1},
+        {false, "Globetrotter", 14},      {false, "GPRS PC Card 900/1800", 15},
+        {false, "ACXX", 16},              {false, "EDS-", 17},
+        {false, "MC35", 18},              {false, "MC45", 18},
+        {false, "S55", 19},               {false, "Enabler-G Modem", 20},
+        {false, "R320s", 3},              {false, "R520m", 4},
+        {false, "T39m", 4},               {false, "T68", 4},
+        {false, "AAB-1021011-BV", 5},     {true, "Nokia 8210", 7},
+        {true, "Nokia 6310", 8},          {true, "Nokia 3650", 9},
+        {true, "Nokia 7650", 9},          {true, "Nokia 6210", 7},
+        {false, "L Series", 21},          {true, " MULTIBAND  900E  1800", 10},
+        {false, "GM25", 6},               {true, "GDC201", 13},
+        {true, "SCANIA FALCOM", 11},
+    };
+    auto identify = [&](const QString& model) {
+        const QString first = model.section(QLatin1Char('\n'), 0, 0);
+        for (const Rule& rule : rules) {
+            const QString text = QString::fromLatin1(rule.text);
+            if (rule.prefix ? first.startsWith(text) : first.contains(text))
+                return rule.type;
+        }
+        return 0;
+    };
+    for (int type = 0; type <= 21; ++type) {
+        const auto row = DeviceModelForType(type);
+        ASSERT_TRUE(row) << type;
+        // Type 12 is type 10's module on a Symbol handheld.
+        EXPECT_EQ(identify(row->model), type == 12 ? 10 : type) << row->model.toStdString();
+        EXPECT_FALSE(row->storages.isEmpty());
+        EXPECT_EQ(ModemSimulator::modelForDeviceType(type), row->model);
+    }
+    EXPECT_FALSE(DeviceModelForType(22));
+    EXPECT_TRUE(ModemSimulator::modelForDeviceType(-1).isEmpty());
+}
+
+TEST(SimulatorProgram, RunsUntilItsInputCloses)
+{
+    const QString state = QDir(TestTempDir()).filePath(QStringLiteral("program-state.json"));
+    const QString link = QDir(TestTempDir()).filePath(QStringLiteral("modem-link"));
+    QFile::remove(state);
+    QProcess program;
+    ProcessGuard guard {program};
+    program.start(QStringLiteral(TESSALY_MODEMSIM_PROGRAM),
+                  {QStringLiteral("--fill-sim"), QStringLiteral("3"), QStringLiteral("--state"), state,
+                   QStringLiteral("--link"), link, QStringLiteral("--device-type"), QStringLiteral("8")});
+    ASSERT_TRUE(program.waitForStarted(5000));
+    ASSERT_TRUE(program.waitForReadyRead(5000));
+    const QString path = QString::fromLocal8Bit(program.readLine()).trimmed();
+    EXPECT_TRUE(path.startsWith(QStringLiteral("/dev/pts/"))) << path.toStdString();
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), path);
+
+    PtyClient client;
+    ASSERT_TRUE(client.open(link));
+    EXPECT_EQ(client.exchange("+CGMM"), QByteArray("AT+CGMM\r\r\nNokia 6310\r\n\r\nOK\r\n"));
+    EXPECT_EQ(client.exchange("+CPBW=9,\"112\",129,\"SOS\""), QByteArray("AT+CPBW=9,\"112\",129,\"SOS\"\r\r\nOK\r\n"));
+
+    program.closeWriteChannel();
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_FALSE(QFileInfo::exists(link));
+
+    ModemSimulator reloaded;
+    ASSERT_TRUE(reloaded.loadState(state));
+    const auto entries = reloaded.entries(QStringLiteral("SM"));
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries.back().name, QByteArray("SOS"));
+}
+
+TEST(SimulatorProgram, StopsOnSigterm)
+{
+    QProcess program;
+    ProcessGuard guard {program};
+    program.start(QStringLiteral(TESSALY_MODEMSIM_PROGRAM), {QStringLiteral("--no-stdin")});
+    ASSERT_TRUE(program.waitForStarted(5000));
+    ASSERT_TRUE(program.waitForReadyRead(5000));
+    program.terminate();
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+}
+
+TEST(SimulatorProgram, ExplainsBadOptions)
+{
+    QProcess program;
+    ProcessGuard guard {program};
+    program.start(QStringLiteral(TESSALY_MODEMSIM_PROGRAM), {QStringLiteral("--baud"), QStringLiteral("fast")});
+    ASSERT_TRUE(program.waitForFinished(5000));
+    EXPECT_EQ(program.exitCode(), 2);
+    EXPECT_TRUE(program.readAllStandardError().contains("--baud"));
+}
+
+}  // namespace

@@ -1,0 +1,284 @@
+// The simulator over a real pseudo-terminal, as a serial program sees it:
+// echo, combined commands, phone books, messages, faults and the device
+// vanishing.
+
+#include "tests/tools/modemsim/PtyClient.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+class SimulatorPty : public ::testing::Test {
+protected:
+    void SetUp() override { startWith(ModemSimulator::Options {}); }
+
+    void startWith(const ModemSimulator::Options& options)
+    {
+        client.close();
+        sim = std::make_unique<ModemSimulator>(options);
+        ASSERT_TRUE(sim->start());
+        ASSERT_TRUE(client.open(sim->devicePath())) << sim->devicePath().toStdString();
+    }
+
+    std::unique_ptr<ModemSimulator> sim;
+    PtyClient client;
+};
+
+TEST_F(SimulatorPty, EchoesTheCommandThenAnswers)
+{
+    struct Case {
+        QByteArray command;
+        QByteArray expected;
+    };
+    const Case cases[] = {
+        {"&FV1E1", "AT&FV1E1\r\r\nOK\r\n"},
+        {"+CSQ", "AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nOK\r\n"},
+        {"E0", "ATE0\r\r\nOK\r\n"},
+        {"+CPAS", "\r\n+CPAS: 0\r\n\r\nOK\r\n"},
+        {"V0", "0\r"},
+        {"E1V1", "\r\nOK\r\n"},
+        {"+CGMM", "AT+CGMM\r\r\nTessaly Simulated Modem\r\n\r\nOK\r\n"},
+        {"+UNKNOWN", "AT+UNKNOWN\r\r\nERROR\r\n"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(client.write("AT" + c.command + "\r\n"));
+        const QByteArray last = c.expected.endsWith("0\r") ? QByteArray("0\r") : c.expected.right(4);
+        EXPECT_EQ(client.readUntil(last, 2000), c.expected) << c.command.constData();
+    }
+    EXPECT_EQ(sim->receivedCommands().size(), 8);
+    EXPECT_EQ(sim->receivedCommands().value(1), QStringLiteral("AT+CSQ"));
+}
+
+TEST_F(SimulatorPty, StartsWithTheChosenSettings)
+{
+    ModemSimulator::Options options;
+    options.echo = false;
+    options.verbose = false;
+    options.model = QStringLiteral("Nokia 6310");
+    startWith(options);
+    client.write("AT+CGMM\r\n");
+    EXPECT_EQ(client.readUntil("\n0\r", 2000), QByteArray("Nokia 6310\r\n0\r"));
+    client.write("AT&FE1V1\r\n");
+    EXPECT_EQ(client.readUntil("OK\r\n", 2000), QByteArray("\r\nOK\r\n"));
+}
+
+TEST_F(SimulatorPty, ReadsWritesAndDeletesPhoneBookEntries)
+{
+    EXPECT_EQ(sim->fillPhoneBook(QStringLiteral("SM"), 3, 42), 3);
+    const auto filled = sim->entries(QStringLiteral("SM"));
+    ASSERT_EQ(filled.size(), 3u);
+
+    QByteArray expected = "AT+CPBR=1,250\r";
+    for (const auto& entry : filled)
+        expected += "\r\n+CPBR: " + QByteArray::number(entry.index) + ",\"" + entry.number + "\","
+                    + QByteArray::number(entry.type) + ",\"" + entry.name + "\"\r\n";
+    expected += "\r\nOK\r\n";
+    EXPECT_EQ(client.exchange("+CPBR=1,250"), expected);
+
+    const QByteArray atName("J\0hn", 4);  // "J@hn" in the GSM alphabet
+    EXPECT_EQ(client.exchange("+CPBW=10,\"+441234\",145,\"" + atName + "\""),
+              "AT+CPBW=10,\"+441234\",145,\"" + atName + "\"\r\r\nOK\r\n");
+    EXPECT_EQ(client.exchange("+CPBR=10"),
+              "AT+CPBR=10\r\r\n+CPBR: 10,\"+441234\",145,\"" + atName + "\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(client.exchange("+CPBW=10"), QByteArray("AT+CPBW=10\r\r\nOK\r\n"));
+    EXPECT_EQ(client.exchange("+CPBR=10"), QByteArray("AT+CPBR=10\r\r\n+CME ERROR: 22\r\n"));
+    EXPECT_EQ(client.exchange("+CPBW=1,\"1\",129,\"a name far too long\""),
+              QByteArray("AT+CPBW=1,\"1\",129,\"a name far too long\"\r\r\n+CME ERROR: 24\r\n"));
+    EXPECT_EQ(sim->entries(QStringLiteral("SM")).front().name, filled.front().name);  // untouched
+}
+
+TEST_F(SimulatorPty, SelectsStoragesAndReportsTheirLimits)
+{
+    ASSERT_TRUE(sim->setPhoneBookLimits(QStringLiteral("ME"), QStringLiteral("(1-500),32,24")));
+    EXPECT_FALSE(sim->setPhoneBookLimits(QStringLiteral("XX"), QStringLiteral("(1-500),32,24")));
+    EXPECT_FALSE(sim->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-500)")));
+    sim->fillPhoneBook(QStringLiteral("ME"), 7, 1);
+    client.write("ATE0\r");
+    client.readUntil("OK\r\n", 2000);
+    EXPECT_EQ(client.exchange("+CPBS=?"), QByteArray("\r\n+CPBS: (\"SM\",\"ME\")\r\n\r\nOK\r\n"));
+    EXPECT_EQ(client.exchange("+CPBS=\"ME\";+CPBS?"), QByteArray("\r\n+CPBS: \"ME\",7,500\r\n\r\nOK\r\n"));
+    EXPECT_EQ(client.exchange("+CPBR=?"), QByteArray("\r\n+CPBR: (1-500),32,24\r\n\r\nOK\r\n"));
+    EXPECT_EQ(sim->selectedStorage(), QStringLiteral("ME"));
+    EXPECT_EQ(client.exchange("+CSCS=\"IRA\""), QByteArray("\r\nOK\r\n"));
+    EXPECT_EQ(sim->selectedCharacterSet(), QStringLiteral("IRA"));
+}
+
+TEST_F(SimulatorPty, SubmitsAPduMessageAfterThePrompt)
+{
+    const QByteArray pdu = "0011000B916407281553F80000AA0AE8329BFD4697D9EC37";
+    client.write("AT+CMGS=23\r\n");
+    EXPECT_EQ(client.readUntil("> ", 2000), QByteArray("AT+CMGS=23\r\r\n> "));
+    client.write(pdu + '\x1a');
+    EXPECT_EQ(client.readUntil("OK\r\n", 2000), pdu + "\x1a\r\n+CMGS: 1\r\n\r\nOK\r\n");
+
+    client.write("AT+CMGS=20\r");
+    client.readUntil("> ", 2000);
+    client.write(pdu + '\x1a');
+    EXPECT_EQ(client.readUntil("304\r\n", 2000), pdu + "\x1a\r\n+CMS ERROR: 304\r\n");
+
+    client.write("AT+CMGS=23\r");
+    client.readUntil("> ", 2000);
+    client.write("00\x1b");  // ESC: not sent
+    EXPECT_EQ(client.readUntil("OK\r\n", 2000), QByteArray("\r\nOK\r\n"));
+
+    const auto sent = sim->submittedMessages();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_FALSE(sent[0].textMode);
+    EXPECT_EQ(sent[0].pdu, pdu);
+    EXPECT_EQ(sent[0].reference, 1);
+}
+
+TEST_F(SimulatorPty, SubmitsATextMessage)
+{
+    EXPECT_EQ(client.exchange("+CMGF=1"), QByteArray("AT+CMGF=1\r\r\nOK\r\n"));
+    client.write("AT+CMGS=\"+46701234567\"\r");
+    client.readUntil("> ", 2000);
+    client.write("See you at 8\x1a");
+    EXPECT_EQ(client.readUntil("OK\r\n", 2000), QByteArray("See you at 8\x1a\r\n+CMGS: 1\r\n\r\nOK\r\n"));
+    const auto sent = sim->submittedMessages();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0].textMode);
+    EXPECT_EQ(sent[0].number, QByteArray("+46701234567"));
+    EXPECT_EQ(sent[0].text, QByteArray("See you at 8"));
+}
+
+TEST_F(SimulatorPty, FaultsChangeWhatArrives)
+{
+    sim->setDropEcho(true);
+    EXPECT_EQ(client.exchange("+CSQ"), QByteArray("\r\n+CSQ: 15,99\r\n\r\nOK\r\n"));
+
+    sim->clearFaults();
+    sim->setSilent(true);
+    client.write("AT+CSQ\r\n");
+    EXPECT_EQ(client.readFor(300), QByteArray("AT+CSQ\r"));
+
+    sim->clearFaults();
+    sim->setCmeErrorFor(QStringLiteral("+CPBS"), 10);
+    EXPECT_EQ(client.exchange("+CPBS?"), QByteArray("AT+CPBS?\r\r\n+CME ERROR: 10\r\n"));
+    EXPECT_EQ(client.exchange("+CSQ"), QByteArray("AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nOK\r\n"));
+
+    sim->clearFaults();
+    EXPECT_EQ(client.exchange("+CPBS?"), QByteArray("AT+CPBS?\r\r\n+CPBS: \"SM\",0,250\r\n\r\nOK\r\n"));
+}
+
+TEST_F(SimulatorPty, DelaysTheReplyButNotTheEcho)
+{
+    sim->setReplyDelayMs(300);
+    const auto start = Clock::now();
+    client.write("AT\r\n");
+    EXPECT_EQ(client.readUntil("\r", 2000), QByteArray("AT\r"));
+    const auto echoAfter = Clock::now() - start;
+    EXPECT_EQ(client.readUntil("OK\r\n", 3000), QByteArray("\r\nOK\r\n"));
+    const auto replyAfter = Clock::now() - start;
+    EXPECT_LT(echoAfter, std::chrono::milliseconds(250));
+    EXPECT_GE(replyAfter, std::chrono::milliseconds(290));
+}
+
+TEST_F(SimulatorPty, SendsUnsolicitedCodesAndGarbageBetweenCommands)
+{
+    EXPECT_EQ(client.exchange("+CLIP=1;+CREG=1"), QByteArray("AT+CLIP=1;+CREG=1\r\r\nOK\r\n"));
+    sim->sendUnsolicited("\r\n+CMTI: \"SM\",3\r\n");
+    EXPECT_EQ(client.readUntil(",3\r\n", 2000), QByteArray("\r\n+CMTI: \"SM\",3\r\n"));
+    sim->ring("+46701234567");
+    EXPECT_EQ(client.readUntil("145\r\n", 2000), QByteArray("\r\nRING\r\n\r\n+CLIP: \"+46701234567\",145\r\n"));
+    sim->setRegistration(5);
+    EXPECT_EQ(client.readUntil("5\r\n", 2000), QByteArray("\r\n+CREG: 5\r\n"));
+    EXPECT_EQ(client.exchange("A"), QByteArray("ATA\r\r\nOK\r\n"));
+    sim->remoteHangUp();
+    EXPECT_EQ(client.readUntil("CARRIER\r\n", 2000), QByteArray("\r\nNO CARRIER\r\n"));
+
+    sim->sendGarbage(64, 9);
+    EXPECT_EQ(client.readCount(64, 2000), ModemSimulator::garbageBytes(64, 9));
+    EXPECT_NE(ModemSimulator::garbageBytes(64, 9), ModemSimulator::garbageBytes(64, 10));
+
+    StoredMessage message;
+    message.pdu = "07916407058099F9040B916407281553F80000112101414000000AE8329BFD4697D9EC37";
+    EXPECT_EQ(sim->deliverMessage(message), 1);
+    EXPECT_EQ(client.readUntil(",1\r\n", 2000), QByteArray("\r\n+CMTI: \"SM\",1\r\n"));
+    EXPECT_EQ(client.exchange("+CMGR=1"), "AT+CMGR=1\r\r\n+CMGR: 0,,28\r\n\r\n" + message.pdu + "\r\n\r\nOK\r\n");
+}
+
+TEST_F(SimulatorPty, VanishingHangsUpTheSlave)
+{
+    EXPECT_EQ(client.exchange("+CSQ"), QByteArray("AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nOK\r\n"));
+    sim->vanish();
+    const short events = client.pollEvents(1000);
+    EXPECT_TRUE(events & POLLHUP) << events;
+    char byte = 0;
+    const ssize_t got = ::read(client.fd(), &byte, 1);
+    EXPECT_LE(got, 0);
+    EXPECT_LT(::write(client.fd(), "AT\r", 3), 0);
+    EXPECT_FALSE(sim->isRunning());
+    sim->vanish();  // twice is harmless
+    sim->stop();
+}
+
+TEST_F(SimulatorPty, StopsAtOnceWhileOutputIsBlocked)
+{
+    // Nobody reads: the pty fills up and the simulator's writes would block.
+    sim->setBaud(300);
+    sim->sendGarbage(100000, 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto start = Clock::now();
+    sim->stop();
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+}
+
+TEST_F(SimulatorPty, PacesTheOutputToTheBaudRate)
+{
+    // 1200 bytes at 9600 baud take 1.25 s on the wire. Timing is measured in
+    // the benchmarks; here only a generous sanity band.
+    sim->setBaud(9600);
+    const auto start = Clock::now();
+    sim->sendUnsolicited(QByteArray(1200, 'x'));
+    const QByteArray got = client.readCount(1200, 5000);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    EXPECT_EQ(got.size(), 1200);
+    EXPECT_GT(seconds, 1.0);
+    EXPECT_LT(seconds, 3.0);
+}
+
+TEST_F(SimulatorPty, PlaysDeviceTypes)
+{
+    EXPECT_TRUE(sim->setDeviceType(20));
+    EXPECT_EQ(client.exchange("+CGMM"), QByteArray("AT+CGMM\r\r\nEnabler-G Modem\r\n\r\nOK\r\n"));
+    EXPECT_EQ(client.exchange("+CPBS=?"), QByteArray("AT+CPBS=?\r\r\n+CPBS: (\"AD\")\r\n\r\nOK\r\n"));
+    EXPECT_FALSE(sim->setDeviceType(22));
+    EXPECT_EQ(sim->model(), QStringLiteral("Enabler-G Modem"));
+}
+
+TEST_F(SimulatorPty, RecordsEveryCommandLine)
+{
+    client.write("AT\r\nAT+CSQ\r\nA/");
+    ASSERT_TRUE(sim->waitForCommandCount(3, 2000));
+    EXPECT_EQ(sim->receivedCommands(), (QStringList {"AT", "AT+CSQ", "A/"}));
+    sim->clearReceivedCommands();
+    EXPECT_TRUE(sim->receivedCommands().isEmpty());
+    EXPECT_FALSE(sim->waitForCommandCount(1, 50));
+}
+
+TEST(ModemSimulatorLifecycle, StartsStopsAndRestarts)
+{
+    ModemSimulator sim;
+    EXPECT_FALSE(sim.isRunning());
+    ASSERT_TRUE(sim.start());
+    EXPECT_TRUE(sim.start());  // already running
+    const QString first = sim.devicePath();
+    EXPECT_TRUE(first.startsWith(QStringLiteral("/dev/pts/")));
+    sim.stop();
+    sim.stop();
+    ASSERT_TRUE(sim.start());
+    PtyClient client;
+    ASSERT_TRUE(client.open(sim.devicePath()));
+    EXPECT_EQ(client.exchange(""), QByteArray("AT\r\r\nOK\r\n"));
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The simulator's state as JSON: a full round trip, byte-exact names, and
+// refusals of broken files that leave the running state alone.
+
+#include "tests/TestEnvironment.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SimulatorState, RoundTripsEverything)
+{
+    ModemSimulator original;
+    original.setModel(QStringLiteral("Nokia 6310\nsecond line"));
+    ASSERT_TRUE(original.setPhoneBookLimits(QStringLiteral("SM"), 1, 120, 20, 14));
+    original.fillPhoneBook(QStringLiteral("SM"), 30, 5);
+    original.fillPhoneBook(QStringLiteral("ME"), 12, 6);
+    const QByteArray atName("\0Home\x1b", 6);
+    ASSERT_TRUE(original.writeEntry(QStringLiteral("ME"), 100, "+4412", atName));
+    StoredMessage message;
+    message.pdu = "0011";
+    message.sender = "+4670";
+    message.text = "hi";
+    original.deliverMessage(message, false);
+
+    const QString path = QDir(TestTempDir()).filePath(QStringLiteral("state-roundtrip.json"));
+    QString error;
+    ASSERT_TRUE(original.saveState(path, &error)) << error.toStdString();
+
+    ModemSimulator copy;
+    ASSERT_TRUE(copy.loadState(path, &error)) << error.toStdString();
+    EXPECT_EQ(copy.model(), original.model());
+    EXPECT_EQ(copy.storages(), original.storages());
+    EXPECT_EQ(copy.phoneBookLimits(QStringLiteral("SM")), QStringLiteral("(1-120),20,14"));
+    for (const QString& storage : {QStringLiteral("SM"), QStringLiteral("ME")}) {
+        const auto a = original.entries(storage);
+        const auto b = copy.entries(storage);
+        ASSERT_EQ(a.size(), b.size()) << storage.toStdString();
+        for (size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i].index, b[i].index);
+            EXPECT_EQ(a[i].number, b[i].number);
+            EXPECT_EQ(a[i].type, b[i].type);
+            EXPECT_EQ(a[i].name, b[i].name);
+        }
+    }
+    EXPECT_EQ(copy.entries(QStringLiteral("ME")).back().name, atName);
+    EXPECT_EQ(copy.stateJson(), original.stateJson());
+}
+
+TEST(SimulatorState, ReadsAHandWrittenFile)
+{
+    ModemSimulator sim;
+    QString error;
+    ASSERT_TRUE(sim.loadState(TestDataPath(QStringLiteral("modemsim/enabler-state.json")), &error))
+        << error.toStdString();
+    EXPECT_EQ(sim.model(), QStringLiteral("Enabler-G Modem"));
+    EXPECT_EQ(sim.storages(), (QStringList {QStringLiteral("AD")}));
+    EXPECT_EQ(sim.selectedStorage(), QStringLiteral("AD"));
+    const auto entries = sim.entries(QStringLiteral("AD"));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].index, 1);
+    EXPECT_EQ(entries[0].type, 145);
+    EXPECT_EQ(entries[1].name, QByteArray("J\0rgen", 6));
+    EXPECT_EQ(sim.phoneBookLimits(QStringLiteral("AD")), QStringLiteral("(1-100),20,16"));
+}
+
+TEST(SimulatorState, RefusesBrokenFilesAndKeepsTheOldState)
+{
+    struct Case {
+        const char* json;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"", "empty"},
+        {"[1,2]", "not an object"},
+        {"{\"identity\": 5}", "identity not an object"},
+        {"{\"identity\": {\"model\": 5}}", "model not a string"},
+        {"{\"settings\": {\"cmee\": 7}}", "cmee out of range"},
+        {"{\"phoneBooks\": [{\"storage\": \"SM\", \"first\": 5, \"last\": 1}]}", "range reversed"},
+        {"{\"phoneBooks\": [{\"storage\": \"SM\", \"entries\": [{\"index\": 999, \"number\": \"1\"}]}]}",
+         "entry outside the range"},
+        {"{\"phoneBooks\": [{\"storage\": \"SM\", \"nameLength\": 3, \"entries\": [{\"index\": 1, \"name\": \"long\"}]}]}",
+         "name too long"},
+        {"{\"phoneBooks\": [{\"storage\": \"SM\"}, {\"storage\": \"SM\"}]}", "duplicate storage"},
+        {"{\"phoneBooks\": [{\"entries\": []}]}", "no storage name"},
+        {"{\"phoneBooks\": [{\"storage\": \"SM\", \"entries\": [{\"index\": 1, \"name\": \"\u20ac\"}]}]}",
+         "name beyond bytes"},
+        {"{\"storedMessages\": [{\"index\": 0}]}", "message slot 0"},
+        {"{\"model\": ", "truncated"},
+    };
+    ModemSimulator sim;
+    sim.fillPhoneBook(QStringLiteral("SM"), 4, 1);
+    const QByteArray before = sim.stateJson();
+    for (const Case& c : cases) {
+        QString error;
+        EXPECT_FALSE(sim.setStateJson(c.json, &error)) << c.why;
+        EXPECT_FALSE(error.isEmpty()) << c.why;
+        EXPECT_EQ(sim.stateJson(), before) << c.why;
+    }
+    QString error;
+    EXPECT_FALSE(sim.loadState(QDir(TestTempDir()).filePath(QStringLiteral("missing.json")), &error));
+    EXPECT_FALSE(sim.saveState(QStringLiteral("/nonexistent-dir/x.json"), &error));
+}
+
+TEST(SimulatorState, FillingIsDeterministic)
+{
+    ModemSimulator a;
+    ModemSimulator b;
+    a.fillPhoneBook(QStringLiteral("SM"), 50, 1234);
+    b.fillPhoneBook(QStringLiteral("SM"), 50, 1234);
+    EXPECT_EQ(a.stateJson(), b.stateJson());
+    b.clearPhoneBook(QStringLiteral("SM"));
+    b.fillPhoneBook(QStringLiteral("SM"), 50, 1235);
+    EXPECT_NE(a.stateJson(), b.stateJson());
+}
+
+}  // namespace

@@ -1,0 +1,630 @@
+#include "tools/modemsim/ModemSimulator.h"
+
+#include "tools/modemsim/AtInputFramer.h"
+#include "tools/modemsim/DeviceModels.h"
+#include "tools/modemsim/ModemCommandProcessor.h"
+#include "tools/modemsim/OutputPacer.h"
+#include "tools/modemsim/PhoneBookFiller.h"
+#include "tools/modemsim/PseudoTerminal.h"
+#include "tools/modemsim/SimulatorState.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include <cerrno>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct OutputSegment {
+    QByteArray bytes;
+    Clock::time_point notBefore;
+};
+
+}  // namespace
+
+struct ModemSimulator::Impl {
+    explicit Impl(const Options& opts) : options(opts), pacer(opts.baud)
+    {
+        processor.identity().model = opts.model;
+        ModemSettings factory;
+        factory.echo = opts.echo;
+        factory.verbose = opts.verbose;
+        factory.cmee = opts.cmee;
+        processor.setFactorySettings(factory);
+        processor.quirks().emptyLocationAnswersOk = opts.emptyLocationAnswersOk;
+    }
+
+    ~Impl() { shutDown(); }
+
+    bool start();
+    void shutDown();
+    void run();
+    void wake();
+    void handleInput(const char* bytes, qsizetype count);
+    void handleUnit(const AtInputFramer::Unit& unit);
+    void queue(const QByteArray& bytes, Clock::time_point notBefore);
+    void queueNow(const QByteArray& bytes) { queue(bytes, Clock::now()); }
+    void writeSome();
+    void record(const QString& line);
+    int pollTimeout(bool& wantWrite);
+
+    Options options;
+    mutable std::mutex mutex;  // everything below, but the thread handle
+    mutable std::condition_variable receivedChanged;
+    ModemCommandProcessor processor;
+    AtInputFramer framer;
+    OutputPacer pacer;
+    std::deque<OutputSegment> output;
+    QStringList received;
+    bool dropEcho = false;
+    bool silent = false;
+    int replyDelayMs = 0;
+    QString path;
+
+    PseudoTerminal pty;
+    int wakeFd = -1;
+    std::atomic<bool> stopRequested {false};
+    std::thread thread;
+};
+
+bool ModemSimulator::Impl::start()
+{
+    if (thread.joinable())
+        return true;
+    if (!pty.open())
+        return false;
+    wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd < 0) {
+        pty.close();
+        return false;
+    }
+    {
+        std::lock_guard lock(mutex);
+        path = pty.slavePath();
+        output.clear();
+        framer.reset();
+        pacer.pause();
+    }
+    stopRequested = false;
+    thread = std::thread([this] { run(); });
+    return true;
+}
+
+void ModemSimulator::Impl::shutDown()
+{
+    stopRequested = true;
+    if (thread.joinable()) {
+        wake();
+        thread.join();
+    }
+    pty.close();
+    if (wakeFd >= 0) {
+        ::close(wakeFd);
+        wakeFd = -1;
+    }
+    std::lock_guard lock(mutex);
+    output.clear();
+}
+
+void ModemSimulator::Impl::wake()
+{
+    if (wakeFd < 0)
+        return;
+    const quint64 one = 1;
+    [[maybe_unused]] const auto written = ::write(wakeFd, &one, sizeof(one));
+}
+
+void ModemSimulator::Impl::queue(const QByteArray& bytes, Clock::time_point notBefore)
+{
+    if (bytes.isEmpty())
+        return;
+    output.push_back({bytes, notBefore});
+}
+
+int ModemSimulator::Impl::pollTimeout(bool& wantWrite)
+{
+    wantWrite = false;
+    std::lock_guard lock(mutex);
+    if (output.empty())
+        return -1;
+    const auto now = Clock::now();
+    const OutputSegment& front = output.front();
+    if (front.notBefore > now) {
+        pacer.pause();  // the line is quiet while a reply is held back
+        return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(front.notBefore - now).count());
+    }
+    if (pacer.allowance(now) > 0) {
+        wantWrite = true;
+        return -1;
+    }
+    return static_cast<int>(pacer.untilNext(now).count());
+}
+
+void ModemSimulator::Impl::run()
+{
+    char buffer[4096];
+    while (!stopRequested) {
+        bool wantWrite = false;
+        const int timeout = pollTimeout(wantWrite);
+        pollfd fds[2] = {
+            {wakeFd, POLLIN, 0},
+            {pty.masterFd(), static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
+        };
+        const int ready = ::poll(fds, 2, timeout);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (fds[0].revents & POLLIN) {
+            quint64 count = 0;
+            [[maybe_unused]] const auto got = ::read(wakeFd, &count, sizeof(count));
+        }
+        if (stopRequested)
+            break;
+        const short events = fds[1].revents;
+        if (events & POLLIN) {
+            const ssize_t got = ::read(pty.masterFd(), buffer, sizeof(buffer));
+            if (got > 0)
+                handleInput(buffer, got);
+        } else if (events & (POLLHUP | POLLERR)) {
+            // We hold the slave ourselves, so this should not last; do not
+            // spin on it if it does.
+            pollfd wakeOnly {wakeFd, POLLIN, 0};
+            ::poll(&wakeOnly, 1, 20);
+        }
+        if (wantWrite && (events & POLLOUT))
+            writeSome();
+    }
+}
+
+void ModemSimulator::Impl::writeSome()
+{
+    std::lock_guard lock(mutex);
+    const auto now = Clock::now();
+    while (!output.empty()) {
+        OutputSegment& front = output.front();
+        if (front.notBefore > now)
+            return;
+        const std::int64_t allowed = pacer.allowance(now);
+        if (allowed <= 0)
+            return;
+        const qsizetype size = std::min<qsizetype>(front.bytes.size(), std::min<std::int64_t>(allowed, 4096));
+        const ssize_t written = ::write(pty.masterFd(), front.bytes.constData(), static_cast<size_t>(size));
+        if (written <= 0)
+            return;  // full (EAGAIN) or gone: try again at the next wake-up
+        pacer.wrote(written);
+        front.bytes.remove(0, written);
+        if (front.bytes.isEmpty())
+            output.pop_front();
+    }
+    pacer.pause();
+}
+
+void ModemSimulator::Impl::handleInput(const char* bytes, qsizetype count)
+{
+    std::lock_guard lock(mutex);
+    for (qsizetype i = 0; i < count; ++i) {
+        if (auto unit = framer.feed(bytes[i]))
+            handleUnit(*unit);
+    }
+}
+
+void ModemSimulator::Impl::record(const QString& line)
+{
+    // A simulator left running for days under a polling program would
+    // otherwise grow without end; tests look at far fewer lines.
+    constexpr qsizetype kMaxRecorded = 100000;
+    if (received.size() >= kMaxRecorded)
+        received.removeFirst();
+    received.append(line);
+    receivedChanged.notify_all();
+}
+
+void ModemSimulator::Impl::handleUnit(const AtInputFramer::Unit& unit)
+{
+    using Kind = AtInputFramer::UnitKind;
+    ModemCommandProcessor::Outcome outcome;
+    switch (unit.kind) {
+    case Kind::CommandLine:
+        if (!unit.bytes.trimmed().isEmpty())
+            record(QString::fromLatin1(unit.bytes));
+        outcome = processor.handleLine(unit.bytes, unit.overflowed);
+        break;
+    case Kind::RepeatLastLine:
+        record(QStringLiteral("A/"));
+        outcome = processor.repeatLastLine();
+        break;
+    case Kind::MessageBody: outcome = processor.handleMessageBody(unit.bytes, unit.overflowed); break;
+    case Kind::MessageCancelled: outcome = processor.handleMessageCancelled(); break;
+    case Kind::MessageLineBreak: outcome = processor.handleMessageLineBreak(); break;
+    }
+    const auto now = Clock::now();
+    if (!dropEcho)
+        queue(outcome.echo, now);
+    if (!silent)
+        queue(outcome.reply, now + std::chrono::milliseconds(replyDelayMs));
+    if (outcome.awaitMessageBody)
+        framer.enterMessageBody();
+    if (!output.empty())
+        wake();
+}
+
+// ---------------------------------------------------------------------------
+
+ModemSimulator::ModemSimulator() : ModemSimulator(Options {}) {}
+
+ModemSimulator::ModemSimulator(const Options& options) : d(std::make_unique<Impl>(options)) {}
+
+ModemSimulator::~ModemSimulator() = default;
+
+bool ModemSimulator::start()
+{
+    return d->start();
+}
+
+void ModemSimulator::stop()
+{
+    d->shutDown();
+}
+
+bool ModemSimulator::isRunning() const
+{
+    return d->thread.joinable() && !d->stopRequested;
+}
+
+QString ModemSimulator::devicePath() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->path;
+}
+
+void ModemSimulator::setDropEcho(bool drop)
+{
+    std::lock_guard lock(d->mutex);
+    d->dropEcho = drop;
+}
+
+void ModemSimulator::setReplyDelayMs(int ms)
+{
+    std::lock_guard lock(d->mutex);
+    d->replyDelayMs = std::max(0, ms);
+}
+
+void ModemSimulator::setSilent(bool silent)
+{
+    std::lock_guard lock(d->mutex);
+    d->silent = silent;
+}
+
+void ModemSimulator::setCmeErrorFor(const QString& commandPrefix, int code)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.setCmeErrorFor(commandPrefix.toLatin1(), code);
+}
+
+void ModemSimulator::clearFaults()
+{
+    std::lock_guard lock(d->mutex);
+    d->dropEcho = false;
+    d->silent = false;
+    d->replyDelayMs = 0;
+    d->processor.clearCmeErrors();
+}
+
+void ModemSimulator::sendUnsolicited(const QByteArray& bytes)
+{
+    std::lock_guard lock(d->mutex);
+    d->queueNow(bytes);
+    d->wake();
+}
+
+QByteArray ModemSimulator::garbageBytes(int count, quint32 seed)
+{
+    // Line noise: any byte value, from a small fixed generator so that a
+    // test knows what arrives.
+    QByteArray bytes;
+    quint32 state = seed == 0 ? 0x2545f491u : seed;
+    for (int i = 0; i < count; ++i) {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        bytes.append(static_cast<char>(state & 0xff));
+    }
+    return bytes;
+}
+
+void ModemSimulator::sendGarbage(int count, quint32 seed)
+{
+    sendUnsolicited(garbageBytes(count, seed));
+}
+
+void ModemSimulator::vanish()
+{
+    // Pending output is lost with the device, as bytes in flight are when
+    // a USB modem is pulled.
+    d->shutDown();
+}
+
+QStringList ModemSimulator::receivedCommands() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->received;
+}
+
+void ModemSimulator::clearReceivedCommands()
+{
+    std::lock_guard lock(d->mutex);
+    d->received.clear();
+}
+
+bool ModemSimulator::waitForCommandCount(int count, int timeoutMs) const
+{
+    std::unique_lock lock(d->mutex);
+    return d->receivedChanged.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)),
+                                       [&] { return d->received.size() >= count; });
+}
+
+void ModemSimulator::setModel(const QString& model)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.identity().model = model;
+}
+
+QString ModemSimulator::model() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->processor.identity().model;
+}
+
+bool ModemSimulator::setDeviceType(int type)
+{
+    const auto row = DeviceModelForType(type);
+    if (!row)
+        return false;
+    std::lock_guard lock(d->mutex);
+    d->processor.identity().model = row->model;
+    d->processor.setStorages(row->storages);
+    return true;
+}
+
+QString ModemSimulator::modelForDeviceType(int type)
+{
+    const auto row = DeviceModelForType(type);
+    return row ? row->model : QString();
+}
+
+void ModemSimulator::setBaud(int baud)
+{
+    std::lock_guard lock(d->mutex);
+    d->pacer.setBaud(baud);
+}
+
+void ModemSimulator::setPowerOnSettings(bool echo, bool verbose, int cmee)
+{
+    std::lock_guard lock(d->mutex);
+    ModemSettings settings = d->processor.factorySettings();
+    settings.echo = echo;
+    settings.verbose = verbose;
+    settings.cmee = std::clamp(cmee, 0, 2);
+    d->processor.setFactorySettings(settings);
+}
+
+ModemSimulator::Options ModemSimulator::currentOptions() const
+{
+    std::lock_guard lock(d->mutex);
+    Options options;
+    options.model = d->processor.identity().model;
+    options.baud = d->pacer.baud();
+    options.echo = d->processor.factorySettings().echo;
+    options.verbose = d->processor.factorySettings().verbose;
+    options.cmee = d->processor.factorySettings().cmee;
+    options.emptyLocationAnswersOk = d->processor.quirks().emptyLocationAnswersOk;
+    return options;
+}
+
+void ModemSimulator::setEmptyLocationAnswersOk(bool ok)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.quirks().emptyLocationAnswersOk = ok;
+}
+
+void ModemSimulator::setStorages(const QStringList& storages)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.setStorages(storages);
+}
+
+QStringList ModemSimulator::storages() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->processor.storages();
+}
+
+bool ModemSimulator::setPhoneBookLimits(const QString& storage, int first, int last, int numberLength, int nameLength)
+{
+    PhoneBookLimits limits {first, last, numberLength, nameLength};
+    if (!limits.isValid())
+        return false;
+    std::lock_guard lock(d->mutex);
+    SimPhoneBook* book = d->processor.phoneBook(storage);
+    if (!book)
+        return false;
+    book->setLimits(limits);
+    return true;
+}
+
+bool ModemSimulator::setPhoneBookLimits(const QString& storage, const QString& text)
+{
+    const auto limits = PhoneBookLimits::fromText(text);
+    return limits && setPhoneBookLimits(storage, limits->first, limits->last, limits->numberLength, limits->nameLength);
+}
+
+QString ModemSimulator::phoneBookLimits(const QString& storage) const
+{
+    std::lock_guard lock(d->mutex);
+    const SimPhoneBook* book = d->processor.phoneBook(storage);
+    return book ? QString::fromLatin1(book->limits().toText()) : QString();
+}
+
+int ModemSimulator::fillPhoneBook(const QString& storage, int count, quint64 seed)
+{
+    std::lock_guard lock(d->mutex);
+    SimPhoneBook* book = d->processor.phoneBook(storage);
+    return book ? FillPhoneBook(*book, count, seed) : 0;
+}
+
+bool ModemSimulator::writeEntry(const QString& storage, int index, const QByteArray& number, const QByteArray& name)
+{
+    std::lock_guard lock(d->mutex);
+    SimPhoneBook* book = d->processor.phoneBook(storage);
+    return book && book->write(index, number, std::nullopt, name) == PhoneBookError::None;
+}
+
+bool ModemSimulator::deleteEntry(const QString& storage, int index)
+{
+    std::lock_guard lock(d->mutex);
+    SimPhoneBook* book = d->processor.phoneBook(storage);
+    return book && book->erase(index) == PhoneBookError::None;
+}
+
+void ModemSimulator::clearPhoneBook(const QString& storage)
+{
+    std::lock_guard lock(d->mutex);
+    if (SimPhoneBook* book = d->processor.phoneBook(storage))
+        book->clear();
+}
+
+std::vector<ModemSimulator::Entry> ModemSimulator::entries(const QString& storage) const
+{
+    std::vector<Entry> result;
+    std::lock_guard lock(d->mutex);
+    const SimPhoneBook* book = d->processor.phoneBook(storage);
+    if (!book)
+        return result;
+    for (const auto& [index, entry] : book->entries())
+        result.push_back({index, entry.number, entry.type, entry.name});
+    return result;
+}
+
+QString ModemSimulator::selectedStorage() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->processor.selectedStorage();
+}
+
+QString ModemSimulator::selectedCharacterSet() const
+{
+    std::lock_guard lock(d->mutex);
+    return QString::fromLatin1(d->processor.settings().characterSet);
+}
+
+void ModemSimulator::setSignalQuality(int rssi, int ber)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.setSignal(rssi, ber);
+}
+
+void ModemSimulator::setRegistration(int status)
+{
+    std::lock_guard lock(d->mutex);
+    d->queueNow(d->processor.setRegistration(status));
+    d->wake();
+}
+
+void ModemSimulator::setGprsRegistration(int status)
+{
+    std::lock_guard lock(d->mutex);
+    d->queueNow(d->processor.setGprsRegistration(status));
+    d->wake();
+}
+
+void ModemSimulator::ring(const QByteArray& callerNumber)
+{
+    std::lock_guard lock(d->mutex);
+    d->queueNow(d->processor.incomingCall(callerNumber));
+    d->wake();
+}
+
+void ModemSimulator::remoteHangUp()
+{
+    std::lock_guard lock(d->mutex);
+    d->queueNow(d->processor.remoteHangUp());
+    d->wake();
+}
+
+int ModemSimulator::deliverMessage(const StoredMessage& message, bool announce)
+{
+    std::lock_guard lock(d->mutex);
+    const int index = d->processor.storeMessage(message);
+    if (index > 0 && announce) {
+        d->queueNow(d->processor.newMessageIndication(index));
+        d->wake();
+    }
+    return index;
+}
+
+std::vector<SubmittedMessage> ModemSimulator::submittedMessages() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->processor.submittedMessages();
+}
+
+QByteArray ModemSimulator::stateJson() const
+{
+    std::lock_guard lock(d->mutex);
+    return SimulatorStateToJson(d->processor);
+}
+
+bool ModemSimulator::setStateJson(const QByteArray& json, QString* error)
+{
+    std::lock_guard lock(d->mutex);
+    return SimulatorStateFromJson(json, d->processor, error);
+}
+
+bool ModemSimulator::saveState(const QString& path, QString* error) const
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    file.write(stateJson());
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool ModemSimulator::loadState(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    // A state file is small; refuse anything absurd rather than read it all.
+    constexpr qint64 kMaxStateBytes = 64 * 1024 * 1024;
+    if (file.size() > kMaxStateBytes) {
+        if (error)
+            *error = QStringLiteral("state file too large");
+        return false;
+    }
+    return setStateJson(file.readAll(), error);
+}
