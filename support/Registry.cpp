@@ -204,13 +204,7 @@ long CRegistry::EnumValue(int index, QString& name)
     name.clear();
     if (!m_open)
         return Result(ERROR_INVALID_HANDLE);
-    const QStringList names = Store().ValueNames(m_root, m_path);
-    if (index < 0 || index >= names.size())
-        return Result(ERROR_SUCCESS);  // no more items: an empty name
-    if (names[index].size() >= MaxNameLength)
-        return Result(ERROR_MORE_DATA);
-    name = names[index];
-    return Result(ERROR_SUCCESS);
+    return EnumName(Store().ValueNames(m_root, m_path), index, name);
 }
 
 long CRegistry::EnumKey(int index, QString& name)
@@ -218,9 +212,13 @@ long CRegistry::EnumKey(int index, QString& name)
     name.clear();
     if (!m_open)
         return Result(ERROR_INVALID_HANDLE);
-    const QStringList names = Store().SubKeys(m_root, m_path);
+    return EnumName(Store().SubKeys(m_root, m_path), index, name);
+}
+
+long CRegistry::EnumName(const QStringList& names, int index, QString& name)
+{
     if (index < 0 || index >= names.size())
-        return Result(ERROR_SUCCESS);
+        return Result(ERROR_SUCCESS);  // no more items: an empty name
     if (names[index].size() >= MaxNameLength)
         return Result(ERROR_MORE_DATA);
     name = names[index];

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 // Results of registry calls, numbered as the callers expect them.
 enum RegistryError : long {
@@ -64,6 +65,7 @@ public:
 
 private:
     long CloseTracingFailure();
+    long EnumName(const QStringList& names, int index, QString& name);
     long Result(long error) { return m_lastError = error; }
 
     bool m_open = false;

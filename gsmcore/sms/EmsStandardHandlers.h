@@ -1,0 +1,6 @@
+#pragma once
+// Registers a handler for every element kind we know.
+
+class CEmsItemManager;
+
+void RegisterStandardEmsHandlers(CEmsItemManager& manager);

@@ -1,0 +1,166 @@
+#include "gsmcore/sms/SmsIn.h"
+
+#include "gsmcore/sms/EmsConcatenatedShortMessage.h"
+#include "gsmcore/sms/PduCodec.h"
+#include "gsmcore/sms/PduReader.h"
+#include "gsmcore/sms/SmsText.h"
+
+namespace {
+constexpr quint8 kMoreMessagesBit = 0x04;
+constexpr quint8 kStatusReportIndicationBit = 0x20;
+constexpr quint8 kReplyPathBit = 0x80;
+// Message type and the two bits we do not interpret.
+constexpr quint8 kKeptBits = 0x1B;
+} // namespace
+
+CSmsIn::CSmsIn()
+{
+    Reset();
+}
+
+CSmsIn::CSmsIn(const CSmsText& text)
+{
+    Reset();
+    m_Address = text.GetAddress();
+    m_TimeStamp = CLocalTimeStamp::FromDateTime(text.GetTimeStamp());
+    // The flags follow the first octet, so that Create writes it as it came.
+    ExtractFO(text.GetFirstOctet());
+    m_ProtocolIdentifier = text.GetProtocolIdentifier();
+    m_DataCodingScheme = text.GetDataCodingScheme();
+    m_ServiceCenterAddress = text.GetServiceCenterAddress();
+    m_Text = text.GetText();
+}
+
+CSmsIn::CSmsIn(const CSmsIn& other)
+    : CSms(other),
+      m_PduLength(other.m_PduLength),
+      m_bHeaderIndicator(other.m_bHeaderIndicator),
+      m_bMoreMessagesToSend(other.m_bMoreMessagesToSend),
+      m_bStatusReportIndication(other.m_bStatusReportIndication),
+      m_bReplyPath(other.m_bReplyPath),
+      m_TimeStamp(other.m_TimeStamp),
+      m_Items(CloneEmsItems(other.m_Items))
+{
+}
+
+CSmsIn& CSmsIn::operator=(const CSmsIn& other)
+{
+    if (this != &other) {
+        CSms::operator=(other);
+        m_PduLength = other.m_PduLength;
+        m_bHeaderIndicator = other.m_bHeaderIndicator;
+        m_bMoreMessagesToSend = other.m_bMoreMessagesToSend;
+        m_bStatusReportIndication = other.m_bStatusReportIndication;
+        m_bReplyPath = other.m_bReplyPath;
+        m_TimeStamp = other.m_TimeStamp;
+        m_Items = CloneEmsItems(other.m_Items);
+    }
+    return *this;
+}
+
+CSmsIn::~CSmsIn() = default;
+
+void CSmsIn::Reset()
+{
+    CSms::Reset();
+    m_bHeaderIndicator = false;
+    m_bMoreMessagesToSend = false;
+    m_bStatusReportIndication = false;
+    m_bReplyPath = false;
+    m_PduLength = 0;
+    m_Items.clear();
+}
+
+bool CSmsIn::IsValidType(const QString& pdu)
+{
+    return CPduCodec::MessageType(pdu) == 0;
+}
+
+void CSmsIn::ExtractFO(quint8 octet)
+{
+    m_FirstOctet = octet;
+    m_bMoreMessagesToSend = octet & kMoreMessagesBit;
+    m_bStatusReportIndication = octet & kStatusReportIndicationBit;
+    m_bHeaderIndicator = octet & CPduCodec::kHeaderIndicator;
+    m_bReplyPath = octet & kReplyPathBit;
+}
+
+QString CSmsIn::CreateFO()
+{
+    quint8 octet = m_FirstOctet & kKeptBits;
+    if (m_bMoreMessagesToSend)
+        octet |= kMoreMessagesBit;
+    if (m_bStatusReportIndication)
+        octet |= kStatusReportIndicationBit;
+    if (m_bHeaderIndicator)
+        octet |= CPduCodec::kHeaderIndicator;
+    if (m_bReplyPath)
+        octet |= kReplyPathBit;
+    m_FirstOctet = octet;
+    return CPduCodec::Octet(octet);
+}
+
+bool CSmsIn::Extract(const QString& pdu, CEmsItemManager* items)
+{
+    m_LastError.clear();
+    const CPduCodec codec(EnsureCharacterSet());
+    CPduReader reader(pdu);
+
+    if (!reader.Has(2))
+        return Fail("Failed to extract the Service Center Address in received SMS.\n");
+    if (!reader.ReadServiceCentre(codec, m_ServiceCenterAddress))
+        return Fail("Failed to extract the Service Center Address Length in received SMS.\n");
+    if (!reader.Has(2))
+        return Fail("Failed to extract the First Octet in received SMS.\n");
+    ExtractFO(static_cast<quint8>(reader.ReadOctet()));
+    if (!reader.Has(2))
+        return Fail("Failed to extract the Originating Address in received SMS.\n");
+    if (!reader.ReadPartyAddress(codec, m_Address, true))
+        return Fail("Failed to extract the Originating Address Length in received SMS.\n");
+    if (!reader.Has(2))
+        return Fail("Failed to extract the Protocol Identifier in received SMS.\n");
+    m_ProtocolIdentifier = static_cast<qint8>(reader.ReadOctet());
+    if (!reader.Has(2))
+        return Fail("Failed to extract the Data Coding Scheme in received SMS.\n");
+    m_DataCodingScheme = static_cast<quint8>(reader.ReadOctet());
+    if (!reader.Has(14))
+        return Fail("Failed to extract the Service Center Time Stamp in received SMS.\n");
+    m_TimeStamp = CLocalTimeStamp::FromDigits(reader.Read(14));
+    if (!reader.Has(2))
+        return Fail("Failed to extract the User Data in received SMS.\n");
+
+    m_Text = codec.ExtractUserData(reader.Rest(), m_DataCodingScheme, m_FirstOctet, items, m_Items);
+    m_bHeaderIndicator = m_FirstOctet & CPduCodec::kHeaderIndicator;
+    return true;
+}
+
+QString CSmsIn::Create(CEmsItemManager* items)
+{
+    const CPduCodec codec(EnsureCharacterSet());
+    if (!m_Items.empty())
+        m_bHeaderIndicator = true;
+
+    const QString serviceCentre = CPduCodec::EncodeAddress(m_ServiceCenterAddress, CPduCodec::AddressForm::ServiceCentre);
+    QString pdu = serviceCentre;
+    pdu += CreateFO();
+    pdu += CPduCodec::EncodeAddress(m_Address, CPduCodec::AddressForm::Party);
+    pdu += CPduCodec::SignedOctet(m_ProtocolIdentifier);
+    pdu += CPduCodec::Octet(m_DataCodingScheme);
+    pdu += m_TimeStamp.ToDigits();
+    // The header the first octet announces is written too, so that a
+    // deliver PDU with elements reads back whole.
+    pdu += codec.CreateUserData(m_Text, m_DataCodingScheme, m_FirstOctet, m_Items, items);
+
+    m_Pdu = pdu;
+    m_PduLength = static_cast<int>((pdu.size() - serviceCentre.size()) / 2);
+    return pdu;
+}
+
+CEmsConcatenatedShortMessage* CSmsIn::GetConcatinatedItem()
+{
+    for (const auto& item : m_Items) {
+        if (item->GetIdentifier() == EmsIdentifier::ConcatenatedShortMessage)
+            return dynamic_cast<CEmsConcatenatedShortMessage*>(item.get());
+    }
+    return nullptr;
+}

@@ -1,0 +1,13 @@
+#pragma once
+// Lets GoogleTest show QStrings as text in failure messages.
+
+#include <QString>
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
