@@ -1,0 +1,84 @@
+#include "contactlist/ContactLoader.h"
+
+#include "platform/contacts/PoomPhoneNumbers.h"
+#include "support/Trace.h"
+
+#include <QMap>
+
+int CompareContactNames(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive);
+}
+
+void InsertContactSorted(std::vector<tagCONTACT*>& contacts, size_t used, tagCONTACT* record)
+{
+    const QStringView name = ContactName(record);
+    size_t low = 0;
+    size_t high = used;
+    size_t position = used;
+    while (low < high) {
+        const size_t middle = low + (high - low) / 2;
+        const int order = CompareContactNames(ContactName(contacts[middle]), name);
+        if (order == 0) {
+            position = middle;
+            break;
+        }
+        if (order > 0)
+            high = middle;
+        else
+            low = middle + 1;
+        position = low;
+    }
+    if (used >= contacts.size())
+        contacts.resize(used + 1);
+    for (size_t i = used; i > position; --i)
+        contacts[i] = contacts[i - 1];
+    contacts[position] = record;
+}
+
+std::unique_ptr<CFilteredList> LoadContactList(CPoomPhoneNumbers& source, const std::atomic<bool>& stop)
+{
+    auto output = std::make_unique<CFilteredList>(0, true);
+    const int n = std::max(0, source.GetCount());
+    output->m_Contacts.assign(size_t(n), nullptr);
+    const QStringList& tags = CPoomPhoneNumbers::GetTags();
+
+    size_t inserted = 0;
+    QString name;
+    QString firstTag;
+    QMap<QString, QString> values;
+    std::array<QString, ContactFieldCount> fields;
+    for (int i = 0; i < n && !stop.load(std::memory_order_relaxed); ++i) {
+        if (i % 100 == 0)
+            TraceMessage(g_traceSkinables, TRACE_INFO, "CSkinableContactList: reading contact no %d (of %d)\n", i, n);
+        quint32 mask = 0;
+        quint32 oid = 0;
+        firstTag.clear();
+        if (!source.GetDetails(i, name, mask, firstTag, values, oid))
+            continue;  // gone since the count
+        if ((mask & AllContactFieldsMask) == 0)
+            continue;
+        int defaultField = 0;
+        for (int type = 0; type < ContactFieldCount; ++type) {
+            fields[size_t(type)] = values.value(tags.at(type));
+            if (tags.at(type).compare(firstTag, Qt::CaseInsensitive) == 0)
+                defaultField = type;
+        }
+        if (ContactRecordSize(name, fields) < 0) {
+            // Too big for a record (32767 bytes): this contact cannot be
+            // shown, the others can.
+            TraceMessage(g_traceSkinables, TRACE_ERROR, "Contact %s is too large for the list, skipped\n", name);
+            continue;
+        }
+        tagCONTACT* record = AllocateContactRecord(name, fields, defaultField, oid);
+        if (!record) {
+            TraceMessage(g_traceSkinables, TRACE_INFO, "Failed to allocate memory to a contact. Stop reading contacts\n");
+            break;
+        }
+        InsertContactSorted(output->m_Contacts, inserted, record);
+        ++inserted;
+    }
+    output->m_Filter = CFilteredList::AllContactsFilter;
+    output->m_Contacts.resize(inserted);
+    return output;
+}

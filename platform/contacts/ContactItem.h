@@ -1,0 +1,85 @@
+#pragma once
+// One contact of the store: its card, the file it lives in and its object
+// identifier, with the named properties the application reads and writes.
+// Properties we do not know stay in the card untouched.
+
+#include "platform/contacts/ContactPropertySlots.h"
+#include "platform/contacts/VCard.h"
+
+#include <QString>
+
+enum class ContactProperty {
+    Title,
+    FirstName,
+    MiddleName,
+    LastName,
+    Suffix,
+    FileAs,      // the display text (FN)
+    JobTitle,
+    Department,
+    Company,
+    Categories,  // comma-separated
+    Pager,
+};
+
+struct PostalAddress {
+    QString street;
+    QString city;
+    QString postalCode;
+    QString region;
+    QString country;
+    bool IsEmpty() const;
+};
+
+// The display name of a card: FN, else one built from N, else the
+// company, else the first e-mail address.
+QString ContactDisplayName(const VCard& card);
+
+class CContactItem {
+public:
+    CContactItem() = default;
+    CContactItem(VCard card, QString fileName, quint32 oid);
+
+    const VCard& Card() const { return m_card; }
+    const QString& FileName() const { return m_fileName; }  // empty until saved
+    quint32 Oid() const { return m_oid; }
+    QString Uid() const;
+
+    // Field `type` of the twelve (trimmed; a "tel:" URI gives its number).
+    QString Field(int type) const;
+    // Sets the field; empty text removes it.
+    void SetField(int type, const QString& text);
+
+    QString Property(ContactProperty property) const;
+    void SetProperty(ContactProperty property, const QString& text);
+
+    PostalAddress Address(AddressKind kind) const;
+    // Street, city and postal code replace the old ones; the other parts of
+    // an existing address stay.
+    void SetAddress(AddressKind kind, const PostalAddress& address);
+
+    // The display name: FN, else one built from N, else the company, else
+    // the first e-mail address.
+    QString DisplayName() const;
+    // Gives FN a value when it has none (vCard requires it).
+    void CompleteRequiredProperties();
+
+    // Used by the store.
+    void SetStoreIdentity(QString fileName, quint32 oid);
+    VCard& MutableCard() { return m_card; }
+
+private:
+    const ContactPropertySlots& Slots() const;
+    void CardChanged() { m_slotsValid = false; }
+    bool IsVersion4() const { return m_card.version == QLatin1String("4.0"); }
+    // Replaces, adds or (with empty text) removes the TEL or EMAIL property
+    // that `slotIndex` points at.
+    void SetAddressProperty(int& slotIndex, const QString& text, const QString& name, const QStringList& newTypes);
+    void SetNamePart(int component, const QString& text);
+
+    VCard m_card;
+    QString m_fileName;
+    quint32 m_oid = 0;
+    mutable ContactPropertySlots m_slots;
+    mutable bool m_slotsValid = false;
+};

@@ -1,0 +1,101 @@
+#pragma once
+// The contacts store: a vdir, one vCard file per contact in one folder,
+// as khard and vdirsyncer keep it. Logging on creates the folder when it
+// is missing; the cards are read when first needed. Positions follow the
+// display names (as an address book lists them) and stay put until the
+// next refresh. Writes go to a temporary file that is renamed over the
+// old one, so a reader never sees half a card.
+//
+// Not thread-safe: each thread uses its own store object.
+
+#include "platform/contacts/ContactItem.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+enum class ContactsStoreError {
+    None,
+    LogOnFailed,   // the folder cannot be created or read
+    NotLoggedOn,
+    NotFound,      // no contact with that identifier
+    SaveFailed,
+    DeleteFailed,
+};
+
+class CContactsStore {
+public:
+    // $TESSALY_CONTACTS, else $XDG_DATA_HOME/tessaly/contacts.
+    static QString DefaultFolder();
+    // Files above this size are not read (a card with a huge photo).
+    static constexpr qint64 MaxCardFileSize = 16 * 1024 * 1024;
+
+    explicit CContactsStore(QString folder = QString());
+    ~CContactsStore();
+    CContactsStore(const CContactsStore&) = delete;
+    CContactsStore& operator=(const CContactsStore&) = delete;
+
+    bool LogOn();
+    void LogOff();
+    bool IsLoggedOn() const { return m_loggedOn; }
+    const QString& Folder() const { return m_folder; }
+    ContactsStoreError LastError() const { return m_lastError; }
+
+    // Reads the folder again; unchanged files are not parsed again. The
+    // folder is first read when it is first needed, not at logon, so a
+    // logon on the user-interface thread stays quick.
+    bool Refresh();
+    int Count();
+    std::unique_ptr<CContactItem> ItemAt(int position);
+    // Looks in the folder again when the identifier is not known yet.
+    std::unique_ptr<CContactItem> ItemByOid(quint32 oid);
+    std::unique_ptr<CContactItem> ItemByUid(const QString& uid);
+    int PositionOfOid(quint32 oid);
+
+    // A new contact with a fresh UID whose identifier is free; it becomes
+    // part of the store with Save.
+    std::unique_ptr<CContactItem> CreateItem();
+    bool Save(CContactItem& item);
+    bool Delete(quint32 oid);
+
+    // Version written for new contacts: "3.0" (default) or "4.0".
+    void SetNewContactVersion(const QString& version) { m_newVersion = version; }
+
+private:
+    struct Entry {
+        QString fileName;
+        qint64 modifiedNs = 0;  // file time, nanoseconds since the epoch
+        qint64 size = 0;
+        std::shared_ptr<const VCard> card;
+        QString sortName;       // the display name, for the order of positions
+        QString key;
+        quint32 oid = 0;
+    };
+
+    std::shared_ptr<const VCard> ReadCard(const QString& fileName) const;
+    void AssignIdentifiers();
+    void IndexPositions();
+    void LoadPins();
+    void SavePins() const;
+    QString PathOf(const QString& fileName) const;
+    QString NewFileName(const QString& uid) const;
+    bool Fail(ContactsStoreError error) { m_lastError = error; return false; }
+
+    QString m_folder;
+    QString m_newVersion = QStringLiteral("3.0");
+    void EnsureScanned();
+    static bool StatFile(const QString& path, qint64& modifiedNs, qint64& size);
+    static bool Before(const Entry& a, const Entry& b);
+
+    bool m_loggedOn = false;
+    bool m_scanned = false;
+    ContactsStoreError m_lastError = ContactsStoreError::None;
+    // Sorted by display name ignoring case, then file name: the order the
+    // lists show, so that loading them inserts at the end.
+    std::vector<Entry> m_entries;
+    QHash<QString, quint32> m_pins;          // settled identifier collisions
+    QHash<quint32, int> m_positionOfOid;
+};

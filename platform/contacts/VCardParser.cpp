@@ -1,0 +1,262 @@
+#include "platform/contacts/VCardParser.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+bool IsQuotedPrintableHeader(const QByteArray& line)
+{
+    const int colon = line.indexOf(':');
+    const QByteArray head = colon < 0 ? line : line.left(colon);
+    return head.toUpper().contains("QUOTED-PRINTABLE");
+}
+
+// Physical lines joined into logical ones: a line starting with a blank or
+// a tab continues the one before; in a quoted-printable value a trailing
+// '=' continues it as well (2.1 soft line break).
+std::vector<QByteArray> UnfoldLines(const QByteArray& data)
+{
+    std::vector<QByteArray> logical;
+    qsizetype pos = 0;
+    while (pos < data.size()) {
+        qsizetype end = data.indexOf('\n', pos);
+        if (end < 0)
+            end = data.size();
+        QByteArray line = data.mid(pos, end - pos);
+        pos = end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (!logical.empty()) {
+            QByteArray& current = logical.back();
+            if (current.endsWith('=') && IsQuotedPrintableHeader(current)) {
+                current.chop(1);
+                current += line;
+                continue;
+            }
+            if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
+                current += line.mid(1);
+                continue;
+            }
+        }
+        logical.push_back(std::move(line));
+    }
+    return logical;
+}
+
+// Splits at `separator` outside double quotes.
+QList<QByteArray> SplitOutsideQuotes(const QByteArray& text, char separator)
+{
+    QList<QByteArray> pieces;
+    bool quoted = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == separator && !quoted) {
+            pieces << text.mid(start, i - start);
+            start = i + 1;
+        }
+    }
+    pieces << text.mid(start);
+    return pieces;
+}
+
+qsizetype ColonOutsideQuotes(const QByteArray& line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const char c = line.at(i);
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == ':' && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+QString Unquote(const QByteArray& value)
+{
+    QByteArray v = value.trimmed();
+    if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
+        v = v.mid(1, v.size() - 2);
+    return QString::fromUtf8(v);
+}
+
+VCardParameter ParseParameter(const QByteArray& token)
+{
+    VCardParameter p;
+    const qsizetype eq = token.indexOf('=');
+    if (eq < 0) {
+        // 2.1 writes bare values: TEL;CELL;PREF or ;QUOTED-PRINTABLE.
+        const QByteArray bare = token.trimmed().toUpper();
+        if (bare == "QUOTED-PRINTABLE" || bare == "BASE64" || bare == "8BIT" || bare == "7BIT")
+            p.name = QStringLiteral("ENCODING");
+        else
+            p.name = QStringLiteral("TYPE");
+        p.values << QString::fromUtf8(token.trimmed());
+        return p;
+    }
+    p.name = QString::fromUtf8(token.left(eq).trimmed()).toUpper();
+    for (const QByteArray& v : SplitOutsideQuotes(token.mid(eq + 1), ','))
+        p.values << Unquote(v);
+    return p;
+}
+
+QString DecodeText(const QByteArray& octets, const QString& charset)
+{
+    if (charset.isEmpty() || charset.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0)
+        return QString::fromUtf8(octets);
+    QStringDecoder decoder(charset.toLatin1().constData());
+    if (!decoder.isValid())
+        return QString::fromLatin1(octets);  // the usual charset of old phones besides UTF-8
+    return decoder.decode(octets);
+}
+
+// Escapes the line breaks of a decoded 2.1 value so that the value reads
+// as 3.0 text; nothing else of 2.1 needs escaping for our readers.
+QString EscapeLineBreaks(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String("\\n"));
+    text.replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    text.replace(QLatin1Char('\r'), QLatin1String("\\n"));
+    return text;
+}
+
+struct PendingCard {
+    VCard card;
+    int depth = 0;
+    bool broken = false;
+    QString error;
+};
+
+}  // namespace
+
+QByteArray DecodeQuotedPrintable(const QByteArray& encoded)
+{
+    QByteArray out;
+    out.reserve(encoded.size());
+    auto hex = [](char c) -> int {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        return -1;
+    };
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        const char c = encoded.at(i);
+        if (c != '=') {
+            out += c;
+            continue;
+        }
+        if (i + 2 < encoded.size()) {
+            const int hi = hex(encoded.at(i + 1));
+            const int lo = hex(encoded.at(i + 2));
+            if (hi >= 0 && lo >= 0) {
+                out += char(hi * 16 + lo);
+                i += 2;
+                continue;
+            }
+        }
+        // "=\r\n" or "=\n" is a soft line break; a stray '=' is kept.
+        if (i + 1 < encoded.size() && encoded.at(i + 1) == '\n') {
+            i += 1;
+            continue;
+        }
+        if (i + 2 < encoded.size() && encoded.at(i + 1) == '\r' && encoded.at(i + 2) == '\n') {
+            i += 2;
+            continue;
+        }
+        if (i + 1 == encoded.size())
+            continue;
+        out += c;
+    }
+    return out;
+}
+
+VCardParseResult ParseVCards(const QByteArray& data)
+{
+    VCardParseResult result;
+    PendingCard pending;
+    auto reject = [&](const QString& why) {
+        ++result.rejected;
+        if (result.firstError.isEmpty())
+            result.firstError = why;
+    };
+
+    for (const QByteArray& line : UnfoldLines(data)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const qsizetype colon = ColonOutsideQuotes(line);
+        if (colon < 0) {
+            if (pending.depth > 0 && !pending.broken) {
+                pending.broken = true;
+                pending.error = QStringLiteral("line without a colon: ") + QString::fromUtf8(line.left(40));
+            }
+            continue;
+        }
+        const QList<QByteArray> head = SplitOutsideQuotes(line.left(colon), ';');
+        QByteArray rawValue = line.mid(colon + 1);
+        const QByteArray fullName = head.first().trimmed();
+        const qsizetype dot = fullName.indexOf('.');
+        const QString name = QString::fromUtf8(dot < 0 ? fullName : fullName.mid(dot + 1)).toUpper();
+
+        if (name == QLatin1String("BEGIN") && rawValue.trimmed().toUpper() == "VCARD") {
+            if (pending.depth++ == 0) {
+                pending.card = VCard();
+                pending.card.version = QStringLiteral("3.0");  // a card without VERSION reads as 3.0
+                pending.broken = false;
+                pending.error.clear();
+            }
+            continue;
+        }
+        if (name == QLatin1String("END") && rawValue.trimmed().toUpper() == "VCARD") {
+            if (pending.depth == 0)
+                continue;
+            if (--pending.depth == 0) {
+                if (pending.broken)
+                    reject(pending.error);
+                else
+                    result.cards.push_back(std::move(pending.card));
+            }
+            continue;
+        }
+        // Text between cards is ignored; so is a card nested in another
+        // (2.1's AGENT), which no address book of today writes or reads.
+        if (pending.depth != 1)
+            continue;
+        if (name == QLatin1String("BEGIN") || name == QLatin1String("END"))
+            continue;  // a stray BEGIN:/END: of something else
+        if (name == QLatin1String("VERSION")) {
+            pending.card.version = QString::fromUtf8(rawValue.trimmed());
+            continue;
+        }
+
+        VCardProperty property;
+        if (dot >= 0)
+            property.group = QString::fromUtf8(fullName.left(dot));
+        property.name = name;
+        for (qsizetype i = 1; i < head.size(); ++i)
+            if (!head.at(i).trimmed().isEmpty())
+                property.params.push_back(ParseParameter(head.at(i)));
+
+        const QStringList encoding = property.ParameterValues(QStringLiteral("ENCODING"));
+        const bool quotedPrintable = encoding.contains(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
+        const QStringList charset = property.ParameterValues(QStringLiteral("CHARSET"));
+        if (quotedPrintable) {
+            rawValue = DecodeQuotedPrintable(rawValue);
+            property.RemoveParameter(QStringLiteral("ENCODING"));
+        }
+        QString value = DecodeText(rawValue, charset.isEmpty() ? QString() : charset.first());
+        property.RemoveParameter(QStringLiteral("CHARSET"));  // the text is Unicode from here on
+        if (quotedPrintable)
+            value = EscapeLineBreaks(value);
+        property.value = value;
+        pending.card.properties.push_back(std::move(property));
+    }
+    if (pending.depth > 0)
+        reject(QStringLiteral("card without END:VCARD"));
+    return result;
+}

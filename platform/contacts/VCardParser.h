@@ -1,0 +1,23 @@
+#pragma once
+// Reads vCard 2.1, 3.0 and 4.0: folded lines, quoted-printable with a
+// charset (2.1), groups, bare 2.1 type parameters and quoted parameter
+// values. Pure functions over bytes; no file access here.
+
+#include "platform/contacts/VCard.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+struct VCardParseResult {
+    std::vector<VCard> cards;  // the cards that were read whole
+    int rejected = 0;          // cards left out because they were broken
+    QString firstError;        // why the first one was left out
+};
+
+// Every card of `data`, in order. A card without END, or with a line that
+// has no colon, is left out; text outside cards is ignored.
+VCardParseResult ParseVCards(const QByteArray& data);
+
+// Decodes quoted-printable octets ("=C3=A5" and soft line breaks).
+QByteArray DecodeQuotedPrintable(const QByteArray& encoded);

@@ -1,0 +1,241 @@
+// The shared lists: cache at start, load on the worker, refusal of a
+// second load, sharing between windows, cache at the end, and the folder
+// changing under a running load.
+
+#include "contactlist/ContactCache.h"
+#include "contactlist/ContactListModel.h"
+#include "contactlist/ContactLoader.h"
+#include "support/AppMessages.h"
+#include "tests/contactlist/ContactListTestData.h"
+#include "tests/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ShownMessage {
+    QString text;
+    unsigned type;
+    QString caption;
+};
+
+class RecordingHandler : public AppMessageHandler {
+public:
+    explicit RecordingHandler(std::vector<ShownMessage>* shown) : m_shown(shown) {}
+    int ShowMessage(const QString& message, unsigned type, const QString& caption) override
+    {
+        m_shown->push_back({message, type, caption});
+        return 1;
+    }
+
+private:
+    std::vector<ShownMessage>* m_shown;
+};
+
+class ContactListModelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_folder = NewListFolder(QStringLiteral("model"));
+        m_cache = m_folder + QStringLiteral(".cache");
+        CAppMessages::Instance().SetMessageHandler(std::make_unique<RecordingHandler>(&m_shown));
+    }
+    void TearDown() override { CAppMessages::Instance().SetMessageHandler(nullptr); }
+
+    QStringList Names() const
+    {
+        QStringList names;
+        if (const CFilteredList* all = CContactListModel::AllContacts())
+            for (const tagCONTACT* r : all->m_Contacts)
+                names << ContactName(r).toString();
+        return names;
+    }
+
+    QString m_folder;
+    QString m_cache;
+    std::vector<ShownMessage> m_shown;
+};
+
+}  // namespace
+
+TEST_F(ContactListModelTest, CacheFirstThenTheLoadReplacesIt)
+{
+    WriteContactCache(m_cache, *MakeAllList({MakeRecord(QStringLiteral("From cache"), {{FIELD_MOBILE_TEL, "1"}})}));
+    WriteCard(m_folder, QStringLiteral("a"), QStringLiteral("Fresh"), QStringLiteral("+46701"));
+    {
+        CContactListModel model(m_folder);
+        model.Create(m_cache, CFilteredList::AllContactsFilter, true);
+        // Until the completion runs on this thread, the cache is what shows.
+        EXPECT_EQ(Names(), QStringList{"From cache"});
+        QString name;
+        EXPECT_TRUE(CContactListModel::GetNameFromNumber(QStringLiteral("1"), name));
+        ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+        EXPECT_EQ(Names(), QStringList{"Fresh"});
+        EXPECT_TRUE(CContactListModel::GetNameFromNumber(QStringLiteral("070 1"), name));
+        EXPECT_EQ(name, QStringLiteral("Fresh"));
+        EXPECT_FALSE(CContactListModel::GetNameFromNumber(QStringLiteral("1"), name));
+    }
+    // The last window wrote the fresh list to the cache.
+    CFilteredList cached(CFilteredList::AllContactsFilter, true);
+    ASSERT_TRUE(ReadContactCache(m_cache, cached));
+    ASSERT_EQ(cached.Count(), 1);
+    EXPECT_EQ(ContactName(cached.m_Contacts[0]), QStringLiteral("Fresh"));
+    EXPECT_EQ(CContactListModel::AllFilteredLists().size(), 0u);
+}
+
+TEST_F(ContactListModelTest, ForeignCacheVersionLeavesTheListEmptyUntilTheLoad)
+{
+    QByteArray foreign = SerializeContactCache(*MakeAllList({MakeRecord(QStringLiteral("Old"), {{FIELD_MOBILE_TEL, "1"}})}));
+    foreign[0] = 0x02;
+    QFile file(m_cache);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(foreign);
+    file.close();
+    WriteCard(m_folder, QStringLiteral("a"), QStringLiteral("New"), QStringLiteral("+46701"));
+    CContactListModel model(m_folder);
+    model.Create(m_cache, CFilteredList::AllContactsFilter, true);
+    EXPECT_TRUE(Names().isEmpty());
+    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+    EXPECT_EQ(Names(), QStringList{"New"});
+}
+
+TEST_F(ContactListModelTest, ReloadIsRefusedWhileOneRuns)
+{
+    WriteCard(m_folder, QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("+46701"));
+    CContactListModel model(m_folder);
+    model.Create(m_cache, CFilteredList::AllContactsFilter, true);
+    ASSERT_TRUE(CContactListModel::IsRefreshing());
+    // Silent: refused without a word.
+    EXPECT_FALSE(model.RefreshList(true));
+    EXPECT_TRUE(m_shown.empty());
+    // Interactive: refused with the message.
+    EXPECT_FALSE(model.RefreshList(false));
+    ASSERT_EQ(m_shown.size(), 1u);
+    EXPECT_EQ(m_shown[0].text, QStringLiteral("List is currently refreshing. Try again."));
+    EXPECT_EQ(m_shown[0].type, 0x30u);
+    EXPECT_EQ(m_shown[0].caption, QStringLiteral("    "));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+    EXPECT_TRUE(model.RefreshList(false));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+    EXPECT_EQ(m_shown.size(), 1u);
+}
+
+TEST_F(ContactListModelTest, SecondWindowSharesTheListsAndOnlyTheLastWritesTheCache)
+{
+    WriteCard(m_folder, QStringLiteral("a"), QStringLiteral("Mobile"), QStringLiteral("+46701"));
+    WriteCard(m_folder, QStringLiteral("b"), QStringLiteral("Mail"), QString(), QStringLiteral("m@x.org"));
+    auto first = std::make_unique<CContactListModel>(m_folder);
+    first->Create(m_cache, CFilteredList::AllContactsFilter, true);
+    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+    int changes = 0;
+    first->SetListsChangedHandler([&] { ++changes; });
+
+    CContactListModel second(m_folder);
+    second.Create(m_cache, 0x1FF, true);
+    EXPECT_FALSE(CContactListModel::IsRefreshing());  // it read nothing itself
+    EXPECT_EQ(CContactListModel::InstanceCount(), 2);
+    ASSERT_NE(second.CurrentList(), nullptr);
+    EXPECT_EQ(second.CurrentList()->Count(), 1);
+    EXPECT_EQ(ContactName(second.CurrentList()->m_Contacts[0]), QStringLiteral("Mobile"));
+    EXPECT_EQ(first->CurrentList(), CContactListModel::AllContacts());
+    EXPECT_EQ(second.ChangeFilter(0x200)->Count(), 1);
+    EXPECT_EQ(CContactListModel::AllFilteredLists().size(), 3u);
+
+    // A reload started by the second window reaches the first.
+    ASSERT_TRUE(second.RefreshList(false));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+    EXPECT_EQ(changes, 1);
+
+    first.reset();
+    EXPECT_FALSE(QFile::exists(m_cache));
+    EXPECT_EQ(CContactListModel::InstanceCount(), 1);
+    EXPECT_EQ(CContactListModel::AllContacts()->Count(), 2);
+}
+
+TEST_F(ContactListModelTest, WithoutReadingNothingLoads)
+{
+    WriteCard(m_folder, QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("+46701"));
+    CContactListModel model(m_folder);
+    model.Create(QString(), 0x2, true);
+    EXPECT_FALSE(CContactListModel::IsRefreshing());
+    ASSERT_NE(model.CurrentList(), nullptr);
+    EXPECT_EQ(model.CurrentList()->m_Filter, 0x2);
+    EXPECT_EQ(CContactListModel::AllContacts()->Count(), 0);
+}
+
+TEST_F(ContactListModelTest, AChangeInTheFolderReloadsAndAChangeDuringALoadIsNotLost)
+{
+    WriteCard(m_folder, QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("+46701"));
+    CContactListModel model(m_folder);
+    model.Create(m_cache, CFilteredList::AllContactsFilter, true);
+    // Still loading: this change starts nothing now...
+    WriteCard(m_folder, QStringLiteral("b"), QStringLiteral("B"), QStringLiteral("+46702"));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+    // ...but the list ends up showing it.
+    for (int i = 0; i < 200 && Names().size() < 2; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        CContactListModel::WaitForLoad(10000);
+        QThread::msleep(10);
+    }
+    EXPECT_EQ(Names(), (QStringList{"A", "B"}));
+
+    QFile::remove(m_folder + QStringLiteral("/a.vcf"));
+    for (int i = 0; i < 200 && Names().size() != 1; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        CContactListModel::WaitForLoad(10000);
+        QThread::msleep(10);
+    }
+    EXPECT_EQ(Names(), QStringList{"B"});
+}
+
+TEST_F(ContactListModelTest, FilesComingAndGoingDuringLoadsNeverCorruptTheList)
+{
+    for (int i = 0; i < 1500; ++i)
+        WriteCard(m_folder, QStringLiteral("base-%1").arg(i), QStringLiteral("Base %1").arg(i),
+                  QStringLiteral("+4670%1").arg(i));
+    CContactListModel model(m_folder);
+    model.Create(m_cache, 0x2, true);
+    for (int round = 0; round < 30; ++round) {
+        WriteCard(m_folder, QStringLiteral("churn-%1").arg(round), QStringLiteral("Churn %1").arg(round),
+                  QStringLiteral("+4671%1").arg(round));
+        QFile::remove(m_folder + QStringLiteral("/base-%1.vcf").arg(round));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        model.RefreshList(true);
+        // Whatever the list holds now must be whole and sorted.
+        const CFilteredList* all = CContactListModel::AllContacts();
+        for (size_t i = 0; i + 1 < all->m_Contacts.size(); ++i)
+            ASSERT_LE(CompareContactNames(ContactName(all->m_Contacts[i]), ContactName(all->m_Contacts[i + 1])), 0);
+    }
+    // Settle: wait out every reload the changes caused, then one more.
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_TRUE(CContactListModel::WaitForLoad(20000));
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    ASSERT_TRUE(CContactListModel::WaitForLoad(20000));
+    ASSERT_TRUE(model.RefreshList(false));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(20000));
+    const QStringList names = Names();
+    EXPECT_EQ(names.size(), 1500);
+    EXPECT_FALSE(names.contains(QStringLiteral("Base 0")));
+    EXPECT_TRUE(names.contains(QStringLiteral("Churn 29")));
+    EXPECT_EQ(model.CurrentList()->Count(), 1500);  // the mobile filter was rebuilt too
+}
+
+TEST_F(ContactListModelTest, DestroyingTheWindowDuringALoadStopsIt)
+{
+    for (int i = 0; i < 500; ++i)
+        WriteCard(m_folder, QString::number(i), QStringLiteral("N %1").arg(i), QStringLiteral("+4670%1").arg(i));
+    {
+        CContactListModel model(m_folder);
+        model.Create(m_cache, CFilteredList::AllContactsFilter, true);
+        EXPECT_TRUE(CContactListModel::IsRefreshing());
+    }
+    EXPECT_FALSE(CContactListModel::IsRefreshing());
+    EXPECT_EQ(CContactListModel::InstanceCount(), 0);
+    QCoreApplication::processEvents();  // a completion posted late must find nothing to do
+}

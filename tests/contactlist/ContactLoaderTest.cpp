@@ -1,0 +1,87 @@
+// Loading the store into the sorted list of all contacts.
+
+#include "contactlist/ContactLoader.h"
+#include "platform/contacts/PoomPhoneNumbers.h"
+#include "tests/contactlist/ContactListTestData.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList NamesOf(const CFilteredList& list)
+{
+    QStringList names;
+    for (const tagCONTACT* r : list.m_Contacts)
+        names << ContactName(r).toString();
+    return names;
+}
+
+}  // namespace
+
+TEST(ContactLoader, BinaryInsertionKeepsNamesSortedIgnoringCase)
+{
+    struct Case {
+        std::vector<const char*> inserted;
+        std::vector<const char*> sorted;
+    } cases[] = {
+        {{"alpha", "Beta", "Alpha"}, {"Alpha", "alpha", "Beta"}},
+        {{"c", "b", "a"}, {"a", "b", "c"}},
+        {{"a", "b", "c", "d", "e"}, {"a", "b", "c", "d", "e"}},
+        {{"Zed", "", "ärla", "Ada"}, {"", "Ada", "Zed", "ärla"}},
+    };
+    for (const Case& c : cases) {
+        CFilteredList list(CFilteredList::AllContactsFilter, true);
+        list.m_Contacts.assign(c.inserted.size(), nullptr);
+        size_t used = 0;
+        for (const char* name : c.inserted)
+            InsertContactSorted(list.m_Contacts, used++, MakeRecord(QString::fromUtf8(name), {{FIELD_WORK_TEL, "1"}}));
+        QStringList expected;
+        for (const char* name : c.sorted)
+            expected << QString::fromUtf8(name);
+        QStringList got = NamesOf(list);
+        // Equal names (ignoring case) may come in either order.
+        for (int i = 0; i + 1 < got.size(); ++i)
+            EXPECT_LE(CompareContactNames(got[i], got[i + 1]), 0);
+        EXPECT_EQ(got.size(), expected.size());
+        for (int i = 0; i < got.size(); ++i)
+            EXPECT_EQ(got[i].toLower(), expected[i].toLower());
+    }
+}
+
+TEST(ContactLoader, ReadsEveryContactWithANumberOrAddressSorted)
+{
+    const QString folder = NewListFolder(QStringLiteral("loader"));
+    WriteCard(folder, QStringLiteral("1"), QStringLiteral("alpha"), QStringLiteral("+46701"));
+    WriteCard(folder, QStringLiteral("2"), QStringLiteral("Beta"), QStringLiteral("+46702"));
+    WriteCard(folder, QStringLiteral("3"), QStringLiteral("Alpha"), QStringLiteral("+46703"));
+    WriteCard(folder, QStringLiteral("4"), QStringLiteral("Nothing"), QString());
+    WriteCard(folder, QStringLiteral("5"), QStringLiteral("Mail"), QString(), QStringLiteral("m@x.org"));
+    CPoomPhoneNumbers source(QString(), folder);
+    const std::atomic<bool> stop{false};
+    const std::unique_ptr<CFilteredList> all = LoadContactList(source, stop);
+    EXPECT_EQ(all->m_Filter, CFilteredList::AllContactsFilter);
+    EXPECT_TRUE(all->OwnsRecords());
+    const QStringList names = NamesOf(*all);
+    ASSERT_EQ(names.size(), 4);  // "Nothing" has neither number nor address
+    EXPECT_EQ(names[0].toLower(), QStringLiteral("alpha"));
+    EXPECT_EQ(names[1].toLower(), QStringLiteral("alpha"));
+    EXPECT_EQ(names[2], QStringLiteral("Beta"));
+    EXPECT_EQ(names[3], QStringLiteral("Mail"));
+    EXPECT_EQ(all->m_Contacts[3]->nDefaultField, FIELD_EMAIL);
+    EXPECT_EQ(all->m_Contacts[2]->nDefaultField, FIELD_MOBILE_TEL);
+    EXPECT_NE(all->m_Contacts[2]->oid, 0u);
+}
+
+TEST(ContactLoader, StopsEarlyAndWithoutAStore)
+{
+    const QString folder = NewListFolder(QStringLiteral("stop"));
+    for (int i = 0; i < 20; ++i)
+        WriteCard(folder, QString::number(i), QStringLiteral("N%1").arg(i), QStringLiteral("+4670%1").arg(i));
+    CPoomPhoneNumbers source(QString(), folder);
+    const std::atomic<bool> stop{true};
+    EXPECT_EQ(LoadContactList(source, stop)->Count(), 0);
+
+    CPoomPhoneNumbers missing(QString(), folder + QStringLiteral("/1.vcf/below-a-file"));
+    const std::atomic<bool> go{false};
+    EXPECT_EQ(LoadContactList(missing, go)->Count(), 0);
+}

@@ -1,0 +1,122 @@
+// Interoperability with khard, run as a separate program on the same
+// folder: what we write it lists, what it writes we read.
+
+#include "platform/contacts/PoomPhoneNumbers.h"
+#include "tests/platform/contacts/ContactsTestFolder.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class KhardInterop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_khard = QStandardPaths::findExecutable(QStringLiteral("khard"));
+        if (m_khard.isEmpty())
+            GTEST_SKIP() << "khard is not installed (Debian package khard); interoperability not checked";
+        m_folder = NewContactsFolder(QStringLiteral("khard"));
+        m_config = m_folder + QStringLiteral(".conf");
+        QFile config(m_config);
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("[addressbooks]\n[[test]]\npath = " + m_folder.toUtf8() +
+                     "\n[general]\ndebug = no\n[contact table]\ndisplay = formatted_name\n[vcard]\npreferred_version = 3.0\n");
+    }
+
+    QString Khard(const QStringList& arguments, const QByteArray& input = QByteArray())
+    {
+        QProcess process;
+        process.start(m_khard, QStringList{QStringLiteral("-c"), m_config} + arguments);
+        if (!process.waitForStarted(10000))
+            return QString();
+        process.write(input);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+        return QString::fromUtf8(process.readAllStandardOutput());
+    }
+
+    QString m_khard;
+    QString m_folder;
+    QString m_config;
+};
+
+}  // namespace
+
+TEST_F(KhardInterop, KhardListsAContactWeCreated)
+{
+    {
+        CContactsStore store(m_folder);
+        ASSERT_TRUE(store.LogOn());
+        std::unique_ptr<CContactItem> item = store.CreateItem();
+        item->SetProperty(ContactProperty::FirstName, QStringLiteral("Åsa"));
+        item->SetProperty(ContactProperty::LastName, QStringLiteral("Berg"));
+        item->SetField(FIELD_MOBILE_TEL, QStringLiteral("+46 70 123 45 67"));
+        item->SetField(FIELD_WORK_TEL, QStringLiteral("+46 8 123 45 67"));
+        item->SetField(FIELD_HOME_FAX, QStringLiteral("+46 8 765 43 21"));
+        item->SetField(FIELD_EMAIL, QStringLiteral("asa@example.org"));
+        ASSERT_TRUE(store.Save(*item));
+    }
+    const QString list = Khard({QStringLiteral("list"), QStringLiteral("--parsable")});
+    EXPECT_TRUE(list.contains(QStringLiteral("Åsa Berg"))) << list.toStdString();
+    const QString phones = Khard({QStringLiteral("phone"), QStringLiteral("--parsable")});
+    EXPECT_TRUE(phones.contains(QStringLiteral("+46 70 123 45 67\tÅsa Berg\tCELL"))) << phones.toStdString();
+    EXPECT_TRUE(phones.contains(QStringLiteral("+46 8 123 45 67\tÅsa Berg\tWORK, VOICE"))) << phones.toStdString();
+    EXPECT_TRUE(phones.contains(QStringLiteral("+46 8 765 43 21\tÅsa Berg\tHOME, FAX"))) << phones.toStdString();
+    const QString mails = Khard({QStringLiteral("email"), QStringLiteral("--parsable")});
+    EXPECT_TRUE(mails.contains(QStringLiteral("asa@example.org"))) << mails.toStdString();
+}
+
+TEST_F(KhardInterop, WeReadEveryKnownFieldOfAContactKhardCreated)
+{
+    const QByteArray yaml = "First name : Åsa\n"
+                            "Last name : Berg\n"
+                            "Organisation : Acme\n"
+                            "Phone :\n"
+                            "    work : +46 8 111\n"
+                            "    cell : +46 70 222\n"
+                            "    home : +46 8 333\n"
+                            "    car : +46 70 444\n"
+                            "    \"fax, work\" : +46 8 555\n"
+                            "    \"fax, home\" : +46 8 666\n"
+                            "Email :\n"
+                            "    work : asa@example.org\n";
+    Khard({QStringLiteral("new"), QStringLiteral("-a"), QStringLiteral("test")}, yaml);
+    CPoomPhoneNumbers numbers(QString(), m_folder);
+    ASSERT_EQ(numbers.GetCount(), 1);
+    QString name, tag;
+    quint32 mask = 0, oid = 0;
+    QMap<QString, QString> values;
+    ASSERT_TRUE(numbers.GetDetails(0, name, mask, tag, values, oid));
+    EXPECT_EQ(name, QStringLiteral("Åsa Berg"));
+    EXPECT_EQ(values.value(QStringLiteral("w")), QStringLiteral("+46 8 111"));
+    EXPECT_EQ(values.value(QStringLiteral("m")), QStringLiteral("+46 70 222"));
+    EXPECT_EQ(values.value(QStringLiteral("h")), QStringLiteral("+46 8 333"));
+    EXPECT_EQ(values.value(QStringLiteral("c")), QStringLiteral("+46 70 444"));
+    EXPECT_EQ(values.value(QStringLiteral("f")), QStringLiteral("+46 8 555"));
+    EXPECT_EQ(values.value(QStringLiteral("hf")), QStringLiteral("+46 8 666"));
+    EXPECT_EQ(values.value(QStringLiteral("e")), QStringLiteral("asa@example.org"));
+    EXPECT_EQ(mask, 0x200u | 0x1 | 0x2 | 0x4 | 0x10 | 0x80 | 0x100);
+    EXPECT_EQ(numbers.GetPropertyAt(0, ContactProperty::Company), QStringLiteral("Acme"));
+    EXPECT_NE(oid, 0u);
+}
+
+TEST_F(KhardInterop, ReadsKhardsOwnFileWithThreeEmailAddresses)
+{
+    CopyContactsData(QStringLiteral("khard-created.vcf"), m_folder);
+    CPoomPhoneNumbers numbers(QString(), m_folder);
+    EXPECT_EQ(numbers.GetEmail1At(0), QStringLiteral("asa@example.org"));
+    EXPECT_EQ(numbers.GetEmail2At(0), QStringLiteral("asa.home@example.org"));
+    EXPECT_EQ(numbers.GetEmail3At(0), QStringLiteral("asa3@example.org"));
+    // And khard still reads the file after we changed it.
+    std::unique_ptr<CContactItem> item = numbers.Store().ItemAt(0);
+    item->SetField(FIELD_ASSISTANT_TEL, QStringLiteral("+46 8 777"));
+    ASSERT_TRUE(numbers.Store().Save(*item));
+    const QString phones = Khard({QStringLiteral("phone"), QStringLiteral("--parsable")});
+    EXPECT_TRUE(phones.contains(QStringLiteral("+46 8 777\tÅsa Berg\tASSISTANT"))) << phones.toStdString();
+    EXPECT_TRUE(phones.contains(QStringLiteral("+46 70 123 45 67"))) << phones.toStdString();
+}
