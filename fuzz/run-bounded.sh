@@ -1,28 +1,32 @@
 #!/bin/sh
-# Builds the SMS codec fuzzers with clang in BUILD_DIR and runs each for a
-# bounded time, TOTAL_SECONDS in all (60 by default). Exits non-zero when a
-# fuzzer finds a crash, a leak or undefined behaviour.
+# Builds every fuzzer with clang in BUILD_DIR and runs each for a bounded
+# time, TOTAL_SECONDS in all (90 by default). Exits non-zero when a fuzzer
+# finds a crash, a leak or undefined behaviour.
 #
-#   fuzz/sms/run-bounded.sh BUILD_DIR [TOTAL_SECONDS]
+#   fuzz/run-bounded.sh BUILD_DIR [TOTAL_SECONDS]
 set -eu
 
 if [ $# -lt 1 ]; then
     echo "usage: $0 BUILD_DIR [TOTAL_SECONDS]" >&2
     exit 2
 fi
-source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$1
-total=${2:-60}
-seeds="$source_dir/tests/data/sms/corpus"
+total=${2:-90}
 
 CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_BUILD_FUZZ=ON \
     -DTESSALY_BUILD_TESTS=OFF -DTESSALY_BUILD_BENCH=OFF >/dev/null
 
-targets="fuzz_sms_deliver:pdu fuzz_sms_submit:pdu fuzz_sms_status_report:pdu fuzz_sms_text:text fuzz_sms_elements:elements"
+# folder/target:seeds (seeds under tests/data; "-" for none)
+targets="sms/fuzz_sms_deliver:sms/corpus/pdu sms/fuzz_sms_submit:sms/corpus/pdu
+sms/fuzz_sms_status_report:sms/corpus/pdu sms/fuzz_sms_text:sms/corpus/text
+sms/fuzz_sms_elements:sms/corpus/elements contacts/fuzz_vcard_parser:contacts
+contacts/fuzz_contact_cache:-"
 names=""
 for entry in $targets; do
-    names="$names ${entry%%:*}"
+    path=${entry%%:*}
+    names="$names ${path#*/}"
 done
 # shellcheck disable=SC2086
 ninja -C "$build_dir" -j2 $names
@@ -33,15 +37,18 @@ each=$((total / count))
 
 status=0
 for entry in $targets; do
-    target=${entry%%:*}
+    path=${entry%%:*}
+    target=${path#*/}
     seed=${entry#*:}
     # The fuzzer grows its corpus in the build folder; the seeds in the
     # source tree stay as they are.
     corpus="$build_dir/fuzz-corpus/$target"
     mkdir -p "$corpus"
-    cp "$seeds/$seed"/* "$corpus"/
+    if [ "$seed" != "-" ]; then
+        cp "$source_dir/tests/data/$seed"/* "$corpus"/
+    fi
     echo "== $target for ${each}s"
-    if ! "$build_dir/fuzz/sms/$target" -max_total_time="$each" -max_len=1024 -timeout=10 \
+    if ! "$build_dir/fuzz/$path" -max_total_time="$each" -max_len=4096 -timeout=10 \
             -rss_limit_mb=2048 -artifact_prefix="$build_dir/fuzz-corpus/$target-" "$corpus"; then
         echo "== $target FAILED" >&2
         status=1

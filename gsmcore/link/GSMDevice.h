@@ -1,0 +1,177 @@
+#pragma once
+// The one GSM device of the process: the serial link of CDeviceThread with
+// the AT command layer on top. Every command is framed as "AT" + command +
+// CR LF, written, confirmed by its echo and answered from the line queue
+// within a time-out; command exchanges are serialised by the command
+// lock, so any thread may use the device. Shared through Ptr<CGSMDevice>;
+// the last holder's release stops both threads and closes the port.
+
+#include "gsmcore/link/DeviceEvent.h"
+#include "gsmcore/link/DeviceThread.h"
+#include "gsmcore/link/GSMCorePref.h"
+#include "gsmcore/link/Ptr.h"
+
+#include <QRecursiveMutex>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+class CGSMDevice : public CDeviceThread {
+public:
+    enum STATE {
+        STATE_IDLE = 0,
+        STATE_CALLSETUP = 1,
+        STATE_ACTIVE = 2,
+        STATE_BUSY = 3,
+        STATE_UNAVAILABLE = 4,
+        STATE_DEVICELOST = 5,
+    };
+    enum DIRECTION { DIRECTION_INCOMING = 0, DIRECTION_OUTGOING = 1 };
+    enum CALLTYPE { CALLTYPE_VOICE = 0, CALLTYPE_DATA = 1 };
+    // The <stat> of the last +CREG / +CGREG report; 99 before any.
+    enum NETWORKSTATE {
+        NETWORK_NOTREGISTERED = 0,
+        NETWORK_HOME = 1,
+        NETWORK_SEARCHING = 2,
+        NETWORK_DENIED = 3,
+        NETWORK_UNKNOWN = 4,
+        NETWORK_ROAMING = 5,
+        NETWORK_NOREPORT = 99,
+    };
+    using GPRSNETWORKSTATE = NETWORKSTATE;
+
+    static constexpr quint16 DefaultEchoTimeoutMs = 5000;
+
+    // The device of the process, made on `pref` the first time; later
+    // calls return it and ignore their argument.
+    static CGSMDevice* create(CGSMCorePref* pref);
+    static CGSMDevice* instance();
+
+    ~CGSMDevice() override;
+
+    // Remembers where events go (no sink: the unsolicited-code filter is
+    // off and every line reaches the command layer), opens the port and
+    // starts both threads. Returns the result of start().
+    bool init(DeviceEventSink sink = {}, unsigned message = 0, unsigned stateCode = 0, unsigned numberCode = 0,
+              unsigned smsCode = 0, unsigned smsReportCode = 0, unsigned dataStateCode = 0);
+
+    void upcount();
+    void downcount();
+    // Stops both threads, closes the port and deletes the device.
+    virtual void destroy();
+
+    bool IsInitialized() const { return m_initialised.load(); }
+    int refcount() const;
+    STATE GetState() const;
+    void SetState(STATE state);
+    DIRECTION GetCallDirection() const;
+    CALLTYPE GetCalltype() const;
+    bool haveresponse() const { return m_haveResponse.load(); }
+    CGSMCorePref* GetCorePref() const { return m_pref; }
+    int retrievesignalquality() const { return m_signalQuality.load(); }
+    QString GetCallerNumber() const;
+    QString GetDialledNumber() const;
+    bool GetCallEndedNormally() const;
+    bool retrievenetworkstate(NETWORKSTATE& state, bool unused = false);
+    bool retrievegprsnetworkstate(GPRSNETWORKSTATE& state, bool unused = false);
+
+    // How long sendcommand waits for the echo; 0 disables the wait.
+    quint16 getechotimeout() const { return m_echoTimeout.load(); }
+    void setechotimeout(quint16 ms) { m_echoTimeout.store(ms); }
+    const QString& getcommandsuffix() const { return m_suffix; }
+
+    bool execute_set(const QString& cmd, int timeoutMs);
+    QString execute_question(const QString& cmd, const QString& arg, int timeoutMs, bool noFinal,
+                             bool checkCallSetup);
+    bool execute_generic(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final);
+    bool execute_generic(QString& line, const QString& cmd, int timeoutMs);
+    int execute_genericNew(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final);
+    bool execute_get(QString& line, const QString& text, int timeoutMs);
+    bool execute_send(const QString& cmd);
+    bool execute_call(const QString& number, CALLTYPE type, bool noEcho);
+    bool execute_keystroke_call(const QString& number);
+    bool execute_hangup();
+    int execute_sms(const QString& pdu, int length);
+    // Builds the message itself (PDU or text mode, as the preferences
+    // say) and submits it; true when the device answered with "+CMGS".
+    bool execute_sms(const QString& number, const QString& text);
+    bool querystate();
+    int querysignalquality();
+
+    // Model identification (+CGMM); sets the device type of the preferences.
+    bool identifycard();
+
+    // Unsolicited result codes; runs on the reader thread.
+    bool checkunsolicitedcodes(const QString& line) override;
+    void datastatechange(bool active) override;
+    QString readsmsfromsim(int index);
+
+    // Events to the owner's sink.
+    virtual void statechange();
+    virtual void numberchange();
+    virtual void newsms(const QString& text);
+    virtual void newsmsreport(const QString& text);
+
+    // The multiplexed port driver's operations.
+    bool IsPortSuspended();
+    short GetActivePort();
+    QString GetPortOwnerName(quint32 port);
+    bool SetPortOwnerName(const QString& name);
+    bool RegNotify(bool enable, quint32 parameter, quintptr window);
+
+protected:
+    explicit CGSMDevice(CGSMCorePref* pref);
+
+    bool sendcommand(const QString& framed);
+    static bool splitline(const QString& line, QString& key, QString& rest);
+
+private:
+    // The two guards every command passes with the command lock held.
+    // `named` traces the command text, otherwise the short texts.
+    bool passgate(const QString& command, bool checkCallSetup, bool named);
+    QString frame(const QString& cmd) const { return m_prefix + cmd + m_suffix; }
+    bool isoutgoingsetup() const;
+    void post(unsigned code, qintptr lParam, const QString& text = QString());
+    // The "+CMGS" reference in the last line of a submission's reply.
+    bool submitreference(const QStringList& lines, QString& reference);
+    bool readmessagebody(const QString& header, bool report, QString& text);
+    bool portquery(quint32 port, quint32& status);
+
+    static std::mutex s_lifeLock;
+    static std::unique_ptr<CGSMDevice> s_instance;
+
+    CGSMCorePref* m_pref;
+    QString m_prefix = QStringLiteral("AT");
+    QString m_suffix = QStringLiteral("\r\n");
+    std::atomic<quint16> m_echoTimeout{DefaultEchoTimeoutMs};
+    QRecursiveMutex m_commandLock;
+    mutable QRecursiveMutex m_stateLock;
+    STATE m_state = STATE_IDLE;
+    DIRECTION m_direction = DIRECTION_INCOMING;
+    CALLTYPE m_callType = CALLTYPE_VOICE;
+    QString m_callerNumber;
+    bool m_callerNumberReceived = false;
+    QString m_dialledNumber;
+    bool m_callEndedNormally = true;
+    QRecursiveMutex m_networkLock;
+    NETWORKSTATE m_networkState = NETWORK_NOREPORT;
+    bool m_networkChanged = false;
+    QRecursiveMutex m_gprsLock;
+    GPRSNETWORKSTATE m_gprsState = NETWORK_NOREPORT;
+    bool m_gprsChanged = false;
+    std::atomic<bool> m_haveResponse{false};
+    std::atomic<int> m_signalQuality{0};
+    mutable std::mutex m_sinkLock;
+    DeviceEventSink m_sink;
+    unsigned m_message = 0;
+    unsigned m_stateCode = 0;
+    unsigned m_numberCode = 0;
+    unsigned m_smsCode = 0;
+    unsigned m_smsReportCode = 0;
+    unsigned m_dataStateCode = 0;
+    int m_refCount = 0;
+    std::atomic<bool> m_initialised{false};
+};

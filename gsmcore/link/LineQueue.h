@@ -1,0 +1,34 @@
+#pragma once
+// The queue of received lines between the reader thread and the command
+// layer. The event is set while lines wait; the abort flag releases a
+// waiting reader at once when the link goes down.
+
+#include "support/Event.h"
+
+#include <QString>
+
+#include <atomic>
+#include <deque>
+#include <mutex>
+
+class CLineQueue {
+public:
+    virtual ~CLineQueue();
+
+    void append(const QString& line);
+    // Waits up to `timeoutMs` for a line. False on time-out, on abort and
+    // when woken with nothing queued: an empty take is never a line.
+    bool take(QString& line, int timeoutMs);
+    void clear();
+
+    // Sets the abort flag and wakes a waiting reader.
+    void abort();
+    bool isaborted() const { return m_abort.load(); }
+    int count() const;
+
+private:
+    mutable std::mutex m_lock;
+    std::deque<QString> m_lines;
+    CEvent m_available{true, false};
+    std::atomic<bool> m_abort{false};
+};

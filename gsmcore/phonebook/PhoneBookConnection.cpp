@@ -1,0 +1,204 @@
+#include "gsmcore/phonebook/PhoneBookConnection.h"
+
+#include "gsmcore/phonebook/PhoneBookReplies.h"
+#include "gsmcore/phonebook/SIMExtractor.h"
+#include "gsmcore/phonebook/SimulatedExtractor.h"
+#include "support/AppMessages.h"
+#include "support/MessageBoxTypes.h"
+#include "support/Trace.h"
+#include "support/TranslationTable.h"
+
+#include <thread>
+
+namespace {
+constexpr int kResetTimeoutMs = 3000;
+constexpr int kStorageQueryTimeoutMs = 5000;
+constexpr int kDeviceTypeNeedingPause = 14;
+}  // namespace
+
+CPhoneBookConnection::CPhoneBookConnection() = default;
+
+CPhoneBookConnection::~CPhoneBookConnection()
+{
+    if (m_simStore)
+        m_simStore->Uninit();
+    if (m_phoneStore)
+        m_phoneStore->Uninit();
+    CloseDevice();
+}
+
+void CPhoneBookConnection::SetPort(const QString& port, int speed)
+{
+    m_Port = port;
+    m_Speed = speed;
+}
+
+void CPhoneBookConnection::Sleep(int ms)
+{
+    if (m_sleep)
+        m_sleep(ms);
+    else
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+Ptr<CGSMDevice> CPhoneBookConnection::GetDevicePtr()
+{
+    TraceMessage(g_traceTessaly, TRACE_INFO, "GetDevicePtr()\n");
+    return m_deviceHolder ? *m_deviceHolder : Ptr<CGSMDevice>();
+}
+
+bool CPhoneBookConnection::Connect()
+{
+    CloseDevice();
+    m_simStore.reset();
+    m_phoneStore.reset();
+    m_simReady = m_phoneReady = false;
+    if (m_Port.isEmpty())
+        return true;
+
+    if (m_progress.setText)
+        m_progress.setText(Tr("Connecting to phone."));
+    if (m_progress.show)
+        m_progress.show();
+
+    if (IsSimulated()) {
+        m_simStore = std::make_unique<CSimulatedExtractor>(MEMORY_SIM);
+        m_phoneStore = std::make_unique<CSimulatedExtractor>(MEMORY_PHONE);
+    } else {
+        auto sim = std::make_unique<CSIMExtractor>(MEMORY_SIM);
+        auto phone = std::make_unique<CSIMExtractor>(MEMORY_PHONE);
+        CSIMExtractor* simRaw = sim.get();
+        CSIMExtractor* phoneRaw = phone.get();
+        m_simStore = std::move(sim);
+        m_phoneStore = std::move(phone);
+        if (!OpenDevice()) {
+            if (m_progress.hide)
+                m_progress.hide();
+            return false;
+        }
+        simRaw->SetDevice(GetDevicePtr());
+        phoneRaw->SetDevice(GetDevicePtr());
+        if (m_pref.m_DeviceType == kDeviceTypeNeedingPause)
+            Sleep(1000);
+    }
+
+    m_simReady = PrepareStore(m_simStore.get(), m_pref.m_SimStorage, "Skip reading sim memory\n",
+                              "Error initializing connection to the SIM card", "Error getting info from the SIM card");
+    m_phoneReady = PrepareStore(m_phoneStore.get(), m_pref.m_PhoneStorage, "Skip reading phone memory\n",
+                                "Error initializing connection to the phone", "Error getting info from the phone");
+    return true;
+}
+
+bool CPhoneBookConnection::PrepareStore(CNumberExtractor* store, const QString& storage, const char* skipTrace,
+                                        const char* initError, const char* sizeError)
+{
+    // Simulated stores have no storage names to miss.
+    if (!IsSimulated() && storage.isEmpty()) {
+        TraceMessage(g_traceTessaly, TRACE_INFO, skipTrace);
+        return false;
+    }
+    if (!store->Init()) {
+        CAppMessages::Instance().ShowMessage(Tr(initError), MB_OK);
+        return false;
+    }
+    if (store->InitSize())
+        return true;
+    Sleep(3000);
+    if (store->InitSize())
+        return true;
+    CAppMessages::Instance().ShowMessage(Tr(sizeError), MB_OK);
+    return false;
+}
+
+bool CPhoneBookConnection::OpenDevice()
+{
+    m_pref.m_Port = m_Port;
+    m_pref.m_Speed = m_Speed;
+    TraceMessage(g_traceTessaly, TRACE_INFO, "Opening port %s at %d\n", m_Port, m_Speed);
+
+    CGSMDevice* device = CGSMDevice::create(&m_pref);
+    if (!device)
+        return false;
+    if (!m_deviceHolder)
+        m_deviceHolder = std::make_unique<Ptr<CGSMDevice>>(device);
+    if (!device->init()) {
+        m_deviceHolder.reset();
+        return false;
+    }
+    device->SetPortOwnerName(QStringLiteral("Tessaly"));
+
+    if (!device->execute_set(QStringLiteral("&FV1E1"), kResetTimeoutMs)
+        && !device->execute_set(QStringLiteral("&FV1E1"), kResetTimeoutMs))
+        return false;
+
+    m_pref.m_DeviceType = 0;
+    bool identified = device->identifycard();
+    if (!identified) {
+        Sleep(1000);
+        identified = device->identifycard();
+        if (!identified)
+            Sleep(1000);
+    }
+    if (!identified) {
+        TraceMessage(g_traceTessaly, TRACE_INFO, "Failed to identify GSM device.\n");
+        if (!DetectStorages()) {
+            TraceMessage(g_traceTessaly, TRACE_INFO, "Failed to identify supported storages.\n");
+            return false;
+        }
+    } else {
+        TraceMessage(g_traceTessaly, TRACE_INFO, "Identified phone card to be: %d\n", m_pref.m_DeviceType);
+    }
+    if (m_progress.setText)
+        m_progress.setText(Tr("Phone device found."));
+    return true;
+}
+
+bool CPhoneBookConnection::DetectStorages()
+{
+    Ptr<CGSMDevice> device = GetDevicePtr();
+    if (!device)
+        return false;
+    const QString answer = device->execute_question(QStringLiteral("+CPBS"), QStringLiteral("=?"), kStorageQueryTimeoutMs, false, true);
+    if (answer.isEmpty())
+        return false;
+    bool simFound = false, phoneFound = false;
+    for (const QString& name : ParseStorageList(answer)) {
+        if (simFound && phoneFound)
+            break;
+        if (!simFound && name.compare(m_pref.m_SimStorage, Qt::CaseInsensitive) == 0)
+            simFound = true;
+        else if (!phoneFound && name.compare(m_pref.m_PhoneStorage, Qt::CaseInsensitive) == 0)
+            phoneFound = true;
+    }
+    if (!simFound)
+        m_pref.m_SimStorage.clear();
+    if (!phoneFound)
+        m_pref.m_PhoneStorage.clear();
+    return true;
+}
+
+void CPhoneBookConnection::CloseDevice()
+{
+    if (!IsSimulated()) {
+        if (auto* sim = dynamic_cast<CSIMExtractor*>(m_simStore.get()))
+            sim->SetDevice(Ptr<CGSMDevice>());
+        if (auto* phone = dynamic_cast<CSIMExtractor*>(m_phoneStore.get()))
+            phone->SetDevice(Ptr<CGSMDevice>());
+    }
+    if (m_deviceHolder) {
+        m_deviceHolder.reset();
+        TraceMessage(g_traceTessaly, TRACE_INFO, "GSM Device closed\n");
+    }
+}
+
+void CPhoneBookConnection::Disconnect()
+{
+    if (m_simStore)
+        m_simStore->Uninit();
+    if (m_phoneStore)
+        m_phoneStore->Uninit();
+    CloseDevice();
+    m_simStore.reset();
+    m_phoneStore.reset();
+    m_simReady = m_phoneReady = false;
+}

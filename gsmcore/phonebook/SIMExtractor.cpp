@@ -1,0 +1,210 @@
+#include "gsmcore/phonebook/SIMExtractor.h"
+
+#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/phonebook/PhoneBookReplies.h"
+#include "support/AppMessages.h"
+#include "support/MessageBoxTypes.h"
+#include "support/Trace.h"
+#include "support/TranslationTable.h"
+
+namespace {
+constexpr int kSelectTimeoutMs = 3000;
+constexpr int kSizeTimeoutMs = 15000;
+constexpr int kReadAllTimeoutMs = 120000;
+constexpr int kReadOneTimeoutMs = 5000;
+constexpr int kWriteTimeoutMs = 3000;
+}  // namespace
+
+CSIMExtractor::CSIMExtractor(MEMORYTYPE memoryType) : m_MemoryType(memoryType) {}
+
+CSIMExtractor::~CSIMExtractor() = default;
+
+bool CSIMExtractor::SetDevice(const Ptr<CGSMDevice>& device)
+{
+    if (device)
+        m_Device = device;
+    return true;
+}
+
+bool CSIMExtractor::Init()
+{
+    const QString command = QStringLiteral("+CSCS=\"GSM\"");
+    if (!m_Device || !m_Device->execute_set(command, kSelectTimeoutMs))
+        return ShowError(command, QString());
+    m_pCharacterSet = std::make_unique<CCharacterSetDefault>();
+    return true;
+}
+
+bool CSIMExtractor::Uninit()
+{
+    m_pCharacterSet.reset();
+    return true;
+}
+
+bool CSIMExtractor::IsOk()
+{
+    return bool(m_Device);
+}
+
+bool CSIMExtractor::SetMemoryType(MEMORYTYPE memoryType)
+{
+    if (!m_Device)
+        return false;
+    m_MemoryType = memoryType;
+    CGSMCorePref* pref = m_Device->GetCorePref();
+    if (!pref)
+        return false;
+    const QString wanted = memoryType == MEMORY_SIM ? pref->m_SimStorage
+                           : memoryType == MEMORY_PHONE ? pref->m_PhoneStorage
+                                                        : QString();
+    if (wanted.isEmpty() || wanted == pref->m_SelectedStorage)
+        return true;
+    const QString command = Format("+CPBS=\"%s\"", wanted);
+    if (!m_Device->execute_set(command, kSelectTimeoutMs))
+        return ShowError(command, QString());
+    pref->m_SelectedStorage = wanted;
+    return true;
+}
+
+bool CSIMExtractor::InitSize()
+{
+    m_FirstIndex = 0;
+    m_LastIndex = 0;
+    if (!SetMemoryType(m_MemoryType))
+        return false;
+    const QString answer = m_Device->execute_question(QStringLiteral("+CPBR"), QStringLiteral("=?"), kSizeTimeoutMs, false, true);
+    if (answer.isEmpty())
+        return ShowError(QStringLiteral("+CPBR=?"), QString());
+    const PhoneBookLimits limits = ParsePhoneBookLimits(answer);
+    m_FirstIndex = limits.first;
+    m_LastIndex = limits.last;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "First index: %d, last index: %d\n", m_FirstIndex, m_LastIndex);
+    if (limits.sizesRead) {
+        m_MaxNameSize = limits.maxName;
+        m_MaxNumberSize = limits.maxNumber;
+        TraceMessage(g_traceGsmSession, TRACE_INFO, "Max name length: %d, max number length: %d\n", m_MaxNameSize, m_MaxNumberSize);
+    } else {
+        TraceMessage(g_traceGsmSession, TRACE_ERROR, "Failed to get device name and number lengths\n");
+        m_MaxNameSize = 0;
+        m_MaxNumberSize = 0;
+    }
+    return true;
+}
+
+int CSIMExtractor::GetMemorySize()
+{
+    return m_LastIndex < 1 ? 0 : m_LastIndex - m_FirstIndex + 1;
+}
+
+bool CSIMExtractor::InterpretLine(const QString& line, int& location, QString& name, QString& number)
+{
+    PhoneBookLine entry;
+    if (!ParsePhoneBookLine(line, entry))
+        return false;
+    location = entry.location;
+    number = entry.number;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "ConvertToUnicode '%s'  --> ", entry.rawName);
+    // Without Init there is no converter: the name is taken as it came.
+    name = m_pCharacterSet ? m_pCharacterSet->ConvertToUnicode(entry.rawName) : entry.rawName;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "'%s'\n", name);
+    return true;
+}
+
+bool CSIMExtractor::AppendLines(const QStringList& lines, ExtractorContactArray& entries)
+{
+    for (const QString& line : lines) {
+        int location = 0;
+        QString name, number;
+        if (!InterpretLine(line, location, name, number)) {
+            TraceMessage(g_traceGsmSession, TRACE_INFO, "Failed to interpret line (%s)!\n", line);
+            return false;
+        }
+        entries.push_back(std::make_unique<CExtractorContact>(name, number, location, m_MemoryType));
+    }
+    return true;
+}
+
+bool CSIMExtractor::GetAll(ExtractorContactArray& entries)
+{
+    if (m_LastIndex <= 0 || !SetMemoryType(m_MemoryType))
+        return false;
+    const QString command = Format("+CPBR=%d,%d", m_FirstIndex, m_LastIndex);
+    QStringList lines;
+    if (!m_Device->execute_generic(lines, command, kReadAllTimeoutMs, QStringLiteral("OK")))
+        return ShowError(command, QString());
+    entries.clear();
+    return AppendLines(lines, entries);
+}
+
+bool CSIMExtractor::GetRange(int from, int to, ExtractorContactArray& entries)
+{
+    if (to <= 0 || !SetMemoryType(m_MemoryType))
+        return false;
+    const QString command = Format("+CPBR=%d,%d", GetFirstIndex() + from, GetFirstIndex() + to);
+    QStringList lines;
+    // (to - from + 2) seconds; a reversed range still gets a second.
+    const int timeoutMs = qMax(to - from + 2, 1) * 1000;
+    if (!m_Device->execute_generic(lines, command, timeoutMs, QStringLiteral("OK")))
+        return ShowError(command, QString());
+    return AppendLines(lines, entries);
+}
+
+bool CSIMExtractor::Get(int location, QString& name, QString& number)
+{
+    if (!SetMemoryType(m_MemoryType))
+        return false;
+    const QString command = Format("+CPBR=%d", location);
+    QString line;
+    if (!m_Device->execute_generic(line, command, kReadOneTimeoutMs))
+        return ShowError(command, QString());
+    int readLocation = 0;
+    QString readName, readNumber;
+    if (!InterpretLine(line, readLocation, readName, readNumber)) {
+        TraceMessage(g_traceGsmSession, TRACE_INFO, "Failed to interpret line (%s)!\n", line);
+        return false;
+    }
+    name = readName;
+    number = readNumber;
+    return true;
+}
+
+bool CSIMExtractor::Add(int location, const QString& name, QString& number)
+{
+    if (!SetMemoryType(m_MemoryType))
+        return false;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "Add <'%s': '%s'> to index %d\n", name, number, location);
+    number = FilterNumber(number);
+    const int type = GetNumberType(number);
+    const QString converted = m_pCharacterSet ? m_pCharacterSet->ConvertFromUnicode(name) : name;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "ConvertFromUnicode '%s'  --> '%s'\n", name, converted);
+    // The converted name goes out whole: a GSM "@" is a 0x00 unit and must
+    // not end the name.
+    const QString command = Format("+CPBW=%d,\"%s\",%d,\"%s\"", location, number, type, converted);
+    if (!m_Device->execute_set(command, kWriteTimeoutMs))
+        return ShowError(command, QString());
+    return true;
+}
+
+bool CSIMExtractor::Modify(int location, const QString& name, QString& number)
+{
+    return Add(location, name, number);
+}
+
+bool CSIMExtractor::Delete(int location)
+{
+    if (!SetMemoryType(m_MemoryType))
+        return false;
+    const QString command = Format("+CPBW=%d", location);
+    if (!m_Device->execute_set(command, kWriteTimeoutMs))
+        return ShowError(command, QString());
+    return true;
+}
+
+bool CSIMExtractor::ShowError(const QString&, const QString& detail)
+{
+    const QString message = !detail.isEmpty() ? detail : Tr("Failed to communicate with GSM device.");
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "%s\n", message);
+    if (m_bShowErrors)
+        CAppMessages::Instance().ShowMessage(message, MB_ICONSTOP, QStringLiteral("    "));
+    return false;
+}

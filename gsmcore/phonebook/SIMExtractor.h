@@ -1,0 +1,53 @@
+#pragma once
+// The phone book store of a real device: the SIM's or the phone memory's
+// phone book, read and written with +CSCS, +CPBS, +CPBR and +CPBW.
+
+#include "gsmcore/link/GSMDevice.h"
+#include "gsmcore/link/Ptr.h"
+#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/phonebook/NumberExtractor.h"
+
+#include <memory>
+
+class CSIMExtractor : public CNumberExtractor {
+public:
+    explicit CSIMExtractor(MEMORYTYPE memoryType);
+    ~CSIMExtractor() override;
+
+    bool SetDevice(const Ptr<CGSMDevice>& device);
+
+    bool Init() override;
+    bool Uninit() override;
+    bool IsOk() override;
+    bool GetAll(ExtractorContactArray& entries) override;
+    bool GetRange(int from, int to, ExtractorContactArray& entries) override;
+    bool Get(int location, QString& name, QString& number) override;
+    bool Delete(int location) override;
+    bool Add(int location, const QString& name, QString& number) override;
+    bool Modify(int location, const QString& name, QString& number) override;
+    bool InitSize() override;
+    int GetMemorySize() override;
+    int GetFirstIndex() override { return m_FirstIndex; }
+    int GetMaxNameSize() override { return m_MaxNameSize; }
+    int GetMaxNumberSize() override { return m_MaxNumberSize; }
+
+    MEMORYTYPE GetMemoryType() const { return m_MemoryType; }
+    int GetLastIndex() const { return m_LastIndex; }
+
+protected:
+    bool SetMemoryType(MEMORYTYPE memoryType);
+    bool InterpretLine(const QString& line, int& location, QString& name, QString& number);
+    bool ShowError(const QString& command, const QString& detail);
+
+private:
+    // Parses the collected lines into entries appended to `entries`.
+    bool AppendLines(const QStringList& lines, ExtractorContactArray& entries);
+
+    Ptr<CGSMDevice> m_Device;
+    MEMORYTYPE m_MemoryType;
+    int m_FirstIndex = 0;
+    int m_LastIndex = 0;
+    int m_MaxNameSize = 0;
+    int m_MaxNumberSize = 0;
+    std::unique_ptr<CCharacterSet> m_pCharacterSet;
+};

@@ -1,0 +1,66 @@
+#include "gsmcore/link/CircularBuffer.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+
+namespace {
+
+TEST(CircularBuffer, SizeFourTakesFourBytesAndRefusesTheFifth)
+{
+    CCircularBuffer buffer(4);
+    for (char c : {'a', 'b', 'c', 'd'})
+        EXPECT_TRUE(buffer.put(c));
+    EXPECT_TRUE(buffer.isfull());
+    EXPECT_FALSE(buffer.put('e'));
+    EXPECT_EQ(buffer.count(), 4);
+}
+
+TEST(CircularBuffer, NeverSizedCountsAsFull)
+{
+    CCircularBuffer buffer;
+    EXPECT_TRUE(buffer.isfull());
+    EXPECT_TRUE(buffer.isempty());
+    EXPECT_FALSE(buffer.put('x'));
+    char c = 0;
+    EXPECT_FALSE(buffer.get(c));
+}
+
+TEST(CircularBuffer, MultiByteGetKeepsOrderAcrossTheWrap)
+{
+    CCircularBuffer buffer(5);
+    const QByteArray first("12345");
+    for (char c : first)
+        ASSERT_TRUE(buffer.put(c));
+    char out[8] = {};
+    ASSERT_EQ(buffer.get(out, 3), 3);
+    EXPECT_EQ(QByteArray(out, 3), "123");
+    for (char c : QByteArray("678"))
+        ASSERT_TRUE(buffer.put(c));  // the write index wraps
+    ASSERT_EQ(buffer.get(out, 8), 5);
+    EXPECT_EQ(QByteArray(out, 5), "45678");
+    EXPECT_TRUE(buffer.isempty());
+}
+
+TEST(CircularBuffer, ResizeDropsTheContent)
+{
+    CCircularBuffer buffer(3);
+    buffer.put('a');
+    EXPECT_TRUE(buffer.resize(10));
+    EXPECT_TRUE(buffer.isempty());
+    EXPECT_EQ(buffer.size(), 10);
+    EXPECT_FALSE(buffer.resize(-1));
+    EXPECT_TRUE(buffer.isfull());
+}
+
+TEST(CircularBuffer, GetWithBadArgumentsTakesNothing)
+{
+    CCircularBuffer buffer(3);
+    buffer.put('a');
+    EXPECT_EQ(buffer.get(nullptr, 3), 0);
+    char c;
+    EXPECT_EQ(buffer.get(&c, 0), 0);
+    EXPECT_EQ(buffer.count(), 1);
+}
+
+}  // namespace

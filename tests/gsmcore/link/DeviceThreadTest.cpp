@@ -1,0 +1,209 @@
+#include "gsmcore/link/DeviceThread.h"
+#include "tests/gsmcore/link/TestPty.h"
+#include "tests/gsmcore/link/TraceRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+class DeviceThreadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TraceRecorder::Start();
+        ASSERT_TRUE(m_pty.isopen());
+        m_link = std::make_unique<CDeviceThread>(m_pty.slavepath());
+        ASSERT_TRUE(m_link->init());
+        ASSERT_TRUE(m_link->start());
+    }
+    void TearDown() override
+    {
+        if (m_link)
+            m_link->exit();
+    }
+
+    QStringList ReadLines(int count, int timeoutMs = 2000)
+    {
+        QStringList lines;
+        QString line;
+        while (lines.size() < count && m_link->readline(line, timeoutMs))
+            lines.append(line);
+        return lines;
+    }
+
+    TestPty m_pty;
+    std::unique_ptr<CDeviceThread> m_link;
+};
+
+TEST_F(DeviceThreadTest, ThreeLinesFromOneRead)
+{
+    ASSERT_TRUE(m_pty.send("AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nOK\r\n"));
+    EXPECT_EQ(ReadLines(3), (QStringList {"AT+CSQ", "+CSQ: 15,99", "OK"}));
+    QString extra;
+    EXPECT_FALSE(m_link->readline(extra, 100));  // empty lines are never queued
+    EXPECT_EQ(m_link->getlastread(), "OK");
+}
+
+TEST_F(DeviceThreadTest, LineSplitOverTwoReadsIsQueuedOnceWhole)
+{
+    ASSERT_TRUE(m_pty.send("+CPBR: 1,\"0123"));
+    std::this_thread::sleep_for(milliseconds(100));
+    ASSERT_TRUE(m_pty.send("456\",129,\"Ann\"\r\n"));
+    EXPECT_EQ(ReadLines(1), (QStringList {"+CPBR: 1,\"0123456\",129,\"Ann\""}));
+    EXPECT_TRUE(TraceRecorder::Contains("No full line\n"));
+}
+
+TEST_F(DeviceThreadTest, PromptBecomesALineWithTheBlankAsLineEnd)
+{
+    m_link->setaltlineend(' ');
+    ASSERT_TRUE(m_pty.send("\r\n> "));
+    EXPECT_EQ(ReadLines(1), (QStringList {">"}));
+    m_link->clearaltlineend();
+}
+
+TEST_F(DeviceThreadTest, WaitForLineSkipsARingAndTakesTheEcho)
+{
+    ASSERT_TRUE(m_pty.send("RING\r\nAT+CPAS\r\r\n"));
+    EXPECT_TRUE(m_link->waitforline("AT+CPAS\r\n", 2000));
+    EXPECT_TRUE(TraceRecorder::Contains("Ignoring received line (RING), we're waiting for something else\n"));
+    EXPECT_FALSE(m_link->waitforline("AT+CPAS\r\n", 0));
+}
+
+TEST_F(DeviceThreadTest, WaitForLineGivesUpAfterItsTimeout)
+{
+    ASSERT_TRUE(m_pty.send("RING\r\n"));
+    const auto start = Clock::now();
+    EXPECT_FALSE(m_link->waitforline("AT+CPAS\r\n", 300));
+    EXPECT_GE(Clock::now() - start, milliseconds(250));
+}
+
+TEST_F(DeviceThreadTest, ShuttingDownReleasesAWaitingReaderAtOnce)
+{
+    auto reader = std::async(std::launch::async, [this] {
+        QString line;
+        const auto start = Clock::now();
+        const bool got = m_link->readline(line, 10000);
+        return std::make_pair(got, Clock::now() - start);
+    });
+    std::this_thread::sleep_for(milliseconds(100));
+    m_link->setdevicestate(CDeviceThread::DEVICESTATE_SHUTTINGDOWN);
+    const auto [got, waited] = reader.get();
+    EXPECT_FALSE(got);
+    EXPECT_LT(waited, milliseconds(5000));
+    EXPECT_TRUE(TraceRecorder::Contains("The connection to the device is shutting down (Line: 234)\n"));
+
+    EXPECT_FALSE(m_link->send("AT\r\n"));
+    EXPECT_TRUE(TraceRecorder::Contains(
+        "The connection to the device is shutting down (Line: 178) Sending: 'AT\r\n' aborted \n"));
+    QString line;
+    EXPECT_FALSE(m_link->readline(line, 50));
+}
+
+TEST_F(DeviceThreadTest, SendWritesOneBytePerCharacter)
+{
+    const QString text = QStringLiteral("AT+CPBW=1,\"1\",129,\"A") + QChar(0) + QStringLiteral("\xe9\"\r\n");
+    ASSERT_TRUE(m_link->send(text));
+    EXPECT_EQ(m_pty.receive(static_cast<int>(text.size()), 2000), text.toLatin1());
+    EXPECT_TRUE(m_link->sendchar(0x1A));
+    EXPECT_EQ(m_pty.receive(1, 2000), QByteArray("\x1a"));
+    EXPECT_TRUE(TraceRecorder::Contains("Sending single char 26 (0x1a)\n"));
+}
+
+TEST_F(DeviceThreadTest, DataModeStoresRawBytesInTheRing)
+{
+    m_link->setmode(CDeviceThread::MODE_DATA);
+    ASSERT_TRUE(m_pty.send("x"));
+    std::this_thread::sleep_for(milliseconds(200));
+    EXPECT_TRUE(TraceRecorder::Contains("Buffer full, can't read more (count=0).\n"));
+
+    ASSERT_TRUE(m_link->setbuffersize(16));
+    ASSERT_TRUE(m_pty.send(QByteArray("\r\nCONNECT\0\r", 11)));
+    char buffer[32] = {};
+    int got = 0;
+    for (int attempt = 0; attempt < 100 && got < 12; ++attempt) {
+        std::this_thread::sleep_for(milliseconds(10));
+        got += m_link->readdata(buffer + got, 32 - got);
+    }
+    // The byte that found the ring full waited in the port: nothing is lost.
+    EXPECT_EQ(QByteArray(buffer, got), QByteArray("x\r\nCONNECT\0\r", 12));
+    char one = 0;
+    EXPECT_FALSE(m_link->readdata(&one));
+
+    m_link->setmode(CDeviceThread::MODE_LINE);
+    ASSERT_TRUE(m_pty.send("OK\r\n"));
+    EXPECT_EQ(ReadLines(1), (QStringList {"OK"}));
+}
+
+TEST_F(DeviceThreadTest, VanishingDeviceReleasesTheReaderAndStopsTheLoop)
+{
+    auto reader = std::async(std::launch::async, [this] {
+        QString line;
+        const auto start = Clock::now();
+        const bool got = m_link->readline(line, 20000);
+        return std::make_pair(got, Clock::now() - start);
+    });
+    std::this_thread::sleep_for(milliseconds(100));
+    m_pty.hangup();
+    const auto [got, waited] = reader.get();
+    EXPECT_FALSE(got);
+    EXPECT_LT(waited, milliseconds(10000));
+    EXPECT_TRUE(TraceRecorder::Contains("ERROR_INVALID_HANDLE, Likely that the Service Provider has closed the port.\n"));
+    for (int i = 0; i < 100 && m_link->isrunning(); ++i)
+        std::this_thread::sleep_for(milliseconds(10));
+    EXPECT_FALSE(m_link->isrunning());
+    EXPECT_FALSE(m_link->send("AT\r\n"));
+    m_link->exit();
+    EXPECT_TRUE(TraceRecorder::Contains("Serial port closed\n"));
+    m_link.reset();
+}
+
+TEST_F(DeviceThreadTest, GarbageAndOverlongLinesAreCutSafely)
+{
+    QRandomGenerator random(11);
+    QByteArray junk(6000, '\0');
+    for (char& byte : junk)
+        byte = static_cast<char>(random.bounded(256));
+    ASSERT_TRUE(m_pty.send(junk));
+    ASSERT_TRUE(m_pty.send(QByteArray(3000, 'Z') + "\r\nOK\r\n"));
+    QString line;
+    bool sawOk = false;
+    while (!sawOk && m_link->readline(line, 2000)) {
+        EXPECT_LE(line.size(), 1001);
+        sawOk = line == "OK";
+    }
+    EXPECT_TRUE(sawOk);
+    EXPECT_TRUE(TraceRecorder::Contains("Line longer than 1001 bytes cut\n"));
+}
+
+TEST_F(DeviceThreadTest, StopAndStartAgainOnTheSamePort)
+{
+    m_link->stop();
+    EXPECT_FALSE(m_link->isrunning());
+    EXPECT_TRUE(TraceRecorder::Contains("CComEventThread, exit thread id: "));
+    EXPECT_TRUE(TraceRecorder::Contains("Serial port closed\n"));
+    ASSERT_TRUE(m_link->start());
+    ASSERT_TRUE(m_pty.send("OK\r\n"));
+    EXPECT_EQ(ReadLines(1), (QStringList {"OK"}));
+}
+
+TEST(DeviceThread, StartFailsWhenThePortCannotOpen)
+{
+    TraceRecorder::Start();
+    CDeviceThread link(QStringLiteral("/dev/tessaly-missing"));
+    ASSERT_TRUE(link.init());
+    EXPECT_FALSE(link.start());
+    EXPECT_FALSE(link.send("AT\r\n"));
+    link.exit();
+    EXPECT_TRUE(TraceRecorder::Contains("CDeviceThread::exit(). After WaitForSingleObject(m_hThread, INFINITE);\n"));
+}
+
+}  // namespace

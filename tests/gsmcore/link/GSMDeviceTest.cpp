@@ -1,0 +1,364 @@
+#include "gsmcore/link/GSMDevice.h"
+#include "tests/gsmcore/link/TraceRecorder.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Echo time-out of these tests: long enough for a loaded machine, short
+// enough that a dropped echo costs little.
+constexpr quint16 kTestEchoMs = 1500;
+
+class GSMDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TraceRecorder::Start();
+        ASSERT_TRUE(m_sim.start());
+        m_pref.m_Port = m_sim.devicePath();
+    }
+    void TearDown() override
+    {
+        m_device.release();
+        EXPECT_EQ(CGSMDevice::instance(), nullptr);
+    }
+
+    void Open(bool withSink = false)
+    {
+        m_device = CGSMDevice::create(&m_pref);
+        ASSERT_TRUE(m_device);
+        const bool opened = withSink ? m_device->init(
+                                           [this](const CDeviceEvent& event) {
+                                               std::lock_guard lock(m_eventsLock);
+                                               m_states.push_back(static_cast<int>(event.lParam));
+                                           },
+                                           1, 10, 11, 12, 13, 14)
+                                     : m_device->init();
+        ASSERT_TRUE(opened);
+        m_device->setechotimeout(kTestEchoMs);
+    }
+
+    bool Received(const QString& command) const { return m_sim.receivedCommands().contains(command); }
+
+    std::vector<int> States()
+    {
+        std::lock_guard lock(m_eventsLock);
+        return m_states;
+    }
+
+    ModemSimulator m_sim;
+    CGSMCorePref m_pref;
+    Ptr<CGSMDevice> m_device;
+    std::mutex m_eventsLock;
+    std::vector<int> m_states;
+};
+
+TEST_F(GSMDeviceTest, CreateTwiceGivesTheSameDeviceAndIgnoresTheSecondPreferences)
+{
+    Open();
+    CGSMCorePref other;
+    other.m_Port = QStringLiteral("/dev/null");
+    EXPECT_EQ(CGSMDevice::create(&other), m_device.get());
+    EXPECT_EQ(m_device->GetCorePref(), &m_pref);
+    EXPECT_TRUE(m_device->IsInitialized());
+}
+
+TEST_F(GSMDeviceTest, ThreePtrCopiesDestroyTheDeviceOnceAtTheLast)
+{
+    Open();
+    const int destroyedBefore = TraceRecorder::Count("CDeviceThread::~CDeviceThread() (dtor)");
+    {
+        Ptr<CGSMDevice> second = m_device;
+        Ptr<CGSMDevice> third(second);
+        EXPECT_EQ(m_device->refcount(), 3);
+        m_device.release();
+        EXPECT_NE(CGSMDevice::instance(), nullptr);
+        second = Ptr<CGSMDevice>();
+        EXPECT_EQ(third->refcount(), 1);
+        EXPECT_TRUE(third->execute_set(QStringLiteral("E1"), 3000));
+    }
+    EXPECT_EQ(CGSMDevice::instance(), nullptr);
+    EXPECT_EQ(TraceRecorder::Count("CDeviceThread::~CDeviceThread() (dtor)"), destroyedBefore + 1);
+    EXPECT_TRUE(TraceRecorder::Contains("Serial port closed\n"));
+}
+
+TEST_F(GSMDeviceTest, ExecuteSetFramesTheCommandAndWaitsForOk)
+{
+    Open();
+    EXPECT_TRUE(m_device->execute_set(QStringLiteral("+CSCS=\"GSM\""), 3000));
+    EXPECT_TRUE(Received(QStringLiteral("AT+CSCS=\"GSM\"")));
+    EXPECT_TRUE(TraceRecorder::Contains("Sending: 'AT+CSCS=\"GSM\"\r\n'\n"));
+    EXPECT_TRUE(TraceRecorder::Contains("Got responce: OK, timeout: 3000\n"));
+    EXPECT_TRUE(m_device->haveresponse());
+    EXPECT_FALSE(m_device->execute_set(QStringLiteral("+CSCS=\"NOPE\""), 3000));
+}
+
+TEST_F(GSMDeviceTest, QuestionsReturnTheTextAfterTheKey)
+{
+    Open();
+    const QString quality = m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true);
+    EXPECT_FALSE(quality.isEmpty());
+    EXPECT_TRUE(quality.contains(QLatin1Char(',')));
+    EXPECT_TRUE(m_device->execute_question(QStringLiteral("+CPBS"), QStringLiteral("=?"), 3000, false, true)
+                    .startsWith(QLatin1Char('(')));
+    // Asking for one key and getting another gives nothing.
+    EXPECT_TRUE(m_device->execute_question(QStringLiteral("+CSQX"), QString(), 1000, false, true).isEmpty());
+}
+
+TEST_F(GSMDeviceTest, UnsolicitedLineInPlaceOfTheAnswerEmptiesTheQuestion)
+{
+    Open();
+    // The echo comes, then a registration report where the answer belongs.
+    m_sim.setSilent(true);
+    auto injector = std::async(std::launch::async, [this] {
+        std::this_thread::sleep_for(milliseconds(150));
+        m_sim.sendUnsolicited("\r\n+CREG: 1\r\n\r\nOK\r\n");
+    });
+    EXPECT_TRUE(m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true).isEmpty());
+    injector.get();
+}
+
+TEST_F(GSMDeviceTest, GenericCollectsTheLinesBeforeTheFinalText)
+{
+    Open();
+    QStringList lines;
+    EXPECT_TRUE(m_device->execute_generic(lines, QStringLiteral("+CGMM"), 3000, QStringLiteral("OK")));
+    EXPECT_EQ(lines, QStringList {"Tessaly Simulated Modem"});
+    QString line;
+    EXPECT_TRUE(m_device->execute_generic(line, QStringLiteral("+CGMM"), 3000));
+    EXPECT_EQ(line, "Tessaly Simulated Modem");
+    EXPECT_FALSE(m_device->execute_generic(line, QStringLiteral("E1"), 3000));  // no line before OK
+}
+
+TEST_F(GSMDeviceTest, ExtendedErrorMakesGenericWaitButGenericNewReturnsAtOnce)
+{
+    Open();
+    m_sim.setCmeErrorFor(QStringLiteral("+CSCS"), 10);
+    QStringList lines;
+    auto start = Clock::now();
+    EXPECT_FALSE(m_device->execute_generic(lines, QStringLiteral("+CSCS=\"GSM\""), 600, QStringLiteral("OK")));
+    EXPECT_GE(Clock::now() - start, milliseconds(550));
+    EXPECT_EQ(lines, QStringList {"+CME ERROR: 10"});
+
+    lines.clear();
+    start = Clock::now();
+    EXPECT_EQ(m_device->execute_genericNew(lines, QStringLiteral("+CSCS=\"GSM\""), 20000, QStringLiteral("OK")), 0);
+    EXPECT_LT(Clock::now() - start, milliseconds(10000));
+    EXPECT_EQ(lines, QStringList {"+CME ERROR: 10"});
+    EXPECT_EQ(m_device->execute_genericNew(lines, QStringLiteral("E1"), 3000, QStringLiteral("OK")), 1);
+}
+
+TEST_F(GSMDeviceTest, DroppedEchoFailsTheCommandAfterTheEchoTimeout)
+{
+    Open();
+    m_sim.setDropEcho(true);
+    m_device->setechotimeout(500);
+    const auto start = Clock::now();
+    EXPECT_FALSE(m_device->execute_send(QStringLiteral("+CSQ")));
+    EXPECT_GE(Clock::now() - start, milliseconds(450));
+    EXPECT_FALSE(m_device->haveresponse());
+    EXPECT_TRUE(TraceRecorder::Contains("sendcommand(AT+CSQ\r\n) failed reading responce\n"));
+    EXPECT_FALSE(m_device->execute_set(QStringLiteral("+CSQ"), 3000));
+    m_sim.clearFaults();
+    EXPECT_TRUE(m_device->execute_set(QStringLiteral("E1"), 3000));
+}
+
+TEST_F(GSMDeviceTest, CallSetupRefusesCommandsButNotTheHangup)
+{
+    // A device type whose "OK" to the dial is not the remote answer, so
+    // the call stays in set-up.
+    m_pref.m_DeviceType = 4;
+    Open(true);
+    ASSERT_TRUE(m_device->execute_call(QStringLiteral("0612345678"), CGSMDevice::CALLTYPE_VOICE, false));
+    EXPECT_TRUE(Received(QStringLiteral("ATD0612345678;")));
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_CALLSETUP);
+    EXPECT_EQ(m_device->GetCallDirection(), CGSMDevice::DIRECTION_OUTGOING);
+
+    const auto start = Clock::now();
+    EXPECT_FALSE(m_device->execute_set(QStringLiteral("+CSQ"), 3000));
+    EXPECT_LT(Clock::now() - start, milliseconds(500));
+    EXPECT_TRUE(TraceRecorder::Contains("at command (+CSQ) send rejected during MO call setup\n"));
+    EXPECT_FALSE(m_device->execute_call(QStringLiteral("1"), CGSMDevice::CALLTYPE_VOICE, false));
+    EXPECT_TRUE(TraceRecorder::Contains("at command send rejected during MO call setup\n"));
+
+    m_device->execute_hangup();
+    EXPECT_TRUE(Received(QStringLiteral("ATH")));
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
+    EXPECT_FALSE(m_device->GetCallEndedNormally());
+    EXPECT_GE(States().size(), 2u);
+    EXPECT_TRUE(m_device->execute_set(QStringLiteral("E1"), 3000));
+}
+
+TEST_F(GSMDeviceTest, MissingEchoInQueryStateDeclaresTheDeviceLost)
+{
+    Open(true);
+    EXPECT_TRUE(m_device->querystate());
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
+    m_sim.setDropEcho(true);
+    EXPECT_FALSE(m_device->querystate());  // waits the 4000 ms echo time-out of the state query
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_DEVICELOST);
+    ASSERT_FALSE(States().empty());
+    EXPECT_EQ(States().back(), CGSMDevice::STATE_DEVICELOST);
+    EXPECT_EQ(m_device->getechotimeout(), kTestEchoMs);
+
+    // From now on every command returns at once, the hang-up included.
+    m_sim.clearFaults();
+    const auto start = Clock::now();
+    EXPECT_FALSE(m_device->execute_set(QStringLiteral("E1"), 3000));
+    EXPECT_FALSE(m_device->execute_hangup());
+    EXPECT_TRUE(m_device->querystate());
+    EXPECT_LT(Clock::now() - start, milliseconds(1000));
+    EXPECT_TRUE(TraceRecorder::Contains("Execute (E1) returns immediately since device is lost\n"));
+    EXPECT_TRUE(TraceRecorder::Contains("+CPAS returned nothing!\n"));
+    m_device->SetState(CGSMDevice::STATE_IDLE);
+    EXPECT_TRUE(m_device->execute_set(QStringLiteral("E1"), 3000));
+}
+
+TEST_F(GSMDeviceTest, SignalQualityAndShortMessage)
+{
+    Open();
+    const int rssi = m_device->querysignalquality();
+    EXPECT_GE(rssi, -1);
+    if (rssi >= 0) {
+        EXPECT_EQ(m_device->retrievesignalquality(), rssi);
+    }
+    // A SMS-SUBMIT to +31612345678, "hi" in the default alphabet.
+    const int reference = m_device->execute_sms(QStringLiteral("0011000B911326214365F70000AA02E834"), 16);
+    EXPECT_GE(reference, 0);
+    EXPECT_TRUE(m_device->execute_set(QStringLiteral("E1"), 3000));  // the alternate line end is cleared again
+
+    m_pref.m_SmsMode = 1;
+    EXPECT_EQ(m_device->execute_sms(QStringLiteral("00"), 1), -1);
+}
+
+TEST_F(GSMDeviceTest, KeystrokeDiallingSendsTheKeysWithThePause)
+{
+    Open();
+    m_pref.m_KeystrokeTime = 1;
+    m_pref.m_KeystrokeSleep = 10;
+    m_device->execute_keystroke_call(QStringLiteral("06123456789"));
+    EXPECT_TRUE(Received(QStringLiteral("AT+CLCK=\"CS\",0")));
+    EXPECT_TRUE(Received(QStringLiteral("AT+CKPD=\"E06123456789S\",0,1")));
+
+    m_device->execute_keystroke_call(QStringLiteral("+3161"));
+    EXPECT_TRUE(Received(QStringLiteral("AT+CKPD=\"E\",0,0")));
+    EXPECT_TRUE(Received(QStringLiteral("AT+CKPD=\"0\",1,0")));
+    EXPECT_TRUE(Received(QStringLiteral("AT+CKPD=\"3161S\",0,4")));
+    EXPECT_TRUE(TraceRecorder::Contains("Sleep = 800\n"));
+    EXPECT_FALSE(m_device->execute_keystroke_call(QString()));
+}
+
+TEST_F(GSMDeviceTest, IdentificationSetsTypeSpeedAndStorages)
+{
+    m_sim.setModel(QStringLiteral("Nokia 6310i"));
+    Open();
+    EXPECT_TRUE(m_device->identifycard());
+    EXPECT_EQ(m_pref.m_DeviceType, 8);
+    EXPECT_TRUE(m_pref.m_DeviceFlag);
+    EXPECT_EQ(m_device->getportsettings()->m_BaudRate, 115200u);
+    EXPECT_TRUE(TraceRecorder::Contains("Baudrate set to 115200\n"));
+    // Known now: no second query.
+    const int queries = static_cast<int>(m_sim.receivedCommands().count(QStringLiteral("AT+CGMM")));
+    EXPECT_TRUE(m_device->identifycard());
+    EXPECT_EQ(m_sim.receivedCommands().count(QStringLiteral("AT+CGMM")), queries);
+}
+
+TEST_F(GSMDeviceTest, IdentificationTableCases)
+{
+    const struct {
+        const char* model;
+        int speed;
+        int forced;
+        int type;
+        const char* sim;
+        const char* phone;
+        bool queried;
+    } cases[] = {
+        {"Nokia 7650", 9600, 0, 9, "", "", true},         // the rate changed: both names emptied
+        {"Nokia 7650", 115200, 0, 9, "SM", "ME", true},   // already at 115200: names kept
+        {"Enabler-G Modem 2", 9600, 0, 20, "AD", "", true},
+        {"Tessaly Simulated Modem", 9600, 8, 8, "SM", "ME", false},  // forced: no query
+    };
+    for (const auto& c : cases) {
+        m_sim.setModel(QString::fromLatin1(c.model));
+        m_sim.clearReceivedCommands();
+        CGSMCorePref pref;
+        pref.m_Port = m_sim.devicePath();
+        pref.m_Speed = c.speed;
+        pref.m_DeviceType = c.forced;
+        Ptr<CGSMDevice> device = CGSMDevice::create(&pref);
+        ASSERT_TRUE(device->init()) << c.model;
+        EXPECT_TRUE(device->identifycard()) << c.model;
+        EXPECT_EQ(pref.m_DeviceType, c.type) << c.model;
+        EXPECT_EQ(pref.m_SimStorage, QString::fromLatin1(c.sim)) << c.model;
+        EXPECT_EQ(pref.m_PhoneStorage, QString::fromLatin1(c.phone)) << c.model;
+        EXPECT_EQ(m_sim.receivedCommands().contains(QStringLiteral("AT+CGMM")), c.queried) << c.model;
+    }
+}
+
+TEST_F(GSMDeviceTest, UnknownModelLeavesTheTypeUnset)
+{
+    Open();
+    EXPECT_FALSE(m_device->identifycard());
+    EXPECT_EQ(m_pref.m_DeviceType, 0);
+    EXPECT_EQ(m_pref.m_PhoneStorage, "ME");
+}
+
+TEST_F(GSMDeviceTest, UnpluggedInTheMiddleOfACommandReleasesTheCaller)
+{
+    Open();
+    m_sim.setSilent(true);
+    auto caller = std::async(std::launch::async, [this] {
+        const auto start = Clock::now();
+        const bool ok = m_device->execute_set(QStringLiteral("+CSQ"), 15000);
+        return std::make_pair(ok, Clock::now() - start);
+    });
+    std::this_thread::sleep_for(milliseconds(300));
+    m_sim.vanish();
+    const auto [ok, waited] = caller.get();
+    EXPECT_FALSE(ok);
+    EXPECT_LT(waited, milliseconds(15000));
+    EXPECT_FALSE(m_device->execute_set(QStringLiteral("E1"), 1000));  // nothing to talk to
+    m_device.release();  // stops both threads and closes the port
+    EXPECT_EQ(CGSMDevice::instance(), nullptr);
+}
+
+TEST_F(GSMDeviceTest, UnpluggedDuringALongReadReleasesTheReader)
+{
+    Open();
+    m_sim.setReplyDelayMs(10000);
+    auto caller = std::async(std::launch::async, [this] {
+        QStringList lines;
+        const auto start = Clock::now();
+        const bool ok = m_device->execute_generic(lines, QStringLiteral("+CPBR=1,250"), 20000, QStringLiteral("OK"));
+        return std::make_pair(ok, Clock::now() - start);
+    });
+    std::this_thread::sleep_for(milliseconds(300));
+    m_sim.vanish();
+    const auto [ok, waited] = caller.get();
+    EXPECT_FALSE(ok);
+    EXPECT_LT(waited, milliseconds(20000));
+}
+
+TEST_F(GSMDeviceTest, GarbageFromTheDeviceDoesNotBreakTheLink)
+{
+    Open();
+    m_sim.sendGarbage(8000, 3);
+    m_sim.sendUnsolicited(QByteArray(4000, 'x') + "\r\n");
+    std::this_thread::sleep_for(milliseconds(300));
+    bool answered = false;
+    for (int attempt = 0; attempt < 3 && !answered; ++attempt)
+        answered = m_device->execute_set(QStringLiteral("E1"), 3000);
+    EXPECT_TRUE(answered);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+#include "gsmcore/link/DeviceModels.h"
+#include "gsmcore/link/KeystrokeDialling.h"
+#include "gsmcore/link/ReplyLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct SplitCase {
+    const char* line;
+    bool ok;
+    const char* key;
+    const char* rest;
+};
+
+TEST(ReplyLine, SplitsKeyAndRestLikeTheDeviceWritesThem)
+{
+    const SplitCase cases[] = {
+        {"+CSQ: 15,99", true, "+CSQ", "15,99"},
+        {"+CPBS: (\"SM\",\"ME\")", true, "+CPBS", "(\"SM\",\"ME\")"},
+        {"+CPAS:0", true, "+CPAS", "0"},     // no blank: the rest starts right after the colon
+        {"+CMGS: 5", true, "+CMGS", "5"},
+        {"+CREG:", true, "+CREG", ""},
+        {"+CREG: ", true, "+CREG", " "},     // one character follows: it is the rest
+        {"+CLIP: \"12:34\",129", true, "+CLIP", "\"12:34\",129"},
+        {"OK", false, "", ""},
+        {"", false, "", ""},
+    };
+    for (const SplitCase& c : cases) {
+        QString key;
+        QString rest;
+        EXPECT_EQ(SplitReplyLine(QString::fromLatin1(c.line), key, rest), c.ok) << c.line;
+        if (c.ok) {
+            EXPECT_EQ(key, QString::fromLatin1(c.key)) << c.line;
+            EXPECT_EQ(rest, QString::fromLatin1(c.rest)) << c.line;
+        }
+    }
+}
+
+TEST(ReplyLine, NumbersFallBackOnGarbage)
+{
+    EXPECT_EQ(ReplyNumber(" 15 "), 15);
+    EXPECT_EQ(ReplyNumber("99"), 99);
+    EXPECT_EQ(ReplyNumber("1a"), -1);
+    EXPECT_EQ(ReplyNumber("", 7), 7);
+}
+
+TEST(KeystrokeDialling, PauseShortensWithTheNumberLength)
+{
+    const struct {
+        int base;
+        int digits;
+        int pause;
+    } cases[] = {
+        {7, 1, 7}, {7, 2, 7}, {7, 3, 5}, {7, 4, 5}, {7, 5, 4}, {7, 7, 4}, {7, 8, 3},
+        {7, 9, 3}, {7, 10, 1}, {7, 11, 1}, {2, 12, 0}, {300, 1, 255}, {-5, 3, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(KeystrokePauseFor(c.base, c.digits), c.pause) << c.base << " " << c.digits;
+}
+
+struct ModelCase {
+    QStringList reply;
+    int type;  // 0: no row matches
+};
+
+TEST(DeviceModels, FirstMatchingRowGivesTheType)
+{
+    const ModelCase cases[] = {
+        {{"Nokia 6310i"}, 8},
+        {{"Nokia 631"}, 0},                      // a shorter beginning is no prefix match
+        {{"SIEMENS MC35i"}, 18},                 // contains
+        {{"Option Globetrotter GPRS"}, 14},
+        {{"Anything", "Wireless Pack 2", "x"}, 14},
+        {{"Anything", "Wireless Pack 2"}, 0},    // needs at least three lines
+        {{"GSM-900 FirstFone", "Wireless Pack", "x"}, 2},
+        {{" MULTIBAND  900E  1800"}, 10},
+        {{"MULTIBAND  900E  1800"}, 0},
+        {{"Sony Ericsson T68i"}, 4},
+        {{"GDC201 v2"}, 13},
+        {{"SCANIA FALCOM A2"}, 11},
+        {{"Tessaly Simulated Modem"}, 0},
+        {{}, 0},
+    };
+    for (const ModelCase& c : cases) {
+        const DeviceModelRule* rule = MatchDeviceModel(c.reply);
+        EXPECT_EQ(rule ? rule->type : 0, c.type) << c.reply.join(QLatin1Char('|')).toStdString();
+    }
+    int count = 0;
+    DeviceModelRules(count);
+    EXPECT_EQ(count, 26);
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+#include "gsmcore/link/CommEvents.h"
+#include "gsmcore/link/GSMDevice.h"
+#include "tests/gsmcore/link/TestPty.h"
+#include "tests/gsmcore/link/TraceRecorder.h"
+
+#include <gtest/gtest.h>
+
+#include <QtEndian>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr unsigned kMessage = 0x8001;
+constexpr unsigned kStateCode = 1, kNumberCode = 2, kSmsCode = 3, kReportCode = 4, kDataCode = 5;
+
+class EventLog {
+public:
+    DeviceEventSink sink()
+    {
+        return [this](const CDeviceEvent& event) {
+            std::lock_guard lock(m_lock);
+            m_events.push_back(event);
+        };
+    }
+    std::vector<CDeviceEvent> events() const
+    {
+        std::lock_guard lock(m_lock);
+        return m_events;
+    }
+    std::vector<CDeviceEvent> of(unsigned code) const
+    {
+        std::vector<CDeviceEvent> found;
+        for (const CDeviceEvent& event : events())
+            if (event.wParam == code)
+                found.push_back(event);
+        return found;
+    }
+    bool waitfor(unsigned code, size_t count = 1, int timeoutMs = 2000) const
+    {
+        for (int waited = 0; waited < timeoutMs; waited += 10) {
+            if (of(code).size() >= count)
+                return true;
+            std::this_thread::sleep_for(milliseconds(10));
+        }
+        return false;
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<CDeviceEvent> m_events;
+};
+
+// A multiplexed port driver played by the test.
+class FakePortDriver : public CPortDriver {
+public:
+    bool control(quint32 code, const QByteArray& input, QByteArray& output) override
+    {
+        std::lock_guard lock(m_lock);
+        codes.push_back(code);
+        if (code == IOCTL_PORT_STATUS && input.size() == 4)
+            ports.push_back(qFromLittleEndian<quint32>(input.constData()));
+        output = QByteArray(4, '\0');
+        return code != IOCTL_PORT_STATUS || answerStatus;
+    }
+    quint32 takeevents() override { return pending.exchange(0); }
+    void setwakeup(std::function<void()> wake) override
+    {
+        std::lock_guard lock(m_lock);
+        m_wake = std::move(wake);
+    }
+    void raisedisconnect()
+    {
+        pending.fetch_or(EV_DISCONNECT);
+        std::lock_guard lock(m_lock);
+        if (m_wake)
+            m_wake();
+    }
+
+    std::mutex m_lock;
+    std::vector<quint32> codes;
+    std::vector<quint32> ports;
+    bool answerStatus = false;
+    std::atomic<quint32> pending {0};
+    std::function<void()> m_wake;
+};
+
+class UnsolicitedCodesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TraceRecorder::Start();
+        ASSERT_TRUE(m_pty.isopen());
+        m_pref.m_Port = m_pty.slavepath();
+    }
+    void TearDown() override { m_device.release(); }
+
+    void Open(bool withSink, std::unique_ptr<CPortDriver> driver = nullptr)
+    {
+        m_device = CGSMDevice::create(&m_pref);
+        if (driver)
+            m_device->setportdriver(std::move(driver));
+        const bool opened = withSink ? m_device->init(m_log.sink(), kMessage, kStateCode, kNumberCode, kSmsCode,
+                                                      kReportCode, kDataCode)
+                                     : m_device->init();
+        ASSERT_TRUE(opened);
+    }
+
+    QString NextLine(int timeoutMs = 1000)
+    {
+        QString line;
+        return m_device->readline(line, timeoutMs) ? line : QString();
+    }
+
+    TestPty m_pty;
+    CGSMCorePref m_pref;
+    EventLog m_log;
+    Ptr<CGSMDevice> m_device;
+};
+
+TEST_F(UnsolicitedCodesTest, WithoutASinkEveryLineIsQueuedAndTheStateStays)
+{
+    Open(false);
+    ASSERT_TRUE(m_pty.send("RING\r\n+CMTI: \"SM\",3\r\n"));
+    EXPECT_EQ(NextLine(), "RING");
+    EXPECT_EQ(NextLine(), "+CMTI: \"SM\",3");
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
+}
+
+TEST_F(UnsolicitedCodesTest, RingStartsAnIncomingCallAndStillReachesTheQueue)
+{
+    Open(true);
+    ASSERT_TRUE(m_pty.send("RING\r\n"));
+    EXPECT_EQ(NextLine(), "RING");
+    ASSERT_TRUE(m_log.waitfor(kStateCode));
+    const CDeviceEvent event = m_log.of(kStateCode).front();
+    EXPECT_EQ(event.message, kMessage);
+    EXPECT_EQ(event.lParam, CGSMDevice::STATE_CALLSETUP);
+    EXPECT_EQ(m_device->GetCallDirection(), CGSMDevice::DIRECTION_INCOMING);
+    ASSERT_TRUE(m_pty.send("RING\r\n"));  // a second ring while ringing is consumed
+    EXPECT_EQ(NextLine(300), QString());
+    EXPECT_TRUE(TraceRecorder::Contains("Ignoring unsolicited RING\n"));
+}
+
+TEST_F(UnsolicitedCodesTest, CallerNumberFromClip)
+{
+    const struct {
+        const char* line;
+        const char* number;
+    } cases[] = {
+        {"+CLIP: \"0612345678\",129\r\n", "0612345678"},
+        {"+CLIP: \"31612345678\",145\r\n", "+31612345678"},
+        {"+CLIP: \"+31612345678\",145\r\n", "+31612345678"},
+        {"+CLIP: \"0612345678\"\r\n", ""},
+    };
+    Open(true);
+    size_t numberEvents = 0;
+    for (const auto& c : cases) {
+        m_device->SetState(CGSMDevice::STATE_IDLE);
+        ASSERT_TRUE(m_pty.send(c.line));
+        ASSERT_TRUE(m_log.waitfor(kNumberCode, ++numberEvents)) << c.line;
+        EXPECT_EQ(m_device->GetCallerNumber(), QString::fromLatin1(c.number)) << c.line;
+        EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_CALLSETUP);
+    }
+    // A second +CLIP while the call is being set up is ignored.
+    ASSERT_TRUE(m_pty.send("+CLIP: \"999\",129\r\n"));
+    std::this_thread::sleep_for(milliseconds(200));
+    EXPECT_EQ(m_log.of(kNumberCode).size(), numberEvents);
+    EXPECT_TRUE(TraceRecorder::Contains("Ignoring unsolicited +CLIP\n"));
+    EXPECT_EQ(NextLine(100), QString());
+}
+
+TEST_F(UnsolicitedCodesTest, CallProgressOfAnOutgoingCall)
+{
+    const struct {
+        const char* line;
+        CGSMDevice::STATE state;
+        bool endedNormally;
+    } cases[] = {
+        {"OK", CGSMDevice::STATE_ACTIVE, true},
+        {"+COLP: \"0612\",129", CGSMDevice::STATE_ACTIVE, true},
+        {"BUSY", CGSMDevice::STATE_BUSY, true},
+        {"DELAYED", CGSMDevice::STATE_IDLE, true},
+        {"*ECAV: 1,3,1", CGSMDevice::STATE_ACTIVE, true},
+        {"*ECAV: 1,7,1", CGSMDevice::STATE_BUSY, true},
+        {"*ECAV: 1,0,1", CGSMDevice::STATE_IDLE, false},
+        {"*ECAV: 1,3,2", CGSMDevice::STATE_CALLSETUP, true},  // not a voice call
+        {"%CPI: 1,6,0,1", CGSMDevice::STATE_ACTIVE, true},
+        {"%CPI: 1,1,0,1", CGSMDevice::STATE_BUSY, true},
+        {"_OCSC: 1,2,0,0,5", CGSMDevice::STATE_ACTIVE, true},
+        {"_OCSC: 1,2", CGSMDevice::STATE_CALLSETUP, true},    // too few fields
+    };
+    Open(true);
+    for (const auto& c : cases) {
+        m_device->SetState(CGSMDevice::STATE_IDLE);
+        // The bare pty does not echo: dial without waiting for it.
+        ASSERT_TRUE(m_device->execute_call(QStringLiteral("0612"), CGSMDevice::CALLTYPE_VOICE, true)) << c.line;
+        m_pty.receive(8, 500);
+        ASSERT_TRUE(m_pty.send(QByteArray(c.line) + "\r\n"));
+        for (int i = 0; i < 100 && m_device->GetState() != c.state; ++i)
+            std::this_thread::sleep_for(milliseconds(10));
+        EXPECT_EQ(m_device->GetState(), c.state) << c.line;
+        if (c.state == CGSMDevice::STATE_IDLE) {
+            EXPECT_EQ(m_device->GetCallEndedNormally(), c.endedNormally) << c.line;
+        }
+    }
+    EXPECT_EQ(NextLine(100), QString());  // every code was consumed
+}
+
+TEST_F(UnsolicitedCodesTest, NewMessageIndicationPostsStorageAndIndex)
+{
+    Open(true);
+    ASSERT_TRUE(m_pty.send("+CMTI: \"SM\",3\r\n+CMTI: garbage\r\n"));
+    ASSERT_TRUE(m_log.waitfor(kSmsCode));
+    EXPECT_EQ(m_log.of(kSmsCode).front().text, "#\"SM\"#3");
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_TRUE(TraceRecorder::Contains("Failed to interpret +cmti, split()\n"));
+    EXPECT_EQ(NextLine(100), QString());
+}
+
+TEST_F(UnsolicitedCodesTest, NoCarrierWhileIdleReachesTheQueue)
+{
+    Open(true);
+    ASSERT_TRUE(m_pty.send("NO CARRIER\r\n"));
+    EXPECT_EQ(NextLine(), "NO CARRIER");
+    m_device->SetState(CGSMDevice::STATE_ACTIVE);
+    ASSERT_TRUE(m_pty.send("NO CARRIER\r\n"));
+    ASSERT_TRUE(m_log.waitfor(kStateCode));
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
+    EXPECT_TRUE(m_device->GetCallEndedNormally());
+}
+
+TEST_F(UnsolicitedCodesTest, RegistrationReportsSetTheChangedFlag)
+{
+    Open(true);
+    CGSMDevice::NETWORKSTATE state;
+    EXPECT_FALSE(m_device->retrievenetworkstate(state));
+    EXPECT_EQ(state, CGSMDevice::NETWORK_NOREPORT);
+    const struct {
+        const char* line;
+        bool changed;
+        int state;
+    } steps[] = {
+        {"+CREG: 1\r\n", true, 1},  {"+CREG: 1\r\n", false, 1}, {"+CREG: 0,5\r\n", true, 5},
+        {"+CREG: 5\r\n", true, 5},  {"+CREG: 2,1,\"00C3\",\"1A2B\"\r\n", true, 1},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(m_pty.send(step.line));
+        std::this_thread::sleep_for(milliseconds(150));
+        EXPECT_EQ(m_device->retrievenetworkstate(state), step.changed) << step.line;
+        EXPECT_EQ(state, step.state) << step.line;
+    }
+    EXPECT_TRUE(m_log.events().empty());
+}
+
+TEST_F(UnsolicitedCodesTest, MessageBodiesFollowTheirHeader)
+{
+    Open(true);
+    ASSERT_TRUE(m_pty.send("+CMT: ,24\r\n07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741F977FD07\r\n"));
+    ASSERT_TRUE(m_log.waitfor(kSmsCode));
+    EXPECT_EQ(m_log.of(kSmsCode).front().text,
+              ",24\r\n07911326040000F0040B911346610089F60000208062917314080CC8F71D14969741F977FD07");
+
+    m_pref.m_SmsMode = 1;  // text mode: a header without the length field brings no body
+    ASSERT_TRUE(m_pty.send("+CMT: \"+31612345678\",,\"02/11/26,09:15:00+04\"\r\nOK\r\n"));
+    ASSERT_TRUE(m_log.waitfor(kSmsCode, 2));
+    EXPECT_EQ(m_log.of(kSmsCode).back().text, "\"+31612345678\",,\"02/11/26,09:15:00+04\"");
+    EXPECT_EQ(NextLine(), "OK");
+}
+
+TEST_F(UnsolicitedCodesTest, MissingBodyIsDeliveredAsTruncated)
+{
+    Open(true);
+    m_pref.m_SmsMode = 1;
+    ASSERT_TRUE(m_pty.send("+CMT: \"+3161\",,\"02/11/26,09:15:00+04\",145,4,0,0,\"+3165\",145,40\r\nfirst line\r\n"));
+    ASSERT_TRUE(m_log.waitfor(kSmsCode, 1, 4000));
+    const QString text = m_log.of(kSmsCode).front().text;
+    EXPECT_TRUE(text.contains("\r\nfirst line"));
+    EXPECT_TRUE(text.endsWith("[The SMS is truncated, all rows are not received.]"));
+    EXPECT_TRUE(TraceRecorder::Contains("Incoming SMS, getoneline returned false\n"));
+}
+
+TEST_F(UnsolicitedCodesTest, ActivePortQueryTriesTheFourPorts)
+{
+    auto driver = std::make_unique<FakePortDriver>();
+    FakePortDriver* fake = driver.get();
+    Open(false, std::move(driver));
+    EXPECT_EQ(m_device->GetActivePort(), -1);
+    EXPECT_EQ(fake->ports, (std::vector<quint32> {1, 2, 3, 4}));
+    EXPECT_TRUE(m_device->SetPortOwnerName(QStringLiteral("Tessaly")));
+}
+
+TEST_F(UnsolicitedCodesTest, DefaultDriverRefusesEveryControlCode)
+{
+    Open(false);
+    EXPECT_EQ(m_device->GetActivePort(), -1);
+    EXPECT_FALSE(m_device->IsPortSuspended());
+    EXPECT_FALSE(m_device->SetPortOwnerName(QStringLiteral("Tessaly")));
+    EXPECT_TRUE(m_device->GetPortOwnerName(1).isEmpty());
+    EXPECT_FALSE(m_device->RegNotify(true, 0, 0));
+}
+
+TEST_F(UnsolicitedCodesTest, DriverDisconnectReleasesTheReaderAndEndsTheDataState)
+{
+    auto driver = std::make_unique<FakePortDriver>();
+    FakePortDriver* fake = driver.get();
+    Open(true, std::move(driver));
+    m_device->SetState(CGSMDevice::STATE_ACTIVE);
+    std::thread raiser([fake] {
+        std::this_thread::sleep_for(milliseconds(100));
+        fake->raisedisconnect();
+    });
+    QString line;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(m_device->readline(line, 10000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, milliseconds(5000));
+    raiser.join();
+    ASSERT_TRUE(m_log.waitfor(kDataCode));
+    EXPECT_EQ(m_log.of(kDataCode).front().lParam, 0);
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
+    EXPECT_TRUE(TraceRecorder::Contains("EV_DISC detected\n"));
+}
+
+}  // namespace

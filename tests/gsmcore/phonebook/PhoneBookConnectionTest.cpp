@@ -1,0 +1,111 @@
+#include "gsmcore/phonebook/PhoneBookConnection.h"
+#include "tests/TraceCapture.h"
+#include "tests/gsmcore/phonebook/DeviceFixture.h"
+
+namespace {
+
+class PhoneBookConnectionTest : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        connection = std::make_unique<CPhoneBookConnection>();
+        connection->SetSleep([this](int ms) { slept += ms; });
+        connection->SetProgress({[this](const QString& text) { progress << text; }, [] {}, [] {}});
+    }
+    void TearDown() override
+    {
+        connection.reset();
+        DeviceFixture::TearDown();
+    }
+    std::unique_ptr<CPhoneBookConnection> connection;
+    QStringList progress;
+    int slept = 0;
+};
+
+TEST_F(PhoneBookConnectionTest, NoPortMeansNoStores)
+{
+    EXPECT_TRUE(connection->Connect());
+    EXPECT_EQ(connection->GetSimStore(), nullptr);
+    EXPECT_FALSE(connection->IsDeviceOpen());
+    EXPECT_TRUE(progress.isEmpty());
+}
+
+TEST_F(PhoneBookConnectionTest, SimulatePortGivesTwoSimulatedStores)
+{
+    connection->SetPort(QStringLiteral("99"), 9600);
+    ASSERT_TRUE(connection->Connect());
+    EXPECT_FALSE(connection->IsDeviceOpen());
+    ExtractorContactArray sim, phone;
+    ASSERT_TRUE(connection->GetSimStore()->GetAll(sim));
+    ASSERT_TRUE(connection->GetPhoneStore()->GetAll(phone));
+    EXPECT_EQ(sim.size(), 16u);
+    EXPECT_EQ(phone.size(), 16u);
+    EXPECT_EQ(connection->GetSimStore()->GetMemorySize(), 30);
+    EXPECT_EQ(progress, QStringList{QStringLiteral("Connecting to phone.")});
+}
+
+TEST_F(PhoneBookConnectionTest, AKnownModelIsIdentifiedAndBothMemoriesPrepared)
+{
+    StartSimulator();
+    ASSERT_TRUE(simulator->setDeviceType(8));
+    simulator->fillPhoneBook(QStringLiteral("SM"), 5, 1);
+    connection->SetPort(simulator->devicePath(), 9600);
+    ASSERT_TRUE(connection->Connect());
+    EXPECT_TRUE(connection->IsDeviceOpen());
+    EXPECT_EQ(connection->GetPref().m_DeviceType, 8);
+    EXPECT_TRUE(connection->IsSimReady());
+    EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBS=?")), 0);  // identified: storages not asked
+    ExtractorContactArray entries;
+    ASSERT_TRUE(connection->GetSimStore()->GetAll(entries));
+    EXPECT_EQ(entries.size(), 5u);
+    EXPECT_EQ(progress, (QStringList{QStringLiteral("Connecting to phone."), QStringLiteral("Phone device found.")}));
+}
+
+TEST_F(PhoneBookConnectionTest, AnUnknownModelListingOnlyTheSimSkipsThePhoneMemory)
+{
+    TraceCapture* capture = TraceCapture::Install(g_traceTessaly, TRACE_INFO);
+    StartSimulator();
+    simulator->setModel(QStringLiteral("Unheard-of Modem 9000"));
+    simulator->setStorages({QStringLiteral("SM")});
+    connection->SetPort(simulator->devicePath(), 9600);
+    ASSERT_TRUE(connection->Connect());
+    EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBS=?")), 1);
+    EXPECT_EQ(connection->GetPref().m_SimStorage, QStringLiteral("SM"));
+    EXPECT_TRUE(connection->GetPref().m_PhoneStorage.isEmpty());
+    EXPECT_TRUE(connection->IsSimReady());
+    EXPECT_FALSE(connection->IsPhoneReady());
+    EXPECT_TRUE(capture->Contains(QStringLiteral("Failed to identify GSM device.\n")));
+    EXPECT_TRUE(capture->Contains(QStringLiteral("Skip reading phone memory\n")));
+    EXPECT_EQ(slept, 2000);  // two pauses after the failed identifications
+}
+
+TEST_F(PhoneBookConnectionTest, APortThatDoesNotAnswerFails)
+{
+    StartSimulator();
+    simulator->setSilent(true);
+    simulator->setDropEcho(true);
+    connection->SetPort(simulator->devicePath(), 9600);
+    EXPECT_FALSE(connection->Connect());  // "&FV1E1" twice without an echo
+    EXPECT_EQ(CountCommands(QStringLiteral("AT&FV1E1")), 2);
+}
+
+TEST_F(PhoneBookConnectionTest, APortThatCannotBeOpenedFails)
+{
+    connection->SetPort(QStringLiteral("/dev/tessaly-no-such-port"), 9600);
+    EXPECT_FALSE(connection->Connect());
+    EXPECT_FALSE(connection->IsDeviceOpen());
+}
+
+TEST_F(PhoneBookConnectionTest, DisconnectReleasesEverything)
+{
+    StartSimulator();
+    connection->SetPort(simulator->devicePath(), 9600);
+    ASSERT_TRUE(connection->Connect());
+    connection->Disconnect();
+    EXPECT_FALSE(connection->IsDeviceOpen());
+    EXPECT_EQ(connection->GetSimStore(), nullptr);
+    EXPECT_EQ(CGSMDevice::instance(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include "gsmcore/phonebook/PhoneBookReplies.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(PhoneBookReplies, LimitsOfRealCpbrTestAnswers)
+{
+    const struct {
+        const char* answer;
+        int first, last, maxNumber, maxName;
+        bool sizesRead;
+    } cases[] = {
+        {"(1-250),40,18", 1, 250, 40, 18, true},
+        {"(1-250),40", 1, 250, 0, 0, false},
+        {"1-250,40,18", 0, 0, 40, 18, true},           // no parentheses: no range
+        {"(0-99),20,14", 0, 99, 20, 14, true},
+        {"(1-500),80,30,0,14", 1, 500, 0, 0, false},   // extended answers: sizes not taken
+        {"( 1 - 200 ), 32 , 16", 1, 200, 32, 16, true},
+        {"(1-)", 1, 0, 0, 0, false},
+        {"garbage", 0, 0, 0, 0, false},
+        {"", 0, 0, 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        const PhoneBookLimits limits = ParsePhoneBookLimits(QString::fromLatin1(c.answer));
+        EXPECT_EQ(limits.first, c.first) << c.answer;
+        EXPECT_EQ(limits.last, c.last) << c.answer;
+        EXPECT_EQ(limits.maxNumber, c.maxNumber) << c.answer;
+        EXPECT_EQ(limits.maxName, c.maxName) << c.answer;
+        EXPECT_EQ(limits.sizesRead, c.sizesRead) << c.answer;
+    }
+}
+
+TEST(PhoneBookReplies, EntryLinesAsDevicesSendThem)
+{
+    const struct {
+        const char* line;
+        bool ok;
+        int location;
+        const char* number;
+        const char* name;
+    } cases[] = {
+        {"+CPBR: 3,\"442079460123\",145,\"Smith, John\"", true, 3, "+442079460123", "Smith, John"},
+        {"+CPBR: 3,\"442079460123\",129,\"Smith\"", true, 3, "442079460123", "Smith"},
+        {"+CPBR: 3,\"+442079460123\",145,\"Smith\"", true, 3, "+442079460123", "Smith"},
+        {"+cpbr: 12,\"0701234567\",129,\"Lower\"", true, 12, "0701234567", "Lower"},
+        {"+CPBR:7,\"112\",129,\"SOS\"", true, 7, "112", "SOS"},
+        {"+CPBR: 1,\"\",145,\"Empty number\"", true, 1, "", "Empty number"},
+        {"+CPBR: 9,\"123\",129,\"Quoted \"\"x\"\"\"", true, 9, "123", "Quoted \"\"x\"\""},
+        {"+CPBR: 4,\"5551234\",129,\"Name\",0,\"extra\"", true, 4, "5551234", "Name"},
+        {"+CPBR: 3,\"442079460123\",145", false, 0, "", ""},  // three fields
+        {"+CPBS: \"SM\",1,250", false, 0, "", ""},
+        {"OK", false, 0, "", ""},
+        {"", false, 0, "", ""},
+    };
+    for (const auto& c : cases) {
+        PhoneBookLine entry;
+        ASSERT_EQ(ParsePhoneBookLine(QString::fromLatin1(c.line), entry), c.ok) << c.line;
+        if (!c.ok)
+            continue;
+        EXPECT_EQ(entry.location, c.location) << c.line;
+        EXPECT_EQ(entry.number, QString::fromLatin1(c.number)) << c.line;
+        EXPECT_EQ(entry.rawName, QString::fromLatin1(c.name)) << c.line;
+    }
+}
+
+TEST(PhoneBookReplies, ANameWithAZeroUnitStaysWhole)
+{
+    QString line = QStringLiteral("+CPBR: 2,\"123\",129,\"a");
+    line += QChar(0);
+    line += QStringLiteral("b\"");
+    PhoneBookLine entry;
+    ASSERT_TRUE(ParsePhoneBookLine(line, entry));
+    EXPECT_EQ(entry.rawName.size(), 3);
+    EXPECT_EQ(entry.rawName[1], QChar(0));
+}
+
+TEST(PhoneBookReplies, NumbersAreFilteredAndTyped)
+{
+    const struct {
+        const char* input;
+        const char* filtered;
+        int type;
+    } cases[] = {
+        {"+44 (20) 7946-0123", "+442079460123", 145},
+        {"020-7946-0123", "02079460123", 129},
+        {"", "", 129},
+        {"*31#0701234567p123", "*31#0701234567p123", 129},
+        {"0701 P23 abc", "070123", 129},
+        {"+", "+", 145},
+    };
+    for (const auto& c : cases) {
+        const QString filtered = FilterNumber(QString::fromLatin1(c.input));
+        EXPECT_EQ(filtered, QString::fromLatin1(c.filtered)) << c.input;
+        EXPECT_EQ(GetNumberType(filtered), c.type) << c.input;
+    }
+    EXPECT_EQ(GetNumberType(QStringLiteral("  +46")), 145);
+}
+
+TEST(PhoneBookReplies, StorageListsOfCpbsTestAnswers)
+{
+    const struct {
+        const char* answer;
+        QStringList names;
+    } cases[] = {
+        {"(\"SM\",\"ME\")", {QStringLiteral("SM"), QStringLiteral("ME")}},
+        {"(\"ME\",\"SM\",\"FD\",\"LD\",\"MC\",\"RC\")", {"ME", "SM", "FD", "LD", "MC", "RC"}},
+        {"(\"SM\")", {QStringLiteral("SM")}},
+        {"(SM,ME)", {QStringLiteral("SM"), QStringLiteral("ME")}},
+        {"(\"SM\",,\"ME\")", {QStringLiteral("SM"), QString(), QStringLiteral("ME")}},
+        {"(\"SM\",\"ME\"", {}},  // no ")": nothing
+        {"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseStorageList(QString::fromLatin1(c.answer)), c.names) << c.answer;
+}
+
+}  // namespace

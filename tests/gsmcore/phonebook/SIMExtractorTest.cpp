@@ -1,0 +1,203 @@
+#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/phonebook/SIMExtractor.h"
+#include "tests/gsmcore/phonebook/DeviceFixture.h"
+
+namespace {
+
+class SIMExtractorTest : public DeviceFixture {
+protected:
+    void Prepare(CSIMExtractor& store)
+    {
+        ASSERT_TRUE(store.SetDevice(device));
+        ASSERT_TRUE(store.Init());
+        ASSERT_TRUE(store.InitSize());
+    }
+};
+
+TEST_F(SIMExtractorTest, ReadsAWholeSimPhoneBookInOneCommand)
+{
+    StartSimulator();
+    simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,18"));
+    ASSERT_EQ(simulator->fillPhoneBook(QStringLiteral("SM"), 250, 7), 250);
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM);
+    Prepare(sim);
+    EXPECT_EQ(sim.GetMemorySize(), 250);
+    EXPECT_EQ(sim.GetMaxNameSize(), 18);
+    EXPECT_EQ(sim.GetMaxNumberSize(), 40);
+
+    ExtractorContactArray entries;
+    ASSERT_TRUE(sim.GetAll(entries));
+    const auto expected = simulator->entries(QStringLiteral("SM"));
+    ASSERT_EQ(entries.size(), expected.size());
+    CCharacterSetDefault gsm;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(entries[i]->m_Index, expected[i].index);
+        EXPECT_EQ(entries[i]->m_Name, gsm.ConvertToUnicode(QString::fromLatin1(expected[i].name)));
+        QString number = QString::fromLatin1(expected[i].number);
+        if (expected[i].type == 145 && !number.startsWith(QLatin1Char('+')))
+            number.prepend(QLatin1Char('+'));
+        EXPECT_EQ(entries[i]->m_Number, number);
+        EXPECT_EQ(entries[i]->m_MemoryType, MEMORY_SIM);
+    }
+    EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBR=1,250")), 1);
+}
+
+TEST_F(SIMExtractorTest, StorageIsSelectedOnlyWhenItChanges)
+{
+    StartSimulator();
+    simulator->fillPhoneBook(QStringLiteral("SM"), 3, 1);
+    simulator->fillPhoneBook(QStringLiteral("ME"), 3, 2);
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM), phone(MEMORY_PHONE);
+    Prepare(sim);
+    Prepare(phone);
+    simulator->clearReceivedCommands();
+    ExtractorContactArray entries;
+    ASSERT_TRUE(phone.GetAll(entries));
+    ASSERT_TRUE(phone.GetAll(entries));
+    EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBS")), 0);  // still selected by its InitSize
+    ASSERT_TRUE(sim.GetAll(entries));
+    ASSERT_TRUE(sim.GetAll(entries));
+    EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBS")), 1);
+    ASSERT_TRUE(phone.GetAll(entries));
+    EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBS")), 2);
+    EXPECT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0]->m_MemoryType, MEMORY_PHONE);
+}
+
+TEST_F(SIMExtractorTest, AddFiltersTheNumberAndDeleteEmptiesTheLocation)
+{
+    StartSimulator();
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM);
+    Prepare(sim);
+    const struct {
+        const char* number;
+        const char* sent;
+    } cases[] = {
+        {"+44 (20) 7946-0123", "AT+CPBW=1,\"+442079460123\",145,\"Test\""},
+        {"020-7946-0123", "AT+CPBW=1,\"02079460123\",129,\"Test\""},
+        {"", "AT+CPBW=1,\"\",129,\"Test\""},
+    };
+    for (const auto& c : cases) {
+        simulator->clearReceivedCommands();
+        QString number = QString::fromLatin1(c.number);
+        ASSERT_TRUE(sim.Add(1, QStringLiteral("Test"), number)) << c.number;
+        EXPECT_EQ(simulator->receivedCommands().value(0), QString::fromLatin1(c.sent));
+        EXPECT_EQ(number, QString::fromLatin1(c.sent).section(QLatin1Char('"'), 1, 1));
+    }
+    ASSERT_TRUE(sim.Delete(1));
+    EXPECT_TRUE(simulator->entries(QStringLiteral("SM")).empty());
+}
+
+TEST_F(SIMExtractorTest, EveryCharacterOfTheDefaultAlphabetSurvivesAWriteAndARead)
+{
+    StartSimulator();
+    simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,20"));
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM);
+    Prepare(sim);
+
+    // Every character the converter has a code for, "@" (code 0) first.
+    // CR, LF and the double quote cannot travel inside an AT command line.
+    CCharacterSetDefault gsm;
+    QString alphabet;
+    for (char16_t code = 0; code < 0x80; ++code) {
+        const QChar c = gsm.ConvertToUnicode(QChar(code));
+        if (gsm.ConvertFromUnicode(c) != QChar(code) || c == QLatin1Char('\r') || c == QLatin1Char('\n') || c == QLatin1Char('"'))
+            continue;
+        alphabet += c;
+    }
+    ASSERT_GE(alphabet.size(), 120);
+    QStringList names;
+    for (qsizetype at = 0; at < alphabet.size(); at += 20)
+        names << alphabet.mid(at, 20);
+    for (int i = 0; i < names.size(); ++i) {
+        QString number = QStringLiteral("+4670%1").arg(i);
+        ASSERT_TRUE(sim.Add(i + 1, names[i], number)) << i;
+    }
+    ExtractorContactArray entries;
+    ASSERT_TRUE(sim.GetAll(entries));
+    ASSERT_EQ(entries.size(), size_t(names.size()));
+    for (int i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(entries[i]->m_Name, names[i]) << i;
+        EXPECT_EQ(entries[i]->m_Number, QStringLiteral("+4670%1").arg(i));
+    }
+}
+
+TEST_F(SIMExtractorTest, EmptyLocationFailsWithAMessageOnlyWhenErrorsAreShown)
+{
+    ModemSimulator::Options options;
+    options.emptyLocationAnswersOk = true;  // "OK" alone, as many phones answer
+    StartSimulator(options);
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM);
+    Prepare(sim);
+    QString name, number;
+    EXPECT_FALSE(sim.Get(5, name, number));
+    ASSERT_EQ(boxes->size(), 1u);
+    EXPECT_EQ(boxes->front().message, QStringLiteral("Failed to communicate with GSM device."));
+    EXPECT_EQ(boxes->front().type, 16u);
+    sim.DisableErrorMessages();
+    EXPECT_FALSE(sim.Get(5, name, number));
+    EXPECT_EQ(boxes->size(), 1u);
+
+    simulator->writeEntry(QStringLiteral("SM"), 5, "0701234567", "Anna");
+    EXPECT_TRUE(sim.Get(5, name, number));
+    EXPECT_EQ(name, QStringLiteral("Anna"));
+    EXPECT_EQ(number, QStringLiteral("0701234567"));
+}
+
+TEST_F(SIMExtractorTest, RangeReadTimesOutOnASilentDevice)
+{
+    StartSimulator();
+    simulator->fillPhoneBook(QStringLiteral("SM"), 10, 3);
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM);
+    Prepare(sim);
+    sim.DisableErrorMessages();
+    ExtractorContactArray entries;
+    ASSERT_TRUE(sim.GetRange(0, 1, entries));
+    EXPECT_EQ(entries.size(), 2u);
+    EXPECT_EQ(simulator->receivedCommands().last(), QStringLiteral("AT+CPBR=1,2"));
+    simulator->setSilent(true);
+    EXPECT_FALSE(sim.GetRange(0, 0, entries));  // nothing to read up to position 0
+    simulator->clearReceivedCommands();
+    EXPECT_FALSE(sim.GetRange(2, 2, entries));  // two seconds, then failure
+    EXPECT_EQ(entries.size(), 2u);
+    EXPECT_EQ(simulator->receivedCommands().value(0), QStringLiteral("AT+CPBR=3,3"));
+}
+
+TEST_F(SIMExtractorTest, ADeviceVanishingMidReadFailsWithoutHanging)
+{
+    ModemSimulator::Options options;
+    options.baud = 115200;  // slow enough to pull the plug in the middle
+    StartSimulator(options);
+    simulator->fillPhoneBook(QStringLiteral("SM"), 250, 11);
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM);
+    Prepare(sim);
+    sim.DisableErrorMessages();
+    std::thread unplug([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        simulator->vanish();
+    });
+    ExtractorContactArray entries;
+    EXPECT_FALSE(sim.GetAll(entries));
+    unplug.join();
+    EXPECT_LT(entries.size(), 250u);
+}
+
+TEST_F(SIMExtractorTest, InitFailsWhenTheDeviceRefusesTheCharacterSet)
+{
+    StartSimulator();
+    simulator->setCmeErrorFor(QStringLiteral("+CSCS"), 4);
+    OpenDevice();
+    CSIMExtractor sim(MEMORY_SIM);
+    sim.SetDevice(device);
+    EXPECT_FALSE(sim.Init());
+    EXPECT_EQ(boxes->size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+#include "tools/cli/Cli.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CliRun {
+    int status;
+    QString out, err;
+};
+
+CliRun Cli(const QStringList& arguments)
+{
+    CliRun run;
+    run.status = RunCli(arguments, run.out, run.err);
+    return run;
+}
+
+QJsonObject Json(const CliRun& run)
+{
+    return QJsonDocument::fromJson(run.out.toUtf8()).object();
+}
+
+class PhoneBookCliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(simulator.start());
+        ASSERT_TRUE(simulator.setDeviceType(8));  // identified at once: no pauses between attempts
+        port = simulator.devicePath();
+    }
+    ModemSimulator simulator;
+    QString port;
+};
+
+TEST_F(PhoneBookCliTest, IdentifyAKnownPhone)
+{
+    const CliRun run = Cli({"--port", port, "identify", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject doc = Json(run);
+    EXPECT_EQ(doc["device_type"].toInt(), 8);
+    EXPECT_EQ(doc["model"].toString(), ModemSimulator::modelForDeviceType(8).section(QLatin1Char('\n'), 0, 0));
+    EXPECT_EQ(doc["storages"].toObject()["sim"].toString(), QStringLiteral("SM"));
+}
+
+TEST_F(PhoneBookCliTest, IdentifyAnUnknownModemByItsStorages)
+{
+    simulator.setModel(QStringLiteral("Acme GSM 1"));
+    simulator.setStorages({QStringLiteral("ME")});
+    const CliRun run = Cli({"--port", port, "identify", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject doc = Json(run);
+    EXPECT_EQ(doc["device_type"].toInt(), 0);
+    EXPECT_EQ(doc["model"].toString(), QStringLiteral("Acme GSM 1"));
+    EXPECT_EQ(doc["storages"].toObject()["sim"].toString(), QString());
+    EXPECT_EQ(doc["storages"].toObject()["phone"].toString(), QStringLiteral("ME"));
+}
+
+TEST_F(PhoneBookCliTest, ListAddModifyDelete)
+{
+    simulator.setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,18"));
+    simulator.writeEntry(QStringLiteral("SM"), 1, "+46701234567", "Anna");
+    simulator.writeEntry(QStringLiteral("SM"), 3, "0812345", "Bo");
+
+    CliRun run = Cli({"--port", port, "phonebook", "add", "--memory", "SM", "--name", "New one", "--number", "+44 (20) 7946-0123"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    run = Cli({"--port", port, "phonebook", "list", "--memory", "SM", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    QJsonObject doc = Json(run);
+    EXPECT_EQ(doc["first"].toInt(), 1);
+    EXPECT_EQ(doc["last"].toInt(), 250);
+    EXPECT_EQ(doc["max_name"].toInt(), 18);
+    EXPECT_EQ(doc["max_number"].toInt(), 40);
+    const QJsonArray entries = doc["entries"].toArray();
+    ASSERT_EQ(entries.size(), 3);
+    EXPECT_EQ(entries[1].toObject()["index"].toInt(), 2);  // the first free location
+    EXPECT_EQ(entries[1].toObject()["number"].toString(), QStringLiteral("+442079460123"));
+    EXPECT_EQ(entries[0].toObject()["number"].toString(), QStringLiteral("+46701234567"));
+
+    run = Cli({"--port", port, "phonebook", "modify", "--memory", "SM", "--index", "3", "--name", "Bo B", "--number", "0812346"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "3", "--json"});
+    EXPECT_EQ(Json(run)["name"].toString(), QStringLiteral("Bo B"));
+    run = Cli({"--port", port, "phonebook", "delete", "--memory", "SM", "--index", "3"});
+    ASSERT_EQ(run.status, 0);
+    run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "3"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
+}
+
+TEST_F(PhoneBookCliTest, RefusedWritesAndBadUsage)
+{
+    simulator.setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-10),20,8"));
+    const struct {
+        QStringList arguments;
+        int status;
+    } cases[] = {
+        {{"phonebook", "add", "--memory", "SM", "--index", "99", "--name", "X", "--number", "1"}, 1},  // bad location
+        {{"phonebook", "add", "--memory", "SM", "--name", "Far too long a name", "--number", "1"}, 1},
+        {{"phonebook", "get", "--memory", "SM"}, 2},
+        {{"phonebook", "list", "--memory", "XX"}, 2},
+        {{"phonebook", "rename"}, 2},
+        {{"launch"}, 2},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Cli(QStringList{"--port", port} + c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments.join(' ').toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+}
+
+TEST(CliWithoutDevice, SimulatedStoresAndMissingDevices)
+{
+    CliRun run = Cli({"--port", "99", "phonebook", "list", "--memory", "ME", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run)["entries"].toArray().size(), 16);
+    run = Cli({"--port", "/dev/tessaly-none", "identify"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("cannot find GSM device")));
+    EXPECT_EQ(Cli({"--help"}).status, 0);
+    EXPECT_EQ(Cli({"phonebook", "--help"}).status, 0);
+    EXPECT_EQ(Cli({"identify"}).status, 2);  // no stored connection in a fresh registry
+}
+
+}  // namespace

@@ -1,0 +1,112 @@
+#include "tools/cli/Cli.h"
+
+#include "support/AppMessages.h"
+#include "tools/cli/CliContext.h"
+#include "tools/cli/CliMessageHandler.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: tessaly-cli [--port PATH] [--speed N] COMMAND ... [--json]\n"
+    "\n"
+    "Commands:\n"
+    "  identify                         open the device, tell its type, model and phone books\n"
+    "  phonebook info|list|get|add|modify|delete --memory SM|ME [--index N] [--name TEXT] [--number TEXT]\n"
+    "  pdu decode HEX                   read an SMS PDU (deliver, submit or status report)\n"
+    "  pdu encode --to NUMBER --text TEXT [--smsc N] [--dcs 0|4|8] [--status-report] [--validity V]\n"
+    "  sms send --to NUMBER --text TEXT  send a short message through the device\n"
+    "  contacts list | lookup NUMBER | import FILE.vcf | export FILE.vcf\n"
+    "\n"
+    "--port PATH is the device (a serial port such as /dev/ttyUSB0, or 99 for the\n"
+    "simulated phone books); without it the connection stored by the application\n"
+    "is used. --json prints one JSON document. 'tessaly-cli COMMAND --help' tells more.\n";
+
+const char kIdentifyHelp[] =
+    "Usage: tessaly-cli [--port PATH] [--speed N] identify [--json]\n"
+    "Opens the device as the application does (reset with &FV1E1, identification with\n"
+    "+CGMM, otherwise the storages from +CPBS=?) and prints the device type, the model\n"
+    "line and the phone book storages found (empty when the device lacks one).\n";
+
+const char kPhoneBookHelp[] =
+    "Usage: tessaly-cli [--port PATH] [--speed N] phonebook ACTION --memory SM|ME [options] [--json]\n"
+    "  info                              locations and the longest name and number\n"
+    "  list                              every entry\n"
+    "  get --index N                     one entry\n"
+    "  add [--index N] --name T --number N   write an entry (first free location without --index)\n"
+    "  modify --index N --name T --number N  overwrite an entry\n"
+    "  delete --index N                  empty a location\n"
+    "Numbers keep only 0-9 + # * p; a leading + makes them international.\n";
+
+const char kPduHelp[] =
+    "Usage: tessaly-cli pdu decode HEX [--json]\n"
+    "       tessaly-cli pdu encode --to NUMBER --text TEXT [--smsc NUMBER] [--dcs 0|4|8]\n"
+    "                              [--status-report] [--validity V] [--json]\n"
+    "decode reads a deliver, submit or status report PDU (with its service centre part)\n"
+    "and prints every field and element. encode prints one PDU per part with the length\n"
+    "that +CMGS wants; the coding is the GSM alphabet when every character has a code\n"
+    "there, UCS2 otherwise, unless --dcs says. --validity: none, a relative octet\n"
+    "0-255, 30m, 12h, 2d, 1w, or an ISO 8601 date and time.\n";
+
+const char kSmsHelp[] =
+    "Usage: tessaly-cli [--port PATH] sms send --to NUMBER --text TEXT [--smsc NUMBER]\n"
+    "                   [--dcs 0|4|8] [--status-report] [--validity V]\n"
+    "Sends the message in PDU mode, in as many parts as it needs. Exit status 0 when\n"
+    "the device answered every part with +CMGS.\n";
+
+const char kContactsHelp[] =
+    "Usage: tessaly-cli contacts list [--json]\n"
+    "       tessaly-cli contacts lookup NUMBER\n"
+    "       tessaly-cli contacts import FILE.vcf\n"
+    "       tessaly-cli contacts export FILE.vcf\n"
+    "The contacts are the vCard files of $TESSALY_CONTACTS (default\n"
+    "$XDG_DATA_HOME/tessaly/contacts). lookup prints the name a number belongs to\n"
+    "(exit 1 when none).\n";
+
+const QStringList kValued = {QStringLiteral("--port"), QStringLiteral("--speed"), QStringLiteral("--memory"),
+                             QStringLiteral("--index"), QStringLiteral("--name"), QStringLiteral("--number"),
+                             QStringLiteral("--to"), QStringLiteral("--text"), QStringLiteral("--smsc"),
+                             QStringLiteral("--dcs"), QStringLiteral("--validity")};
+
+struct Command {
+    const char* name;
+    int (*run)(CliContext&);
+    const char* help;
+};
+
+const Command kCommands[] = {
+    {"identify", &RunIdentify, kIdentifyHelp}, {"phonebook", &RunPhoneBook, kPhoneBookHelp},
+    {"pdu", &RunPdu, kPduHelp},                {"sms", &RunSms, kSmsHelp},
+    {"contacts", &RunContacts, kContactsHelp},
+};
+
+}  // namespace
+
+int RunCli(const QStringList& arguments, QString& out, QString& err)
+{
+    CliContext context{CliArguments(), out, err};
+    QString error;
+    if (!context.args.Parse(arguments, kValued, error))
+        return context.Fail(error, 2);
+    const QString command = context.args.Word(0);
+    const bool help = context.args.Has(QStringLiteral("--help"));
+
+    if (command.isEmpty() || command == QLatin1String("help")) {
+        out += QString::fromLatin1(kUsage);
+        return help || command == QLatin1String("help") ? 0 : 2;
+    }
+    CAppMessages::Instance().SetMessageHandler(std::make_unique<CliMessageHandler>(err));
+    struct Restore {
+        ~Restore() { CAppMessages::Instance().SetMessageHandler(nullptr); }
+    } restore;
+
+    for (const Command& c : kCommands) {
+        if (command != QLatin1String(c.name))
+            continue;
+        if (help) {
+            out += QString::fromLatin1(c.help);
+            return 0;
+        }
+        return c.run(context);
+    }
+    return context.Fail(QStringLiteral("unknown command '%1' (try --help)").arg(command), 2);
+}
