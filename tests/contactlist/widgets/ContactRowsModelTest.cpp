@@ -1,0 +1,136 @@
+#include "contactlist/widgets/ContactRowsModel.h"
+
+#include "tests/contactlist/widgets/WidgetTestContacts.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::unique_ptr<CFilteredList> ThreePeople()
+{
+    return MakeTestList({
+        MakeTestRecord("Anna Berg", {{FIELD_MOBILE_TEL, "+46701111111"}}, 11),
+        MakeTestRecord("Bo Ek", {{FIELD_WORK_TEL, "08-123 45"}, {FIELD_EMAIL, "bo@example.org"}}, 12),
+        MakeTestRecord("Cia Dahl", {{FIELD_EMAIL2, "cia@example.org"}}, 13),
+    });
+}
+
+}  // namespace
+
+TEST(ContactRowsModel, PassesTheModelTesterThroughResetsAndTicks)
+{
+    CContactRowsModel rows;
+    QAbstractItemModelTester tester(&rows, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    auto first = ThreePeople();
+    rows.SetCheckable(true);
+    rows.SetList(first.get());
+    rows.ToggleChecked(1);
+    rows.SetList(nullptr);
+    auto second = ThreePeople();
+    rows.SetList(second.get());
+    rows.setData(rows.index(2), Qt::Checked, Qt::CheckStateRole);
+    rows.ClearChecks();
+    rows.SetCheckable(false);
+    rows.SetList(nullptr);
+    EXPECT_EQ(rows.rowCount(), 0);
+}
+
+TEST(ContactRowsModel, RowsShowNameTagAndDefaultText)
+{
+    auto list = ThreePeople();
+    CContactRowsModel rows;
+    rows.SetList(list.get());
+    struct Expect {
+        const char* name;
+        const char* tag;
+        const char* text;
+        quint32 oid;
+    };
+    const Expect expected[] = {
+        {"Anna Berg", "m", "+46701111111", 11},
+        {"Bo Ek", "w", "08-123 45", 12},
+        {"Cia Dahl", "e2", "cia@example.org", 13},
+    };
+    ASSERT_EQ(rows.rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        const QModelIndex index = rows.index(row);
+        EXPECT_EQ(index.data(Qt::DisplayRole).toString(), QString::fromUtf8(expected[row].name));
+        EXPECT_EQ(index.data(CContactRowsModel::TagRole).toString(), QString::fromUtf8(expected[row].tag));
+        EXPECT_EQ(index.data(CContactRowsModel::DefaultTextRole).toString(), QString::fromUtf8(expected[row].text));
+        EXPECT_EQ(index.data(CContactRowsModel::OidRole).toUInt(), expected[row].oid);
+        EXPECT_FALSE(index.data(Qt::CheckStateRole).isValid()) << "no check boxes";
+        EXPECT_FALSE(index.flags() & Qt::ItemIsUserCheckable);
+    }
+    EXPECT_EQ(rows.RecordAt(3), nullptr);
+    EXPECT_EQ(rows.RecordAt(-1), nullptr);
+}
+
+TEST(ContactRowsModel, AFilteredListMovesTheDefaultIntoTheFilter)
+{
+    auto all = ThreePeople();
+    auto telephones = BuildFilteredList(*all, 0x1FF);
+    all->m_Contacts[1]->nDefaultField = FIELD_EMAIL;  // Bo's default is his address
+    CContactRowsModel rows;
+    rows.SetList(telephones.get());
+    ASSERT_EQ(rows.rowCount(), 2);  // Cia has no telephone
+    EXPECT_EQ(rows.index(1).data(CContactRowsModel::TagRole).toString(), QStringLiteral("w"));
+    EXPECT_EQ(all->m_Contacts[1]->nDefaultField, FIELD_WORK_TEL);  // the shared record changed
+}
+
+TEST(ContactRowsModel, CheckedTextWithAndWithoutNames)
+{
+    auto list = ThreePeople();
+    CContactRowsModel rows;
+    rows.SetCheckable(true);
+    rows.SetList(list.get());
+    QSignalSpy changed(&rows, &QAbstractItemModel::dataChanged);
+
+    struct Case {
+        std::vector<int> ticked;
+        const char* numbers;
+        const char* withNames;
+    };
+    const Case cases[] = {
+        {{}, "", ""},
+        {{0}, "+46701111111", "Anna Berg (+46701111111)"},
+        {{0, 2}, "+46701111111; cia@example.org", "Anna Berg (+46701111111); Cia Dahl (cia@example.org)"},
+        {{2, 1}, "08-123 45; cia@example.org", "Bo Ek (08-123 45); Cia Dahl (cia@example.org)"},
+    };
+    for (const Case& c : cases) {
+        rows.ClearChecks();
+        for (int row : c.ticked)
+            rows.SetChecked(row, true);
+        EXPECT_EQ(rows.CheckedText(false), QString::fromUtf8(c.numbers));
+        EXPECT_EQ(rows.CheckedText(true), QString::fromUtf8(c.withNames));
+    }
+    EXPECT_GT(changed.count(), 0);
+    EXPECT_EQ(rows.index(1).data(Qt::CheckStateRole).toInt(), Qt::Checked);
+    rows.ToggleChecked(1);
+    EXPECT_EQ(rows.index(1).data(Qt::CheckStateRole).toInt(), Qt::Unchecked);
+    rows.SetChecked(7, true);  // no such row: nothing happens
+    EXPECT_FALSE(rows.IsChecked(7));
+}
+
+TEST(ContactRowsModel, TicksFollowTheContactAcrossAReload)
+{
+    auto before = ThreePeople();
+    CContactRowsModel rows;
+    rows.SetCheckable(true);
+    rows.SetList(before.get());
+    rows.SetChecked(1, true);  // Bo
+
+    // The reload brings a new contact that sorts first.
+    auto after = MakeTestList({
+        MakeTestRecord("Aaron", {{FIELD_MOBILE_TEL, "+4670000"}}, 20),
+        MakeTestRecord("Anna Berg", {{FIELD_MOBILE_TEL, "+46701111111"}}, 11),
+        MakeTestRecord("Bo Ek", {{FIELD_WORK_TEL, "08-123 45"}}, 12),
+    });
+    rows.SetList(after.get());
+    before.reset();
+    EXPECT_FALSE(rows.IsChecked(1));
+    EXPECT_TRUE(rows.IsChecked(2));
+    EXPECT_EQ(rows.CheckedText(true), QStringLiteral("Bo Ek (08-123 45)"));
+}

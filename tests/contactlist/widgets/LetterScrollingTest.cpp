@@ -1,0 +1,77 @@
+#include "contactlist/widgets/LetterScrolling.h"
+
+#include "tests/contactlist/widgets/WidgetTestContacts.h"
+
+#include <gtest/gtest.h>
+
+TEST(LetterScrolling, LetterOfEveryGroupAndPress)
+{
+    struct Case {
+        int group;
+        int repeat;
+        char letter;  // 0: the start of the list or nothing
+    };
+    const Case cases[] = {
+        {0, 0, 0},   {0, 1, 'a'}, {0, 2, 'b'}, {1, 0, 'c'}, {1, 1, 'd'}, {1, 2, 'e'}, {2, 0, 'f'},
+        {4, 1, 'm'}, {6, 2, 't'}, {7, 0, 'u'}, {8, 0, 'x'}, {8, 2, 'z'},
+        // out of range
+        {-1, 0, 0},  {9, 0, 0},   {1, 3, 0},   {1, -1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "group " << c.group << " repeat " << c.repeat);
+        const QChar letter = LetterOfGroup(c.group, c.repeat);
+        if (c.letter == 0)
+            EXPECT_TRUE(letter.isNull());
+        else
+            EXPECT_EQ(letter, QChar(QLatin1Char(c.letter)));
+    }
+}
+
+TEST(LetterScrolling, RepeatCountCyclesOnTheSameButtonOnly)
+{
+    // A row of presses: button, expected count.
+    const std::pair<int, int> presses[] = {{1, 0}, {1, 1}, {1, 2}, {1, 0}, {1, 1}, {2, 0}, {2, 1}, {1, 0}, {0, 0}};
+    int last = -1;
+    int count = 0;
+    for (const auto& [button, expected] : presses) {
+        count = NextRepeatCount(button, last, count);
+        last = button;
+        EXPECT_EQ(count, expected) << "button " << button;
+    }
+}
+
+TEST(LetterScrolling, RowOfLetterInSortedList)
+{
+    auto list = MakeTestList({
+        MakeTestRecord("alpha", {{FIELD_MOBILE_TEL, "1"}}, 1),
+        MakeTestRecord("Alpha", {{FIELD_MOBILE_TEL, "2"}}, 2),
+        MakeTestRecord("Beta", {{FIELD_MOBILE_TEL, "3"}}, 3),
+        MakeTestRecord("delta", {{FIELD_MOBILE_TEL, "4"}}, 4),
+        MakeTestRecord("Echo", {{FIELD_MOBILE_TEL, "5"}}, 5),
+        MakeTestRecord("Mike", {{FIELD_MOBILE_TEL, "6"}}, 6),
+    });
+    const std::pair<char, int> cases[] = {
+        {'a', 0}, {'b', 2}, {'c', 3}, {'d', 3}, {'e', 4}, {'f', 5}, {'m', 5},
+        {'n', 5},  // nothing at or after n: the last row
+        {'z', 5},
+    };
+    for (const auto& [letter, row] : cases)
+        EXPECT_EQ(RowOfLetter(*list, QChar(QLatin1Char(letter))), row) << letter;
+    EXPECT_EQ(RowOfLetter(*list, QChar()), 0);
+
+    CFilteredList empty(CFilteredList::AllContactsFilter, true);
+    EXPECT_EQ(RowOfLetter(empty, QChar(u'a')), -1);
+}
+
+TEST(LetterScrolling, NamesOutsideTheAlphabetSortBeforeOrAfter)
+{
+    // Digits sort before letters, accented capitals after z.
+    auto list = MakeTestList({
+        MakeTestRecord("112 Emergency", {{FIELD_MOBILE_TEL, "112"}}, 1),
+        MakeTestRecord("Zoe", {{FIELD_MOBILE_TEL, "2"}}, 2),
+        MakeTestRecord(QStringLiteral("\u00c5sa"), {{FIELD_MOBILE_TEL, "3"}}, 3),
+    });
+    EXPECT_EQ(RowOfLetter(*list, QChar(u'a')), 1);
+    EXPECT_EQ(RowOfLetter(*list, QChar(u'z')), 1);
+    EXPECT_EQ(RowOfLetter(*list, QChar()), 0);
+}

@@ -1,0 +1,147 @@
+#include "platform/gui/SkinRepository.h"
+
+#include "platform/gui/SkinButton.h"
+#include "platform/gui/SkinInterface.h"
+#include "platform/gui/SkinScrollList.h"
+#include "tests/TestEnvironment.h"
+
+#include <QDir>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FakeSkinned : CSkinInterface {
+    QWidget widget;
+    int unloads = 0;
+    int updates = 0;
+    int onUpdates = 0;
+    void Unload() override { ++unloads; }
+    void Update() override { ++updates; }
+    void OnUpdate() override { ++onUpdates; }
+    QWidget* SkinWidget() override { return &widget; }
+};
+
+QString SkinsFolder()
+{
+    return TestDataPath(QStringLiteral("contactsui/skins"));
+}
+
+}  // namespace
+
+TEST(SkinRepository, TheFirstRepositoryIsTheProcesssOne)
+{
+    EXPECT_EQ(CSkinRepository::GetSkinRepository(), nullptr);
+    {
+        CSkinRepository first;
+        CSkinRepository second;
+        EXPECT_EQ(CSkinRepository::GetSkinRepository(), &first);
+    }
+    EXPECT_EQ(CSkinRepository::GetSkinRepository(), nullptr);
+}
+
+TEST(SkinRepository, LoadSkinFindsStyleSheetsByPattern)
+{
+    struct Case {
+        const char* name;
+        bool found;
+        QStringList matches;
+        const char* marker;  // a text of the sheet that is loaded
+    };
+    const Case cases[] = {
+        {"default?.sdf", true, {"default.qss", "default2.qss"}, "rgb(1, 2, 3)"},
+        {"DEFAULT?.SDF", true, {"default.qss", "default2.qss"}, "rgb(1, 2, 3)"},
+        {"night.qss", true, {"night.qss"}, "rgb(4, 5, 6)"},
+        {"night.sdf", true, {"night.qss"}, "rgb(4, 5, 6)"},
+        {"*.txt", true, {"notes.txt"}, "not a skin"},
+        {"missing?.sdf", false, {}, nullptr},
+        {"", false, {}, nullptr},
+        {"default", false, {}, nullptr},  // no extension, no file of that name
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CSkinRepository repository;
+        EXPECT_TRUE(repository.SetSkinsFolder(SkinsFolder()));
+        QStringList matches;
+        EXPECT_EQ(repository.LoadSkin(QString::fromUtf8(c.name), &matches, false, false), c.found);
+        EXPECT_EQ(matches, c.matches);
+        if (c.marker)
+            EXPECT_TRUE(repository.StyleSheet().contains(QString::fromUtf8(c.marker)));
+        else
+            EXPECT_TRUE(repository.StyleSheet().isEmpty());
+    }
+}
+
+TEST(SkinRepository, AMissingFolderLoadsNothing)
+{
+    CSkinRepository repository;
+    EXPECT_FALSE(repository.LoadSkin(QStringLiteral("default?.sdf")));  // no folder yet
+    EXPECT_FALSE(repository.SetSkinsFolder(TestTempDir() + QStringLiteral("/no-skins-here")));
+    EXPECT_FALSE(repository.LoadSkin(QStringLiteral("default?.sdf")));
+    EXPECT_TRUE(repository.StyleSheet().isEmpty());
+}
+
+TEST(SkinRepository, TheShippedDefaultSkinLoads)
+{
+    CSkinRepository repository;
+    ASSERT_TRUE(repository.SetSkinsFolder(TestDataPath(QStringLiteral("../../share/tessaly/skins"))));
+    EXPECT_TRUE(repository.LoadSkin(QStringLiteral("default?.sdf"), nullptr, false, false));
+    EXPECT_TRUE(repository.StyleSheet().contains(QStringLiteral("skinComponent=\"AddressBook\"")));
+}
+
+TEST(SkinRepository, ComponentsGetTheSheetAndAreUnloadedWithTheRepository)
+{
+    FakeSkinned a;
+    FakeSkinned b;
+    {
+        CSkinRepository repository;
+        repository.SetStyleSheet(QStringLiteral("QWidget { color: red; }"));
+        repository.AddComponent(&a);
+        repository.AddComponent(&a);  // once only
+        repository.AddComponent(nullptr);
+        repository.AddComponent(&b);
+        EXPECT_EQ(repository.ComponentCount(), 2);
+        EXPECT_EQ(a.widget.styleSheet(), QStringLiteral("QWidget { color: red; }"));
+        EXPECT_EQ(a.onUpdates, 1);
+
+        ASSERT_TRUE(repository.SetSkinsFolder(SkinsFolder()));
+        ASSERT_TRUE(repository.LoadSkin(QStringLiteral("night.qss")));
+        EXPECT_TRUE(b.widget.styleSheet().contains(QStringLiteral("rgb(4, 5, 6)")));
+        EXPECT_EQ(b.onUpdates, 2);
+
+        EXPECT_TRUE(repository.RemoveComponent(&b));
+        EXPECT_FALSE(repository.RemoveComponent(&b));
+        EXPECT_EQ(repository.ComponentCount(), 1);
+    }
+    EXPECT_EQ(a.unloads, 1);
+    EXPECT_EQ(b.unloads, 0);  // it had left already
+}
+
+TEST(SkinRepository, SkinnedButtonsTakeTheSheetOfTheirWindow)
+{
+    CSkinRepository repository;
+    FakeSkinned window;
+    window.widget.resize(100, 40);
+    CSkinButton button;
+    ASSERT_FALSE(button.Create(nullptr, QStringLiteral("AddressBook"), 301, &repository));
+    ASSERT_TRUE(button.Create(&window.widget, QStringLiteral("AddressBook"), 301, &repository));
+    EXPECT_EQ(button.objectName(), QStringLiteral("AddressBook301"));
+    EXPECT_EQ(button.Id(), 301);
+    button.setText(QStringLiteral("cde"));
+    button.setGeometry(0, 0, 100, 40);
+    repository.SetStyleSheet(QStringLiteral(
+        "QPushButton[skinComponent=\"AddressBook\"] { background: rgb(0, 128, 0); border: none; }"));
+    repository.AddComponent(&window);
+    const QImage image = button.grab().toImage();
+    EXPECT_EQ(image.pixelColor(2, 2), QColor(0, 128, 0));
+    repository.RemoveComponent(&window);
+
+    QSignalSpy command(&button, &CSkinButton::Command);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    ASSERT_EQ(command.count(), 1);
+    EXPECT_EQ(command.front().front().toInt(), 301);
+    EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
+}

@@ -1,0 +1,581 @@
+#include "contactlist/widgets/SkinableContactList.h"
+
+#include "contactlist/ContactListModel.h"
+#include "contactlist/widgets/ContactRowsModel.h"
+#include "contactlist/widgets/FlatPhoneBoxCtrl.h"
+#include "contactlist/widgets/SkinableFlatContactList.h"
+#include "platform/gui/SkinButton.h"
+#include "platform/gui/SkinRepository.h"
+#include "platform/gui/SkinScrollList.h"
+#include "support/AppMessages.h"
+#include "support/MessageBoxTypes.h"
+#include "tests/TestEnvironment.h"
+#include "tests/contactlist/widgets/WidgetTestContacts.h"
+#include "tests/support/MessageCapture.h"
+
+#include <QAction>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QStyleHints>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int ViewControlId = 1022;
+constexpr quint32 WithCheckBoxes = ContactListCheckBoxes | ContactListFullRowSelect;
+constexpr int LoadTimeoutMs = 10000;
+
+// People across the alphabet, more than a page of the list.
+const TestCard People[] = {
+    {"u01", "Adam Ek", "+46 70 100 00 01", "", "", ""},
+    {"u02", "anna Berg", "+46 70 100 00 02", "08-200 00 02", "", "anna@example.org"},
+    {"u03", "Bertil Ny", "+46 70 100 00 03", "", "", ""},
+    {"u04", "Carl Ek", "", "08-200 00 04", "", ""},
+    {"u05", "Cecilia Dahl", "+46 70 100 00 05", "", "", ""},
+    {"u06", "David Ros", "+46 70 100 00 06", "", "", ""},
+    {"u07", "Erik Sund", "", "", "08-300 00 07", ""},
+    {"u08", "Eva Alm", "", "", "", "eva@example.org"},
+    {"u09", "Fredrik Ahl", "+46 70 100 00 09", "", "", ""},
+    {"u10", "Gustav Lind", "+46 70 100 00 10", "", "", ""},
+    {"u11", "Helena Bo", "+46 70 100 00 11", "", "", ""},
+    {"u12", "Karin Ask", "+46 70 100 00 12", "", "", ""},
+    {"u13", "Lars Oak", "+46 70 100 00 13", "", "", ""},
+    {"u14", "Maria Ulf", "+46 70 100 00 14", "", "", ""},
+    {"u15", "Olle Ring", "+46 70 100 00 15", "", "", ""},
+    {"u16", "Per Vik", "+46 70 100 00 16", "", "", ""},
+    {"u17", "Sara Holm", "+46 70 100 00 17", "", "", ""},
+    {"u18", "Ulla Berg", "+46 70 100 00 18", "", "", ""},
+    {"u19", "Viktor Sten", "+46 70 100 00 19", "", "", ""},
+    {"u20", "Yngve Falk", "+46 70 100 00 20", "", "", ""},
+    {"u21", "Zoe Strand", "+46 70 100 00 21", "", "", ""},
+};
+
+class ContactListWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        folder = NewContactsFolder(QStringLiteral("window"));
+        for (const TestCard& card : People)
+            ASSERT_TRUE(WriteTestCard(folder, card));
+        cacheFile = folder + QStringLiteral(".cache");
+        top = std::make_unique<QWidget>();
+        top->resize(240, 300);
+        auto capture = std::make_unique<MessageCapture>();
+        boxes = capture->boxes;
+        CAppMessages::Instance().SetMessageHandler(std::move(capture));
+    }
+
+    void TearDown() override
+    {
+        list.reset();
+        top.reset();
+        CAppMessages::Instance().SetMessageHandler(nullptr);
+        EXPECT_EQ(CContactListModel::InstanceCount(), 0);
+    }
+
+    // Creates the window as the phone book view does and waits for the
+    // first load.
+    void CreateList(quint32 extendedStyle = WithCheckBoxes, int filter = 0xFFF)
+    {
+        list = std::make_unique<CSkinableContactList>(folder);
+        ASSERT_NE(list->Create(top.get(), QRect(0, 150, 240, 121), ViewControlId, ContactListDefaultWindowStyle,
+                               ContactListDefaultListStyle, extendedStyle, cacheFile, filter, true, true),
+                  0);
+        top->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(top.get()));
+        ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+        QCoreApplication::processEvents();
+    }
+
+    CSkinableFlatContactList& Flat() const { return *list->ListControl(); }
+
+    int RowOf(const QString& name) const
+    {
+        for (int row = 0; row < Flat().RowCount(); ++row)
+            if (ContactName(Flat().GetItemAt(row)) == name)
+                return row;
+        return -1;
+    }
+
+    QString NameAt(int row) const
+    {
+        const tagCONTACT* record = Flat().GetItemAt(row);
+        return record ? ContactName(record).toString() : QString();
+    }
+
+    QString TagAt(int row) const
+    {
+        return Flat().Rows().index(row).data(CContactRowsModel::TagRole).toString();
+    }
+
+    // A point of `row` in the list's viewport: at its left (name, check
+    // box) or at its right end (the tag).
+    QPoint LeftOf(int row) const { return Flat().visualRect(Flat().Rows().index(row)).center() - QPoint(90, 0); }
+    QPoint RightOf(int row) const
+    {
+        const QRect rect = Flat().visualRect(Flat().Rows().index(row));
+        return QPoint(Flat().viewport()->width() - 4, rect.center().y());
+    }
+
+    void Tap(const QPoint& at) { QTest::mouseClick(Flat().viewport(), Qt::LeftButton, {}, at); }
+
+    void PressLetterButton(int k) { QTest::mouseClick(list->LetterButton(k), Qt::LeftButton); }
+
+    QString folder;
+    QString cacheFile;
+    std::unique_ptr<QWidget> top;
+    std::unique_ptr<CSkinableContactList> list;
+    std::shared_ptr<std::vector<MessageCapture::Box>> boxes;
+};
+
+}  // namespace
+
+TEST_F(ContactListWindowTest, ShowsEveryContactSortedWithItsDefaultTag)
+{
+    CreateList();
+    ASSERT_EQ(Flat().RowCount(), int(std::size(People)));
+    EXPECT_EQ(NameAt(0), QStringLiteral("Adam Ek"));
+    EXPECT_EQ(NameAt(1), QStringLiteral("anna Berg"));  // case does not count
+    EXPECT_EQ(NameAt(Flat().RowCount() - 1), QStringLiteral("Zoe Strand"));
+    EXPECT_EQ(TagAt(RowOf(QStringLiteral("anna Berg"))), QStringLiteral("w"));  // work comes first
+    EXPECT_EQ(TagAt(RowOf(QStringLiteral("Erik Sund"))), QStringLiteral("h"));
+    EXPECT_EQ(TagAt(RowOf(QStringLiteral("Eva Alm"))), QStringLiteral("e"));
+    EXPECT_EQ(list->objectName(), QStringLiteral("MFCSkinableContactListCtrl"));
+    EXPECT_TRUE(list->isVisible());
+    for (int k = 0; k < ContactListLetterButtonCount; ++k) {
+        ASSERT_NE(list->LetterButton(k), nullptr);
+        EXPECT_EQ(list->LetterButton(k)->Id(), 300 + k);
+    }
+    EXPECT_EQ(list->LetterButton(9), nullptr);
+    EXPECT_EQ(Flat().GetItemAt(Flat().RowCount()), nullptr);
+    EXPECT_EQ(Flat().GetItemAt(-1), nullptr);
+    EXPECT_EQ(Flat().Id(), ContactListControlId);
+    EXPECT_EQ(Flat().width(), 240 - 13);
+}
+
+TEST_F(ContactListWindowTest, RowsArePaintedWithTheTagInBlue)
+{
+    CreateList();
+    const QImage image = Flat().viewport()->grab().toImage();
+    const QRect row = Flat().visualRect(Flat().Rows().index(0));
+    int blue = 0;
+    for (int x = row.right() - 20; x <= row.right(); ++x)
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            blue += image.pixelColor(x, y) == QColor(0, 0, 255) ? 1 : 0;
+    EXPECT_GT(blue, 3) << "the tag 'm' of Adam Ek";
+    int blueLeft = 0;
+    for (int x = 20; x < 100; ++x)
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            blueLeft += image.pixelColor(x, y) == QColor(0, 0, 255) ? 1 : 0;
+    EXPECT_EQ(blueLeft, 0) << "names are not blue";
+}
+
+TEST_F(ContactListWindowTest, LetterButtonsStepThroughTheirLettersWithRepeatedPresses)
+{
+    CreateList();
+    struct Press {
+        int button;
+        const char* focused;  // the name the press brings to the top
+    };
+    const Press presses[] = {
+        {1, "Carl Ek"},       // c
+        {1, "David Ros"},     // d
+        {1, "Erik Sund"},     // e
+        {1, "Carl Ek"},       // a fourth press: c again
+        {0, "Adam Ek"},       // another button: its first press, the top
+        {0, "Adam Ek"},       // a
+        {0, "Bertil Ny"},     // b
+        {8, "Yngve Falk"},    // x: nothing at x, the first after it
+        {8, "Yngve Falk"},    // y
+        {8, "Zoe Strand"},    // z
+        {6, "Sara Holm"},     // r: nothing at r, s comes next
+        {3, "Karin Ask"},     // i
+    };
+    for (const Press& press : presses) {
+        SCOPED_TRACE(press.focused);
+        PressLetterButton(press.button);
+        const int row = Flat().currentIndex().row();
+        EXPECT_EQ(NameAt(row), QString::fromUtf8(press.focused));
+        // Brought to the top as far as the list scrolls.
+        const quint32 lastTop = quint32(Flat().RowCount()) - Flat().GetPageSize();
+        EXPECT_EQ(Flat().GetScrollIndex(), std::min(quint32(row), lastTop));
+        EXPECT_EQ(Flat().SelectedRow(), -1) << "the selection mark goes";
+    }
+}
+
+TEST_F(ContactListWindowTest, TheScrollBarFollowsAndDrivesTheList)
+{
+    CreateList();
+    CSkinScrollList& bar = *list->ScrollBar();
+    const int page = int(Flat().GetPageSize());
+    ASSERT_GT(page, 0);
+    EXPECT_EQ(bar.maximum(), Flat().RowCount() - page);
+    EXPECT_EQ(bar.pageStep(), page);
+    bar.setValue(4);
+    EXPECT_EQ(Flat().GetScrollIndex(), 4u);
+    Flat().DoScroll(7);
+    EXPECT_EQ(bar.value(), 7);
+    Flat().DoScroll(1000);  // as far as it goes
+    EXPECT_EQ(bar.value(), bar.maximum());
+}
+
+TEST_F(ContactListWindowTest, ATapSelectsAndNotifiesTheParent)
+{
+    CreateList();
+    QSignalSpy clicked(list.get(), &CSkinableContactList::Clicked);
+    const int row = RowOf(QStringLiteral("Bertil Ny"));
+    Tap(LeftOf(row));
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clicked.front().front().toInt(), ViewControlId);
+    QString name;
+    QString number;
+    list->GetSelected(name, number);
+    EXPECT_EQ(name, QStringLiteral("Bertil Ny"));
+    EXPECT_EQ(number, QStringLiteral("+46 70 100 00 03"));
+    EXPECT_EQ(list->GetSelectedOID(), Flat().GetItemAt(row)->oid);
+    EXPECT_NE(list->GetSelectedOID(), 0u);
+    EXPECT_EQ(Flat().SelectedRow(), row);
+    EXPECT_FALSE(Flat().PhoneBox()->isVisible()) << "a tap on the name only selects";
+
+    QMap<QString, QString> numbers;
+    list->GetSelected(name, numbers);
+    EXPECT_EQ(numbers, (QMap<QString, QString>{{QStringLiteral("m"), QStringLiteral("+46 70 100 00 03")}}));
+
+    // The arrow keys move the selection and notify as well.
+    QTest::keyClick(&Flat(), Qt::Key_Down);
+    EXPECT_EQ(clicked.count(), 2);
+    list->GetSelected(name, number);
+    EXPECT_EQ(name, QStringLiteral("Carl Ek"));
+    EXPECT_EQ(number, QStringLiteral("08-200 00 04"));
+
+    // So do the paging keys and typing the start of a name.
+    QTest::keyClick(&Flat(), Qt::Key_End);
+    list->GetSelected(name, number);
+    EXPECT_EQ(name, QStringLiteral("Zoe Strand"));
+    QTest::keyClicks(&Flat(), QStringLiteral("ma"));
+    list->GetSelected(name, number);
+    EXPECT_EQ(name, QStringLiteral("Maria Ulf"));
+    EXPECT_EQ(clicked.count(), 4) << "the tap, Down, End and m; a stays on Maria";
+}
+
+TEST_F(ContactListWindowTest, CheckBoxesTickOnTheLeftAndGetCheckedListsThem)
+{
+    CreateList();
+    const int anna = RowOf(QStringLiteral("anna Berg"));
+    const int carl = RowOf(QStringLiteral("Carl Ek"));
+    Tap(LeftOf(anna));
+    Tap(LeftOf(carl));
+    EXPECT_TRUE(Flat().IsChecked(anna));
+    EXPECT_TRUE(Flat().IsChecked(carl));
+    QString checked;
+    list->GetChecked(checked, true);
+    EXPECT_EQ(checked, QStringLiteral("anna Berg (08-200 00 02); Carl Ek (08-200 00 04)"));
+    list->GetChecked(checked, false);
+    EXPECT_EQ(checked, QStringLiteral("08-200 00 02; 08-200 00 04"));
+
+    // The cross is drawn in the box of a ticked row only.
+    const QImage image = Flat().viewport()->grab().toImage();
+    auto darkInBox = [&](int row) {
+        const QRect rect = Flat().visualRect(Flat().Rows().index(row));
+        int dark = 0;
+        for (int x = rect.left() + 4; x <= rect.left() + 11; ++x)
+            for (int y = rect.top() + 4; y <= rect.bottom() - 5; ++y)
+                dark += image.pixelColor(x, y).lightness() < 128 ? 1 : 0;
+        return dark;
+    };
+    EXPECT_GT(darkInBox(carl), 4);
+    EXPECT_EQ(darkInBox(RowOf(QStringLiteral("Bertil Ny"))), 0);
+
+    Tap(LeftOf(anna));  // a second tap takes the tick away
+    list->GetChecked(checked, false);
+    EXPECT_EQ(checked, QStringLiteral("08-200 00 04"));
+    list->ClearChecks();
+    list->GetChecked(checked, true);
+    EXPECT_TRUE(checked.isEmpty());
+}
+
+TEST_F(ContactListWindowTest, WithoutCheckBoxesATapTicksNothing)
+{
+    CreateList(ContactListFullRowSelect);
+    Tap(LeftOf(0));
+    EXPECT_FALSE(Flat().IsChecked(0));
+    QString checked;
+    list->GetChecked(checked, true);
+    EXPECT_TRUE(checked.isEmpty());
+}
+
+TEST_F(ContactListWindowTest, ThePhoneBoxChangesTheDefaultNumber)
+{
+    CreateList();
+    QSignalSpy clicked(list.get(), &CSkinableContactList::Clicked);
+    const int anna = RowOf(QStringLiteral("anna Berg"));
+    Tap(RightOf(anna));
+    MFCFlatPhoneBoxCtrl* box = Flat().PhoneBox();
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->parentWidget(), top.get());
+    EXPECT_FALSE(Flat().IsChecked(anna)) << "a tap on the tag does not tick";
+    // Work, mobile and e-mail in type order; the dot on the default (work).
+    ASSERT_EQ(box->LineCount(), 3);
+    EXPECT_EQ(box->LineAt(0).tag, QStringLiteral("w"));
+    EXPECT_EQ(box->LineAt(1).tag, QStringLiteral("m"));
+    EXPECT_EQ(box->LineAt(2).tag, QStringLiteral("e"));
+    EXPECT_EQ(box->LineAt(1).number, QStringLiteral("+46 70 100 00 02"));
+    EXPECT_EQ(box->SelectedLine(), 0);
+    EXPECT_EQ(box->geometry().right() + 1, 235);
+
+    const QPoint mobile(30, 1 + box->LineHeight() + box->LineHeight() / 2);
+    QTest::mousePress(box, Qt::LeftButton, {}, mobile);
+    QTest::mouseRelease(box, Qt::LeftButton, {}, mobile);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(TagAt(anna), QStringLiteral("m"));
+    EXPECT_TRUE(Flat().IsChecked(anna)) << "a picked number ticks its contact";
+    QString name;
+    QString number;
+    list->GetSelected(name, number);
+    EXPECT_EQ(name, QStringLiteral("anna Berg"));
+    EXPECT_EQ(number, QStringLiteral("+46 70 100 00 02"));
+    EXPECT_EQ(clicked.count(), 2);  // the tap and the pick
+    QString checked;
+    list->GetChecked(checked, true);
+    EXPECT_EQ(checked, QStringLiteral("anna Berg (+46 70 100 00 02)"));
+
+    // Enter opens the box for the selected row; arrows pick, Enter takes.
+    // The hot line is still the line tapped last.
+    QTest::keyClick(&Flat(), Qt::Key_Return);
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->SelectedLine(), 1);
+    EXPECT_EQ(box->HotLine(), 1);
+    QTest::keyClick(box, Qt::Key_Down);
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_EQ(TagAt(anna), QStringLiteral("e"));
+    list->GetSelected(name, number);
+    EXPECT_EQ(number, QStringLiteral("anna@example.org"));
+}
+
+TEST_F(ContactListWindowTest, ASmallerFontGivesMoreRowsAndNumbersInThePhoneBox)
+{
+    CreateList();
+    const quint32 rowsBefore = Flat().GetPageSize();
+    const quint32 heightBefore = Flat().GetItemSize();
+    QFont small(QStringLiteral("Tahoma"));
+    small.setPixelSize(10);
+    Flat().ChangeFont(small);
+    EXPECT_LT(Flat().GetItemSize(), heightBefore);
+    EXPECT_GE(Flat().GetPageSize(), rowsBefore);
+    EXPECT_EQ(Flat().BoldFont().weight(), QFont::Bold);
+    EXPECT_EQ(list->ScrollBar()->pageStep(), int(Flat().GetPageSize()));
+    Tap(RightOf(RowOf(QStringLiteral("anna Berg"))));
+    MFCFlatPhoneBoxCtrl* box = Flat().PhoneBox();
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_TRUE(box->IsSmallFont());
+    EXPECT_EQ(box->NumberColumnWidth(), 100);
+    EXPECT_EQ(box->HotLine(), -1);
+    box->Close();
+}
+
+TEST_F(ContactListWindowTest, HidingTheWindowClosesThePhoneBox)
+{
+    CreateList();
+    Tap(RightOf(0));
+    ASSERT_TRUE(Flat().PhoneBox()->isVisible());
+    list->ShowWindow(false);
+    EXPECT_FALSE(Flat().PhoneBox()->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_NE(QWidget::mouseGrabber(), Flat().PhoneBox());
+}
+
+TEST_F(ContactListWindowTest, ATelephoneFilterShowsTelephoneTags)
+{
+    CreateList(WithCheckBoxes, 0x1FF);
+    EXPECT_EQ(RowOf(QStringLiteral("Eva Alm")), -1) << "e-mail only";
+    EXPECT_EQ(Flat().RowCount(), int(std::size(People)) - 1);
+    list->ChangeFilter(int(ContactFieldMask(FIELD_EMAIL)));
+    EXPECT_EQ(list->Filter(), int(ContactFieldMask(FIELD_EMAIL)));
+    ASSERT_EQ(Flat().RowCount(), 2);
+    EXPECT_EQ(TagAt(0), QStringLiteral("e"));  // anna's default moved to her address
+    EXPECT_EQ(NameAt(1), QStringLiteral("Eva Alm"));
+    Tap(RightOf(0));
+    EXPECT_EQ(Flat().PhoneBox()->LineCount(), 1) << "only the fields the filter shows";
+}
+
+TEST_F(ContactListWindowTest, ANewCardInTheFolderIsShownAfterTheReload)
+{
+    CreateList();
+    const int before = Flat().RowCount();
+    const int tickedRow = RowOf(QStringLiteral("Bertil Ny"));
+    Tap(LeftOf(tickedRow));
+    QSignalSpy changed(list.get(), &CSkinableContactList::ListChanged);
+    ASSERT_TRUE(WriteTestCard(folder, {"u00", "Aaron Ahl", "+46 70 100 00 00", "", "", ""}));
+    ASSERT_TRUE(changed.wait(LoadTimeoutMs));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+    EXPECT_EQ(Flat().RowCount(), before + 1);
+    EXPECT_EQ(NameAt(0), QStringLiteral("Aaron Ahl"));
+    // The tick and the selection stay with Bertil, one row further down.
+    EXPECT_TRUE(Flat().IsChecked(tickedRow + 1));
+    EXPECT_EQ(NameAt(Flat().SelectedRow()), QStringLiteral("Bertil Ny"));
+    QString name;
+    EXPECT_TRUE(CSkinableContactList::GetNameFromNumber(QStringLiteral("070-100 00 00"), name));
+    EXPECT_EQ(name, QStringLiteral("Aaron Ahl"));
+
+    // A removed card goes the same way.
+    changed.clear();
+    ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/u00.vcf")));
+    ASSERT_TRUE(changed.wait(LoadTimeoutMs));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+    EXPECT_EQ(Flat().RowCount(), before);
+    EXPECT_FALSE(CSkinableContactList::GetNameFromNumber(QStringLiteral("070-100 00 00"), name));
+}
+
+TEST_F(ContactListWindowTest, ARefreshWhileLoadingIsRefused)
+{
+    list = std::make_unique<CSkinableContactList>(folder);
+    ASSERT_NE(list->Create(top.get(), QRect(0, 150, 240, 121), ViewControlId, ContactListDefaultWindowStyle,
+                           ContactListDefaultListStyle, WithCheckBoxes, cacheFile, 0xFFF, true, true),
+              0);
+    // The first load has started and completes only on the event loop.
+    ASSERT_TRUE(CSkinableContactList::IsRefreshing());
+    EXPECT_FALSE(list->RefreshList(true));
+    EXPECT_TRUE(boxes->empty()) << "a silent request shows nothing";
+    EXPECT_FALSE(list->RefreshList(false));
+    ASSERT_EQ(boxes->size(), 1u);
+    EXPECT_EQ(boxes->front().message, QStringLiteral("List is currently refreshing. Try again."));
+    EXPECT_EQ(boxes->front().type, unsigned(MB_ICONEXCLAMATION));
+    EXPECT_EQ(boxes->front().caption, QStringLiteral("    "));
+
+    ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+    EXPECT_TRUE(list->RefreshList(false));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+    EXPECT_EQ(boxes->size(), 1u);
+    EXPECT_EQ(Flat().RowCount(), int(std::size(People)));
+}
+
+TEST_F(ContactListWindowTest, TheContextMenuRefreshesAndForwardsAddedOptions)
+{
+    CreateList();
+    list->AddMenuOption(32776, QStringLiteral("Delete"));
+    list->AddMenuOption(0, QString());
+    list->AddMenuOption(32777, QStringLiteral("Call"));
+    QSignalSpy commands(list.get(), &CSkinableContactList::MenuCommand);
+
+    QTest::mouseClick(Flat().viewport(), Qt::RightButton, {}, LeftOf(2));
+    QMenu* menu = Flat().ContextMenu();
+    if (!menu) {
+        // Platforms that open menus on release send the event themselves.
+        QContextMenuEvent event(QContextMenuEvent::Mouse, LeftOf(2), Flat().viewport()->mapToGlobal(LeftOf(2)));
+        QCoreApplication::sendEvent(Flat().viewport(), &event);
+        menu = Flat().ContextMenu();
+    }
+    ASSERT_NE(menu, nullptr);
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 4);
+    EXPECT_EQ(actions[0]->text(), QStringLiteral("Refresh list"));
+    EXPECT_EQ(actions[1]->text(), QStringLiteral("Delete"));
+    EXPECT_TRUE(actions[2]->isSeparator());
+    EXPECT_EQ(actions[3]->text(), QStringLiteral("Call"));
+    EXPECT_EQ(Flat().SelectedRow(), 2) << "the menu works on the pressed contact";
+
+    actions[1]->trigger();
+    menu->close();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(commands.count(), 1);
+    EXPECT_EQ(commands.front().front().toInt(), 32776);
+
+    // "Refresh list" reloads; a second one before that load has ended is
+    // refused (both commands arrive before the load's completion).
+    Flat().OpenContextMenu(QPoint(10, 10));
+    Flat().ContextMenu()->actions().front()->trigger();
+    Flat().OpenContextMenu(QPoint(10, 10));
+    Flat().ContextMenu()->actions().front()->trigger();
+    EXPECT_FALSE(CSkinableContactList::IsRefreshing()) << "commands are posted";
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(boxes->size(), 1u);
+    EXPECT_EQ(boxes->front().message, QStringLiteral("List is currently refreshing. Try again."));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+    EXPECT_EQ(commands.count(), 1) << "Refresh list is not passed on";
+    EXPECT_FALSE(Flat().MenuCommand(0));
+    EXPECT_FALSE(Flat().MenuCommand(1404));
+    list->RemoveMenuOptions();
+    EXPECT_FALSE(Flat().MenuCommand(32776));
+}
+
+TEST_F(ContactListWindowTest, PressingAndHoldingOpensTheMenuInsteadOfATap)
+{
+    CreateList();
+    QSignalSpy clicked(list.get(), &CSkinableContactList::Clicked);
+    const QPoint at = LeftOf(3);
+    QTest::mousePress(Flat().viewport(), Qt::LeftButton, {}, at);
+    QTest::qWait(QGuiApplication::styleHints()->mousePressAndHoldInterval() + 200);
+    QMenu* menu = Flat().ContextMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->actions().front()->text(), QStringLiteral("Refresh list"));
+    QTest::mouseRelease(Flat().viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(clicked.count(), 0) << "the hold is not a tap";
+    EXPECT_FALSE(Flat().IsChecked(3));
+    menu->close();
+
+    // A quick tap afterwards is one again.
+    Tap(at);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_TRUE(Flat().IsChecked(3));
+}
+
+TEST_F(ContactListWindowTest, ASecondWindowSharesTheListsAndTheLastWritesTheCache)
+{
+    CreateList();
+    QFile::remove(cacheFile);
+    {
+        CSkinableContactList second(folder);
+        ASSERT_NE(second.Create(top.get(), QRect(0, 0, 240, 121), 7, ContactListDefaultWindowStyle,
+                                ContactListDefaultListStyle, 0, cacheFile, 0xFFF, true, true),
+                  0);
+        EXPECT_FALSE(CSkinableContactList::IsRefreshing()) << "the second window reads nothing";
+        EXPECT_EQ(second.ListControl()->RowCount(), Flat().RowCount());
+        EXPECT_EQ(second.ListControl()->GetItemAt(0), Flat().GetItemAt(0));
+    }
+    EXPECT_FALSE(QFile::exists(cacheFile)) << "not the last window";
+    list.reset();
+    EXPECT_TRUE(QFile::exists(cacheFile));
+
+    // The next first window shows the cached contacts before its load ends.
+    list = std::make_unique<CSkinableContactList>(folder);
+    ASSERT_NE(list->Create(top.get(), QRect(0, 150, 240, 121), ViewControlId, ContactListDefaultWindowStyle,
+                           ContactListDefaultListStyle, WithCheckBoxes, cacheFile, 0xFFF, true, true),
+              0);
+    EXPECT_EQ(Flat().RowCount(), int(std::size(People)));
+    ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+}
+
+TEST_F(ContactListWindowTest, TheSkinRepositoryStylesTheWindowUntilItGoes)
+{
+    auto repository = std::make_unique<CSkinRepository>();
+    repository->SetStyleSheet(QStringLiteral("QPushButton[skinComponent=\"AddressBook\"] { color: rgb(1, 2, 3); }"));
+    CreateList();
+    EXPECT_EQ(repository->ComponentCount(), 1);
+    EXPECT_TRUE(list->styleSheet().contains(QStringLiteral("rgb(1, 2, 3)")));
+    repository.reset();  // unloads the window, which must not call back
+    list.reset();
+}
+
+TEST_F(ContactListWindowTest, NoContactsMeansAnEmptyListThatStillWorks)
+{
+    folder = NewContactsFolder(QStringLiteral("empty"));
+    CreateList();
+    EXPECT_EQ(Flat().RowCount(), 0);
+    PressLetterButton(2);
+    Tap(QPoint(20, 5));
+    QTest::keyClick(&Flat(), Qt::Key_Return);
+    EXPECT_FALSE(Flat().PhoneBox()->isVisible());
+    QString checked;
+    list->GetChecked(checked, true);
+    EXPECT_TRUE(checked.isEmpty());
+    QMap<QString, QString> numbers{{QStringLiteral("x"), QStringLiteral("y")}};
+    QString name;
+    list->GetSelected(name, numbers);
+    EXPECT_TRUE(numbers.isEmpty());
+    EXPECT_EQ(Flat().GetItemAt(0), nullptr);
+}
