@@ -53,20 +53,20 @@ QString FormatArg::asText() const
 
 namespace {
 
-struct Spec {
+struct Conversion {
     bool left = false, zero = false, plus = false, blank = false, alt = false;
     int width = 0;
     int precision = -1;
 };
 
-QString Pad(QString body, const Spec& spec, bool numeric)
+QString Pad(QString body, const Conversion& conv, bool numeric)
 {
-    const int missing = spec.width - int(body.size());
+    const int missing = conv.width - int(body.size());
     if (missing <= 0)
         return body;
-    if (spec.left)
+    if (conv.left)
         return body + QString(missing, QLatin1Char(' '));
-    if (spec.zero && numeric) {
+    if (conv.zero && numeric) {
         // Zeros go after a sign or a 0x prefix.
         int at = 0;
         if (!body.isEmpty() && (body[0] == QLatin1Char('-') || body[0] == QLatin1Char('+') || body[0] == QLatin1Char(' ')))
@@ -78,57 +78,57 @@ QString Pad(QString body, const Spec& spec, bool numeric)
     return QString(missing, QLatin1Char(' ')) + body;
 }
 
-QString Integer(unsigned long long magnitude, bool negative, int base, bool upper, const Spec& spec, bool isSigned)
+QString Integer(unsigned long long magnitude, bool negative, int base, bool upper, const Conversion& conv, bool isSigned)
 {
     QString digits = QString::number(magnitude, base);
     if (upper)
         digits = digits.toUpper();
-    if (spec.precision >= 0) {
-        if (spec.precision == 0 && magnitude == 0)
+    if (conv.precision >= 0) {
+        if (conv.precision == 0 && magnitude == 0)
             digits.clear();
-        else if (digits.size() < spec.precision)
-            digits.prepend(QString(spec.precision - digits.size(), QLatin1Char('0')));
+        else if (digits.size() < conv.precision)
+            digits.prepend(QString(conv.precision - digits.size(), QLatin1Char('0')));
     }
     QString prefix;
     if (isSigned) {
         if (negative)
             prefix = QStringLiteral("-");
-        else if (spec.plus)
+        else if (conv.plus)
             prefix = QStringLiteral("+");
-        else if (spec.blank)
+        else if (conv.blank)
             prefix = QStringLiteral(" ");
     }
-    if (spec.alt && magnitude != 0) {
+    if (conv.alt && magnitude != 0) {
         if (base == 16)
             prefix += upper ? QStringLiteral("0X") : QStringLiteral("0x");
         else if (base == 8 && !digits.startsWith(QLatin1Char('0')))
             prefix += QStringLiteral("0");
     }
-    Spec padSpec = spec;
-    if (spec.precision >= 0)
-        padSpec.zero = false;  // as printf: a precision turns the 0 flag off
-    return Pad(prefix + digits, padSpec, true);
+    Conversion padConv = conv;
+    if (conv.precision >= 0)
+        padConv.zero = false;  // as printf: a precision turns the 0 flag off
+    return Pad(prefix + digits, padConv, true);
 }
 
-QString Real(double value, char conversion, const Spec& spec)
+QString Real(double value, char conversion, const Conversion& conv)
 {
     // printf itself does the work for floating point; the format is ours.
     char fmt[32];
     int n = 0;
     fmt[n++] = '%';
-    if (spec.left) fmt[n++] = '-';
-    if (spec.zero) fmt[n++] = '0';
-    if (spec.plus) fmt[n++] = '+';
-    if (spec.blank) fmt[n++] = ' ';
-    if (spec.alt) fmt[n++] = '#';
+    if (conv.left) fmt[n++] = '-';
+    if (conv.zero) fmt[n++] = '0';
+    if (conv.plus) fmt[n++] = '+';
+    if (conv.blank) fmt[n++] = ' ';
+    if (conv.alt) fmt[n++] = '#';
     fmt[n++] = '*';
     fmt[n++] = '.';
     fmt[n++] = '*';
     fmt[n++] = conversion;
     fmt[n] = 0;
     char out[512];
-    const int width = qBound(0, spec.width, 200);
-    const int precision = spec.precision < 0 ? 6 : qBound(0, spec.precision, 100);
+    const int width = qBound(0, conv.width, 200);
+    const int precision = conv.precision < 0 ? 6 : qBound(0, conv.precision, 100);
     std::snprintf(out, sizeof out, fmt, width, precision, value);
     return QString::fromLatin1(out);
 }
@@ -154,45 +154,45 @@ QString FormatText(const QString& format, std::initializer_list<FormatArg> args)
             out += QStringView(format).mid(start, i - start);
             continue;
         }
-        const int specStart = i++;
+        const int convStart = i++;
         if (i < n && format[i] == QLatin1Char('%')) {
             out += QLatin1Char('%');
             ++i;
             continue;
         }
-        Spec spec;
+        Conversion conv;
         for (; i < n; ++i) {
             const QChar f = format[i];
-            if (f == QLatin1Char('-')) spec.left = true;
-            else if (f == QLatin1Char('0')) spec.zero = true;
-            else if (f == QLatin1Char('+')) spec.plus = true;
-            else if (f == QLatin1Char(' ')) spec.blank = true;
-            else if (f == QLatin1Char('#')) spec.alt = true;
+            if (f == QLatin1Char('-')) conv.left = true;
+            else if (f == QLatin1Char('0')) conv.zero = true;
+            else if (f == QLatin1Char('+')) conv.plus = true;
+            else if (f == QLatin1Char(' ')) conv.blank = true;
+            else if (f == QLatin1Char('#')) conv.alt = true;
             else break;
         }
         if (i < n && format[i] == QLatin1Char('*')) {
             const FormatArg* a = take();
             long long w = a ? a->asSigned() : 0;
-            if (w < 0) { spec.left = true; w = -w; }
-            spec.width = int(qMin<long long>(w, 1000));
+            if (w < 0) { conv.left = true; w = -w; }
+            conv.width = int(qMin<long long>(w, 1000));
             ++i;
         } else {
             while (i < n && format[i].isDigit()) {
-                spec.width = qMin(spec.width * 10 + format[i].digitValue(), 1000);
+                conv.width = qMin(conv.width * 10 + format[i].digitValue(), 1000);
                 ++i;
             }
         }
         if (i < n && format[i] == QLatin1Char('.')) {
             ++i;
-            spec.precision = 0;
+            conv.precision = 0;
             if (i < n && format[i] == QLatin1Char('*')) {
                 const FormatArg* a = take();
                 const long long p = a ? a->asSigned() : 0;
-                spec.precision = p < 0 ? -1 : int(qMin<long long>(p, 1000));
+                conv.precision = p < 0 ? -1 : int(qMin<long long>(p, 1000));
                 ++i;
             } else {
                 while (i < n && format[i].isDigit()) {
-                    spec.precision = qMin(spec.precision * 10 + format[i].digitValue(), 1000);
+                    conv.precision = qMin(conv.precision * 10 + format[i].digitValue(), 1000);
                     ++i;
                 }
             }
@@ -210,7 +210,7 @@ QString FormatText(const QString& format, std::initializer_list<FormatArg> args)
             }
         }
         if (i >= n) {
-            out += QStringView(format).mid(specStart);  // a lone % at the end stays
+            out += QStringView(format).mid(convStart);  // a lone % at the end stays
             break;
         }
         const char conversion = char(format[i].toLatin1());
@@ -224,11 +224,11 @@ QString FormatText(const QString& format, std::initializer_list<FormatArg> args)
                 // An unsigned value printed with %d reads as the signed number of its bits.
                 const long long v = static_cast<long long>(a->asUnsigned());
                 const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-                out += Integer(mag, v < 0, 10, false, spec, true);
+                out += Integer(mag, v < 0, 10, false, conv, true);
             } else {
                 const long long v = a->asSigned();
                 const unsigned long long mag = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-                out += Integer(mag, v < 0, 10, false, spec, true);
+                out += Integer(mag, v < 0, 10, false, conv, true);
             }
             break;
         }
@@ -243,13 +243,13 @@ QString FormatText(const QString& format, std::initializer_list<FormatArg> args)
             if (a->kind() == FormatArg::Kind::Signed && a->asSigned() < 0 && a->asSigned() >= INT32_MIN)
                 v &= 0xFFFFFFFFULL;
             const int base = conversion == 'u' ? 10 : conversion == 'o' ? 8 : 16;
-            out += Integer(v, false, base, conversion == 'X', spec, false);
+            out += Integer(v, false, base, conversion == 'X', conv, false);
             break;
         }
         case 'p': {
             const FormatArg* a = take();
             if (!a) break;
-            Spec s = spec;
+            Conversion s = conv;
             s.precision = 8;
             out += Integer(a->asUnsigned(), false, 16, true, s, false);
             break;
@@ -261,7 +261,7 @@ QString FormatText(const QString& format, std::initializer_list<FormatArg> args)
             const unsigned long long code = a->kind() == FormatArg::Kind::Text
                 ? (a->asText().isEmpty() ? 0 : a->asText()[0].unicode())
                 : (a->asUnsigned() & 0xFFFF);
-            out += Pad(QString(QChar(char16_t(code))), spec, false);
+            out += Pad(QString(QChar(char16_t(code))), conv, false);
             break;
         }
         case 's':
@@ -269,9 +269,9 @@ QString FormatText(const QString& format, std::initializer_list<FormatArg> args)
             const FormatArg* a = take();
             if (!a) break;
             QString text = a->asText();
-            if (spec.precision >= 0 && text.size() > spec.precision)
-                text.truncate(spec.precision);
-            out += Pad(text, spec, false);
+            if (conv.precision >= 0 && text.size() > conv.precision)
+                text.truncate(conv.precision);
+            out += Pad(text, conv, false);
             break;
         }
         case 'f':
@@ -282,12 +282,12 @@ QString FormatText(const QString& format, std::initializer_list<FormatArg> args)
         case 'G': {
             const FormatArg* a = take();
             if (!a) break;
-            out += Real(a->asReal(), conversion, spec);
+            out += Real(a->asReal(), conversion, conv);
             break;
         }
         default:
             // Unknown conversion: keep the text as written.
-            out += QStringView(format).mid(specStart, i - specStart);
+            out += QStringView(format).mid(convStart, i - convStart);
             break;
         }
     }
