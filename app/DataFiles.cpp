@@ -1,0 +1,51 @@
+#include "app/DataFiles.h"
+
+#include "app/AppSettings.h"
+#include "support/Registry.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+QString ProgramDirectory()
+{
+    CRegistry key;
+    QString appName;
+    if (key.Open(HKEY_LOCAL_MACHINE, CAppSettings::KeyPath(), KEY_ALL_ACCESS) == ERROR_SUCCESS
+        && key.QueryString(QStringLiteral("AppName"), appName) == ERROR_SUCCESS && !appName.isEmpty()) {
+        // Installs write either separator.
+        const qsizetype cut = qMax(appName.lastIndexOf(QLatin1Char('\\')), appName.lastIndexOf(QLatin1Char('/')));
+        return cut >= 0 ? appName.left(cut) : QString();
+    }
+    return QCoreApplication::applicationDirPath();
+}
+
+QString FindDataFile(const QString& relative)
+{
+    const QString program = ProgramDirectory();
+    const QString appDir = QCoreApplication::applicationDirPath();
+    const QStringList folders = {
+        program,
+        program + QStringLiteral("/../share/tessaly"),
+        appDir + QStringLiteral("/../share/tessaly"),
+        // Run from a build folder inside the source tree.
+        appDir + QStringLiteral("/../../share/tessaly"),
+        appDir + QStringLiteral("/../../../share/tessaly"),
+    };
+    for (const QString& folder : folders) {
+        const QFileInfo file(QDir(folder).filePath(relative));
+        if (file.exists())
+            return file.canonicalFilePath();
+    }
+    return QString();
+}
+
+QString ContactsCacheFile()
+{
+    // The handheld kept it in its root folder under the application key's
+    // name; here it goes with the other data of the user.
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    QDir().mkpath(base + QStringLiteral("/tessaly"));
+    return base + QStringLiteral("/tessaly/Tessaly adrbook");
+}

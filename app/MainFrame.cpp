@@ -1,0 +1,205 @@
+#include "app/MainFrame.h"
+
+#include "app/CommandIds.h"
+#include "app/DataFiles.h"
+#include "app/PhoneBookView.h"
+#include "app/dialogs/AboutDlg.h"
+#include "platform/gui/SkinRepository.h"
+#include "support/TranslationTable.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QMenuBar>
+#include <QUrl>
+
+CMainFrame::CMainFrame(const QString& contactsFolder, QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(QStringLiteral("Tessaly"));
+
+    // The skin applies to the windows that register with it, the Contacts
+    // list first of all; its failures leave Qt's own look.
+    m_skins = std::make_unique<CSkinRepository>();
+    CSkinRepository::GetSkinRepository();
+    m_skins->SetSkinsFolder(ProgramDirectory() + QStringLiteral("/skins"));
+    if (!m_skins->LoadSkin(QStringLiteral("default?.sdf"))) {
+        const QString shared = FindDataFile(QStringLiteral("skins"));
+        if (!shared.isEmpty()) {
+            m_skins->SetSkinsFolder(shared);
+            m_skins->LoadSkin(QStringLiteral("default?.sdf"));
+        }
+    }
+
+    CreateMenus();
+    m_view = new CPhoneBookView(this, contactsFolder);  // owned by the frame as its central widget
+    setCentralWidget(m_view);
+    connect(m_view, &CPhoneBookView::CommandStatesChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(m_view, &CPhoneBookView::BusyChanged, this, [this](bool busy) {
+        menuBar()->setEnabled(!busy);
+        if (!busy && m_closePending)
+            close();
+    });
+
+    const CAppSettings& settings = m_view->Settings();
+    m_actions[ID_VIEW_SIM]->setChecked(settings.ShowSim);
+    m_actions[ID_VIEW_PHONE]->setChecked(settings.ShowPhone);
+    m_actions[ID_VIEW_CONTACTS]->setChecked(settings.ShowContacts);
+    UpdateCommandStates();
+
+    // The view at its default size, the menu bar on top.
+    resize(CPhoneBookView::DefaultWidth, CPhoneBookView::DefaultHeight + menuBar()->sizeHint().height());
+}
+
+// The skin repository goes first (its windows are told to let go of
+// it), then QMainWindow destroys the view.
+CMainFrame::~CMainFrame() = default;
+
+QMenu* CMainFrame::Menu(int index) const
+{
+    return index >= 0 && index < m_menus.size() ? m_menus[index] : nullptr;
+}
+
+QAction* CMainFrame::AddCommand(QMenu* menu, int command, const char* label, bool checkable)
+{
+    QAction* action = menu->addAction(Tr(label));
+    action->setData(command);
+    action->setCheckable(checkable);
+    connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
+    m_actions.insert(command, action);
+    return action;
+}
+
+void CMainFrame::CreateMenus()
+{
+    QMenu* file = menuBar()->addMenu(Tr("File"));
+    AddCommand(file, ID_FILE_GSMDEVICE, "GSM Device");
+    AddCommand(file, ID_FILE_OPTIONS, "Options...");
+    AddCommand(file, ID_FILE_CONNECT, "Connect");
+    AddCommand(file, ID_FILE_DISCONNECT, "Disconnect");
+    file->addSeparator();
+    AddCommand(file, ID_HELP, "Help");
+    AddCommand(file, ID_APP_ABOUT, "About");
+    file->addSeparator();
+    AddCommand(file, ID_APP_EXIT, "Exit");
+
+    QMenu* edit = menuBar()->addMenu(Tr("Edit"));
+    AddCommand(edit, ID_EDIT_NEW, "New...");
+    AddCommand(edit, ID_EDIT_DELETE, "Delete");
+    AddCommand(edit, ID_EDIT_MODIFY, "Modify...");
+    edit->addSeparator();
+    AddCommand(edit, ID_EDIT_MOVETOPHONE, "Move to Phone");
+    AddCommand(edit, ID_EDIT_MOVETOSIM, "Move to SIM");
+
+    QMenu* transfer = menuBar()->addMenu(Tr("Transfer"));
+    AddCommand(transfer, ID_TRANSFER_ADDTOSIMPHONE, "Add to SIM/Phone");
+    AddCommand(transfer, ID_TRANSFER_ADDTOCONTACTS, "Add to Contacts...");
+    transfer->addSeparator();
+    AddCommand(transfer, ID_TRANSFER_ALLTOCONTACTS, "Transfer all to Contacts");
+
+    QMenu* view = menuBar()->addMenu(Tr("View"));
+    AddCommand(view, ID_VIEW_SIM, "SIM", true);
+    AddCommand(view, ID_VIEW_PHONE, "Phone", true);
+    AddCommand(view, ID_VIEW_CONTACTS, "Contacts", true);
+
+    m_menus = {file, edit, transfer, view};
+    for (QMenu* menu : m_menus)
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+}
+
+void CMainFrame::UpdateCommandStates()
+{
+    if (!m_view)
+        return;
+    for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
+        switch (it.key()) {
+        case ID_HELP:
+        case ID_APP_ABOUT:
+        case ID_APP_EXIT:
+        case ID_VIEW_SIM:
+        case ID_VIEW_PHONE:
+        case ID_VIEW_CONTACTS:
+            it.value()->setEnabled(!m_view->IsBusy());
+            break;
+        default:
+            it.value()->setEnabled(m_view->IsCommandEnabled(it.key()));
+            break;
+        }
+    }
+}
+
+void CMainFrame::OnCommand(int command)
+{
+    // The view first; what it does not know is the frame's.
+    if (m_view && m_view->OnCommand(command))
+        return;
+    switch (command) {
+    case ID_VIEW_SIM:
+    case ID_VIEW_PHONE:
+    case ID_VIEW_CONTACTS:
+        ToggleView(command);
+        break;
+    case ID_HELP:
+        ShowHelp();
+        break;
+    case ID_APP_ABOUT:
+        ShowAbout();
+        break;
+    case ID_APP_EXIT:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::ToggleView(int command)
+{
+    if (m_view->IsBusy())
+        return;
+    CAppSettings& settings = m_view->Settings();
+    bool* flag = command == ID_VIEW_SIM ? &settings.ShowSim
+               : command == ID_VIEW_PHONE ? &settings.ShowPhone
+                                          : &settings.ShowContacts;
+    *flag = !*flag;
+    m_actions[command]->setChecked(*flag);
+    if (command == ID_VIEW_CONTACTS)
+        m_view->ShowContactsList(settings.ShowContacts);
+    else
+        m_view->RefreshList(settings.ShowSim, settings.ShowPhone);
+    settings.Save();
+}
+
+bool CMainFrame::ShowHelp()
+{
+    const QString page = FindDataFile(QStringLiteral("help/index.html"));
+    if (page.isEmpty())
+        return false;
+    if (m_helpOpener)
+        return m_helpOpener(page);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+}
+
+void CMainFrame::ShowAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // Device work ends within its time-outs; the window closes after it.
+    if (m_view && m_view->IsBusy()) {
+        m_closePending = true;
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void CMainFrame::focusInEvent(QFocusEvent* event)
+{
+    QMainWindow::focusInEvent(event);
+    if (m_view)
+        m_view->setFocus();
+}

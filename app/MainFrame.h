@@ -1,0 +1,55 @@
+#pragma once
+// The application's top-level window: the menu bar with its four menus,
+// the phone book view filling the client area, and the skin repository.
+// Commands go to the view first; the View toggles, Help and About are
+// the frame's own.
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+
+class CPhoneBookView;
+class CSkinRepository;
+class QAction;
+class QMenu;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // `contactsFolder` empty: the default contacts store.
+    explicit CMainFrame(const QString& contactsFolder = QString(), QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    CPhoneBookView* View() const { return m_view; }
+    QAction* Action(int command) const { return m_actions.value(command); }
+    QMenu* Menu(int index) const;
+    CSkinRepository* SkinRepository() const { return m_skins.get(); }
+
+    // Runs a command as the menu would.
+    void OnCommand(int command);
+    // Opens the help page; false when it cannot be found.
+    bool ShowHelp();
+    void ShowAbout();
+    // Where Help looks; replaced by tests so no browser starts.
+    void SetHelpOpener(std::function<bool(const QString& path)> opener) { m_helpOpener = std::move(opener); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    void CreateMenus();
+    QAction* AddCommand(QMenu* menu, int command, const char* label, bool checkable = false);
+    void UpdateCommandStates();
+    void ToggleView(int command);
+
+    std::unique_ptr<CSkinRepository> m_skins;  // made before the view, deleted after it
+    CPhoneBookView* m_view = nullptr;          // the central widget
+    QHash<int, QAction*> m_actions;
+    QList<QMenu*> m_menus;
+    std::function<bool(const QString&)> m_helpOpener;
+    bool m_closePending = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// The system's serial devices, found in /sys/class/tty with their friendly
+// names from udev, and written into the registry keys that port discovery
+// reads ("Drivers\Active" with one driver key per port, and "ExtModems"
+// for modems the user sets up by hand, created empty when missing).
+
+#include <QString>
+
+#include <vector>
+
+struct SystemSerialPort {
+    QString device;        // /dev/ttyUSB0
+    QString kernelName;    // ttyUSB0
+    QString friendlyName;  // "Huawei E1750" or the kernel name
+    bool modem = false;    // worth offering for a GSM device
+};
+
+// `sysClassTty` and `udevData` are the system's folders; tests pass fakes.
+std::vector<SystemSerialPort> FindSystemSerialPorts(const QString& sysClassTty = QStringLiteral("/sys/class/tty"),
+                                                    const QString& udevData = QStringLiteral("/run/udev/data"));
+
+// Replaces the active drivers of the registry with `ports`. False when a
+// key cannot be written.
+bool PublishSerialPorts(const std::vector<SystemSerialPort>& ports);

@@ -1,0 +1,102 @@
+#include "tests/app/AppTestSupport.h"
+
+#include "app/GuiMessageHandler.h"
+#include "support/MessageBoxTypes.h"
+#include "platform/registry/RegistryStore.h"
+#include "support/Registry.h"
+#include "tests/TestEnvironment.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <memory>
+
+void ResetRegistry()
+{
+    CRegistry root;
+    if (root.Open(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Orvanta"), KEY_ALL_ACCESS) == ERROR_SUCCESS)
+    {
+        root.DeleteKey(QStringLiteral("Tessaly"));
+        root.DeleteKey(QStringLiteral("Veldro"));
+    }
+    for (const char* key : {"Drivers", "ExtModems"})
+        CRegistryStore::Instance().DeleteKey(HKEY_LOCAL_MACHINE, QString::fromLatin1(key));
+}
+
+void SetRegistryString(const QString& key, const QString& name, const QString& value)
+{
+    CRegistry reg;
+    reg.Create(HKEY_LOCAL_MACHINE, key, KEY_ALL_ACCESS);
+    reg.SetString(name, value);
+}
+
+void SetRegistryNumber(const QString& key, const QString& name, quint32 value)
+{
+    CRegistry reg;
+    reg.Create(HKEY_LOCAL_MACHINE, key, KEY_ALL_ACCESS);
+    reg.SetDWord(name, value);
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+struct RecordedMessages::State {
+    mutable std::mutex lock;
+    QStringList texts;
+    bool allOnGui = true;
+};
+
+namespace {
+// The handler may be called after the recorder is gone (a late box of a
+// closing window); the state lives as long as the handler.
+std::shared_ptr<RecordedMessages::State> g_state;
+}  // namespace
+
+RecordedMessages::RecordedMessages()
+{
+    g_state = std::make_shared<State>();
+    m_state = g_state.get();
+    auto state = g_state;
+    CAppMessages::Instance().SetMessageHandler(std::make_unique<CGuiMessageHandler>(
+        [state](const QString& text, unsigned type) {
+            std::lock_guard<std::mutex> guard(state->lock);
+            state->texts.append(text);
+            if (QThread::currentThread() != QCoreApplication::instance()->thread())
+                state->allOnGui = false;
+            return DefaultAnswerFor(type);
+        }));
+}
+
+RecordedMessages::~RecordedMessages() = default;
+
+QStringList RecordedMessages::Texts() const
+{
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    return m_state->texts;
+}
+
+bool RecordedMessages::AllOnGuiThread() const
+{
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    return m_state->allOnGui;
+}
+
+QString FreshContactsFolder()
+{
+    static int counter = 0;
+    const QString folder = TestTempDir() + QStringLiteral("/contacts-%1").arg(++counter);
+    QDir().mkpath(folder);
+    return folder;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// What the application's tests share: a clean registry, waiting on the
+// event loop, and a message handler that records the boxes it is shown.
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <mutex>
+
+// Deletes everything the application and the port discovery keep.
+void ResetRegistry();
+void SetRegistryString(const QString& key, const QString& name, const QString& value);
+void SetRegistryNumber(const QString& key, const QString& name, quint32 value);
+
+// Runs the event loop until `done` holds or `timeoutMs` passes.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+
+// Installs the GUI message handler with a presenter that records each box
+// (and the thread that showed it) and answers OK.
+class RecordedMessages {
+public:
+    RecordedMessages();
+    ~RecordedMessages();
+    QStringList Texts() const;
+    bool AllOnGuiThread() const;
+
+    struct State;
+
+private:
+    State* m_state;  // shared with the installed handler, which outlives nothing of ours
+};
+
+// A contacts folder of its own for each test.
+QString FreshContactsFolder();

@@ -1,0 +1,248 @@
+// The window against the modem simulator over a real pseudo-terminal:
+// identification, storage detection, reading, a port that does not
+// answer, Disconnect, and a GUI that keeps running during a slow read.
+
+#include "app/CommandIds.h"
+#include "app/EntryListModel.h"
+#include "app/MainFrame.h"
+#include "app/PhoneBookList.h"
+#include "app/PhoneBookView.h"
+#include "app/dialogs/ConnectionDlg.h"
+#include "gsmcore/link/GSMCorePref.h"
+#include "gsmcore/phonebook/PhoneBookConnection.h"
+#include "tests/app/AppTestSupport.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+
+namespace {
+
+class DeviceViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetRegistry();
+        SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
+        SetRegistryString(QStringLiteral("ExtModems"), QStringLiteral("Placeholder"), QString());
+    }
+    void TearDown() override { m_frame.reset(); }
+
+    void StoreConnection(const QString& port, const QString& name, int speed = 115200)
+    {
+        CAppSettings settings;
+        settings.ComPort = port;
+        settings.TapiDevice = name;
+        settings.Speed = speed;
+        settings.Save();
+    }
+    void Start(QStringList answers = {})
+    {
+        m_frame = std::make_unique<CMainFrame>(FreshContactsFolder());
+        QObject::connect(m_frame->View(), &CPhoneBookView::ConnectionFinished, [this] { ++m_finished; });
+        m_frame->View()->SetDialogRunner([this, answers](CConnectionDlg& dialog) mutable {
+            m_prompts << dialog.PromptLabel()->text();
+            const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+            if (answer.isEmpty())
+                return int(QDialog::Rejected);
+            dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(answer));
+            dialog.accept();
+            return int(QDialog::Accepted);
+        });
+        m_frame->show();
+    }
+    bool WaitForConnection(int timeoutMs = 30000)
+    {
+        const int before = m_finished;
+        return WaitUntil([&] { return m_finished > before || m_finished > 0; }, timeoutMs);
+    }
+    CPhoneBookView* View() { return m_frame->View(); }
+
+    std::unique_ptr<CMainFrame> m_frame;
+    QStringList m_prompts;
+    int m_finished = 0;
+};
+
+TEST_F(DeviceViewTest, UnknownModemIsReadAfterStorageDetection)
+{
+    RecordedMessages messages;
+    ModemSimulator modem;
+    modem.setModel(QStringLiteral("Acme Unknown 3000"));
+    ASSERT_TRUE(modem.start());
+    ASSERT_TRUE(modem.setPhoneBookLimits(QStringLiteral("SM"), 1, 30, 20, 14));
+    ASSERT_TRUE(modem.setPhoneBookLimits(QStringLiteral("ME"), 1, 50, 32, 18));
+    modem.fillPhoneBook(QStringLiteral("SM"), 5, 7);
+    modem.fillPhoneBook(QStringLiteral("ME"), 3, 8);
+    StoreConnection(modem.devicePath(), QStringLiteral("Simulator"));
+
+    Start();
+    ASSERT_TRUE(WaitForConnection());
+    EXPECT_TRUE(m_prompts.isEmpty());
+    EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join(QLatin1Char('|')).toStdString();
+    const QStringList sent = modem.receivedCommands();
+    EXPECT_TRUE(sent.contains(QStringLiteral("AT&FV1E1")));
+    EXPECT_TRUE(sent.contains(QStringLiteral("AT+CPBS=?")));  // not identified: storages asked for
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 8);
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 5/30"));
+    EXPECT_EQ(View()->PhoneCounter()->text(), QStringLiteral("Phone: 3/50"));
+    EXPECT_EQ(View()->Settings().ReportedSIMNameSize, 14);
+    EXPECT_EQ(View()->Settings().ReportedPhoneNumberSize, 32);
+    EXPECT_EQ(View()->Settings().SIMNameSize, 14);  // reported sizes trusted
+    EXPECT_TRUE(View()->IsDeviceOpen());
+    EXPECT_FALSE(m_frame->Action(ID_FILE_CONNECT)->isEnabled());
+    EXPECT_TRUE(m_frame->Action(ID_FILE_DISCONNECT)->isEnabled());
+
+    // Disconnect empties the list and keeps the counters' texts.
+    m_finished = 0;
+    m_frame->Action(ID_FILE_DISCONNECT)->trigger();
+    ASSERT_TRUE(WaitForConnection());
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 0);
+    EXPECT_TRUE(View()->Entries().empty());
+    EXPECT_FALSE(View()->IsDeviceOpen());
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 5/30"));
+    EXPECT_TRUE(m_frame->Action(ID_FILE_CONNECT)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(ID_FILE_DISCONNECT)->isEnabled());
+}
+
+TEST_F(DeviceViewTest, DeviceWithoutPhoneMemoryReadsOnlyTheSim)
+{
+    RecordedMessages messages;
+    ModemSimulator modem;
+    modem.setModel(QStringLiteral("Acme Unknown 3000"));
+    ASSERT_TRUE(modem.start());
+    modem.setStorages({QStringLiteral("SM")});
+    modem.fillPhoneBook(QStringLiteral("SM"), 4, 11);
+    StoreConnection(modem.devicePath(), QStringLiteral("Simulator"));
+    Start();
+    ASSERT_TRUE(WaitForConnection());
+    EXPECT_TRUE(messages.Texts().isEmpty());
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 4);
+    EXPECT_EQ(View()->PhoneCounter()->text(), QStringLiteral("Phone: 0/0"));
+    EXPECT_TRUE(View()->Connection().GetPref().m_PhoneStorage.isEmpty());
+    // The skipped memory reports no sizes, and they are trusted.
+    EXPECT_EQ(View()->Settings().PhoneNameSize, 0);
+}
+
+TEST_F(DeviceViewTest, StoreFailuresAreShownOnTheGuiThread)
+{
+    RecordedMessages messages;
+    ModemSimulator modem;
+    ASSERT_TRUE(modem.setDeviceType(1));
+    ASSERT_TRUE(modem.start());
+    modem.fillPhoneBook(QStringLiteral("ME"), 2, 5);
+    modem.setCmeErrorFor(QStringLiteral("+CSCS"), 10);
+    StoreConnection(modem.devicePath(), QStringLiteral("Simulator"));
+    Start();
+    ASSERT_TRUE(WaitForConnection());
+    const QStringList texts = messages.Texts();
+    // The store says why first, then the window what it means.
+    EXPECT_TRUE(texts.contains(QStringLiteral("Error initializing connection to the SIM card")))
+        << texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(messages.AllOnGuiThread());
+    // The connection stands.
+    EXPECT_TRUE(View()->IsDeviceOpen());
+}
+
+TEST_F(DeviceViewTest, PortThatDoesNotAnswerAsksAgainUntilCancel)
+{
+    StoreConnection(QStringLiteral("/dev/tessaly-no-such-port"), QStringLiteral("Gone Modem"));
+    Start(QStringList{QStringLiteral("Gone Modem")});  // first retry: the same again, then cancel
+    ASSERT_TRUE(WaitForConnection());
+    EXPECT_EQ(m_prompts, (QStringList{"Cannot find GSM device.", "Cannot find GSM device."}));
+    EXPECT_TRUE(View()->EffectivePort().isEmpty());
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 0);
+    EXPECT_FALSE(View()->IsBusy());
+    EXPECT_FALSE(View()->Popup().IsVisible());
+    // The registry keeps the old port.
+    CAppSettings stored;
+    stored.Load();
+    EXPECT_EQ(stored.ComPort, QStringLiteral("/dev/tessaly-no-such-port"));
+}
+
+TEST_F(DeviceViewTest, SilentModemIsNotFound)
+{
+    ModemSimulator modem;
+    ASSERT_TRUE(modem.start());
+    modem.setSilent(true);
+    modem.setDropEcho(true);
+    StoreConnection(modem.devicePath(), QStringLiteral("Silent"));
+    Start();
+    ASSERT_TRUE(WaitForConnection(60000));
+    EXPECT_EQ(m_prompts, QStringList{QStringLiteral("Cannot find GSM device.")});
+    EXPECT_FALSE(View()->IsDeviceOpen());
+}
+
+TEST_F(DeviceViewTest, GuiKeepsRunningDuringAPacedRead)
+{
+    ModemSimulator modem;
+    ASSERT_TRUE(modem.setDeviceType(1));
+    ASSERT_TRUE(modem.start());
+    ASSERT_TRUE(modem.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 20, 14));
+    ASSERT_EQ(modem.fillPhoneBook(QStringLiteral("SM"), 250, 3), 250);
+    modem.setBaud(19200);
+    StoreConnection(modem.devicePath(), QStringLiteral("Paced"), 19200);
+
+    // A GUI thread that waits for the device misses ticks in every read;
+    // a machine busy with other work may delay a thread now and then. So
+    // a read counts when one of three shows no gap over 50 ms.
+    qint64 bestLongestGap = std::numeric_limits<qint64>::max();
+    QString worstMoment;
+    for (int attempt = 0; attempt < 3 && bestLongestGap >= 50; ++attempt) {
+        m_frame.reset();
+        m_finished = 0;
+        // The longest gap between ticks of a 10 ms timer on the GUI thread,
+        // while the device work runs.
+        qint64 longestGap = 0;
+        QElapsedTimer sinceTick;
+        QTimer ticker;
+        ticker.setInterval(10);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const bool busy = m_frame && View()->IsBusy();
+            if (busy && sinceTick.isValid() && sinceTick.elapsed() > longestGap) {
+                longestGap = sinceTick.elapsed();
+                worstMoment = View()->Popup().Text();
+            }
+            if (busy)
+                sinceTick.restart();
+            else
+                sinceTick.invalidate();
+        });
+        int phasesSeen = 0;
+        int lastPhase = -1;
+        QTimer watcher;
+        watcher.setInterval(50);
+        QObject::connect(&watcher, &QTimer::timeout, [&] {
+            if (auto* popup = View()->Popup().Window(); popup && popup->isVisible() && popup->Phase() != lastPhase) {
+                lastPhase = popup->Phase();
+                ++phasesSeen;
+            }
+        });
+
+        Start();
+        ticker.start();
+        watcher.start();
+        EXPECT_TRUE(WaitUntil([&] { return View()->IsBusy(); }, 2000));
+        EXPECT_FALSE(View()->EntryList()->isEnabled());
+        ASSERT_TRUE(WaitForConnection(120000));
+        ticker.stop();
+        watcher.stop();
+        EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 250/250"));
+        // Identified by its model: no storage question.
+        EXPECT_FALSE(modem.receivedCommands().contains(QStringLiteral("AT+CPBS=?")));
+        EXPECT_GE(phasesSeen, 2) << "the popup did not blink";
+        EXPECT_TRUE(View()->EntryList()->isEnabled());
+        bestLongestGap = qMin(bestLongestGap, longestGap);
+    }
+    EXPECT_LT(bestLongestGap, 50) << "GUI thread blocked for " << bestLongestGap << " ms at '"
+                                  << worstMoment.toStdString() << "'";
+}
+
+}  // namespace

@@ -1,0 +1,350 @@
+// The window with the simulated stores: what the user sees after the
+// first start, sorting, the View toggles, the layout and the menus.
+
+#include "app/CommandIds.h"
+#include "app/EntryListModel.h"
+#include "app/MainFrame.h"
+#include "app/PhoneBookList.h"
+#include "app/PhoneBookView.h"
+#include "gsmcore/phonebook/PhoneBookConnection.h"
+#include "app/dialogs/ConnectionDlg.h"
+#include "contactlist/widgets/SkinableContactList.h"
+#include "support/Registry.h"
+#include "support/TranslationTable.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QTimer>
+#include <QAction>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Orvanta\\Tessaly");
+
+class PhoneBookViewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetRegistry();
+        CTranslationTable::Clear();
+        SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
+        SetRegistryString(QStringLiteral("ExtModems"), QStringLiteral("Placeholder"), QString());
+    }
+    void TearDown() override
+    {
+        m_frame.reset();
+        CTranslationTable::Clear();
+    }
+
+    CPhoneBookView* View() { return m_frame->View(); }
+    QString Cell(int row, int column)
+    {
+        return View()->EntryModel()->index(row, column).data().toString();
+    }
+    void CountFinishedConnections()
+    {
+        QObject::connect(m_frame->View(), &CPhoneBookView::ConnectionFinished, [this] { ++m_finished; });
+    }
+
+    std::unique_ptr<CMainFrame> m_frame;
+    QStringList m_prompts;
+    int m_finished = 0;
+};
+
+// Start() must count from the first finish; hook the counter in first.
+#define START(...)                                                                  \
+    do {                                                                            \
+        m_frame.reset();                                                            \
+        m_finished = 0;                                                             \
+        StartWithCounter(__VA_ARGS__);                                              \
+    } while (0)
+
+class ViewTest : public PhoneBookViewTest {
+protected:
+    void StartWithCounter(QStringList answers)
+    {
+        m_frame = std::make_unique<CMainFrame>(FreshContactsFolder());
+        CountFinishedConnections();
+        m_frame->View()->SetDialogRunner([this, answers](CConnectionDlg& dialog) mutable {
+            m_prompts << dialog.PromptLabel()->text();
+            const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+            if (answer.isEmpty())
+                return int(QDialog::Rejected);
+            dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(answer));
+            dialog.accept();
+            return int(QDialog::Accepted);
+        });
+        m_frame->show();
+        ASSERT_TRUE(WaitUntil([this] { return m_finished > 0; })) << "no connection";
+    }
+};
+
+TEST_F(ViewTest, FirstStartCancelledShowsOnlyContacts)
+{
+    START(QStringList{});
+    EXPECT_EQ(m_prompts, QStringList{QStringLiteral("Where is the GSM device?")});
+    EXPECT_EQ(View()->Connection().GetSimStore(), nullptr);
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 0);
+    EXPECT_TRUE(View()->ContactsList()->isVisible());
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 0/0"));
+    // Nothing was chosen, so nothing was saved.
+    CRegistry key(HKEY_LOCAL_MACHINE, kKey);
+    QString port;
+    EXPECT_NE(key.QueryString(QStringLiteral("ComPort"), port), ERROR_SUCCESS);
+}
+
+TEST_F(ViewTest, SimulateShowsBothMemories)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 32);
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 16/30"));
+    EXPECT_EQ(View()->PhoneCounter()->text(), QStringLiteral("Phone: 16/30"));
+    EXPECT_FALSE(View()->Popup().IsVisible());
+    // Ascending by name, case ignored.
+    for (int row = 1; row < 32; ++row)
+        EXPECT_LE(QString::compare(Cell(row - 1, 0), Cell(row, 0), Qt::CaseInsensitive), 0) << row;
+    // The choice was saved; simulated sizes are recorded.
+    CAppSettings stored;
+    stored.Load();
+    EXPECT_EQ(stored.ComPort, QStringLiteral("99"));
+    EXPECT_EQ(stored.TapiDevice, QStringLiteral("Simulate"));
+    EXPECT_EQ(View()->Settings().SIMNameSize, 16);
+    // Simulated: Connect stays on, Disconnect off.
+    EXPECT_TRUE(m_frame->Action(ID_FILE_CONNECT)->isEnabled());
+    EXPECT_FALSE(m_frame->Action(ID_FILE_DISCONNECT)->isEnabled());
+
+    QAbstractItemModelTester tester(View()->EntryModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
+    View()->RefreshList(true, false);
+    View()->RefreshList(false, false);
+    View()->RefreshList(true, true);
+}
+
+TEST_F(ViewTest, StoredSimulationConnectsWithoutAsking)
+{
+    CAppSettings settings;
+    settings.ComPort = QStringLiteral("99");
+    settings.TapiDevice = QStringLiteral("Simulate");
+    settings.ShowSim = false;
+    settings.Save();
+    START(QStringList{});
+    EXPECT_TRUE(m_prompts.isEmpty());
+    EXPECT_FALSE(m_frame->Action(ID_VIEW_SIM)->isChecked());
+    EXPECT_TRUE(m_frame->Action(ID_VIEW_PHONE)->isChecked());
+    // Only phone entries: row 0 is the first phone entry in array order.
+    ASSERT_EQ(View()->EntryModel()->rowCount(), 16);
+    const auto& entries = View()->Entries();
+    size_t firstPhone = 0;
+    while (entries[firstPhone]->m_MemoryType != MEMORY_PHONE)
+        ++firstPhone;
+    EXPECT_EQ(View()->RowToEntry(0), int(firstPhone));
+    EXPECT_EQ(Cell(0, 0), entries[firstPhone]->m_Name);
+    EXPECT_EQ(View()->EntryModel()->index(0, 0).data(Qt::UserRole).toInt(), int(MEMORY_PHONE));
+}
+
+TEST_F(ViewTest, HeaderClicksSortAndANewConnectionResets)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    QHeaderView* header = View()->EntryList()->header();
+    auto clickHeader = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 10, header->height() / 2));
+    };
+    clickHeader(1);  // by number, ascending
+    EXPECT_FALSE(View()->SortByName());
+    EXPECT_TRUE(View()->SortAscending());
+    for (int row = 1; row < 32; ++row)
+        EXPECT_LE(QString::compare(Cell(row - 1, 1), Cell(row, 1), Qt::CaseInsensitive), 0);
+    clickHeader(1);  // descending
+    EXPECT_FALSE(View()->SortAscending());
+    for (int row = 1; row < 32; ++row)
+        EXPECT_GE(QString::compare(Cell(row - 1, 1), Cell(row, 1), Qt::CaseInsensitive), 0);
+
+    // Connect again: ascending by name, while the flags stay.
+    m_finished = 0;
+    m_frame->OnCommand(ID_FILE_CONNECT);
+    ASSERT_TRUE(WaitUntil([this] { return m_finished > 0; }));
+    for (int row = 1; row < 32; ++row)
+        EXPECT_LE(QString::compare(Cell(row - 1, 0), Cell(row, 0), Qt::CaseInsensitive), 0);
+    EXPECT_FALSE(View()->SortByName());
+    EXPECT_FALSE(View()->SortAscending());
+    clickHeader(1);  // the next click: ascending by number
+    EXPECT_TRUE(View()->SortAscending());
+    EXPECT_LE(QString::compare(Cell(0, 1), Cell(31, 1), Qt::CaseInsensitive), 0);
+    clickHeader(0);  // switching column starts ascending
+    EXPECT_TRUE(View()->SortByName());
+    EXPECT_TRUE(View()->SortAscending());
+}
+
+TEST_F(ViewTest, ViewTogglesFilterAndLayOut)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    ASSERT_EQ(View()->size(), QSize(240, 271));
+    EXPECT_EQ(View()->EntryList()->geometry(), QRect(0, 0, 240, 130));
+    EXPECT_EQ(View()->ContactsList()->geometry(), QRect(0, 150, 240, 121));
+
+    m_frame->Action(ID_VIEW_SIM)->trigger();
+    EXPECT_FALSE(m_frame->Action(ID_VIEW_SIM)->isChecked());
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 16);
+    m_frame->Action(ID_VIEW_PHONE)->trigger();
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 0);
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 16/30"));  // counts stay
+    CAppSettings stored;
+    stored.Load();
+    EXPECT_FALSE(stored.ShowSim);
+    EXPECT_FALSE(stored.ShowPhone);
+
+    m_frame->Action(ID_VIEW_CONTACTS)->trigger();
+    EXPECT_FALSE(View()->ContactsList()->isVisible());
+    EXPECT_FALSE(View()->ContactsCaption()->isVisible());
+    EXPECT_EQ(View()->EntryList()->height(), 250);
+    EXPECT_EQ(View()->SimCounter()->geometry().topLeft(), QPoint(20, 252));
+    EXPECT_EQ(View()->PhoneCounter()->geometry().left(), 130);
+
+    m_frame->Action(ID_VIEW_CONTACTS)->trigger();
+    EXPECT_TRUE(View()->ContactsList()->isVisible());
+    EXPECT_EQ(View()->EntryList()->height(), 130);
+    EXPECT_EQ(View()->SimCounter()->geometry().left(), 70);
+    stored.Load();
+    EXPECT_TRUE(stored.ShowContacts);
+
+    // The columns fill the list.
+    CPhoneBookList* list = View()->EntryList();
+    EXPECT_EQ(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width());
+    // A bigger window stretches the layout.
+    m_frame->resize(480, 600);
+    ASSERT_TRUE(WaitUntil([this] { return View()->width() == 480; }));
+    EXPECT_GT(View()->EntryList()->height(), 130);
+    EXPECT_EQ(View()->ContactsList()->geometry().bottom(), View()->height() - 1);
+}
+
+TEST_F(ViewTest, MenusHaveTheirCommandsAndLaterOnesAreDisabled)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    const QStringList titles = {"File", "Edit", "Transfer", "View"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(m_frame->Menu(i)->title(), titles[i]);
+    struct Item {
+        int command;
+        const char* label;
+        bool enabled;
+    };
+    const Item items[] = {
+        {ID_FILE_GSMDEVICE, "GSM Device", true}, {ID_FILE_OPTIONS, "Options...", false},
+        {ID_FILE_CONNECT, "Connect", true}, {ID_FILE_DISCONNECT, "Disconnect", false},
+        {ID_HELP, "Help", true}, {ID_APP_ABOUT, "About", true}, {ID_APP_EXIT, "Exit", true},
+        {ID_EDIT_NEW, "New...", false}, {ID_EDIT_DELETE, "Delete", false}, {ID_EDIT_MODIFY, "Modify...", false},
+        {ID_EDIT_MOVETOPHONE, "Move to Phone", false}, {ID_EDIT_MOVETOSIM, "Move to SIM", false},
+        {ID_TRANSFER_ADDTOSIMPHONE, "Add to SIM/Phone", false},
+        {ID_TRANSFER_ADDTOCONTACTS, "Add to Contacts...", false},
+        {ID_TRANSFER_ALLTOCONTACTS, "Transfer all to Contacts", false},
+        {ID_VIEW_SIM, "SIM", true}, {ID_VIEW_PHONE, "Phone", true}, {ID_VIEW_CONTACTS, "Contacts", true},
+    };
+    for (const Item& item : items) {
+        QAction* action = m_frame->Action(item.command);
+        ASSERT_NE(action, nullptr) << item.command;
+        EXPECT_EQ(action->text(), QString::fromLatin1(item.label));
+        EXPECT_EQ(action->isEnabled(), item.enabled) << item.label;
+    }
+
+    // The entry list's context menu: per-memory options, greyed for now.
+    CPhoneBookList* list = View()->EntryList();
+    const QPoint onRow = list->visualRect(View()->EntryModel()->index(0, 0)).center();
+    std::unique_ptr<QMenu> menu(list->BuildContextMenu(onRow));
+    ASSERT_TRUE(menu);
+    const bool sim = View()->EntryModel()->index(0, 0).data(Qt::UserRole).toInt() == MEMORY_SIM;
+    QStringList labels;
+    for (QAction* action : menu->actions()) {
+        labels << action->text();
+        EXPECT_FALSE(action->isEnabled() && !action->isSeparator());
+    }
+    EXPECT_EQ(labels, (QStringList{"Delete", "Modify...", "", sim ? "Move to Phone" : "Move to SIM", "Add to Contacts..."}));
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(0, QModelIndex()));
+    EXPECT_EQ(list->BuildContextMenu(QPoint(-1, -1)), nullptr);
+}
+
+TEST_F(ViewTest, LanguageFileTranslatesTheMenuLabel)
+{
+    CTranslationTable::LoadFromBytes(QByteArray("View\tVisa\r\nSim: %d/%d\tSIM: %d/%d\r\n"));
+    START(QStringList{QStringLiteral("Simulate")});
+    EXPECT_EQ(m_frame->Menu(3)->title(), QStringLiteral("Visa"));
+    EXPECT_EQ(m_frame->Action(ID_VIEW_SIM)->data().toInt(), int(ID_VIEW_SIM));
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("SIM: 16/30"));
+}
+
+TEST_F(ViewTest, GsmDeviceCancelledAtOnceKeepsTheConnection)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    m_finished = 0;
+    m_prompts.clear();
+    View()->SetDialogRunner([this](CConnectionDlg& dialog) {
+        m_prompts << dialog.PromptLabel()->text();
+        return int(QDialog::Rejected);
+    });
+    m_frame->OnCommand(ID_FILE_GSMDEVICE);
+    ASSERT_TRUE(WaitUntil([this] { return m_finished > 0; }));
+    EXPECT_EQ(m_prompts, QStringList{QStringLiteral("Where is the GSM device?")});
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 32);
+    EXPECT_NE(View()->Connection().GetSimStore(), nullptr);
+    EXPECT_EQ(View()->EffectivePort(), QStringLiteral("99"));
+}
+
+TEST_F(ViewTest, HelpAndAbout)
+{
+    START(QStringList{});
+    QString opened;
+    m_frame->SetHelpOpener([&opened](const QString& page) {
+        opened = page;
+        return true;
+    });
+    m_frame->OnCommand(ID_HELP);
+    EXPECT_TRUE(opened.endsWith(QStringLiteral("help/index.html"))) << opened.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// A long press with the left button opens the row's menu, as the right
+// button does.
+TEST_F(ViewTest, LongPressOpensTheRowMenu)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    CPhoneBookList* list = View()->EntryList();
+    const QPoint onRow = list->visualRect(View()->EntryModel()->index(2, 0)).center();
+    QStringList shown;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            for (QAction* action : menu->actions())
+                shown << action->text();
+            menu->close();
+        }
+    });
+    closer.start();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, onRow);
+    EXPECT_TRUE(WaitUntil([&] { return !shown.isEmpty(); }, 3000));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, onRow);
+    EXPECT_TRUE(shown.contains(QStringLiteral("Delete")));
+    EXPECT_EQ(list->LastTapPoint(), onRow);
+    EXPECT_TRUE(list->selectionModel()->isRowSelected(2, QModelIndex()));
+
+    // A short click opens nothing.
+    shown.clear();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, onRow);
+    WaitUntil([] { return false; }, CPhoneBookList::LongPressMs + 200);
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,91 @@
+#include "app/DeviceWorker.h"
+#include "app/ProgressPopup.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+TEST(ProgressPopupTest, TextSetWhileHiddenBlinksOnceShown)
+{
+    QWidget owner;
+    owner.resize(240, 271);
+    owner.show();
+    CProgressPopup popup;
+    popup.SetOwner(&owner);
+    popup.SetText(QStringLiteral("Connecting to phone."));
+    EXPECT_FALSE(popup.IsVisible());
+    popup.Show();
+    ASSERT_TRUE(popup.IsVisible());
+    EXPECT_EQ(popup.Window()->Text(), QStringLiteral("Connecting to phone."));
+    EXPECT_TRUE(popup.Window()->IsTextShown());  // phase 1: shown
+
+    // Two ticks: hidden for one interval, then shown again.
+    QElapsedTimer clock;
+    clock.start();
+    const int first = popup.Window()->Phase();
+    ASSERT_TRUE(WaitUntil([&] { return popup.Window()->Phase() == first + 1; }, 2000));
+    const qint64 onFor = clock.elapsed();
+    EXPECT_FALSE(popup.Window()->IsTextShown());
+    ASSERT_TRUE(WaitUntil([&] { return popup.Window()->Phase() == first + 2; }, 2000));
+    EXPECT_TRUE(popup.Window()->IsTextShown());
+    EXPECT_GE(onFor, CProgressPopupWindow::BlinkIntervalMs - 50);
+
+    // Two lines fit.
+    popup.SetText(QStringLiteral("Reading phone numbers\nfrom SIM memory."));
+    EXPECT_GE(popup.Window()->height(), 2 * popup.Window()->fontMetrics().height());
+    popup.Hide();
+    EXPECT_FALSE(popup.IsVisible());
+    popup.Close();
+    EXPECT_EQ(popup.Window(), nullptr);
+}
+
+TEST(DeviceWorkerTest, OperationsRunOneAtATimeInOrderOffTheGuiThread)
+{
+    CDeviceWorker worker;
+    std::vector<int> order;
+    std::vector<int> completions;
+    std::atomic<int> running{0};
+    std::atomic<bool> overlapped{false};
+    std::atomic<bool> onGui{false};
+    for (int i = 0; i < 5; ++i) {
+        worker.Run(
+            [&, i] {
+                if (running.fetch_add(1) != 0)
+                    overlapped = true;
+                if (QThread::currentThread() == QCoreApplication::instance()->thread())
+                    onGui = true;
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                order.push_back(i);
+                running.fetch_sub(1);
+            },
+            [&, i] { completions.push_back(i); });
+    }
+    EXPECT_TRUE(worker.IsBusy());
+    ASSERT_TRUE(WaitUntil([&] { return !worker.IsBusy(); }, 5000));
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(completions, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_FALSE(overlapped.load());
+    EXPECT_FALSE(onGui.load());
+
+    // Stop lets the queued work finish, then refuses more.
+    std::atomic<bool> ran{false};
+    worker.Run([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ran = true;
+    });
+    EXPECT_TRUE(worker.Stop(5000));
+    EXPECT_TRUE(ran.load());
+    EXPECT_FALSE(worker.Run([] {}));
+}
+
+}  // namespace
