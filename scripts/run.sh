@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the main job.
+# Installs what is missing, builds, and starts Tessaly on the built-in
+# modem simulator (no hardware needed): tessaly --demo. Extra arguments
+# go to the program (for example --port /dev/ttyUSB0 --speed 115200).
+# Without a display the window is drawn offscreen into tessaly-demo.png.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-exec "$root/scripts/demo.sh" "$root/build"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "No display: drawing the demo window into $PWD/tessaly-demo.png"
+  QT_QPA_PLATFORM=offscreen exec "$root/build/app/tessaly" --demo --screenshot "$PWD/tessaly-demo.png" "$@"
+fi
+exec "$root/build/app/tessaly" --demo "$@"
