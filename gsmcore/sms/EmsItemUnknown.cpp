@@ -2,11 +2,18 @@
 
 CEmsItemUnknown::~CEmsItemUnknown() = default;
 
-EmsItemList CloneEmsItems(const EmsItemList& items)
+EmsItemList::EmsItemList(const EmsItemList& other) : vector()
 {
-    EmsItemList copies;
-    copies.reserve(items.size());
-    for (const auto& item : items)
-        copies.push_back(item->Clone());
-    return copies;
+    reserve(other.size());
+    for (const auto& item : other)
+        push_back(item->Clone());
+}
+
+EmsItemList& EmsItemList::operator=(const EmsItemList& other)
+{
+    if (this != &other) {
+        EmsItemList copy(other);
+        swap(copy);
+    }
+    return *this;
 }

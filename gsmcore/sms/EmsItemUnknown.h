@@ -35,7 +35,14 @@ protected:
     qint16 m_Size;
 };
 
-// The elements of one message, owned by it, in header order.
-using EmsItemList = std::vector<std::unique_ptr<CEmsItemUnknown>>;
-
-EmsItemList CloneEmsItems(const EmsItemList& items);
+// The elements of one message, owned by it, in header order. A copy of
+// the list copies the elements, so messages copy with their defaults.
+class EmsItemList : public std::vector<std::unique_ptr<CEmsItemUnknown>> {
+public:
+    EmsItemList() = default;
+    EmsItemList(const EmsItemList& other);
+    EmsItemList& operator=(const EmsItemList& other);
+    EmsItemList(EmsItemList&&) noexcept = default;
+    EmsItemList& operator=(EmsItemList&&) noexcept = default;
+    ~EmsItemList() = default;
+};

@@ -131,7 +131,7 @@ int CEmsMessage::SplitEms(SmsOutList* array)
     // Split a copy: the message's own list stays as the caller built it.
     // Spans are cut at the end of the text, since a span reaching past it
     // could never be completed in a later part.
-    EmsItemList elements = CloneEmsItems(m_Items);
+    EmsItemList elements = m_Items;
     int elementTotal = 0;
     for (auto& element : elements) {
         element->SetPos(static_cast<qint16>(PlacedPosition(*element, textLength)));

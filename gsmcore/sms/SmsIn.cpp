@@ -31,33 +31,6 @@ CSmsIn::CSmsIn(const CSmsText& text)
     m_Text = text.GetText();
 }
 
-CSmsIn::CSmsIn(const CSmsIn& other)
-    : CSms(other),
-      m_PduLength(other.m_PduLength),
-      m_bHeaderIndicator(other.m_bHeaderIndicator),
-      m_bMoreMessagesToSend(other.m_bMoreMessagesToSend),
-      m_bStatusReportIndication(other.m_bStatusReportIndication),
-      m_bReplyPath(other.m_bReplyPath),
-      m_TimeStamp(other.m_TimeStamp),
-      m_Items(CloneEmsItems(other.m_Items))
-{
-}
-
-CSmsIn& CSmsIn::operator=(const CSmsIn& other)
-{
-    if (this != &other) {
-        CSms::operator=(other);
-        m_PduLength = other.m_PduLength;
-        m_bHeaderIndicator = other.m_bHeaderIndicator;
-        m_bMoreMessagesToSend = other.m_bMoreMessagesToSend;
-        m_bStatusReportIndication = other.m_bStatusReportIndication;
-        m_bReplyPath = other.m_bReplyPath;
-        m_TimeStamp = other.m_TimeStamp;
-        m_Items = CloneEmsItems(other.m_Items);
-    }
-    return *this;
-}
-
 CSmsIn::~CSmsIn() = default;
 
 void CSmsIn::Reset()

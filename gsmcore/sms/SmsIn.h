@@ -14,8 +14,8 @@ class CSmsIn : public CSms {
 public:
     CSmsIn();
     explicit CSmsIn(const CSmsText& text);
-    CSmsIn(const CSmsIn& other);
-    CSmsIn& operator=(const CSmsIn& other);
+    CSmsIn(const CSmsIn& other) = default;
+    CSmsIn& operator=(const CSmsIn& other) = default;
     ~CSmsIn() override;
 
     QString Create(CEmsItemManager* items) override;

@@ -19,39 +19,6 @@ CSmsOut::CSmsOut()
     Reset();
 }
 
-CSmsOut::CSmsOut(const CSmsOut& other)
-    : CSms(other),
-      m_PduLength(other.m_PduLength),
-      m_bRejectDuplicates(other.m_bRejectDuplicates),
-      m_ValidityPeriodFormat(other.m_ValidityPeriodFormat),
-      m_bStatusReportRequest(other.m_bStatusReportRequest),
-      m_bReplyPath(other.m_bReplyPath),
-      m_MessageReference(other.m_MessageReference),
-      m_RelativeValidityPeriod(other.m_RelativeValidityPeriod),
-      m_AbsoluteValidityPeriod(other.m_AbsoluteValidityPeriod),
-      m_bHeaderIndicator(other.m_bHeaderIndicator),
-      m_Items(CloneEmsItems(other.m_Items))
-{
-}
-
-CSmsOut& CSmsOut::operator=(const CSmsOut& other)
-{
-    if (this != &other) {
-        CSms::operator=(other);
-        m_PduLength = other.m_PduLength;
-        m_bRejectDuplicates = other.m_bRejectDuplicates;
-        m_ValidityPeriodFormat = other.m_ValidityPeriodFormat;
-        m_bStatusReportRequest = other.m_bStatusReportRequest;
-        m_bReplyPath = other.m_bReplyPath;
-        m_MessageReference = other.m_MessageReference;
-        m_RelativeValidityPeriod = other.m_RelativeValidityPeriod;
-        m_AbsoluteValidityPeriod = other.m_AbsoluteValidityPeriod;
-        m_bHeaderIndicator = other.m_bHeaderIndicator;
-        m_Items = CloneEmsItems(other.m_Items);
-    }
-    return *this;
-}
-
 CSmsOut::~CSmsOut() = default;
 
 void CSmsOut::Reset()

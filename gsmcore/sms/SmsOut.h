@@ -29,8 +29,8 @@ public:
     enum ValidityPeriodFormat { VPF_NONE = 0, VPF_ENHANCED = 8, VPF_RELATIVE = 16, VPF_ABSOLUTE = 24 };
 
     CSmsOut();
-    CSmsOut(const CSmsOut& other);
-    CSmsOut& operator=(const CSmsOut& other);
+    CSmsOut(const CSmsOut& other) = default;
+    CSmsOut& operator=(const CSmsOut& other) = default;
     ~CSmsOut() override;
 
     QString Create(CEmsItemManager* items) override;

@@ -14,27 +14,6 @@ CSmsStatusReport::CSmsStatusReport()
     Reset();
 }
 
-CSmsStatusReport::CSmsStatusReport(const CSmsStatusReport& other)
-    : CSmsIn(other),
-      m_MessageReference(other.m_MessageReference),
-      m_DischargeTime(other.m_DischargeTime),
-      m_Status(other.m_Status),
-      m_ReportItems(CloneEmsItems(other.m_ReportItems))
-{
-}
-
-CSmsStatusReport& CSmsStatusReport::operator=(const CSmsStatusReport& other)
-{
-    if (this != &other) {
-        CSmsIn::operator=(other);
-        m_MessageReference = other.m_MessageReference;
-        m_DischargeTime = other.m_DischargeTime;
-        m_Status = other.m_Status;
-        m_ReportItems = CloneEmsItems(other.m_ReportItems);
-    }
-    return *this;
-}
-
 CSmsStatusReport::~CSmsStatusReport() = default;
 
 void CSmsStatusReport::Reset()

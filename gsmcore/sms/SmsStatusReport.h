@@ -7,8 +7,8 @@
 class CSmsStatusReport : public CSmsIn {
 public:
     CSmsStatusReport();
-    CSmsStatusReport(const CSmsStatusReport& other);
-    CSmsStatusReport& operator=(const CSmsStatusReport& other);
+    CSmsStatusReport(const CSmsStatusReport& other) = default;
+    CSmsStatusReport& operator=(const CSmsStatusReport& other) = default;
     ~CSmsStatusReport() override;
 
     bool Extract(const QString& pdu, CEmsItemManager* items) override;
