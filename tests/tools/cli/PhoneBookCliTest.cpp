@@ -1,4 +1,4 @@
-#include "tools/cli/Cli.h"
+#include "tests/tools/cli/CliRun.h"
 #include "tools/modemsim/ModemSimulator.h"
 
 #include <QJsonArray>
@@ -8,23 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int status;
-    QString out, err;
-};
-
-CliRun Cli(const QStringList& arguments)
-{
-    CliRun run;
-    run.status = RunCli(arguments, run.out, run.err);
-    return run;
-}
-
-QJsonObject Json(const CliRun& run)
-{
-    return QJsonDocument::fromJson(run.out.toUtf8()).object();
-}
 
 class PhoneBookCliTest : public ::testing::Test {
 protected:

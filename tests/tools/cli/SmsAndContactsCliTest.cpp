@@ -1,5 +1,5 @@
 #include "tests/TestEnvironment.h"
-#include "tools/cli/Cli.h"
+#include "tests/tools/cli/CliRun.h"
 #include "tools/modemsim/ModemSimulator.h"
 
 #include <QDir>
@@ -11,23 +11,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int status;
-    QString out, err;
-};
-
-CliRun Cli(const QStringList& arguments)
-{
-    CliRun run;
-    run.status = RunCli(arguments, run.out, run.err);
-    return run;
-}
-
-QJsonObject Json(const CliRun& run)
-{
-    return QJsonDocument::fromJson(run.out.toUtf8()).object();
-}
 
 const char kDefaultSubmit[] = "07916407058099F911000B916407214365F70000FF02E834";
 
