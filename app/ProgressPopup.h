@@ -18,6 +18,8 @@ public:
     // Odd phases show the text, even ones hide it.
     int Phase() const { return m_phase; }
     bool IsTextShown() const { return (m_phase % 2) == 1; }
+    int BlinkTimerIntervalMs() const { return m_timer.interval(); }
+    bool IsBlinking() const { return m_timer.isActive(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

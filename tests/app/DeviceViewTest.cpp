@@ -190,59 +190,60 @@ TEST_F(DeviceViewTest, GuiKeepsRunningDuringAPacedRead)
     modem.setBaud(19200);
     StoreConnection(modem.devicePath(), QStringLiteral("Paced"), 19200);
 
-    // A GUI thread that waits for the device misses ticks in every read;
-    // a machine busy with other work may delay a thread now and then. So
-    // a read counts when one of three shows no gap over 50 ms.
-    qint64 bestLongestGap = std::numeric_limits<qint64>::max();
+    // A GUI thread that waits for the device misses the ticks of a 10 ms
+    // timer for as long as each exchange takes: one long gap for a whole
+    // read, or a gap per command. A machine busy with other work delays a
+    // thread now and then, so a few late ticks are allowed, never many and
+    // never a long one.
+    qint64 longestGap = 0;
+    int lateTicks = 0;
     QString worstMoment;
-    for (int attempt = 0; attempt < 3 && bestLongestGap >= 50; ++attempt) {
-        m_frame.reset();
-        m_finished = 0;
-        // The longest gap between ticks of a 10 ms timer on the GUI thread,
-        // while the device work runs.
-        qint64 longestGap = 0;
-        QElapsedTimer sinceTick;
-        QTimer ticker;
-        ticker.setInterval(10);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            const bool busy = m_frame && View()->IsBusy();
-            if (busy && sinceTick.isValid() && sinceTick.elapsed() > longestGap) {
-                longestGap = sinceTick.elapsed();
+    QElapsedTimer sinceTick;
+    QTimer ticker;
+    ticker.setInterval(10);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const bool busy = m_frame && View()->IsBusy();
+        if (busy && sinceTick.isValid()) {
+            const qint64 gap = sinceTick.elapsed();
+            if (gap > 50)
+                ++lateTicks;
+            if (gap > longestGap) {
+                longestGap = gap;
                 worstMoment = View()->Popup().Text();
             }
-            if (busy)
-                sinceTick.restart();
-            else
-                sinceTick.invalidate();
-        });
-        int phasesSeen = 0;
-        int lastPhase = -1;
-        QTimer watcher;
-        watcher.setInterval(50);
-        QObject::connect(&watcher, &QTimer::timeout, [&] {
-            if (auto* popup = View()->Popup().Window(); popup && popup->isVisible() && popup->Phase() != lastPhase) {
-                lastPhase = popup->Phase();
-                ++phasesSeen;
-            }
-        });
+        }
+        if (busy)
+            sinceTick.restart();
+        else
+            sinceTick.invalidate();
+    });
+    int phasesSeen = 0;
+    int lastPhase = -1;
+    QTimer watcher;
+    watcher.setInterval(50);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (auto* popup = View()->Popup().Window(); popup && popup->isVisible() && popup->Phase() != lastPhase) {
+            lastPhase = popup->Phase();
+            ++phasesSeen;
+        }
+    });
 
-        Start();
-        ticker.start();
-        watcher.start();
-        EXPECT_TRUE(WaitUntil([&] { return View()->IsBusy(); }, 2000));
-        EXPECT_FALSE(View()->EntryList()->isEnabled());
-        ASSERT_TRUE(WaitForConnection(120000));
-        ticker.stop();
-        watcher.stop();
-        EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 250/250"));
-        // Identified by its model: no storage question.
-        EXPECT_FALSE(modem.receivedCommands().contains(QStringLiteral("AT+CPBS=?")));
-        EXPECT_GE(phasesSeen, 2) << "the popup did not blink";
-        EXPECT_TRUE(View()->EntryList()->isEnabled());
-        bestLongestGap = qMin(bestLongestGap, longestGap);
-    }
-    EXPECT_LT(bestLongestGap, 50) << "GUI thread blocked for " << bestLongestGap << " ms at '"
-                                  << worstMoment.toStdString() << "'";
+    Start();
+    ticker.start();
+    watcher.start();
+    EXPECT_TRUE(WaitUntil([&] { return View()->IsBusy(); }, 2000));
+    EXPECT_FALSE(View()->EntryList()->isEnabled());
+    ASSERT_TRUE(WaitForConnection(120000));
+    ticker.stop();
+    watcher.stop();
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 250/250"));
+    // Identified by its model: no storage question.
+    EXPECT_FALSE(modem.receivedCommands().contains(QStringLiteral("AT+CPBS=?")));
+    EXPECT_GE(phasesSeen, 2) << "the popup did not blink";
+    EXPECT_TRUE(View()->EntryList()->isEnabled());
+    EXPECT_LE(lateTicks, 5) << "GUI thread late " << lateTicks << " times";
+    EXPECT_LT(longestGap, 1000) << "GUI thread blocked for " << longestGap << " ms at '"
+                                << worstMoment.toStdString() << "'";
 }
 
 }  // namespace

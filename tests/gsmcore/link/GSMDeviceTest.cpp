@@ -185,7 +185,7 @@ TEST_F(GSMDeviceTest, CallSetupRefusesCommandsButNotTheHangup)
 
     const auto start = Clock::now();
     EXPECT_FALSE(m_device->execute_set(QStringLiteral("+CSQ"), 3000));
-    EXPECT_LT(Clock::now() - start, milliseconds(500));
+    EXPECT_LT(Clock::now() - start, milliseconds(2000));
     EXPECT_TRUE(TraceRecorder::Contains("at command (+CSQ) send rejected during MO call setup\n"));
     EXPECT_FALSE(m_device->execute_call(QStringLiteral("1"), CGSMDevice::CALLTYPE_VOICE, false));
     EXPECT_TRUE(TraceRecorder::Contains("at command send rejected during MO call setup\n"));
@@ -216,7 +216,7 @@ TEST_F(GSMDeviceTest, MissingEchoInQueryStateDeclaresTheDeviceLost)
     EXPECT_FALSE(m_device->execute_set(QStringLiteral("E1"), 3000));
     EXPECT_FALSE(m_device->execute_hangup());
     EXPECT_TRUE(m_device->querystate());
-    EXPECT_LT(Clock::now() - start, milliseconds(1000));
+    EXPECT_LT(Clock::now() - start, milliseconds(2500));
     EXPECT_TRUE(TraceRecorder::Contains("Execute (E1) returns immediately since device is lost\n"));
     EXPECT_TRUE(TraceRecorder::Contains("+CPAS returned nothing!\n"));
     m_device->SetState(CGSMDevice::STATE_IDLE);

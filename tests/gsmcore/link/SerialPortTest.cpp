@@ -124,7 +124,7 @@ TEST_F(SerialPortTest, ReadOnASilentLineReturnsZeroAtOnce)
     const auto start = Clock::now();
     EXPECT_EQ(port->read(buffer, sizeof(buffer)), 0);
     // About 1 ms; the bound only tells "no blocking" from "blocking".
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(2000));
 
     ASSERT_TRUE(pty.send("OK\r\n"));
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -286,7 +286,7 @@ TEST_F(SerialPortTest, EventWaitReportsDataHangupAndEndsWhenTheMaskIsCleared)
     const auto start = Clock::now();
     ASSERT_TRUE(port->waitforevent(mask));  // the data is unread, but EV_RXCHAR fired already
     EXPECT_EQ(mask, 0u);
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(900));
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(3000));
     clearer.join();
 
     ASSERT_TRUE(port->setcommmask());
