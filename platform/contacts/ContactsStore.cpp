@@ -1,5 +1,6 @@
 #include "platform/contacts/ContactsStore.h"
 
+#include "platform/contacts/CardFolder.h"
 #include "platform/contacts/ObjectIdentifiers.h"
 #include "platform/contacts/VCardParser.h"
 #include "platform/contacts/VCardText.h"
@@ -91,21 +92,21 @@ void CContactsStore::LogOff()
     m_positionOfOid.clear();
 }
 
-std::shared_ptr<const VCard> CContactsStore::ReadCard(const QString& fileName) const
+std::shared_ptr<const VCard> CContactsStore::ReadCard(const CCardFolder& folder, const CardFileInfo& file) const
 {
-    QFile file(PathOf(fileName));
-    if (file.size() > MaxCardFileSize) {
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s is too large, skipped\n", fileName);
+    if (file.size > MaxCardFileSize) {
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s is too large, skipped\n", file.fileName);
         return nullptr;
     }
-    if (!file.open(QIODevice::ReadOnly))
-        return nullptr;  // removed since the listing
-    VCardParseResult parsed = ParseVCards(file.readAll());
+    const std::optional<QByteArray> bytes = folder.Read(file.fileName, file.size, MaxCardFileSize);
+    if (!bytes)
+        return nullptr;  // removed since the listing, or grown too large
+    VCardParseResult parsed = ParseVCards(*bytes);
     if (parsed.cards.size() != 1 || parsed.rejected > 0) {
         // One card per file is the vdir rule; a file holding several
         // cards (an export dropped into the folder) is left alone rather
         // than shown in part and rewritten without the others.
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s skipped: %d cards read, %d broken %s\n", fileName,
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s skipped: %d cards read, %d broken %s\n", file.fileName,
                      static_cast<int>(parsed.cards.size()), parsed.rejected, parsed.firstError);
         return nullptr;
     }
@@ -116,16 +117,14 @@ bool CContactsStore::Refresh()
 {
     if (!m_loggedOn)
         return Fail(ContactsStoreError::NotLoggedOn);
-    QDir dir(m_folder);
-    if (!dir.exists()) {
+    const CCardFolder folder(m_folder);
+    if (!folder.IsOpen()) {
         // The folder went away under us: it holds nothing now.
         m_entries.clear();
         IndexPositions();
         return Fail(ContactsStoreError::LogOnFailed);
     }
-    dir.setNameFilters({QStringLiteral("*.vcf")});
-    dir.setFilter(QDir::Files);  // no pipes or devices: opening one could block
-    const QStringList files = dir.entryList();
+    std::vector<CardFileInfo> files = folder.List();
 
     QHash<QString, const Entry*> previous;
     previous.reserve(qsizetype(m_entries.size()));
@@ -133,21 +132,21 @@ bool CContactsStore::Refresh()
         previous.insert(e.fileName, &e);
 
     std::vector<Entry> fresh;
-    fresh.reserve(size_t(files.size()));
-    for (const QString& fileName : files) {
+    fresh.reserve(files.size());
+    for (CardFileInfo& file : files) {
         Entry entry;
-        entry.fileName = fileName;
-        if (!StatFile(PathOf(fileName), entry.modifiedNs, entry.size))
-            continue;  // gone since the listing
-        const auto old = previous.constFind(entry.fileName);
+        entry.modifiedNs = file.modifiedNs;
+        entry.size = file.size;
+        const auto old = previous.constFind(file.fileName);
         if (old != previous.constEnd() && (*old)->modifiedNs == entry.modifiedNs && (*old)->size == entry.size) {
             entry.card = (*old)->card;
             entry.sortName = (*old)->sortName;
         } else {
-            entry.card = ReadCard(entry.fileName);
+            entry.card = ReadCard(folder, file);
             if (entry.card)
                 entry.sortName = ContactDisplayName(*entry.card);
         }
+        entry.fileName = std::move(file.fileName);
         if (entry.card)
             fresh.push_back(std::move(entry));
     }

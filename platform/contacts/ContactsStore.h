@@ -26,6 +26,9 @@ enum class ContactsStoreError {
     DeleteFailed,
 };
 
+class CCardFolder;
+struct CardFileInfo;
+
 class CContactsStore {
 public:
     // $TESSALY_CONTACTS, else $XDG_DATA_HOME/tessaly/contacts.
@@ -75,7 +78,7 @@ private:
         quint32 oid = 0;
     };
 
-    std::shared_ptr<const VCard> ReadCard(const QString& fileName) const;
+    std::shared_ptr<const VCard> ReadCard(const CCardFolder& folder, const CardFileInfo& file) const;
     void AssignIdentifiers();
     void IndexPositions();
     void LoadPins();

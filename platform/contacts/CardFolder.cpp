@@ -1,0 +1,89 @@
+#include "platform/contacts/CardFolder.h"
+
+#include <QFile>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+CCardFolder::CCardFolder(const QString& folder)
+    : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+{
+}
+
+CCardFolder::~CCardFolder()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+std::vector<CardFileInfo> CCardFolder::List() const
+{
+    std::vector<CardFileInfo> files;
+    if (m_fd < 0)
+        return files;
+    // fdopendir takes over the descriptor it is given, so it gets its own.
+    const int listFd = ::dup(m_fd);
+    if (listFd < 0)
+        return files;
+    DIR* dir = ::fdopendir(listFd);
+    if (!dir) {
+        ::close(listFd);
+        return files;
+    }
+    ::rewinddir(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.size() <= 4 || name.startsWith('.') || qstricmp(name.right(4).constData(), ".vcf") != 0)
+            continue;
+        if (entry->d_type != DT_REG && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
+            continue;
+        struct stat info {};
+        // Follows links; pipes and devices are left out, as opening one could block.
+        if (::fstatat(m_fd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
+            continue;
+        files.push_back({QFile::decodeName(name), qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+                         qint64(info.st_size)});
+    }
+    ::closedir(dir);
+    return files;
+}
+
+std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 expectedSize, qint64 maxSize) const
+{
+    if (m_fd < 0 || expectedSize < 0 || expectedSize > maxSize)
+        return std::nullopt;
+    // Non-blocking, in case a pipe took the file's place since the listing.
+    const int fd = ::openat(m_fd, QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return std::nullopt;
+    // One byte more than expected tells a file that grew from one that did not.
+    QByteArray data(qsizetype(expectedSize) + 1, Qt::Uninitialized);
+    qsizetype used = 0;
+    bool failed = false;
+    for (;;) {
+        if (used == data.size()) {
+            if (data.size() > maxSize)
+                break;
+            data.resize(std::min<qsizetype>(qsizetype(maxSize) + 1, data.size() * 2));
+        }
+        const ssize_t got = ::read(fd, data.data() + used, size_t(data.size() - used));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            failed = true;
+            break;
+        }
+        if (got == 0)
+            break;
+        used += got;
+    }
+    ::close(fd);
+    if (failed || used > maxSize)
+        return std::nullopt;
+    data.truncate(used);
+    return data;
+}
