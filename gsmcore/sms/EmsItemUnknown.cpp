@@ -1,5 +1,7 @@
 #include "gsmcore/sms/EmsItemUnknown.h"
 
+#include "gsmcore/sms/EmsConcatenatedShortMessage.h"
+
 CEmsItemUnknown::~CEmsItemUnknown() = default;
 
 EmsItemList::EmsItemList(const EmsItemList& other) : vector()
@@ -16,4 +18,13 @@ EmsItemList& EmsItemList::operator=(const EmsItemList& other)
         swap(copy);
     }
     return *this;
+}
+
+CEmsConcatenatedShortMessage* EmsItemList::FindConcatenation() const
+{
+    for (const auto& item : *this) {
+        if (item->GetIdentifier() == EmsIdentifier::ConcatenatedShortMessage)
+            return dynamic_cast<CEmsConcatenatedShortMessage*>(item.get());
+    }
+    return nullptr;
 }

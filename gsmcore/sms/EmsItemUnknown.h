@@ -35,6 +35,8 @@ protected:
     qint16 m_Size;
 };
 
+class CEmsConcatenatedShortMessage;
+
 // The elements of one message, owned by it, in header order. A copy of
 // the list copies the elements, so messages copy with their defaults.
 class EmsItemList : public std::vector<std::unique_ptr<CEmsItemUnknown>> {
@@ -45,4 +47,7 @@ public:
     EmsItemList(EmsItemList&&) noexcept = default;
     EmsItemList& operator=(EmsItemList&&) noexcept = default;
     ~EmsItemList() = default;
+
+    // The concatenation element, when the message is a part of a long one.
+    CEmsConcatenatedShortMessage* FindConcatenation() const;
 };

@@ -131,9 +131,5 @@ QString CSmsIn::Create(CEmsItemManager* items)
 
 CEmsConcatenatedShortMessage* CSmsIn::GetConcatinatedItem()
 {
-    for (const auto& item : m_Items) {
-        if (item->GetIdentifier() == EmsIdentifier::ConcatenatedShortMessage)
-            return dynamic_cast<CEmsConcatenatedShortMessage*>(item.get());
-    }
-    return nullptr;
+    return m_Items.FindConcatenation();
 }

@@ -183,9 +183,5 @@ bool CSmsOut::Extract(const QString& pdu, CEmsItemManager* items)
 
 CEmsConcatenatedShortMessage* CSmsOut::GetConcatinatedItem()
 {
-    for (const auto& item : m_Items) {
-        if (item->GetIdentifier() == EmsIdentifier::ConcatenatedShortMessage)
-            return dynamic_cast<CEmsConcatenatedShortMessage*>(item.get());
-    }
-    return nullptr;
+    return m_Items.FindConcatenation();
 }
