@@ -19,3 +19,5 @@ QString JoinLines(const QStringList& lines);
 // Reads a decimal number in which every character that is not a digit
 // counts as the digit 0 ("1a2" is 102). An empty text is 0.
 long long ReadDecimal(const QString& text);
+// The value of a hexadecimal digit of either case; -1 for anything else.
+int HexDigitValue(char c);

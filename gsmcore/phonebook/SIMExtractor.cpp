@@ -7,6 +7,9 @@
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 constexpr int kSelectTimeoutMs = 3000;
 constexpr int kSizeTimeoutMs = 15000;
@@ -93,7 +96,9 @@ bool CSIMExtractor::InitSize()
 
 int CSIMExtractor::GetMemorySize()
 {
-    return m_LastIndex < 1 ? 0 : m_LastIndex - m_FirstIndex + 1;
+    // Wide arithmetic: a device may report any range, (0-99999999999) included.
+    const qint64 size = m_LastIndex < 1 ? 0 : qint64(m_LastIndex) - m_FirstIndex + 1;
+    return int(std::clamp<qint64>(size, 0, std::numeric_limits<int>::max()));
 }
 
 bool CSIMExtractor::InterpretLine(const QString& line, int& location, QString& name, QString& number)
@@ -140,10 +145,12 @@ bool CSIMExtractor::GetRange(int from, int to, ExtractorContactArray& entries)
 {
     if (to <= 0 || !SetMemoryType(m_MemoryType))
         return false;
-    const QString command = Format("+CPBR=%d,%d", GetFirstIndex() + from, GetFirstIndex() + to);
+    const QString command = Format("+CPBR=%d,%d", qint64(GetFirstIndex()) + from, qint64(GetFirstIndex()) + to);
     QStringList lines;
-    // (to - from + 2) seconds; a reversed range still gets a second.
-    const int timeoutMs = qMax(to - from + 2, 1) * 1000;
+    // (to - from + 2) seconds; a reversed range still gets a second, and a
+    // huge one stays within what a wait can be given.
+    const qint64 seconds = std::clamp<qint64>(qint64(to) - from + 2, 1, std::numeric_limits<int>::max() / 1000);
+    const int timeoutMs = int(seconds * 1000);
     if (!m_Device->execute_generic(lines, command, timeoutMs, QStringLiteral("OK")))
         return ShowError(command, QString());
     return AppendLines(lines, entries);

@@ -1,15 +1,37 @@
 #include "platform/contacts/VCardParser.h"
 
+#include "support/StringHelpers.h"
+
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace {
 
-bool IsQuotedPrintableHeader(const QByteArray& line)
-{
-    const int colon = line.indexOf(':');
-    const QByteArray head = colon < 0 ? line : line.left(colon);
-    return head.toUpper().contains("QUOTED-PRINTABLE");
-}
+// A logical line as it is being joined, with what its name and parameters
+// (the part before the first colon) say about quoted-printable. That is
+// worked out from each appended piece alone: rescanning the whole line per
+// piece would make a card of many short continuation lines quadratic.
+struct JoinedLine {
+    QByteArray text;
+    bool headerEnded = false;
+    bool quotedPrintable = false;
+
+    void Append(const QByteArray& piece)
+    {
+        static constexpr QByteArrayView kMarker = "QUOTED-PRINTABLE";
+        const qsizetype from = text.size();
+        text += piece;
+        if (headerEnded)
+            return;
+        const qsizetype colon = text.indexOf(':', from);
+        const qsizetype scanFrom = std::max<qsizetype>(0, from - (kMarker.size() - 1));
+        const qsizetype scanEnd = colon < 0 ? text.size() : colon;
+        if (!quotedPrintable && scanEnd > scanFrom)
+            quotedPrintable = text.mid(scanFrom, scanEnd - scanFrom).toUpper().contains(kMarker);
+        headerEnded = colon >= 0;
+    }
+};
 
 // Physical lines joined into logical ones: a line starting with a blank or
 // a tab continues the one before; in a quoted-printable value a trailing
@@ -17,6 +39,8 @@ bool IsQuotedPrintableHeader(const QByteArray& line)
 std::vector<QByteArray> UnfoldLines(const QByteArray& data)
 {
     std::vector<QByteArray> logical;
+    JoinedLine current;
+    bool started = false;
     qsizetype pos = 0;
     while (pos < data.size()) {
         qsizetype end = data.indexOf('\n', pos);
@@ -26,20 +50,24 @@ std::vector<QByteArray> UnfoldLines(const QByteArray& data)
         pos = end + 1;
         if (line.endsWith('\r'))
             line.chop(1);
-        if (!logical.empty()) {
-            QByteArray& current = logical.back();
-            if (current.endsWith('=') && IsQuotedPrintableHeader(current)) {
-                current.chop(1);
-                current += line;
+        if (started) {
+            if (current.text.endsWith('=') && current.quotedPrintable) {
+                current.text.chop(1);
+                current.Append(line);
                 continue;
             }
             if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
-                current += line.mid(1);
+                current.Append(line.mid(1));
                 continue;
             }
+            logical.push_back(std::move(current.text));
         }
-        logical.push_back(std::move(line));
+        current = JoinedLine();
+        current.Append(line);
+        started = true;
     }
+    if (started)
+        logical.push_back(std::move(current.text));
     return logical;
 }
 
@@ -136,15 +164,6 @@ QByteArray DecodeQuotedPrintable(const QByteArray& encoded)
 {
     QByteArray out;
     out.reserve(encoded.size());
-    auto hex = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        return -1;
-    };
     for (qsizetype i = 0; i < encoded.size(); ++i) {
         const char c = encoded.at(i);
         if (c != '=') {
@@ -152,8 +171,8 @@ QByteArray DecodeQuotedPrintable(const QByteArray& encoded)
             continue;
         }
         if (i + 2 < encoded.size()) {
-            const int hi = hex(encoded.at(i + 1));
-            const int lo = hex(encoded.at(i + 2));
+            const int hi = HexDigitValue(encoded.at(i + 1));
+            const int lo = HexDigitValue(encoded.at(i + 2));
             if (hi >= 0 && lo >= 0) {
                 out += char(hi * 16 + lo);
                 i += 2;

@@ -45,4 +45,12 @@ TEST(StringHelpers, DecimalWithNonDigitsAsZero)
         EXPECT_EQ(ReadDecimal(c.text), c.value) << c.text.toStdString();
 }
 
+TEST(StringHelpers, HexDigitsOfBothCases)
+{
+    const std::pair<char, int> cases[] = {{'0', 0}, {'9', 9}, {'a', 10}, {'F', 15}, {'f', 15},
+                                          {'g', -1}, {'G', -1}, {' ', -1}, {'\0', -1}, {'\xff', -1}};
+    for (const auto& [digit, value] : cases)
+        EXPECT_EQ(HexDigitValue(digit), value) << int(digit);
+}
+
 }  // namespace

@@ -68,11 +68,27 @@ int ModemCommandProcessor::storeMessage(const StoredMessage& message)
     return -1;
 }
 
-void ModemCommandProcessor::setCmeErrorFor(const QByteArray& prefix, int code)
+namespace {
+
+QByteArray FaultKey(const QByteArray& prefix)
 {
     QByteArray key = prefix.trimmed().toUpper();
-    if (key.startsWith("AT"))
-        key = key.mid(2);
+    return key.startsWith("AT") ? key.mid(2) : key;
+}
+
+}  // namespace
+
+void ModemCommandProcessor::setAnswerFor(const QByteArray& prefix, const QByteArray& infoLine)
+{
+    const QByteArray key = FaultKey(prefix);
+    std::erase_if(m_scriptedAnswers, [&](const auto& answer) { return answer.first == key; });
+    if (!infoLine.isEmpty() && !key.isEmpty())
+        m_scriptedAnswers.emplace_back(key, infoLine);
+}
+
+void ModemCommandProcessor::setCmeErrorFor(const QByteArray& prefix, int code)
+{
+    const QByteArray key = FaultKey(prefix);
     std::erase_if(m_cmeFaults, [&](const auto& fault) { return fault.first == key; });
     if (code >= 0 && !key.isEmpty())
         m_cmeFaults.emplace_back(key, code);
@@ -217,8 +233,14 @@ ModemCommandProcessor::Outcome ModemCommandProcessor::handleMessageLineBreak()
 
 ModemCommandProcessor::Step ModemCommandProcessor::execute(const AtCommand& command, ResponseBuilder& out)
 {
-    if (!m_cmeFaults.empty()) {
+    if (!m_cmeFaults.empty() || !m_scriptedAnswers.empty()) {
         const QByteArray text = command.name + command.args.toUpper();
+        for (const auto& [prefix, line] : m_scriptedAnswers) {
+            if (text.startsWith(prefix)) {
+                out.info(line);
+                return Step::Continue;
+            }
+        }
         for (const auto& [prefix, code] : m_cmeFaults) {
             if (text.startsWith(prefix)) {
                 // An injected fault answers in the extended form whatever +CMEE says.

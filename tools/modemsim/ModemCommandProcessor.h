@@ -96,7 +96,15 @@ public:
     // answers "+CME ERROR: <code>" instead of running. A negative code
     // removes the fault.
     void setCmeErrorFor(const QByteArray& prefix, int code);
-    void clearCmeErrors() { m_cmeFaults.clear(); }
+    // A command whose text starts with `prefix` answers `infoLine` and OK
+    // instead of running: the odd reply of some device. An empty line
+    // removes it.
+    void setAnswerFor(const QByteArray& prefix, const QByteArray& infoLine);
+    void clearCmeErrors()
+    {
+        m_cmeFaults.clear();
+        m_scriptedAnswers.clear();
+    }
 
     // Events that the modem reports on its own; each returns the bytes of
     // the unsolicited result codes it gives (possibly none).
@@ -187,4 +195,5 @@ private:
     QByteArray m_pendingNumber;
 
     std::vector<std::pair<QByteArray, int>> m_cmeFaults;
+    std::vector<std::pair<QByteArray, QByteArray>> m_scriptedAnswers;
 };

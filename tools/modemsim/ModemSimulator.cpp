@@ -315,6 +315,12 @@ void ModemSimulator::setCmeErrorFor(const QString& commandPrefix, int code)
     d->processor.setCmeErrorFor(commandPrefix.toLatin1(), code);
 }
 
+void ModemSimulator::setAnswerFor(const QString& commandPrefix, const QByteArray& infoLine)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.setAnswerFor(commandPrefix.toLatin1(), infoLine);
+}
+
 void ModemSimulator::clearFaults()
 {
     std::lock_guard lock(d->mutex);

@@ -49,6 +49,7 @@ public:
     void setReplyDelayMs(int ms);                 // delay before each reply
     void setSilent(bool silent);                  // no reply at all (echo still sent unless dropped)
     void setCmeErrorFor(const QString& commandPrefix, int code);  // "+CSCS" -> "+CME ERROR: <code>"; code < 0 removes
+    void setAnswerFor(const QString& commandPrefix, const QByteArray& infoLine);  // that line and OK; empty removes
     void clearFaults();
     void sendUnsolicited(const QByteArray& bytes);  // raw bytes, e.g. "\r\nRING\r\n"
     void sendGarbage(int count, quint32 seed = 1);

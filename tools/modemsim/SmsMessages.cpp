@@ -1,30 +1,17 @@
 #include "tools/modemsim/SmsMessages.h"
 
-namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-}  // namespace
+#include "support/StringHelpers.h"
 
 std::optional<int> TpduLengthOfPdu(const QByteArray& hexPdu)
 {
     if (hexPdu.isEmpty() || hexPdu.size() % 2 != 0)
         return std::nullopt;
     for (char c : hexPdu) {
-        if (HexValue(c) < 0)
+        if (HexDigitValue(c) < 0)
             return std::nullopt;
     }
     const int octets = static_cast<int>(hexPdu.size() / 2);
-    const int smscLength = HexValue(hexPdu[0]) * 16 + HexValue(hexPdu[1]);
+    const int smscLength = HexDigitValue(hexPdu[0]) * 16 + HexDigitValue(hexPdu[1]);
     const int tpdu = octets - 1 - smscLength;
     if (tpdu < 0)
         return std::nullopt;

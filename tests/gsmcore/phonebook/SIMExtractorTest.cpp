@@ -2,6 +2,8 @@
 #include "gsmcore/phonebook/SIMExtractor.h"
 #include "tests/gsmcore/phonebook/DeviceFixture.h"
 
+#include <limits>
+
 namespace {
 
 class SIMExtractorTest : public DeviceFixture {
@@ -198,6 +200,35 @@ TEST_F(SIMExtractorTest, InitFailsWhenTheDeviceRefusesTheCharacterSet)
     sim.SetDevice(device);
     EXPECT_FALSE(sim.Init());
     EXPECT_EQ(boxes->size(), 1u);
+}
+
+TEST_F(SIMExtractorTest, OddRangeAnswersGiveSizesWithinBounds)
+{
+    StartSimulator();
+    OpenDevice();
+    const struct {
+        const char* answer;
+        int size;
+        int nameSize;
+        int numberSize;
+    } cases[] = {
+        {"+CPBR: (1-250),40,18", 250, 18, 40},
+        {"+CPBR: (0-99999999999),40,18", std::numeric_limits<int>::max(), 18, 40},
+        {"+CPBR: (1-250),40", 250, 0, 0},
+        {"+CPBR: 1-250,40,18", 0, 18, 40},
+        {"+CPBR: (5-3),20,10", 0, 10, 20},
+        {"+CPBR: (300-2),20,10", 0, 10, 20},
+    };
+    for (const auto& c : cases) {
+        simulator->setAnswerFor(QStringLiteral("+CPBR=?"), c.answer);
+        CSIMExtractor sim(MEMORY_SIM);
+        ASSERT_TRUE(sim.SetDevice(device));
+        ASSERT_TRUE(sim.Init());
+        EXPECT_TRUE(sim.InitSize()) << c.answer;
+        EXPECT_EQ(sim.GetMemorySize(), c.size) << c.answer;
+        EXPECT_EQ(sim.GetMaxNameSize(), c.nameSize) << c.answer;
+        EXPECT_EQ(sim.GetMaxNumberSize(), c.numberSize) << c.answer;
+    }
 }
 
 }  // namespace

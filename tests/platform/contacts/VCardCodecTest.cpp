@@ -153,6 +153,25 @@ TEST(VCardParser, BrokenCardsAreLeftOutAndTheOthersRead)
     }
 }
 
+TEST(VCardParser, ManyContinuationLinesAreJoinedInOnePass)
+{
+    // A colon-less line continued 200,000 times: joined piece by piece it
+    // is read at once; rescanned per piece it would take hours.
+    QByteArray card = "BEGIN:VCARD\r\nVERSION:2.1\r\nX";
+    for (int i = 0; i < 200000; ++i)
+        card += "\r\n =";
+    card += "\r\nFN:A\r\nEND:VCARD\r\n";
+    const VCardParseResult result = ParseVCards(card);
+    EXPECT_EQ(result.cards.size() + size_t(result.rejected), 1u);
+
+    // The soft line break of a quoted-printable value, whose parameter
+    // itself was folded, still joins.
+    const VCardParseResult qp =
+        ParseVCards("BEGIN:VCARD\r\nVERSION:2.1\r\nNOTE;ENCODING=QUOTED-\r\n PRINTABLE:a=\r\nb\r\nEND:VCARD\r\n");
+    ASSERT_EQ(qp.cards.size(), 1u);
+    EXPECT_EQ(qp.cards.front().Text(QStringLiteral("NOTE")), QStringLiteral("ab"));
+}
+
 TEST(VCardWriter, FoldsAt75OctetsWithoutSplittingACharacter)
 {
     const QString name = QString(40, QChar(0x00E5)) + QStringLiteral("x") + QString(40, QChar(0x20AC));
