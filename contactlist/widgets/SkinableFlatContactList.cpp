@@ -142,6 +142,9 @@ void CSkinableFlatContactList::RememberPlace()
 
 void CSkinableFlatContactList::UpdateFromSource()
 {
+    // The open box belongs to a row, and the rows move: a pick after the
+    // reload would change somebody else's default number.
+    ClosePhoneBox();
     // The contact selected and the one at the top stay where the user
     // left them, as far as they still exist.
     const Place place = m_place;

@@ -409,11 +409,15 @@ TEST_F(ContactListWindowTest, ANewCardInTheFolderIsShownAfterTheReload)
     const int before = Flat().RowCount();
     const int tickedRow = RowOf(QStringLiteral("Bertil Ny"));
     Tap(LeftOf(tickedRow));
+    Tap(RightOf(tickedRow));
+    ASSERT_TRUE(Flat().PhoneBox()->isVisible());
     QSignalSpy changed(list.get(), &CSkinableContactList::ListChanged);
     ASSERT_TRUE(WriteTestCard(folder, {"u00", "Aaron Ahl", "+46 70 100 00 00", "", "", ""}));
     ASSERT_TRUE(changed.wait(LoadTimeoutMs));
     ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
     EXPECT_EQ(Flat().RowCount(), before + 1);
+    // The box was Bertil's row's; that row is Aaron's neighbour now.
+    EXPECT_FALSE(Flat().PhoneBox()->isVisible());
     EXPECT_EQ(NameAt(0), QStringLiteral("Aaron Ahl"));
     // The tick and the selection stay with Bertil, one row further down.
     EXPECT_TRUE(Flat().IsChecked(tickedRow + 1));
