@@ -39,7 +39,11 @@ void InsertContactSorted(std::vector<tagCONTACT*>& contacts, size_t used, tagCON
 std::unique_ptr<CFilteredList> LoadContactList(CPoomPhoneNumbers& source, const std::atomic<bool>& stop)
 {
     auto output = std::make_unique<CFilteredList>(0, true);
+    // The folder read behind the count is the long part of a load, so the
+    // stop request reaches into it too.
+    source.Store().SetCancelFlag(&stop);
     const int n = std::max(0, source.GetCount());
+    source.Store().SetCancelFlag(nullptr);
     output->m_Contacts.assign(size_t(n), nullptr);
     const QStringList& tags = CPoomPhoneNumbers::GetTags();
 

@@ -134,6 +134,8 @@ bool CContactsStore::Refresh()
     std::vector<Entry> fresh;
     fresh.reserve(files.size());
     for (CardFileInfo& file : files) {
+        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
+            return Fail(ContactsStoreError::Cancelled);
         Entry entry;
         entry.modifiedNs = file.modifiedNs;
         entry.size = file.size;

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QString>
 
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,7 @@ enum class ContactsStoreError {
     NotFound,      // no contact with that identifier
     SaveFailed,
     DeleteFailed,
+    Cancelled,     // a folder read was stopped from outside
 };
 
 class CCardFolder;
@@ -51,6 +53,10 @@ public:
     // folder is first read when it is first needed, not at logon, so a
     // logon on the user-interface thread stays quick.
     bool Refresh();
+    // While set, a folder read checks `stop` between files and, when it is
+    // set, gives up with the contacts read before kept as they were: a
+    // window closing during the read of a large folder need not wait.
+    void SetCancelFlag(const std::atomic<bool>* stop) { m_cancel = stop; }
     int Count();
     std::unique_ptr<CContactItem> ItemAt(int position);
     // Looks in the folder again when the identifier is not known yet.
@@ -98,6 +104,7 @@ private:
     ContactsStoreError m_lastError = ContactsStoreError::None;
     // Sorted by display name ignoring case, then file name: the order the
     // lists show, so that loading them inserts at the end.
+    const std::atomic<bool>* m_cancel = nullptr;
     std::vector<Entry> m_entries;
     QHash<QString, quint32> m_pins;          // settled identifier collisions
     QHash<quint32, int> m_positionOfOid;

@@ -80,8 +80,12 @@ TEST(ContactLoader, StopsEarlyAndWithoutAStore)
     CPoomPhoneNumbers source(QString(), folder);
     const std::atomic<bool> stop{true};
     EXPECT_EQ(LoadContactList(source, stop)->Count(), 0);
+    // Stopped inside the folder read, before a single card was parsed.
+    EXPECT_EQ(source.Store().LastError(), ContactsStoreError::Cancelled);
+    // The next load is not stopped by the last one's flag.
+    const std::atomic<bool> go{false};
+    EXPECT_EQ(LoadContactList(source, go)->Count(), 20);
 
     CPoomPhoneNumbers missing(QString(), folder + QStringLiteral("/1.vcf/below-a-file"));
-    const std::atomic<bool> go{false};
     EXPECT_EQ(LoadContactList(missing, go)->Count(), 0);
 }
