@@ -26,6 +26,7 @@ public:
     // Once set, callers on other threads stop waiting and get the box's
     // default answer: the GUI is going away and may never show it.
     static void SetShuttingDown(bool down);
+    static bool IsShuttingDown() { return s_shuttingDown.load(); }
 
 private:
     int ShowFromWorker(const QString& message, unsigned type);
@@ -39,10 +40,18 @@ int DefaultAnswerFor(unsigned type);
 
 // While one lives, boxes raised on other threads are answered at once
 // with their default: the window that would show them is going away.
+// Afterwards the state is what it was before, so that a guard inside a
+// closing program does not reopen the way to boxes nobody will answer.
 class CGuiMessageHandlerShutdown {
 public:
-    CGuiMessageHandlerShutdown() { CGuiMessageHandler::SetShuttingDown(true); }
-    ~CGuiMessageHandlerShutdown() { CGuiMessageHandler::SetShuttingDown(false); }
+    CGuiMessageHandlerShutdown() : m_before(CGuiMessageHandler::IsShuttingDown())
+    {
+        CGuiMessageHandler::SetShuttingDown(true);
+    }
+    ~CGuiMessageHandlerShutdown() { CGuiMessageHandler::SetShuttingDown(m_before); }
     CGuiMessageHandlerShutdown(const CGuiMessageHandlerShutdown&) = delete;
     CGuiMessageHandlerShutdown& operator=(const CGuiMessageHandlerShutdown&) = delete;
+
+private:
+    bool m_before;
 };

@@ -145,6 +145,9 @@ CPhoneBookView::~CPhoneBookView()
     // A box the worker waits for can no longer be shown.
     CGuiMessageHandlerShutdown guard;
     CPhoneBookConnection* connection = m_connection.get();
+    // A read still running would hold the window for minutes: the device
+    // gives up its waits at once and the queued work fails quickly.
+    connection->CancelDeviceWork();
     m_worker->Run([connection] { connection->Disconnect(); });
     m_worker->Stop();
     m_popup.Close();

@@ -41,6 +41,23 @@ void CPhoneBookConnection::Sleep(int ms)
         std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+void CPhoneBookConnection::CancelDeviceWork()
+{
+    std::lock_guard lock(m_deviceHolderLock);
+    if (m_deviceHolder && *m_deviceHolder)
+        (*m_deviceHolder)->setdevicestate(CDeviceThread::DEVICESTATE_SHUTTINGDOWN);
+}
+
+void CPhoneBookConnection::ReleaseDeviceHolder()
+{
+    std::unique_ptr<Ptr<CGSMDevice>> released;
+    {
+        std::lock_guard lock(m_deviceHolderLock);
+        released = std::move(m_deviceHolder);
+    }
+    // The last reference stops the device's threads: not under the lock.
+}
+
 Ptr<CGSMDevice> CPhoneBookConnection::GetDevicePtr()
 {
     TraceMessage(g_traceTessaly, TRACE_INFO, "GetDevicePtr()\n");
@@ -119,10 +136,12 @@ bool CPhoneBookConnection::OpenDevice()
     CGSMDevice* device = CGSMDevice::create(&m_pref);
     if (!device)
         return false;
-    if (!m_deviceHolder)
+    if (!m_deviceHolder) {
+        std::lock_guard lock(m_deviceHolderLock);
         m_deviceHolder = std::make_unique<Ptr<CGSMDevice>>(device);
+    }
     if (!device->init()) {
-        m_deviceHolder.reset();
+        ReleaseDeviceHolder();
         return false;
     }
     device->SetPortOwnerName(QStringLiteral("Tessaly"));
@@ -186,7 +205,7 @@ void CPhoneBookConnection::CloseDevice()
             phone->SetDevice(Ptr<CGSMDevice>());
     }
     if (m_deviceHolder) {
-        m_deviceHolder.reset();
+        ReleaseDeviceHolder();
         TraceMessage(g_traceTessaly, TRACE_INFO, "GSM Device closed\n");
     }
 }

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 class CPhoneBookConnection {
 public:
@@ -47,6 +48,11 @@ public:
     // Un-initialises and deletes the stores and closes the device.
     void Disconnect();
 
+    // From any thread: puts the open device into its shutting-down state,
+    // so that the command waiting now returns at once and every later one
+    // fails without waiting. For a program that is closing mid-read.
+    void CancelDeviceWork();
+
     Ptr<CGSMDevice> GetDevicePtr();
     bool IsDeviceOpen() const { return m_deviceHolder != nullptr; }
     bool IsSimulated() const { return m_Port == SimulatedPort(); }
@@ -61,11 +67,13 @@ private:
     bool PrepareStore(CNumberExtractor* store, const QString& storage, const char* skipTrace,
                       const char* initError, const char* sizeError);
     void Sleep(int ms);
+    void ReleaseDeviceHolder();
 
     QString m_Port;
     int m_Speed = 9600;
     CGSMCorePref m_pref;
     std::unique_ptr<Ptr<CGSMDevice>> m_deviceHolder;
+    std::mutex m_deviceHolderLock;  // taken where the holder changes, and by CancelDeviceWork
     std::unique_ptr<CNumberExtractor> m_simStore;
     std::unique_ptr<CNumberExtractor> m_phoneStore;
     bool m_simReady = false;

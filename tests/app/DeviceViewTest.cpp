@@ -246,4 +246,24 @@ TEST_F(DeviceViewTest, GuiKeepsRunningDuringAPacedRead)
                                 << worstMoment.toStdString() << "'";
 }
 
+TEST_F(DeviceViewTest, ClosingDuringASlowReadDoesNotWaitForIt)
+{
+    ModemSimulator modem;
+    ASSERT_TRUE(modem.setDeviceType(1));
+    ASSERT_TRUE(modem.start());
+    ASSERT_TRUE(modem.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 20, 14));
+    ASSERT_EQ(modem.fillPhoneBook(QStringLiteral("SM"), 250, 5), 250);
+    StoreConnection(modem.devicePath(), QStringLiteral("Slow"), 2400);
+    modem.setBaud(2400);  // the SIM alone takes about 45 s on this line
+    Start();
+    ASSERT_TRUE(WaitUntil([&] { return modem.receivedCommands().contains(QStringLiteral("AT+CPBR=1,250")); }, 30000));
+
+    // Waiting for the read would take most of a minute; a closing window
+    // makes the device give up instead. The bound only tells the two apart.
+    QElapsedTimer clock;
+    clock.start();
+    m_frame.reset();
+    EXPECT_LT(clock.elapsed(), 15000);
+}
+
 }  // namespace
