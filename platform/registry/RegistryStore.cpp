@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStandardPaths>
 
 #include <sys/stat.h>
@@ -270,7 +271,15 @@ void CRegistryStore::Parse(const QByteArray& content)
 {
     m_keys.clear();
     m_damage.clear();
-    const QStringList lines = QString::fromUtf8(content).split(QLatin1Char('\n'));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(content);
+    if (utf8.hasError()) {
+        // Read on as well as can be; the rewrite would turn those bytes
+        // into replacement characters, so the file counts as damaged and
+        // is kept before it.
+        m_damage << QStringLiteral("bytes that are not UTF-8");
+    }
+    const QStringList lines = text.split(QLatin1Char('\n'));
     Key* current = nullptr;
     bool skippingKey = false;
     for (int i = 0; i < lines.size(); ++i) {
@@ -345,10 +354,15 @@ bool CRegistryStore::Modify(Change change)
     m_stamp = FileStamp{};  // read again under the lock: another process may have written
     Refresh();
     if (!m_damage.isEmpty() && !m_damagedFileKept) {
-        // What could not be read is kept, not overwritten.
-        const QString kept = m_path + QStringLiteral(".damaged");
-        QFile::remove(kept);
-        QFile::copy(m_path, kept);
+        // What could not be read is kept, not overwritten: neither by this
+        // write nor by a copy kept at an earlier damage.
+        QString kept = m_path + QStringLiteral(".damaged");
+        for (int n = 2; QFileInfo::exists(kept); ++n)
+            kept = m_path + QStringLiteral(".damaged-") + QString::number(n);
+        if (!QFile::copy(m_path, kept)) {
+            TraceMessage(g_traceCommon, TRACE_ERROR, "Can't keep the damaged registry file %s as %s\n", m_path, kept);
+            return false;
+        }
         m_damagedFileKept = true;
     }
     if (!change())

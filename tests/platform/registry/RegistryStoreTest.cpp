@@ -15,6 +15,7 @@ QString FreshPath(const char* name)
     const QString path = QDir(TestTempDir()).filePath(QString::fromLatin1(name));
     QFile::remove(path);
     QFile::remove(path + QStringLiteral(".damaged"));
+    QFile::remove(path + QStringLiteral(".damaged-2"));
     return path;
 }
 
@@ -68,6 +69,7 @@ TEST(RegistryStore, ADamagedFileReadsAsWhatCanBeReadAndIsKeptBeforeAWrite)
         {"garbage between", QByteArray("[HKEY_LOCAL_MACHINE\\K]\n\x01\x02\xff\xfe\n\"A\"=hex:01,02\n\"Bad\"=hex:1,zz\n"), {QStringLiteral("A")}},
         {"unterminated quote", QByteArray("[HKEY_LOCAL_MACHINE\\K]\n\"A\"=\"open\n\"B\"=dword:00000002\n"), {QStringLiteral("B")}},
         {"binary noise", QByteArray(4096, '\xAB'), {}},
+        {"not UTF-8", QByteArray("[HKEY_LOCAL_MACHINE\\K]\n\"A\"=\"Modem \xe9\"\n"), {QStringLiteral("A")}},
     };
     for (const auto& c : cases) {
         const QString path = FreshPath("store-damaged.ini");
@@ -83,6 +85,21 @@ TEST(RegistryStore, ADamagedFileReadsAsWhatCanBeReadAndIsKeptBeforeAWrite)
         EXPECT_TRUE(again.Damage().isEmpty()) << c.what;
         EXPECT_EQ(again.ValueNames(HKEY_LOCAL_MACHINE, QStringLiteral("K")), c.readable + QStringList{QStringLiteral("New")}) << c.what;
     }
+}
+
+TEST(RegistryStore, AnEarlierKeptCopyIsNotReplaced)
+{
+    const QString path = FreshPath("store-damaged-twice.ini");
+    WriteFile(path + QStringLiteral(".damaged"), "first damage");
+    WriteFile(path, "[HKEY_LOCAL_MACHINE\\K]\n\"A\"=dword:0000");
+    CRegistryStore store(path);
+    ASSERT_TRUE(store.SetValue(HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("B"), RegValue::fromDWord(1)));
+    QFile first(path + QStringLiteral(".damaged"));
+    ASSERT_TRUE(first.open(QIODevice::ReadOnly));
+    EXPECT_EQ(first.readAll(), QByteArray("first damage"));
+    QFile second(path + QStringLiteral(".damaged-2"));
+    ASSERT_TRUE(second.open(QIODevice::ReadOnly));
+    EXPECT_EQ(second.readAll(), QByteArray("[HKEY_LOCAL_MACHINE\\K]\n\"A\"=dword:0000"));
 }
 
 TEST(RegistryStore, DeletingAKeyTakesItsSubkeys)
