@@ -64,8 +64,18 @@ public:
     // Gives FN a value when it has none (vCard requires it).
     void CompleteRequiredProperties();
 
-    // Used by the store.
+    // Used by the store. The stamp is the file's time and size when the
+    // item was read, so that a save can tell whether another program has
+    // changed the file since; an item without one replaces the file.
     void SetStoreIdentity(QString fileName, quint32 oid);
+    void SetReadStamp(qint64 modifiedNs, qint64 size)
+    {
+        m_readModifiedNs = modifiedNs;
+        m_readSize = size;
+    }
+    bool HasReadStamp() const { return m_readSize >= 0; }
+    qint64 ReadModifiedNs() const { return m_readModifiedNs; }
+    qint64 ReadSize() const { return m_readSize; }
     VCard& MutableCard() { return m_card; }
 
 private:
@@ -80,6 +90,8 @@ private:
     VCard m_card;
     QString m_fileName;
     quint32 m_oid = 0;
+    qint64 m_readModifiedNs = 0;
+    qint64 m_readSize = -1;
     mutable ContactPropertySlots m_slots;
     mutable bool m_slotsValid = false;
 };

@@ -224,7 +224,9 @@ std::unique_ptr<CContactItem> CContactsStore::ItemAt(int position)
     if (position < 0 || position >= static_cast<int>(m_entries.size()))
         return nullptr;
     const Entry& e = m_entries[size_t(position)];
-    return std::make_unique<CContactItem>(*e.card, e.fileName, e.oid);
+    auto item = std::make_unique<CContactItem>(*e.card, e.fileName, e.oid);
+    item->SetReadStamp(e.modifiedNs, e.size);
+    return item;
 }
 
 int CContactsStore::PositionOfOid(quint32 oid)
@@ -303,6 +305,16 @@ bool CContactsStore::Save(CContactItem& item)
     if (!m_loggedOn)
         return Fail(ContactsStoreError::NotLoggedOn);
     EnsureScanned();
+    qint64 diskModifiedNs = 0;
+    qint64 diskSize = 0;
+    if (item.HasReadStamp() && !item.FileName().isEmpty() && StatFile(PathOf(item.FileName()), diskModifiedNs, diskSize) &&
+        (diskModifiedNs != item.ReadModifiedNs() || diskSize != item.ReadSize())) {
+        // A sync tool or an editor wrote the card after we read it: their
+        // change is not overwritten with ours.
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact %s was changed by another program since it was read, not saved\n",
+                     item.FileName());
+        return Fail(ContactsStoreError::Conflict);
+    }
     VCard& card = item.MutableCard();
     if (card.Text(QStringLiteral("UID")).trimmed().isEmpty())
         card.SetText(QStringLiteral("UID"), QUuid::createUuid().toString(QUuid::WithoutBraces));
@@ -347,6 +359,8 @@ bool CContactsStore::Save(CContactItem& item)
     }
     const auto saved = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.fileName == fileName; });
     item.SetStoreIdentity(fileName, saved == m_entries.end() ? 0 : saved->oid);
+    if (saved != m_entries.end())
+        item.SetReadStamp(saved->modifiedNs, saved->size);
     m_lastError = ContactsStoreError::None;
     return true;
 }

@@ -26,6 +26,7 @@ enum class ContactsStoreError {
     SaveFailed,
     DeleteFailed,
     Cancelled,     // a folder read was stopped from outside
+    Conflict,      // the file was changed by another program since it was read
 };
 
 class CCardFolder;

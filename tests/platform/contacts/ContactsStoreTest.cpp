@@ -253,3 +253,39 @@ TEST(ContactsStore, AFailedSaveReportsAndKeepsTheOldCard)
     EXPECT_EQ(ReadContactFile(folder + QStringLiteral("/khard-created.vcf")), before);
     EXPECT_EQ(store.Count(), 1);
 }
+
+TEST(ContactsStore, AChangeByAnotherProgramIsNotOverwritten)
+{
+    const QString folder = NewContactsFolder(QStringLiteral("conflict"));
+    CopyContactsData(QStringLiteral("apple-grouped.vcf"), folder);
+    const QString path = folder + QStringLiteral("/apple-grouped.vcf");
+
+    CContactsStore store(folder);
+    ASSERT_TRUE(store.LogOn());
+    ASSERT_EQ(store.Count(), 1);
+    std::unique_ptr<CContactItem> stale = store.ItemAt(0);
+
+    // A sync tool rewrites the card meanwhile (it grows by a note).
+    QByteArray synced = ReadContactFile(path);
+    synced.replace("END:VCARD", "NOTE:from the server\r\nEND:VCARD");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(synced);
+    }
+    stale->SetField(FIELD_CAR_TEL, QStringLiteral("+1 555 car"));
+    EXPECT_FALSE(store.Save(*stale));
+    EXPECT_EQ(store.LastError(), ContactsStoreError::Conflict);
+    EXPECT_EQ(ReadContactFile(path), synced);
+
+    // Read again, the edit goes through, and so does a second one.
+    std::unique_ptr<CContactItem> fresh = store.ItemByOid(stale->Oid());
+    ASSERT_NE(fresh, nullptr);
+    fresh->SetField(FIELD_CAR_TEL, QStringLiteral("+1 555 car"));
+    ASSERT_TRUE(store.Save(*fresh));
+    fresh->SetField(FIELD_CAR_TEL, QStringLiteral("+1 555 van"));
+    ASSERT_TRUE(store.Save(*fresh));
+    const QByteArray saved = ReadContactFile(path);
+    EXPECT_TRUE(saved.contains("from the server"));
+    EXPECT_TRUE(saved.contains("+1 555 van"));
+}
