@@ -149,6 +149,10 @@ bool CPhoneBookConnection::OpenDevice()
     if (!device->execute_set(QStringLiteral("&FV1E1"), kResetTimeoutMs)
         && !device->execute_set(QStringLiteral("&FV1E1"), kResetTimeoutMs))
         return false;
+    // The reset (or a phone switched off and on since the last connection)
+    // leaves the device on a phone book of its own choosing: the storage
+    // remembered from before must be selected again, not assumed.
+    m_pref.m_SelectedStorage = QStringLiteral("Unknown");
 
     m_pref.m_DeviceType = 0;
     bool identified = device->identifycard();

@@ -29,6 +29,8 @@ ModemCommandProcessor::Step ModemCommandProcessor::basic(const AtCommand& comman
     if (name == "Z" || name == "&F") {
         m_settings = m_factory;
         m_pendingText = false;
+        // Like most phones, back on the first phone book (the SIM's).
+        m_selected = m_storageOrder.value(0);
         return Step::Continue;
     }
     if (name == "H") {

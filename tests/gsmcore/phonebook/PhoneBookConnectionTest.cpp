@@ -62,6 +62,26 @@ TEST_F(PhoneBookConnectionTest, AKnownModelIsIdentifiedAndBothMemoriesPrepared)
     EXPECT_EQ(progress, (QStringList{QStringLiteral("Connecting to phone."), QStringLiteral("Phone device found.")}));
 }
 
+TEST_F(PhoneBookConnectionTest, AReconnectSelectsTheStorageAgainAfterTheReset)
+{
+    // A phone whose reset puts it on its own memory, not on the SIM's.
+    StartSimulator();
+    ASSERT_TRUE(simulator->setDeviceType(8));
+    simulator->setStorages({QStringLiteral("ME"), QStringLiteral("SM")});
+    ASSERT_TRUE(simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-40),20,14")));
+    ASSERT_TRUE(simulator->setPhoneBookLimits(QStringLiteral("ME"), QStringLiteral("(1-500),40,30")));
+    connection->SetPort(simulator->devicePath(), 9600);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(connection->Connect()) << round;
+        EXPECT_EQ(connection->GetSimStore()->GetMemorySize(), 40) << round;
+        EXPECT_EQ(connection->GetPhoneStore()->GetMemorySize(), 500) << round;
+        // The SIM is the last one used before the next connection.
+        ExtractorContactArray entries;
+        ASSERT_TRUE(connection->GetSimStore()->GetAll(entries)) << round;
+        EXPECT_EQ(simulator->selectedStorage(), QStringLiteral("SM")) << round;
+    }
+}
+
 TEST_F(PhoneBookConnectionTest, AnUnknownModelListingOnlyTheSimSkipsThePhoneMemory)
 {
     TraceCapture* capture = TraceCapture::Install(g_traceTessaly, TRACE_INFO);
