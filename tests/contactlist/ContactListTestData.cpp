@@ -5,23 +5,26 @@
 #include <QDir>
 #include <QFile>
 
-tagCONTACT* MakeRecord(const QString& name, std::initializer_list<std::pair<int, const char*>> fields, quint32 oid)
+#include <algorithm>
+#include <array>
+
+tagCONTACT* MakeRecord(const QString& name, std::initializer_list<std::pair<int, const char*>> fields, quint32 oid,
+                       int defaultField)
 {
     std::array<QString, ContactFieldCount> texts;
     for (const auto& [type, text] : fields)
         texts[size_t(type)] = QString::fromUtf8(text);
-    int defaultField = 0;
-    for (int type = ContactFieldCount - 1; type >= 0; --type)
-        if (!texts[size_t(type)].isEmpty())
-            defaultField = type;
+    if (defaultField < 0) {
+        const auto first = std::find_if(texts.begin(), texts.end(), [](const QString& t) { return !t.isEmpty(); });
+        defaultField = first == texts.end() ? 0 : int(first - texts.begin());
+    }
     return AllocateContactRecord(name, texts, defaultField, oid);
 }
 
 std::unique_ptr<CFilteredList> MakeAllList(std::initializer_list<tagCONTACT*> records)
 {
     auto list = std::make_unique<CFilteredList>(CFilteredList::AllContactsFilter, true);
-    for (tagCONTACT* record : records)
-        list->m_Contacts.push_back(record);
+    list->m_Contacts.assign(records.begin(), records.end());
     return list;
 }
 
@@ -34,23 +37,23 @@ QString NewListFolder(const QString& hint)
     return path;
 }
 
-void WriteCard(const QString& folder, const QString& uid, const QString& name, const QString& mobile,
-               const QString& email)
+bool WriteCard(const QString& folder, const TestCard& card)
 {
-    QByteArray card = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + uid.toUtf8() + "\r\nFN:" + name.toUtf8() + "\r\nN:" +
-                      name.toUtf8() + ";;;;\r\n";
-    if (!mobile.isEmpty())
-        card += "TEL;TYPE=CELL:" + mobile.toUtf8() + "\r\n";
-    if (!email.isEmpty())
-        card += "EMAIL;TYPE=INTERNET:" + email.toUtf8() + "\r\n";
-    card += "END:VCARD\r\n";
-    // Through a temporary name, as every vdir writer does.
-    const QString path = folder + QLatin1Char('/') + uid + QStringLiteral(".vcf");
+    QByteArray text = "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + card.uid.toUtf8() + "\r\nFN:" + card.name.toUtf8() +
+                      "\r\nN:" + card.name.toUtf8() + ";;;;\r\n";
+    const std::pair<const char*, const QString*> lines[] = {{"TEL;TYPE=WORK,VOICE:", &card.work},
+                                                            {"TEL;TYPE=CELL:", &card.mobile},
+                                                            {"TEL;TYPE=HOME,VOICE:", &card.home},
+                                                            {"EMAIL;TYPE=INTERNET:", &card.email}};
+    for (const auto& [property, value] : lines)
+        if (!value->isEmpty())
+            text += property + value->toUtf8() + "\r\n";
+    text += "END:VCARD\r\n";
+    const QString path = folder + QLatin1Char('/') + card.uid + QStringLiteral(".vcf");
     QFile file(path + QStringLiteral(".tmp"));
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(card);
-        file.close();
-        QFile::remove(path);
-        QFile::rename(path + QStringLiteral(".tmp"), path);
-    }
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        return false;
+    file.close();
+    QFile::remove(path);
+    return QFile::rename(path + QStringLiteral(".tmp"), path);
 }

@@ -1,22 +1,38 @@
 #pragma once
 // Contacts for the list tests: records built in memory and vCard folders
-// written straight to disk.
+// written straight to disk, read back through the real store.
 
 #include "contactlist/FilteredList.h"
 
 #include <QString>
 
-#include <array>
 #include <initializer_list>
 #include <memory>
 #include <utility>
 
-// A record with the given fields (type index -> text); default = first present.
-tagCONTACT* MakeRecord(const QString& name, std::initializer_list<std::pair<int, const char*>> fields, quint32 oid = 1);
+// A record with the given fields (type index -> text); the default field
+// is the first present one unless `defaultField` is given.
+tagCONTACT* MakeRecord(const QString& name, std::initializer_list<std::pair<int, const char*>> fields, quint32 oid = 1,
+                       int defaultField = -1);
 // An owning list of all contacts holding `records` in the given order.
 std::unique_ptr<CFilteredList> MakeAllList(std::initializer_list<tagCONTACT*> records);
+
+struct TestCard {
+    TestCard(const char* u, const char* n, const char* m = "", const char* w = "", const char* h = "", const char* e = "")
+        : uid(QString::fromUtf8(u)), name(QString::fromUtf8(n)), mobile(QString::fromUtf8(m)), work(QString::fromUtf8(w)),
+          home(QString::fromUtf8(h)), email(QString::fromUtf8(e))
+    {
+    }
+    TestCard(QString u, QString n, QString m) : uid(std::move(u)), name(std::move(n)), mobile(std::move(m)) {}
+    QString uid;
+    QString name;
+    QString mobile;  // TEL;TYPE=CELL
+    QString work;    // TEL;TYPE=WORK,VOICE
+    QString home;    // TEL;TYPE=HOME,VOICE
+    QString email;   // EMAIL;TYPE=INTERNET
+};
+
 // A new empty folder under the test's temporary folder.
 QString NewListFolder(const QString& hint);
-// Writes one vCard file `<uid>.vcf`.
-void WriteCard(const QString& folder, const QString& uid, const QString& name, const QString& mobile,
-               const QString& email = QString());
+// Writes `<uid>.vcf` through a temporary file, as a vdir writer does.
+bool WriteCard(const QString& folder, const TestCard& card);

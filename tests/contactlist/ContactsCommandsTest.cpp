@@ -15,11 +15,9 @@
 TEST(ContactsCommands, ListAsTextAndJson)
 {
     const QString folder = NewListFolder(QStringLiteral("cli-list"));
-    WriteCard(folder, QStringLiteral("b"), QStringLiteral("Beta \"B\""), QStringLiteral("+46 70 123 45 67"),
-              QStringLiteral("beta@example.org"));
-    WriteCard(folder, QStringLiteral("a"), QStringLiteral("Åsa"), QString(), QStringLiteral("asa@example.org"));
-    WriteCard(folder, QStringLiteral("c"), QStringLiteral("No numbers"), QString());
-
+    WriteCard(folder, {"b", "Beta \"B\"", "+46 70 123 45 67", "", "", "beta@example.org"});
+    WriteCard(folder, {"a", "Åsa", "", "", "", "asa@example.org"});
+    WriteCard(folder, {"c", "No numbers"});
     const ContactsCommandResult text = ContactsListCommand(false, folder);
     EXPECT_EQ(text.exitCode, 0);
     EXPECT_EQ(text.output, QStringLiteral("Beta \"B\"\tm\tm: +46 70 123 45 67; e: beta@example.org\n"
@@ -45,9 +43,9 @@ TEST(ContactsCommands, ListAsTextAndJson)
 TEST(ContactsCommands, Lookup)
 {
     const QString folder = NewListFolder(QStringLiteral("cli-lookup"));
-    WriteCard(folder, QStringLiteral("a"), QStringLiteral("Anna"), QStringLiteral("+46 70 111 11 11"));
-    WriteCard(folder, QStringLiteral("b"), QStringLiteral("Bo"), QStringLiteral("070-222 22 22"));
-    WriteCard(folder, QStringLiteral("c"), QStringLiteral("Cai"), QStringLiteral("+46702222222"));
+    for (const TestCard& card : {TestCard {"a", "Anna", "+46 70 111 11 11"}, TestCard {"b", "Bo", "070-222 22 22"},
+                                 TestCard {"c", "Cai", "+46702222222"}})
+        WriteCard(folder, card);
     struct Case {
         const char* number;
         int exitCode;

@@ -1,6 +1,6 @@
 #include "contactlist/widgets/ContactRowsModel.h"
 
-#include "tests/contactlist/widgets/WidgetTestContacts.h"
+#include "tests/contactlist/ContactListTestData.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -11,10 +11,10 @@ namespace {
 
 std::unique_ptr<CFilteredList> ThreePeople()
 {
-    return MakeTestList({
-        MakeTestRecord("Anna Berg", {{FIELD_MOBILE_TEL, "+46701111111"}}, 11),
-        MakeTestRecord("Bo Ek", {{FIELD_WORK_TEL, "08-123 45"}, {FIELD_EMAIL, "bo@example.org"}}, 12),
-        MakeTestRecord("Cia Dahl", {{FIELD_EMAIL2, "cia@example.org"}}, 13),
+    return MakeAllList({
+        MakeRecord("Anna Berg", {{FIELD_MOBILE_TEL, "+46701111111"}}, 11),
+        MakeRecord("Bo Ek", {{FIELD_WORK_TEL, "08-123 45"}, {FIELD_EMAIL, "bo@example.org"}}, 12),
+        MakeRecord("Cia Dahl", {{FIELD_EMAIL2, "cia@example.org"}}, 13),
     });
 }
 
@@ -123,10 +123,10 @@ TEST(ContactRowsModel, TicksFollowTheContactAcrossAReload)
     rows.SetChecked(1, true);  // Bo
 
     // The reload brings a new contact that sorts first.
-    auto after = MakeTestList({
-        MakeTestRecord("Aaron", {{FIELD_MOBILE_TEL, "+4670000"}}, 20),
-        MakeTestRecord("Anna Berg", {{FIELD_MOBILE_TEL, "+46701111111"}}, 11),
-        MakeTestRecord("Bo Ek", {{FIELD_WORK_TEL, "08-123 45"}}, 12),
+    auto after = MakeAllList({
+        MakeRecord("Aaron", {{FIELD_MOBILE_TEL, "+4670000"}}, 20),
+        MakeRecord("Anna Berg", {{FIELD_MOBILE_TEL, "+46701111111"}}, 11),
+        MakeRecord("Bo Ek", {{FIELD_WORK_TEL, "08-123 45"}}, 12),
     });
     rows.SetList(after.get());
     before.reset();

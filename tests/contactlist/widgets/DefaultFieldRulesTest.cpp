@@ -1,6 +1,6 @@
 #include "contactlist/widgets/DefaultFieldRules.h"
 
-#include "tests/contactlist/widgets/WidgetTestContacts.h"
+#include "tests/contactlist/ContactListTestData.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ TEST(DefaultFieldRules, DefaultMovesIntoTheFilter)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Record record(MakeTestRecord(
+        Record record(MakeRecord(
             "Kim", {{FIELD_WORK_TEL, "+4681111"}, {FIELD_MOBILE_TEL, "+46702222"}, {FIELD_EMAIL2, "kim@example.org"}},
             7, c.defaultField));
         ASSERT_TRUE(record);
@@ -49,7 +49,7 @@ TEST(DefaultFieldRules, DefaultMovesIntoTheFilter)
 
 TEST(DefaultFieldRules, TagsAndTexts)
 {
-    Record record(MakeTestRecord("Kim", {{FIELD_MOBILE_TEL, "+46702222"}, {FIELD_EMAIL, "kim@example.org"}}, 7));
+    Record record(MakeRecord("Kim", {{FIELD_MOBILE_TEL, "+46702222"}, {FIELD_EMAIL, "kim@example.org"}}, 7));
     EXPECT_EQ(PresentFieldOfTag(*record, QStringLiteral("m")), FIELD_MOBILE_TEL);
     EXPECT_EQ(PresentFieldOfTag(*record, QStringLiteral("E")), FIELD_EMAIL);
     EXPECT_EQ(PresentFieldOfTag(*record, QStringLiteral("w")), -1);  // a tag, but absent

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -138,41 +139,46 @@ TEST_F(PhoneBoxTest, ArrowKeysWrapAndEnterPicksTheHotLine)
     EXPECT_EQ(box->SelectedTag(), QStringLiteral("w"));
 }
 
-TEST_F(PhoneBoxTest, PressAndLiftOnALinePicksIt)
+TEST_F(PhoneBoxTest, MouseAndEscapePickOrCloseAsTheUserMeant)
 {
-    OpenAt(0);
-    QSignalSpy picked(box.get(), &MFCFlatPhoneBoxCtrl::Picked);
-    QTest::mousePress(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
-    EXPECT_EQ(box->HotLine(), 2);
-    EXPECT_TRUE(box->isVisible());
-    QTest::mouseRelease(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
-    EXPECT_FALSE(box->isVisible());
-    ASSERT_EQ(picked.count(), 1);
-    EXPECT_EQ(box->SelectedTag(), QStringLiteral("e"));
-    EXPECT_NE(QWidget::mouseGrabber(), box.get());
-}
-
-TEST_F(PhoneBoxTest, LiftingOnAnotherLinePicksNothing)
-{
-    OpenAt(0);
-    QSignalSpy picked(box.get(), &MFCFlatPhoneBoxCtrl::Picked);
-    QTest::mousePress(box.get(), Qt::LeftButton, {}, MiddleOfLine(1));
-    QTest::mouseRelease(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_EQ(picked.count(), 0);
-    EXPECT_EQ(box->SelectedLine(), 0);
-}
-
-TEST_F(PhoneBoxTest, ATapOutsideClosesWithoutAPick)
-{
-    OpenAt(0);
-    QSignalSpy picked(box.get(), &MFCFlatPhoneBoxCtrl::Picked);
-    // The box holds the mouse: a press on the window elsewhere reaches it.
-    QTest::mousePress(top.get(), Qt::LeftButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(top.get(), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(picked.count(), 0);
-    EXPECT_NE(QWidget::mouseGrabber(), box.get());
+    struct Case {
+        const char* what;
+        std::function<void()> act;
+        bool stillOpen;
+        const char* picked;  // nullptr: no pick
+    };
+    const Case cases[] = {
+        {"press and lift on a line", [&] {
+             QTest::mousePress(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
+             EXPECT_EQ(box->HotLine(), 2);
+             EXPECT_TRUE(box->isVisible());
+             QTest::mouseRelease(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
+         }, false, "e"},
+        {"lift on another line", [&] {
+             QTest::mousePress(box.get(), Qt::LeftButton, {}, MiddleOfLine(1));
+             QTest::mouseRelease(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
+         }, true, nullptr},
+        // The box holds the mouse: a press on the window elsewhere reaches it.
+        {"tap outside", [&] {
+             QTest::mousePress(top.get(), Qt::LeftButton, {}, QPoint(5, 5));
+             QTest::mouseRelease(top.get(), Qt::LeftButton, {}, QPoint(5, 5));
+         }, false, nullptr},
+        {"escape", [&] { QTest::keyClick(box.get(), Qt::Key_Escape); }, false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        box->Close();
+        box->SetSelectedLine(0);
+        OpenAt(0);
+        QSignalSpy picked(box.get(), &MFCFlatPhoneBoxCtrl::Picked);
+        c.act();
+        EXPECT_EQ(box->isVisible(), c.stillOpen);
+        EXPECT_EQ(picked.count(), c.picked ? 1 : 0);
+        EXPECT_EQ(box->SelectedTag(), QString::fromLatin1(c.picked ? c.picked : "m"));
+        if (!c.stillOpen) {
+            EXPECT_NE(QWidget::mouseGrabber(), box.get());
+        }
+    }
 }
 
 TEST_F(PhoneBoxTest, AfterClosingClicksElsewhereWorkAgain)
@@ -200,15 +206,6 @@ TEST_F(PhoneBoxTest, AfterClosingClicksElsewhereWorkAgain)
         QTest::mouseClick(&button, Qt::LeftButton);
         EXPECT_EQ(clicked.count(), 1) << "the next click is not swallowed";
     }
-}
-
-TEST_F(PhoneBoxTest, EscapeClosesWithoutAPick)
-{
-    OpenAt(0);
-    QSignalSpy picked(box.get(), &MFCFlatPhoneBoxCtrl::Picked);
-    QTest::keyClick(box.get(), Qt::Key_Escape);
-    EXPECT_FALSE(box->isVisible());
-    EXPECT_EQ(picked.count(), 0);
 }
 
 TEST_F(PhoneBoxTest, TheSelectedLineCarriesTheDotAndTheHotLineIsHighlighted)

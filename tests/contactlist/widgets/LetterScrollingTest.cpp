@@ -1,6 +1,6 @@
 #include "contactlist/widgets/LetterScrolling.h"
 
-#include "tests/contactlist/widgets/WidgetTestContacts.h"
+#include "tests/contactlist/ContactListTestData.h"
 
 #include <gtest/gtest.h>
 
@@ -42,13 +42,13 @@ TEST(LetterScrolling, RepeatCountCyclesOnTheSameButtonOnly)
 
 TEST(LetterScrolling, RowOfLetterInSortedList)
 {
-    auto list = MakeTestList({
-        MakeTestRecord("alpha", {{FIELD_MOBILE_TEL, "1"}}, 1),
-        MakeTestRecord("Alpha", {{FIELD_MOBILE_TEL, "2"}}, 2),
-        MakeTestRecord("Beta", {{FIELD_MOBILE_TEL, "3"}}, 3),
-        MakeTestRecord("delta", {{FIELD_MOBILE_TEL, "4"}}, 4),
-        MakeTestRecord("Echo", {{FIELD_MOBILE_TEL, "5"}}, 5),
-        MakeTestRecord("Mike", {{FIELD_MOBILE_TEL, "6"}}, 6),
+    auto list = MakeAllList({
+        MakeRecord("alpha", {{FIELD_MOBILE_TEL, "1"}}, 1),
+        MakeRecord("Alpha", {{FIELD_MOBILE_TEL, "2"}}, 2),
+        MakeRecord("Beta", {{FIELD_MOBILE_TEL, "3"}}, 3),
+        MakeRecord("delta", {{FIELD_MOBILE_TEL, "4"}}, 4),
+        MakeRecord("Echo", {{FIELD_MOBILE_TEL, "5"}}, 5),
+        MakeRecord("Mike", {{FIELD_MOBILE_TEL, "6"}}, 6),
     });
     const std::pair<char, int> cases[] = {
         {'a', 0}, {'b', 2}, {'c', 3}, {'d', 3}, {'e', 4}, {'f', 5}, {'m', 5},
@@ -66,10 +66,10 @@ TEST(LetterScrolling, RowOfLetterInSortedList)
 TEST(LetterScrolling, NamesOutsideTheAlphabetSortBeforeOrAfter)
 {
     // Digits sort before letters, accented capitals after z.
-    auto list = MakeTestList({
-        MakeTestRecord("112 Emergency", {{FIELD_MOBILE_TEL, "112"}}, 1),
-        MakeTestRecord("Zoe", {{FIELD_MOBILE_TEL, "2"}}, 2),
-        MakeTestRecord(QStringLiteral("\u00c5sa"), {{FIELD_MOBILE_TEL, "3"}}, 3),
+    auto list = MakeAllList({
+        MakeRecord("112 Emergency", {{FIELD_MOBILE_TEL, "112"}}, 1),
+        MakeRecord("Zoe", {{FIELD_MOBILE_TEL, "2"}}, 2),
+        MakeRecord(QStringLiteral("\u00c5sa"), {{FIELD_MOBILE_TEL, "3"}}, 3),
     });
     EXPECT_EQ(RowOfLetter(*list, QChar(u'a')), 1);
     EXPECT_EQ(RowOfLetter(*list, QChar(u'z')), 1);

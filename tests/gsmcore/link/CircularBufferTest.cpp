@@ -16,21 +16,10 @@ TEST(CircularBuffer, SizeFourTakesFourBytesAndRefusesTheFifth)
     EXPECT_EQ(buffer.count(), 4);
 }
 
-TEST(CircularBuffer, NeverSizedCountsAsFull)
-{
-    CCircularBuffer buffer;
-    EXPECT_TRUE(buffer.isfull());
-    EXPECT_TRUE(buffer.isempty());
-    EXPECT_FALSE(buffer.put('x'));
-    char c = 0;
-    EXPECT_FALSE(buffer.get(c));
-}
-
 TEST(CircularBuffer, MultiByteGetKeepsOrderAcrossTheWrap)
 {
     CCircularBuffer buffer(5);
-    const QByteArray first("12345");
-    for (char c : first)
+    for (char c : QByteArray("12345"))
         ASSERT_TRUE(buffer.put(c));
     char out[8] = {};
     ASSERT_EQ(buffer.get(out, 3), 3);
@@ -42,25 +31,25 @@ TEST(CircularBuffer, MultiByteGetKeepsOrderAcrossTheWrap)
     EXPECT_TRUE(buffer.isempty());
 }
 
-TEST(CircularBuffer, ResizeDropsTheContent)
+TEST(CircularBuffer, UnsizedResizedAndBadArgumentsTakeNothingWrong)
 {
+    CCircularBuffer unsized;  // never sized: full and empty at once
+    EXPECT_TRUE(unsized.isfull());
+    EXPECT_TRUE(unsized.isempty());
+    EXPECT_FALSE(unsized.put('x'));
+    char c = 0;
+    EXPECT_FALSE(unsized.get(c));
+
     CCircularBuffer buffer(3);
     buffer.put('a');
-    EXPECT_TRUE(buffer.resize(10));
+    EXPECT_EQ(buffer.get(nullptr, 3), 0);
+    EXPECT_EQ(buffer.get(&c, 0), 0);
+    EXPECT_EQ(buffer.count(), 1);
+    EXPECT_TRUE(buffer.resize(10));  // drops the content
     EXPECT_TRUE(buffer.isempty());
     EXPECT_EQ(buffer.size(), 10);
     EXPECT_FALSE(buffer.resize(-1));
     EXPECT_TRUE(buffer.isfull());
-}
-
-TEST(CircularBuffer, GetWithBadArgumentsTakesNothing)
-{
-    CCircularBuffer buffer(3);
-    buffer.put('a');
-    EXPECT_EQ(buffer.get(nullptr, 3), 0);
-    char c;
-    EXPECT_EQ(buffer.get(&c, 0), 0);
-    EXPECT_EQ(buffer.count(), 1);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "gsmcore/link/GSMDevice.h"
+#include "gsmcore/phonebook/CharacterSetDefaultModified.h"
 #include "tests/gsmcore/link/TraceRecorder.h"
 #include "tools/modemsim/ModemSimulator.h"
 
@@ -62,19 +63,13 @@ protected:
     std::vector<int> m_states;
 };
 
-TEST_F(GSMDeviceTest, CreateTwiceGivesTheSameDeviceAndIgnoresTheSecondPreferences)
+TEST_F(GSMDeviceTest, OneDeviceSharedByEveryPtrAndDestroyedOnceAtTheLast)
 {
     Open();
     CGSMCorePref other;
     other.m_Port = QStringLiteral("/dev/null");
-    EXPECT_EQ(CGSMDevice::create(&other), m_device.get());
+    EXPECT_EQ(CGSMDevice::create(&other), m_device.get());  // the second preferences are ignored
     EXPECT_EQ(m_device->GetCorePref(), &m_pref);
-    EXPECT_TRUE(m_device->IsInitialized());
-}
-
-TEST_F(GSMDeviceTest, ThreePtrCopiesDestroyTheDeviceOnceAtTheLast)
-{
-    Open();
     const int destroyedBefore = TraceRecorder::Count("CDeviceThread::~CDeviceThread() (dtor)");
     {
         Ptr<CGSMDevice> second = m_device;
@@ -91,27 +86,28 @@ TEST_F(GSMDeviceTest, ThreePtrCopiesDestroyTheDeviceOnceAtTheLast)
     EXPECT_TRUE(TraceRecorder::Contains("Serial port closed\n"));
 }
 
-TEST_F(GSMDeviceTest, ExecuteSetFramesTheCommandAndWaitsForOk)
+TEST_F(GSMDeviceTest, CommandsAreFramedAndGiveTheirAnswers)
 {
     Open();
     EXPECT_TRUE(m_device->execute_set(QStringLiteral("+CSCS=\"GSM\""), 3000));
     EXPECT_TRUE(Received(QStringLiteral("AT+CSCS=\"GSM\"")));
-    EXPECT_TRUE(TraceRecorder::Contains("Sending: 'AT+CSCS=\"GSM\"\r\n'\n"));
     EXPECT_TRUE(TraceRecorder::Contains("Got responce: OK, timeout: 3000\n"));
     EXPECT_TRUE(m_device->haveresponse());
     EXPECT_FALSE(m_device->execute_set(QStringLiteral("+CSCS=\"NOPE\""), 3000));
-}
 
-TEST_F(GSMDeviceTest, QuestionsReturnTheTextAfterTheKey)
-{
-    Open();
-    const QString quality = m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true);
-    EXPECT_FALSE(quality.isEmpty());
-    EXPECT_TRUE(quality.contains(QLatin1Char(',')));
+    EXPECT_TRUE(m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true).contains(','));
     EXPECT_TRUE(m_device->execute_question(QStringLiteral("+CPBS"), QStringLiteral("=?"), 3000, false, true)
                     .startsWith(QLatin1Char('(')));
     // Asking for one key and getting another gives nothing.
     EXPECT_TRUE(m_device->execute_question(QStringLiteral("+CSQX"), QString(), 1000, false, true).isEmpty());
+
+    QStringList lines;
+    EXPECT_TRUE(m_device->execute_generic(lines, QStringLiteral("+CGMM"), 3000, QStringLiteral("OK")));
+    EXPECT_EQ(lines, QStringList {"Tessaly Simulated Modem"});
+    QString line;
+    EXPECT_TRUE(m_device->execute_generic(line, QStringLiteral("+CGMM"), 3000));
+    EXPECT_EQ(line, "Tessaly Simulated Modem");
+    EXPECT_FALSE(m_device->execute_generic(line, QStringLiteral("E1"), 3000));  // no line before OK
 }
 
 TEST_F(GSMDeviceTest, UnsolicitedLineInPlaceOfTheAnswerEmptiesTheQuestion)
@@ -287,6 +283,7 @@ TEST_F(GSMDeviceTest, IdentificationTableCases)
         {"Nokia 7650", 115200, 0, 9, "SM", "ME", true},   // already at 115200: names kept
         {"Enabler-G Modem 2", 9600, 0, 20, "AD", "", true},
         {"Tessaly Simulated Modem", 9600, 8, 8, "SM", "ME", false},  // forced: no query
+        {"Tessaly Simulated Modem", 9600, 0, 0, "SM", "ME", true},   // unknown: the type stays unset
     };
     for (const auto& c : cases) {
         m_sim.setModel(QString::fromLatin1(c.model));
@@ -297,7 +294,7 @@ TEST_F(GSMDeviceTest, IdentificationTableCases)
         pref.m_DeviceType = c.forced;
         Ptr<CGSMDevice> device = CGSMDevice::create(&pref);
         ASSERT_TRUE(device->init()) << c.model;
-        EXPECT_TRUE(device->identifycard()) << c.model;
+        EXPECT_EQ(device->identifycard(), c.type != 0) << c.model;
         EXPECT_EQ(pref.m_DeviceType, c.type) << c.model;
         EXPECT_EQ(pref.m_SimStorage, QString::fromLatin1(c.sim)) << c.model;
         EXPECT_EQ(pref.m_PhoneStorage, QString::fromLatin1(c.phone)) << c.model;
@@ -305,48 +302,40 @@ TEST_F(GSMDeviceTest, IdentificationTableCases)
     }
 }
 
-TEST_F(GSMDeviceTest, UnknownModelLeavesTheTypeUnset)
+TEST_F(GSMDeviceTest, UnpluggedDuringACommandOrALongReadReleasesTheCaller)
 {
-    Open();
-    EXPECT_FALSE(m_device->identifycard());
-    EXPECT_EQ(m_pref.m_DeviceType, 0);
-    EXPECT_EQ(m_pref.m_PhoneStorage, "ME");
-}
-
-TEST_F(GSMDeviceTest, UnpluggedInTheMiddleOfACommandReleasesTheCaller)
-{
-    Open();
-    m_sim.setSilent(true);
-    auto caller = std::async(std::launch::async, [this] {
-        const auto start = Clock::now();
-        const bool ok = m_device->execute_set(QStringLiteral("+CSQ"), 15000);
-        return std::make_pair(ok, Clock::now() - start);
-    });
-    std::this_thread::sleep_for(milliseconds(300));
-    m_sim.vanish();
-    const auto [ok, waited] = caller.get();
-    EXPECT_FALSE(ok);
-    EXPECT_LT(waited, milliseconds(15000));
-    EXPECT_FALSE(m_device->execute_set(QStringLiteral("E1"), 1000));  // nothing to talk to
-    m_device.release();  // stops both threads and closes the port
-    EXPECT_EQ(CGSMDevice::instance(), nullptr);
-}
-
-TEST_F(GSMDeviceTest, UnpluggedDuringALongReadReleasesTheReader)
-{
-    Open();
-    m_sim.setReplyDelayMs(10000);
-    auto caller = std::async(std::launch::async, [this] {
-        QStringList lines;
-        const auto start = Clock::now();
-        const bool ok = m_device->execute_generic(lines, QStringLiteral("+CPBR=1,250"), 20000, QStringLiteral("OK"));
-        return std::make_pair(ok, Clock::now() - start);
-    });
-    std::this_thread::sleep_for(milliseconds(300));
-    m_sim.vanish();
-    const auto [ok, waited] = caller.get();
-    EXPECT_FALSE(ok);
-    EXPECT_LT(waited, milliseconds(20000));
+    const struct {
+        const char* what;
+        bool silent;  // else the answer is late
+        int timeoutMs;
+    } cases[] = {{"command", true, 15000}, {"long read", false, 20000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModemSimulator sim;
+        ASSERT_TRUE(sim.start());
+        m_pref.m_Port = sim.devicePath();
+        Open();
+        if (c.silent)
+            sim.setSilent(true);
+        else
+            sim.setReplyDelayMs(10000);
+        auto caller = std::async(std::launch::async, [this, &c] {
+            QStringList lines;
+            const auto start = Clock::now();
+            const bool ok = c.silent ? m_device->execute_set(QStringLiteral("+CSQ"), c.timeoutMs)
+                                     : m_device->execute_generic(lines, QStringLiteral("+CPBR=1,250"), c.timeoutMs,
+                                                                 QStringLiteral("OK"));
+            return std::make_pair(ok, Clock::now() - start);
+        });
+        std::this_thread::sleep_for(milliseconds(300));
+        sim.vanish();
+        const auto [ok, waited] = caller.get();
+        EXPECT_FALSE(ok);
+        EXPECT_LT(waited, milliseconds(c.timeoutMs));
+        EXPECT_FALSE(m_device->execute_set(QStringLiteral("E1"), 1000));  // nothing to talk to
+        m_device.release();  // stops both threads and closes the port
+        EXPECT_EQ(CGSMDevice::instance(), nullptr);
+    }
 }
 
 TEST_F(GSMDeviceTest, GarbageFromTheDeviceDoesNotBreakTheLink)
@@ -359,6 +348,53 @@ TEST_F(GSMDeviceTest, GarbageFromTheDeviceDoesNotBreakTheLink)
     for (int attempt = 0; attempt < 3 && !answered; ++attempt)
         answered = m_device->execute_set(QStringLiteral("E1"), 3000);
     EXPECT_TRUE(answered);
+}
+
+TEST_F(GSMDeviceTest, SmsPduModeBuildsTheSubmitAndChecksOutWithTheDevice)
+{
+    m_pref.m_ServiceCentre = QStringLiteral("+46705008999");
+    Open();
+    ASSERT_TRUE(m_device->execute_sms(QStringLiteral("+46701234567"), QStringLiteral("hi")));
+    const auto sent = m_sim.submittedMessages();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_FALSE(sent[0].textMode);
+    EXPECT_EQ(sent[0].pdu, QByteArray("07916407058099F911000B916407214365F70000FF02E834"));
+    EXPECT_EQ(sent[0].tpduLength, 16);
+}
+
+TEST_F(GSMDeviceTest, SmsTextModeSendsTheNumberAndTheConvertedText)
+{
+    m_pref.m_SmsMode = 1;
+    Open();
+    m_device->execute_set(QStringLiteral("+CMGF=1"), 2000);
+    ASSERT_TRUE(m_device->execute_sms(QStringLiteral("0701234567"), QStringLiteral("Hej @ home")));
+    auto sent = m_sim.submittedMessages();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0].textMode);
+    EXPECT_EQ(sent[0].number, QByteArray("0701234567"));
+    EXPECT_EQ(sent[0].text, QByteArray("Hej \0 home", 10));  // "@" is GSM code 0
+
+    // Device type 11 converts with the modified alphabet.
+    m_pref.m_DeviceType = 11;
+    const QString text = QStringLiteral("\u00e4\u00f6");
+    ASSERT_TRUE(m_device->execute_sms(QStringLiteral("0701234567"), text));
+    sent = m_sim.submittedMessages();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(QString::fromLatin1(sent[1].text), CCharacterSetDefaultModified().ConvertFromUnicode(text));
+}
+
+TEST_F(GSMDeviceTest, SmsRefusalsAndFailures)
+{
+    Open();
+    EXPECT_FALSE(m_device->execute_sms(QString(), QStringLiteral("no number")));
+    EXPECT_TRUE(m_sim.receivedCommands().isEmpty() || !m_sim.receivedCommands().last().startsWith(QStringLiteral("AT+CMGS")));
+
+    m_device->SetState(CGSMDevice::STATE_IDLE);
+    ASSERT_TRUE(m_device->execute_call(QStringLiteral("0701234567"), CGSMDevice::CALLTYPE_VOICE, false));
+    const int before = int(m_sim.receivedCommands().size());
+    EXPECT_FALSE(m_device->execute_sms(QStringLiteral("0701234567"), QStringLiteral("during a call")));
+    EXPECT_EQ(int(m_sim.receivedCommands().size()), before);
+    EXPECT_TRUE(TraceRecorder::Contains(QStringLiteral("at command send rejected during MO call setup\n")));
 }
 
 }  // namespace

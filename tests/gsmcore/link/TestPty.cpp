@@ -69,20 +69,3 @@ QByteArray TestPty::receive(int atLeast, int timeoutMs)
     }
     return got;
 }
-
-QByteArray TestPty::receiveuntil(const QByteArray& terminator, int timeoutMs)
-{
-    QByteArray got;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!got.contains(terminator)) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-        if (left <= 0)
-            break;
-        const QByteArray more = receive(1, static_cast<int>(left));
-        if (more.isEmpty())
-            break;
-        got += more;
-    }
-    return got;
-}

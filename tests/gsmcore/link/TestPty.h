@@ -18,8 +18,6 @@ public:
     bool send(const QByteArray& bytes);
     // What the link wrote, waiting up to `timeoutMs` for `atLeast` bytes.
     QByteArray receive(int atLeast, int timeoutMs);
-    // Everything the link wrote until `terminator` came (or the time-out).
-    QByteArray receiveuntil(const QByteArray& terminator, int timeoutMs);
     // The device vanishes: the master side closes.
     void hangup();
 

@@ -40,12 +40,6 @@ void TraceRecorder::Start()
     g_traceGsmSession.SetLevel(0xFF);
 }
 
-QStringList TraceRecorder::Lines()
-{
-    std::lock_guard lock(g_lock);
-    return g_lines;
-}
-
 bool TraceRecorder::Contains(const QString& text)
 {
     return Count(text) > 0;

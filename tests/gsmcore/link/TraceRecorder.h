@@ -8,7 +8,6 @@
 namespace TraceRecorder {
 // Installs the recording sink (once per process) and clears what it holds.
 void Start();
-QStringList Lines();
 bool Contains(const QString& text);
 int Count(const QString& text);
 }  // namespace TraceRecorder

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 class DeviceFixture : public ::testing::Test {
 protected:
     void StartSimulator(const ModemSimulator::Options& options = {})
@@ -39,10 +41,9 @@ protected:
     }
     int CountCommands(const QString& prefix) const
     {
-        int n = 0;
-        for (const QString& c : simulator->receivedCommands())
-            n += c.startsWith(prefix, Qt::CaseInsensitive) ? 1 : 0;
-        return n;
+        const QStringList commands = simulator->receivedCommands();
+        return int(std::count_if(commands.begin(), commands.end(),
+                                 [&](const QString& c) { return c.startsWith(prefix, Qt::CaseInsensitive); }));
     }
 
     std::unique_ptr<ModemSimulator> simulator;

@@ -31,18 +31,41 @@ TEST_F(PhoneBookConnectionTest, NoPortMeansNoStores)
     EXPECT_TRUE(progress.isEmpty());
 }
 
-TEST_F(PhoneBookConnectionTest, SimulatePortGivesTwoSimulatedStores)
+TEST_F(PhoneBookConnectionTest, SimulatePortGivesTwoSimulatedStoresThatWritesLeaveAlone)
 {
     connection->SetPort(QStringLiteral("99"), 9600);
     ASSERT_TRUE(connection->Connect());
     EXPECT_FALSE(connection->IsDeviceOpen());
-    ExtractorContactArray sim, phone;
-    ASSERT_TRUE(connection->GetSimStore()->GetAll(sim));
-    ASSERT_TRUE(connection->GetPhoneStore()->GetAll(phone));
-    EXPECT_EQ(sim.size(), 16u);
-    EXPECT_EQ(phone.size(), 16u);
-    EXPECT_EQ(connection->GetSimStore()->GetMemorySize(), 30);
     EXPECT_EQ(progress, QStringList{QStringLiteral("Connecting to phone.")});
+    CNumberExtractor& sim = *connection->GetSimStore();
+    CNumberExtractor& phone = *connection->GetPhoneStore();
+    EXPECT_EQ(sim.GetMemorySize(), 30);
+    ExtractorContactArray entries;
+    ASSERT_TRUE(sim.GetAll(entries));
+    std::vector<int> locations;
+    for (const auto& e : entries) {
+        locations.push_back(e->m_Index);
+        EXPECT_EQ(e->m_MemoryType, MEMORY_SIM);
+    }
+    EXPECT_EQ(locations, (std::vector<int>{1, 2, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}));
+    EXPECT_EQ(entries[2]->m_Name, QStringLiteral("Aentry"));
+
+    entries.clear();
+    ASSERT_TRUE(phone.GetRange(0, 2, entries));
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[2]->m_Name, QStringLiteral("CRow"));
+    EXPECT_EQ(entries[2]->m_Number, QStringLiteral("07071422"));
+    EXPECT_TRUE(phone.GetRange(5, 4, entries));  // an empty range adds nothing
+    EXPECT_EQ(entries.size(), 3u);
+    QString number = QStringLiteral("+46 70");
+    EXPECT_TRUE(phone.Add(3, QStringLiteral("New"), number));
+    ExtractorContactArray all;
+    ASSERT_TRUE(phone.GetAll(all));
+    EXPECT_EQ(all.size(), 16u);
+    EXPECT_EQ(all[0]->m_Name, QStringLiteral("Gamma Test1"));
+    QString name = QStringLiteral("kept"), num = QStringLiteral("kept too");
+    EXPECT_TRUE(phone.Get(7, name, num));
+    EXPECT_EQ(name + num, QStringLiteral("keptkept too"));
 }
 
 TEST_F(PhoneBookConnectionTest, AKnownModelIsIdentifiedAndBothMemoriesPrepared)

@@ -6,16 +6,12 @@ namespace {
 
 TEST(PhoneBookReplies, LimitsOfRealCpbrTestAnswers)
 {
-    const struct {
-        const char* answer;
-        int first, last, maxNumber, maxName;
-        bool sizesRead;
-    } cases[] = {
+    const struct { const char* answer; int first, last, maxNumber, maxName; bool sizesRead; } cases[] = {
         {"(1-250),40,18", 1, 250, 40, 18, true},
         {"(1-250),40", 1, 250, 0, 0, false},
-        {"1-250,40,18", 0, 0, 40, 18, true},           // no parentheses: no range
+        {"1-250,40,18", 0, 0, 40, 18, true},          // no parentheses: no range
         {"(0-99),20,14", 0, 99, 20, 14, true},
-        {"(1-500),80,30,0,14", 1, 500, 0, 0, false},   // extended answers: sizes not taken
+        {"(1-500),80,30,0,14", 1, 500, 0, 0, false},  // extended answers: sizes not taken
         {"( 1 - 200 ), 32 , 16", 1, 200, 32, 16, true},
         {"(1-)", 1, 0, 0, 0, false},
         {"garbage", 0, 0, 0, 0, false},
@@ -23,23 +19,15 @@ TEST(PhoneBookReplies, LimitsOfRealCpbrTestAnswers)
     };
     for (const auto& c : cases) {
         const PhoneBookLimits limits = ParsePhoneBookLimits(QString::fromLatin1(c.answer));
-        EXPECT_EQ(limits.first, c.first) << c.answer;
-        EXPECT_EQ(limits.last, c.last) << c.answer;
-        EXPECT_EQ(limits.maxNumber, c.maxNumber) << c.answer;
-        EXPECT_EQ(limits.maxName, c.maxName) << c.answer;
+        EXPECT_EQ((std::vector{limits.first, limits.last, limits.maxNumber, limits.maxName}),
+                  (std::vector{c.first, c.last, c.maxNumber, c.maxName})) << c.answer;
         EXPECT_EQ(limits.sizesRead, c.sizesRead) << c.answer;
     }
 }
 
 TEST(PhoneBookReplies, EntryLinesAsDevicesSendThem)
 {
-    const struct {
-        const char* line;
-        bool ok;
-        int location;
-        const char* number;
-        const char* name;
-    } cases[] = {
+    const struct { QString line; bool ok; int location; const char* number; QString name; } cases[] = {
         {"+CPBR: 3,\"442079460123\",145,\"Smith, John\"", true, 3, "+442079460123", "Smith, John"},
         {"+CPBR: 3,\"442079460123\",129,\"Smith\"", true, 3, "442079460123", "Smith"},
         {"+CPBR: 3,\"+442079460123\",145,\"Smith\"", true, 3, "+442079460123", "Smith"},
@@ -48,6 +36,7 @@ TEST(PhoneBookReplies, EntryLinesAsDevicesSendThem)
         {"+CPBR: 1,\"\",145,\"Empty number\"", true, 1, "", "Empty number"},
         {"+CPBR: 9,\"123\",129,\"Quoted \"\"x\"\"\"", true, 9, "123", "Quoted \"\"x\"\""},
         {"+CPBR: 4,\"5551234\",129,\"Name\",0,\"extra\"", true, 4, "5551234", "Name"},
+        {QStringLiteral("+CPBR: 2,\"123\",129,\"a\0b\""), true, 2, "123", QStringLiteral("a\0b")},  // "@" is code 0
         {"+CPBR: 3,\"442079460123\",145", false, 0, "", ""},  // three fields
         {"+CPBS: \"SM\",1,250", false, 0, "", ""},
         {"OK", false, 0, "", ""},
@@ -55,39 +44,20 @@ TEST(PhoneBookReplies, EntryLinesAsDevicesSendThem)
     };
     for (const auto& c : cases) {
         PhoneBookLine entry;
-        ASSERT_EQ(ParsePhoneBookLine(QString::fromLatin1(c.line), entry), c.ok) << c.line;
-        if (!c.ok)
-            continue;
-        EXPECT_EQ(entry.location, c.location) << c.line;
-        EXPECT_EQ(entry.number, QString::fromLatin1(c.number)) << c.line;
-        EXPECT_EQ(entry.rawName, QString::fromLatin1(c.name)) << c.line;
+        ASSERT_EQ(ParsePhoneBookLine(c.line, entry), c.ok) << c.line.toStdString();
+        if (c.ok) {
+            EXPECT_EQ(entry.location, c.location) << c.line.toStdString();
+            EXPECT_EQ(entry.number, QString::fromLatin1(c.number)) << c.line.toStdString();
+            EXPECT_EQ(entry.rawName, c.name) << c.line.toStdString();
+        }
     }
-}
-
-TEST(PhoneBookReplies, ANameWithAZeroUnitStaysWhole)
-{
-    QString line = QStringLiteral("+CPBR: 2,\"123\",129,\"a");
-    line += QChar(0);
-    line += QStringLiteral("b\"");
-    PhoneBookLine entry;
-    ASSERT_TRUE(ParsePhoneBookLine(line, entry));
-    EXPECT_EQ(entry.rawName.size(), 3);
-    EXPECT_EQ(entry.rawName[1], QChar(0));
 }
 
 TEST(PhoneBookReplies, NumbersAreFilteredAndTyped)
 {
-    const struct {
-        const char* input;
-        const char* filtered;
-        int type;
-    } cases[] = {
-        {"+44 (20) 7946-0123", "+442079460123", 145},
-        {"020-7946-0123", "02079460123", 129},
-        {"", "", 129},
-        {"*31#0701234567p123", "*31#0701234567p123", 129},
-        {"0701 P23 abc", "070123", 129},
-        {"+", "+", 145},
+    const struct { const char* input; const char* filtered; int type; } cases[] = {
+        {"+44 (20) 7946-0123", "+442079460123", 145}, {"020-7946-0123", "02079460123", 129}, {"", "", 129},
+        {"*31#0701234567p123", "*31#0701234567p123", 129}, {"0701 P23 abc", "070123", 129}, {"+", "+", 145},
     };
     for (const auto& c : cases) {
         const QString filtered = FilterNumber(QString::fromLatin1(c.input));
@@ -99,15 +69,12 @@ TEST(PhoneBookReplies, NumbersAreFilteredAndTyped)
 
 TEST(PhoneBookReplies, StorageListsOfCpbsTestAnswers)
 {
-    const struct {
-        const char* answer;
-        QStringList names;
-    } cases[] = {
-        {"(\"SM\",\"ME\")", {QStringLiteral("SM"), QStringLiteral("ME")}},
+    const struct { const char* answer; QStringList names; } cases[] = {
+        {"(\"SM\",\"ME\")", {"SM", "ME"}},
         {"(\"ME\",\"SM\",\"FD\",\"LD\",\"MC\",\"RC\")", {"ME", "SM", "FD", "LD", "MC", "RC"}},
-        {"(\"SM\")", {QStringLiteral("SM")}},
-        {"(SM,ME)", {QStringLiteral("SM"), QStringLiteral("ME")}},
-        {"(\"SM\",,\"ME\")", {QStringLiteral("SM"), QString(), QStringLiteral("ME")}},
+        {"(\"SM\")", {"SM"}},
+        {"(SM,ME)", {"SM", "ME"}},
+        {"(\"SM\",,\"ME\")", {"SM", "", "ME"}},
         {"(\"SM\",\"ME\"", {}},  // no ")": nothing
         {"", {}},
     };

@@ -1,17 +1,10 @@
-#include "gsmcore/sms/EmsAddressingScheme8Bit.h"
-#include "gsmcore/sms/EmsBinary.h"
-#include "gsmcore/sms/EmsConcatenatedShortMessage.h"
 #include "gsmcore/sms/EmsFormatText.h"
 #include "gsmcore/sms/EmsItemManager.h"
 #include "gsmcore/sms/EmsLargePicture.h"
 #include "gsmcore/sms/EmsMelody.h"
 #include "gsmcore/sms/EmsStandardHandlers.h"
 #include "gsmcore/sms/PduCodec.h"
-#include "tests/gsmcore/sms/TraceCapture.h"
-
-#include "tests/gsmcore/sms/QStringPrinter.h"
-
-#include <gtest/gtest.h>
+#include "tests/gsmcore/sms/SmsTestSupport.h"
 
 namespace {
 
@@ -24,32 +17,36 @@ protected:
         EXPECT_NE(handler, nullptr);
         return *handler;
     }
+    // The element `data` (length octet on) reads as, if it is a T.
+    template <class T>
+    std::unique_ptr<T> Read(qint16 identifier, const QString& data)
+    {
+        auto element = Handler(identifier).ExtractPdu(data);
+        return std::unique_ptr<T>(dynamic_cast<T*>(element.release()));
+    }
     CEmsItemManager m_items;
 };
 
-TEST_F(EmsElements, ConcatenationReadsAndWritesBack)
+std::vector<int> Fields(const NOTE_STRUCT& n)
 {
-    auto element = Handler(EmsIdentifier::ConcatenatedShortMessage).ExtractPdu(QStringLiteral("03120301"));
-    auto* concatenation = dynamic_cast<CEmsConcatenatedShortMessage*>(element.get());
-    ASSERT_NE(concatenation, nullptr);
-    EXPECT_EQ(concatenation->GetReferenceNumber(), 0x12);
-    EXPECT_EQ(concatenation->GetMaximumNumber(), 3);
-    EXPECT_EQ(concatenation->GetSequenceNumber(), 1);
-    EXPECT_EQ(concatenation->GetPos(), 0);
-    EXPECT_EQ(concatenation->GetSize(), 5);
-    EXPECT_EQ(Handler(EmsIdentifier::ConcatenatedShortMessage).CreatePdu(*concatenation), u"0003120301");
-    EXPECT_EQ(Handler(EmsIdentifier::ConcatenatedShortMessage).GetDataLength(), 3);
+    return {n.note, n.accidental, n.octave, n.duration, n.rest};
 }
 
-TEST_F(EmsElements, PortsReadAndWriteBack)
+TEST_F(EmsElements, PlainElementsReadAndWriteBack)
 {
-    auto element = Handler(EmsIdentifier::ApplicationPort8Bit).ExtractPdu(QStringLiteral("02F5F6"));
-    auto* ports = dynamic_cast<CEmsAddressingScheme8Bit*>(element.get());
-    ASSERT_NE(ports, nullptr);
-    EXPECT_EQ(ports->GetDestinationPort(), 0xF5);
-    EXPECT_EQ(ports->GetOriginatorPort(), 0xF6);
-    EXPECT_EQ(ports->GetSize(), 4);
-    EXPECT_EQ(Handler(EmsIdentifier::ApplicationPort8Bit).CreatePdu(*ports), u"0402F5F6");
+    const struct { qint16 identifier; const char* data; int pos, size; } cases[] = {
+        {EmsIdentifier::ConcatenatedShortMessage, "03120301", 0, 5},
+        {EmsIdentifier::ApplicationPort8Bit, "02F5F6", 0, 4},
+        {EmsIdentifier::Binary, "0402AABBCC", 2, 6},
+    };
+    for (const auto& c : cases) {
+        auto element = Handler(c.identifier).ExtractPdu(Q(c.data));
+        ASSERT_NE(element, nullptr) << c.data;
+        EXPECT_EQ(element->GetIdentifier(), c.identifier);
+        EXPECT_EQ(element->GetPos(), c.pos) << c.data;
+        EXPECT_EQ(element->GetSize(), c.size) << c.data;
+        EXPECT_EQ(Handler(c.identifier).CreatePdu(*element), CPduCodec::Octet(quint8(c.identifier)) + Q(c.data));
+    }
 }
 
 TEST_F(EmsElements, FormattingModeOctet)
@@ -62,97 +59,64 @@ TEST_F(EmsElements, FormattingModeOctet)
         {0x00, 0, CEmsFormatText::FONT_NORMAL, false, false, false, false, 0x00},
     };
     for (const auto& c : cases) {
-        auto element = Handler(EmsIdentifier::TextFormatting).ExtractPdu(QStringLiteral("030A14") + CPduCodec::Octet(c.mode));
-        auto* format = dynamic_cast<CEmsFormatText*>(element.get());
+        SCOPED_TRACE(int(c.mode));
+        auto format = Read<CEmsFormatText>(EmsIdentifier::TextFormatting, Q("030A14") + CPduCodec::Octet(c.mode));
         ASSERT_NE(format, nullptr);
         EXPECT_EQ(format->GetPos(), 10);
         EXPECT_EQ(format->GetLength(), 20);
-        EXPECT_EQ(format->GetAlignment(), c.alignment) << int(c.mode);
-        EXPECT_EQ(format->GetFontSize(), c.size) << int(c.mode);
-        EXPECT_EQ(format->IsBold(), c.bold);
-        EXPECT_EQ(format->IsItalic(), c.italic);
-        EXPECT_EQ(format->IsUnderlined(), c.underlined);
-        EXPECT_EQ(format->IsStrikethrough(), c.strike);
-        EXPECT_EQ(Handler(EmsIdentifier::TextFormatting).CreatePdu(*format), QStringLiteral("0A030A14") + CPduCodec::Octet(c.written));
+        EXPECT_EQ(format->GetAlignment(), c.alignment);
+        EXPECT_EQ(format->GetFontSize(), c.size);
+        EXPECT_EQ((std::vector{format->IsBold(), format->IsItalic(), format->IsUnderlined(), format->IsStrikethrough()}),
+                  (std::vector{c.bold, c.italic, c.underlined, c.strike}));
+        EXPECT_EQ(Handler(EmsIdentifier::TextFormatting).CreatePdu(*format), Q("0A030A14") + CPduCodec::Octet(c.written));
     }
-    EXPECT_EQ(CEmsFormatText().GetAlignment(), CEmsFormatText::ALIGN_LANGUAGE_DEPENDENT);
 }
 
 TEST_F(EmsElements, LargePictureAlwaysWritesTheBuiltInPicture)
 {
-    auto element = Handler(EmsIdentifier::LargePicture).ExtractPdu(QStringLiteral("8105") + QStringLiteral("FF80"));
-    auto* picture = dynamic_cast<CEmsLargePicture*>(element.get());
+    auto picture = Read<CEmsLargePicture>(EmsIdentifier::LargePicture, Q("8105" "FF80"));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->GetPos(), 5);
     EXPECT_EQ(picture->GetSize(), 131);
-    EXPECT_EQ(picture->GetNumberOfPixels(), 1024);
-    EXPECT_EQ(picture->GetNumberOfRows(), 32);
-    EXPECT_EQ(picture->GetNumberOfCols(), 32);
-    EXPECT_TRUE(picture->IsPixel(0));
-    EXPECT_TRUE(picture->IsPixel(8));
-    EXPECT_FALSE(picture->IsPixel(9));
+    for (const auto& [pixel, set] : {std::pair{0, true}, {8, true}, {9, false}, {-1, false}, {5000, false}})
+        EXPECT_EQ(picture->IsPixel(pixel), set) << pixel;
     EXPECT_TRUE(picture->IsPixel(0, 7));
     EXPECT_FALSE(picture->IsPixel(1, 0));
-    EXPECT_FALSE(picture->IsPixel(-1));
-    EXPECT_FALSE(picture->IsPixel(5000));
 
     const QString written = Handler(EmsIdentifier::LargePicture).CreatePdu(*picture);
     ASSERT_EQ(written.size(), 2 * 131);
-    EXPECT_TRUE(written.startsWith(QStringLiteral("108105")));
+    EXPECT_TRUE(written.startsWith(u"108105"));
     EXPECT_EQ(written.mid(6, 64), u"0000000000000000000000000000000000000000000018003F807E003F00FE00");
-    EXPECT_TRUE(written.endsWith(QStringLiteral("000603E0FFFFFFFFFFFFFFFF000000000000000000000000")));
+    EXPECT_TRUE(written.endsWith(u"000603E0FFFFFFFFFFFFFFFF000000000000000000000000"));
 
-    // Whatever it held, the written picture is the same.
-    auto other = Handler(EmsIdentifier::LargePicture).ExtractPdu(QStringLiteral("8105") + QString(256, u'F'));
+    // Whatever it held, the written picture is the same, and overlong
+    // data stays within the picture's array.
+    auto other = Read<CEmsLargePicture>(EmsIdentifier::LargePicture, Q("FF05") + QString(600, u'F'));
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(other->GetData().size(), 128);
     EXPECT_EQ(Handler(EmsIdentifier::LargePicture).CreatePdu(*other), written);
-}
-
-TEST_F(EmsElements, PictureDataNeverRunsPastItsArray)
-{
-    auto element = Handler(EmsIdentifier::LargePicture).ExtractPdu(QStringLiteral("FF00") + QString(600, u'A'));
-    auto* picture = dynamic_cast<CEmsLargePicture*>(element.get());
-    ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->GetData().size(), 128);
 }
 
 TEST_F(EmsElements, MelodyKeeps128OctetsAndReadsItsNotes)
 {
     const QByteArray text = "BEGIN:IMELODY\nVERSION:1.2\nFORMAT:CLASS1.0\nMELODY:*4c2#d1r2e\nEND:IMELODY\n";
-    auto element = Handler(EmsIdentifier::UserDefinedSound).ExtractPdu(
-        CPduCodec::Octet(static_cast<quint8>(text.size() + 1)) + QStringLiteral("07") + CPduCodec::OctetsToHex(text));
-    auto* melody = dynamic_cast<CEmsMelody*>(element.get());
+    auto melody = Read<CEmsMelody>(EmsIdentifier::UserDefinedSound,
+                                   CPduCodec::Octet(quint8(text.size() + 1)) + Q("07") + CPduCodec::OctetsToHex(text));
     ASSERT_NE(melody, nullptr);
     EXPECT_EQ(melody->GetPos(), 7);
     EXPECT_EQ(melody->GetBegin(), u"IMELODY");
     EXPECT_EQ(melody->GetVersion(), u"1.2");
     EXPECT_EQ(melody->GetFormat(), u"CLASS1.0");
     ASSERT_EQ(melody->GetNumberOfNotes(), 3);
-    const NOTE_STRUCT c = melody->GetNote(0);
-    EXPECT_EQ(c.note, 1);
-    EXPECT_EQ(c.octave, 4);
-    EXPECT_EQ(c.duration, 2);
-    EXPECT_EQ(c.accidental, 0);
-    const NOTE_STRUCT d = melody->GetNote(1);
-    EXPECT_EQ(d.note, 2);
-    EXPECT_EQ(d.accidental, 2);
-    EXPECT_EQ(d.duration, 1);
-    EXPECT_EQ(d.rest, 2);
-    EXPECT_EQ(d.octave, 4);
-    const NOTE_STRUCT e = melody->GetNote(2);
-    EXPECT_EQ(e.note, 3);
-    EXPECT_EQ(e.octave, 4);
+    EXPECT_EQ(Fields(melody->GetNote(0)), (std::vector{1, 0, 4, 2, 0}));
+    EXPECT_EQ(Fields(melody->GetNote(1)), (std::vector{2, 2, 4, 1, 2}));
+    EXPECT_EQ(Fields(melody->GetNote(2)), (std::vector{3, 0, 4, 0, 0}));
     EXPECT_EQ(melody->GetNote(3).note, 0);  // out of range gives an empty note
-}
 
-TEST_F(EmsElements, MelodyOf40OctetsIsStoredIn128)
-{
     const QByteArray forty(40, 'x');
-    auto element = Handler(EmsIdentifier::UserDefinedSound).ExtractPdu(QStringLiteral("2900") + CPduCodec::OctetsToHex(forty));
-    auto* melody = dynamic_cast<CEmsMelody*>(element.get());
+    melody = Read<CEmsMelody>(EmsIdentifier::UserDefinedSound, Q("2900") + CPduCodec::OctetsToHex(forty));
     ASSERT_NE(melody, nullptr);
-    ASSERT_EQ(melody->GetData().size(), 128);
-    EXPECT_EQ(melody->GetData().left(40), forty);
-    EXPECT_EQ(melody->GetData().mid(40), QByteArray(88, '\0'));
+    EXPECT_EQ(melody->GetData(), forty + QByteArray(88, '\0'));
     EXPECT_EQ(melody->GetSize(), 131);
     const QString written = Handler(EmsIdentifier::UserDefinedSound).CreatePdu(*melody);
     EXPECT_EQ(written.left(6), u"0C8100");  // length 129
@@ -163,60 +127,33 @@ TEST(EmsMelodyNotes, LinesAndNotes)
 {
     const struct { const char* text; int notes; } cases[] = {
         {"MELODY:*4c2#d1r2e\n", 3},
-        {"MELODY:*4c2#d1r2e", 0},          // no line feed: the line is not read
-        {"MELODY:c\nMELODY:d", 1},
-        {"MELODY:&b*5g\n", 2},
-        {"MELODY:\n", 0},
-        {"MELODY:*", 0},
-        {"MELODY:r\n", 0},
-        {"MELODY:c*\n", 1},
-        {"NOTES:cde\n", 0},
-        {"", 0},
+        {"MELODY:*4c2#d1r2e", 0},  // no line feed: the line is not read
+        {"MELODY:c\nMELODY:d", 1}, {"MELODY:&b*5g\n", 2}, {"MELODY:\n", 0}, {"MELODY:*", 0}, {"MELODY:r\n", 0},
+        {"MELODY:c*\n", 1}, {"NOTES:cde\n", 0}, {"", 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(ParseMelodyText(QByteArray(c.text)).notes.size()), c.notes) << c.text;
 
     const ParsedMelody flats = ParseMelodyText("MELODY:&b*5g3\n");
     ASSERT_EQ(flats.notes.size(), 2u);
-    EXPECT_EQ(flats.notes[0].accidental, 1);
-    EXPECT_EQ(flats.notes[0].octave, 3);
-    EXPECT_EQ(flats.notes[1].note, 5);
-    EXPECT_EQ(flats.notes[1].octave, 5);
-    EXPECT_EQ(flats.notes[1].duration, 3);
-}
-
-TEST_F(EmsElements, BinaryCarriesItsOctets)
-{
-    auto element = Handler(EmsIdentifier::Binary).ExtractPdu(QStringLiteral("0402AABBCC"));
-    auto* binary = dynamic_cast<CEmsBinary*>(element.get());
-    ASSERT_NE(binary, nullptr);
-    EXPECT_EQ(binary->GetPos(), 2);
-    EXPECT_EQ(binary->GetData(), QByteArray("\xAA\xBB\xCC"));
-    EXPECT_EQ(binary->GetSize(), 6);
-    EXPECT_EQ(Handler(EmsIdentifier::Binary).CreatePdu(*binary), u"1A0402AABBCC");
+    EXPECT_EQ(Fields(flats.notes[0]), (std::vector{7, 1, 3, 0, 0}));
+    EXPECT_EQ(Fields(flats.notes[1]), (std::vector{5, 0, 5, 3, 0}));
 }
 
 TEST_F(EmsElements, TooShortTextsAreRefusedWithTheirTrace)
 {
     const struct { qint16 identifier; const char* text; } cases[] = {
-        {EmsIdentifier::ConcatenatedShortMessage, "031203"},
-        {EmsIdentifier::ApplicationPort8Bit, "02F5"},
-        {EmsIdentifier::TextFormatting, "030A14"},
-        {EmsIdentifier::UserDefinedSound, "01"},
-        {EmsIdentifier::LargePicture, "810"},
-        {EmsIdentifier::Binary, ""},
+        {EmsIdentifier::ConcatenatedShortMessage, "031203"}, {EmsIdentifier::ApplicationPort8Bit, "02F5"},
+        {EmsIdentifier::TextFormatting, "030A14"}, {EmsIdentifier::UserDefinedSound, "01"},
+        {EmsIdentifier::LargePicture, "810"}, {EmsIdentifier::Binary, ""},
     };
     for (const auto& c : cases) {
-        StartTraceCapture();
-        EXPECT_EQ(Handler(c.identifier).ExtractPdu(QString::fromLatin1(c.text)), nullptr) << c.identifier;
-        EXPECT_TRUE(TraceWasCaptured(QStringLiteral("ExtractPdu(): Invalid PDU '%1'").arg(QString::fromLatin1(c.text))));
+        const TraceCapture* traces = CaptureTraces();
+        EXPECT_EQ(Handler(c.identifier).ExtractPdu(Q(c.text)), nullptr) << c.identifier;
+        EXPECT_TRUE(Traced(traces, ("ExtractPdu(): Invalid PDU '" + std::string(c.text) + "'").c_str())) << c.identifier;
     }
-}
-
-TEST_F(EmsElements, HandlerRefusesAnotherKindOfElement)
-{
-    const CEmsFormatText format;
-    EXPECT_TRUE(Handler(EmsIdentifier::ConcatenatedShortMessage).CreatePdu(format).isEmpty());
+    // Nor does a handler write another kind of element.
+    EXPECT_TRUE(Handler(EmsIdentifier::ConcatenatedShortMessage).CreatePdu(CEmsFormatText()).isEmpty());
 }
 
 TEST(EmsItemManager, RegisterReplacesAndFindGivesNoneForUnknown)
@@ -224,23 +161,10 @@ TEST(EmsItemManager, RegisterReplacesAndFindGivesNoneForUnknown)
     CEmsItemManager items;
     EXPECT_EQ(items.Find(0), nullptr);
     RegisterStandardEmsHandlers(items);
-    CEmsItemHandler* first = items.Find(EmsIdentifier::Binary);
-    ASSERT_NE(first, nullptr);
+    ASSERT_NE(items.Find(EmsIdentifier::Binary), nullptr);
     EXPECT_EQ(items.Find(0x7F), nullptr);
     EXPECT_TRUE(items.Register(EmsIdentifier::Binary, nullptr));
     EXPECT_EQ(items.Find(EmsIdentifier::Binary), nullptr);
-}
-
-TEST(EmsItems, ClonesAreDeepAndOfTheSameKind)
-{
-    CEmsFormatText format(3, 9);
-    format.SetBold(true);
-    auto clone = format.Clone();
-    auto* copy = dynamic_cast<CEmsFormatText*>(clone.get());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_TRUE(copy->IsBold());
-    EXPECT_EQ(copy->GetPos(), 3);
-    EXPECT_EQ(copy->GetLength(), 9);
 }
 
 } // namespace

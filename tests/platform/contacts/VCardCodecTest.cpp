@@ -5,7 +5,6 @@
 #include "platform/contacts/VCardText.h"
 #include "platform/contacts/VCardWriter.h"
 #include "tests/platform/contacts/ContactsTestFolder.h"
-#include "tests/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +19,7 @@ VCard ParseOne(const QByteArray& bytes)
 
 VCard ParseDataFile(const char* name)
 {
-    return ParseOne(ReadContactFile(TestDataPath(QStringLiteral("contacts/") + QLatin1String(name))));
+    return ParseOne(ReadContactsData(name));
 }
 
 const VCardProperty* FindProperty(const VCard& card, const char* name, int nth = 0)
@@ -93,7 +92,7 @@ TEST(VCardParser, UnfoldsLinesAndReadsGroupsAndParameters)
     EXPECT_EQ(FindProperty(card, "X-URL")->value, QStringLiteral("http://x"));
 }
 
-TEST(VCardParser, ReadsVersion21WithQuotedPrintableAndCharsets)
+TEST(VCardCodec, Version21IsReadDecodedAndWrittenAs30)
 {
     const VCard card = ParseDataFile("phone-2.1.vcf");
     EXPECT_EQ(card.version, QStringLiteral("2.1"));
@@ -101,12 +100,15 @@ TEST(VCardParser, ReadsVersion21WithQuotedPrintableAndCharsets)
     EXPECT_EQ(card.Text(QStringLiteral("FN")), QStringLiteral("Björn Jörgensen"));
     EXPECT_EQ(card.Text(QStringLiteral("NOTE")),
               QStringLiteral("First line\nSecond line that is long enough to need a soft line break"));
-    const VCardProperty* cell = FindProperty(card, "TEL");
-    ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->Types(), (QStringList{"cell", "pref"}));
-    // The encodings are gone once the text is Unicode.
-    EXPECT_FALSE(FindProperty(card, "N")->HasParameter(QStringLiteral("CHARSET")));
-    EXPECT_FALSE(FindProperty(card, "N")->HasParameter(QStringLiteral("ENCODING")));
+    ASSERT_NE(FindProperty(card, "TEL"), nullptr);
+    EXPECT_EQ(FindProperty(card, "TEL")->Types(), (QStringList{"cell", "pref"}));
+    // The encodings are gone once the text is Unicode; bare parameters
+    // become TYPE ones.
+    const QByteArray written = WriteVCard(card);
+    EXPECT_TRUE(written.contains("TEL;TYPE=CELL,PREF:+4670555 12 34\r\n")) << written.constData();
+    EXPECT_TRUE(written.contains("NOTE:First line\\nSecond line")) << written.constData();
+    EXPECT_FALSE(written.contains("QUOTED-PRINTABLE"));
+    EXPECT_FALSE(written.contains("CHARSET"));
 }
 
 TEST(VCardParser, QuotedPrintableDecoding)
@@ -141,15 +143,13 @@ TEST(VCardParser, BrokenCardsAreLeftOutAndTheOthersRead)
         {"binary", QByteArray("\x00\xff\xfe:\x01\n\n", 7), 0, 0},
         {"END without BEGIN", "END:VCARD\r\n", 0, 0},
         {"nested agent card", "BEGIN:VCARD\r\nFN:A\r\nAGENT:\r\nBEGIN:VCARD\r\nFN:B\r\nEND:VCARD\r\nEND:VCARD\r\n", 1, 0},
-        {"three cards", ReadContactFile(TestDataPath(QStringLiteral("contacts/three-cards.vcf"))), 3, 0},
+        {"three cards", ReadContactsData("three-cards.vcf"), 3, 0},
     };
     for (const Case& c : cases) {
         const VCardParseResult result = ParseVCards(c.bytes);
         EXPECT_EQ(result.cards.size(), c.cards) << c.name;
         EXPECT_EQ(result.rejected, c.rejected) << c.name;
-        if (c.rejected > 0) {
-            EXPECT_FALSE(result.firstError.isEmpty()) << c.name;
-        }
+        EXPECT_EQ(result.firstError.isEmpty(), c.rejected == 0) << c.name;
     }
 }
 
@@ -185,7 +185,6 @@ TEST(VCardWriter, FoldsAt75OctetsWithoutSplittingACharacter)
         EXPECT_LE(line.size() - 1, 75) << line.constData();
         // Every physical line is valid UTF-8 on its own.
         EXPECT_EQ(QString::fromUtf8(line).toUtf8(), line);
-        EXPECT_FALSE(QString::fromUtf8(line).contains(QChar(0xFFFD)));
     }
     EXPECT_EQ(ParseOne(bytes).Text(QStringLiteral("FN")), name);
 }
@@ -209,15 +208,6 @@ TEST(VCardWriter, RoundTripKeepsEveryPropertyOfEveryDataFile)
         EXPECT_TRUE(written.startsWith("BEGIN:VCARD\r\nVERSION:")) << file;
         EXPECT_TRUE(written.endsWith("END:VCARD\r\n")) << file;
     }
-}
-
-TEST(VCardWriter, Version21BareParametersBecomeTypeParameters)
-{
-    const QByteArray written = WriteVCard(ParseDataFile("phone-2.1.vcf"));
-    EXPECT_TRUE(written.contains("TEL;TYPE=CELL,PREF:+4670555 12 34\r\n")) << written.constData();
-    EXPECT_TRUE(written.contains("NOTE:First line\\nSecond line")) << written.constData();
-    EXPECT_FALSE(written.contains("QUOTED-PRINTABLE"));
-    EXPECT_FALSE(written.contains("CHARSET"));
 }
 
 TEST(VCardWriter, WhatIsWrittenAlwaysReadsBackAsOneCard)

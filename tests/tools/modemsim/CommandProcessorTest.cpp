@@ -22,7 +22,7 @@ void RunDialogue(ModemCommandProcessor& modem, const std::vector<Exchange>& dial
     }
 }
 
-TEST(ModemCommandProcessor, AnswersTheConnectionSequence)
+TEST(ModemCommandProcessor, AnswersTheConnectionSequenceAndStatus)
 {
     ModemCommandProcessor modem;
     modem.phoneBook("SM")->write(1, "+46701234567", std::nullopt, "Anna");
@@ -36,11 +36,6 @@ TEST(ModemCommandProcessor, AnswersTheConnectionSequence)
                            {"AT+CPBS?", "\r\n+CPBS: \"SM\",1,250\r\n\r\nOK\r\n"},
                            {"AT+CPBR=1,250", "\r\n+CPBR: 1,\"+46701234567\",145,\"Anna\"\r\n\r\nOK\r\n"},
                        });
-}
-
-TEST(ModemCommandProcessor, AnswersStatusAndIdentification)
-{
-    ModemCommandProcessor modem;
     modem.identity().model = QStringLiteral("Siemens\nWireless Pack\nV1");
     RunDialogue(modem, {
                            {"AT+CGMM", "\r\nSiemens\r\n\r\nWireless Pack\r\n\r\nV1\r\n\r\nOK\r\n"},
@@ -74,9 +69,10 @@ TEST(ModemCommandProcessor, AnswersStatusAndIdentification)
                            {"hello", ""},  // no "AT": not for the modem
                            {"", ""},
                        });
+    EXPECT_EQ(modem.handleLine("AT+CSQ", true).reply, QByteArray("\r\nERROR\r\n"));  // overflowed line
 }
 
-TEST(ModemCommandProcessor, FollowsEchoAndResultFormat)
+TEST(ModemCommandProcessor, FollowsEchoAndResultFormatAndRepeats)
 {
     ModemCommandProcessor modem;
     struct Case {
@@ -104,9 +100,14 @@ TEST(ModemCommandProcessor, FollowsEchoAndResultFormat)
         EXPECT_EQ(outcome.echo, c.echo) << c.line.constData();
         EXPECT_EQ(outcome.reply, c.reply) << c.line.constData();
     }
+    modem.handleLine("ATE1");
+    const auto repeated = modem.repeatLastLine();
+    EXPECT_EQ(repeated.echo, QByteArray("A/"));
+    EXPECT_EQ(repeated.reply, QByteArray("\r\nOK\r\n"));
+    EXPECT_EQ(ModemCommandProcessor().repeatLastLine().reply, QByteArray());  // nothing to repeat yet
 }
 
-TEST(ModemCommandProcessor, ReportsErrorsAfterCmee)
+TEST(ModemCommandProcessor, ReportsErrorsAfterCmeeAndInjected)
 {
     ModemCommandProcessor modem;
     RunDialogue(modem, {
@@ -117,11 +118,7 @@ TEST(ModemCommandProcessor, ReportsErrorsAfterCmee)
                            {"AT+CPBR=7", "\r\nERROR\r\n"},
                            {"AT+CMEE?", "\r\n+CMEE: 0\r\n\r\nOK\r\n"},
                        });
-}
-
-TEST(ModemCommandProcessor, InjectedCmeErrorsHitTheirCommandOnly)
-{
-    ModemCommandProcessor modem;
+    // Injected errors hit their command only, whatever +CMEE says.
     modem.setCmeErrorFor("+CSCS", 4);
     modem.setCmeErrorFor("AT+cpbs=\"me\"", 10);
     RunDialogue(modem, {
@@ -148,16 +145,6 @@ TEST(ModemCommandProcessor, CombinesCommandsOnOneLine)
                            {"AT+CPBS?", "\r\n+CPBS: \"SM\",0,250\r\n\r\nOK\r\n"},
                            {"AT E1 V1", "\r\nOK\r\n"},
                        });
-}
-
-TEST(ModemCommandProcessor, RepeatsTheLastLine)
-{
-    ModemCommandProcessor modem;
-    EXPECT_EQ(modem.repeatLastLine().reply, QByteArray());
-    modem.handleLine("AT+CSQ");
-    const auto outcome = modem.repeatLastLine();
-    EXPECT_EQ(outcome.echo, QByteArray("A/"));
-    EXPECT_EQ(outcome.reply, QByteArray("\r\n+CSQ: 15,99\r\n\r\nOK\r\n"));
 }
 
 TEST(ModemCommandProcessor, FollowsTheCallState)
@@ -270,16 +257,6 @@ TEST(ModemCommandProcessor, ReadsStoredMessages)
                        });
     EXPECT_EQ(modem.newMessageIndication(3), QByteArray("\r\n+CMTI: \"SM\",3\r\n"));
 }
-
-TEST(ModemCommandProcessor, RejectsOverlongLines)
-{
-    ModemCommandProcessor modem;
-    EXPECT_EQ(modem.handleLine("AT+CSQ", true).reply, QByteArray("\r\nERROR\r\n"));
-}
-
-}  // namespace
-
-namespace {
 
 // Line noise and mangled commands must never crash or hang the modem: feed
 // it a long deterministic mix of random bytes and pieces of real commands.

@@ -1,6 +1,7 @@
 #include "tests/tools/modemsim/PtyClient.h"
 
 #include <chrono>
+#include <utility>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -18,23 +19,16 @@ int Remaining(Clock::time_point end)
 }
 }  // namespace
 
-PtyClient::~PtyClient()
-{
-    close();
-}
-
 bool PtyClient::open(const QString& path)
 {
     close();
     m_fd = ::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (m_fd < 0)
-        return false;
     termios tio {};
-    if (tcgetattr(m_fd, &tio) == 0) {
+    if (m_fd >= 0 && tcgetattr(m_fd, &tio) == 0) {
         cfmakeraw(&tio);
         tcsetattr(m_fd, TCSANOW, &tio);
     }
-    return true;
+    return m_fd >= 0;
 }
 
 void PtyClient::close()
@@ -55,9 +49,7 @@ bool PtyClient::write(const QByteArray& bytes)
             done += n;
             continue;
         }
-        if (n < 0 && errno != EAGAIN)
-            return false;
-        if (Clock::now() > end)
+        if ((n < 0 && errno != EAGAIN) || Clock::now() > end)
             return false;
         pollfd p {m_fd, POLLOUT, 0};
         ::poll(&p, 1, 10);
@@ -65,67 +57,37 @@ bool PtyClient::write(const QByteArray& bytes)
     return true;
 }
 
-bool PtyClient::fill(int timeoutMs)
+QByteArray PtyClient::read(const std::function<qsizetype(const QByteArray&)>& cut, int timeoutMs)
 {
-    pollfd p {m_fd, POLLIN, 0};
-    if (::poll(&p, 1, timeoutMs) <= 0 || !(p.revents & POLLIN))
-        return false;
-    char chunk[4096];
-    const ssize_t n = ::read(m_fd, chunk, sizeof(chunk));
-    if (n <= 0)
-        return false;
-    m_buffer.append(chunk, n);
-    return true;
+    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        if (const qsizetype n = cut(m_buffer); n > 0) {
+            const QByteArray out = m_buffer.left(n);
+            m_buffer.remove(0, n);
+            return out;
+        }
+        if (Remaining(end) == 0)
+            break;
+        char chunk[4096];
+        const ssize_t n = (pollEvents(Remaining(end)) & POLLIN) ? ::read(m_fd, chunk, sizeof(chunk)) : -1;
+        if (n > 0)
+            m_buffer.append(chunk, n);
+        // A hang-up makes poll return at once; do not spin on it.
+        else if (pollEvents(0) & (POLLHUP | POLLERR))
+            break;
+    }
+    return std::exchange(m_buffer, QByteArray());
 }
 
 QByteArray PtyClient::readUntil(const QByteArray& terminator, int timeoutMs)
 {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (true) {
-        const qsizetype at = m_buffer.indexOf(terminator);
-        if (at >= 0) {
-            const QByteArray out = m_buffer.left(at + terminator.size());
-            m_buffer.remove(0, at + terminator.size());
-            return out;
-        }
-        const int left = Remaining(end);
-        if (left == 0 || !fill(left)) {
-            if (Remaining(end) == 0 || m_fd < 0)
-                break;
-            // A hang-up makes poll return at once; do not spin on it.
-            pollfd p {m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR)))
-                break;
-        }
-    }
-    QByteArray out = m_buffer;
-    m_buffer.clear();
-    return out;
-}
-
-QByteArray PtyClient::readFor(int timeoutMs)
-{
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Remaining(end) > 0) {
-        if (!fill(Remaining(end))) {
-            pollfd p {m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR)))
-                break;
-        }
-    }
-    QByteArray out = m_buffer;
-    m_buffer.clear();
-    return out;
+    return read([&](const QByteArray& b) { const qsizetype at = b.indexOf(terminator); return at < 0 ? 0 : at + terminator.size(); },
+                timeoutMs);
 }
 
 QByteArray PtyClient::readCount(int count, int timeoutMs)
 {
-    const auto end = Clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (m_buffer.size() < count && Remaining(end) > 0)
-        fill(Remaining(end));
-    const QByteArray out = m_buffer.left(count);
-    m_buffer.remove(0, out.size());
-    return out;
+    return read([&](const QByteArray& b) { return b.size() >= count ? qsizetype(count) : 0; }, timeoutMs);
 }
 
 QByteArray PtyClient::exchange(const QByteArray& command, int timeoutMs)
@@ -136,13 +98,10 @@ QByteArray PtyClient::exchange(const QByteArray& command, int timeoutMs)
     QByteArray out;
     while (Remaining(end) > 0) {
         out += readUntil("\r\n", Remaining(end));
-        if (out.endsWith("\r\nOK\r\n") || out.endsWith("\r\nERROR\r\n"))
-            break;
-        if (out.size() < 4)
-            continue;
-        const qsizetype lastLine = out.lastIndexOf("\r\n", out.size() - 3);
-        const QByteArray tail = out.mid(lastLine + 2);
-        if (tail.startsWith("+CME ERROR:") || tail.startsWith("+CMS ERROR:"))
+        // The answer is complete when its last line is a final result code.
+        const qsizetype from = out.size() < 4 ? -1 : out.lastIndexOf("\r\n", out.size() - 3);
+        const QByteArray last = from < 0 ? QByteArray() : out.mid(from + 2);
+        if (last == "OK\r\n" || last == "ERROR\r\n" || last.startsWith("+CME ERROR:") || last.startsWith("+CMS ERROR:"))
             break;
     }
     return out;
@@ -151,7 +110,5 @@ QByteArray PtyClient::exchange(const QByteArray& command, int timeoutMs)
 short PtyClient::pollEvents(int timeoutMs)
 {
     pollfd p {m_fd, POLLIN, 0};
-    if (::poll(&p, 1, timeoutMs) < 0)
-        return 0;
-    return p.revents;
+    return ::poll(&p, 1, timeoutMs) < 0 ? 0 : p.revents;
 }

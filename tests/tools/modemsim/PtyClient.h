@@ -6,10 +6,12 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class PtyClient {
 public:
     PtyClient() = default;
-    ~PtyClient();
+    ~PtyClient() { close(); }
     PtyClient(const PtyClient&) = delete;
     PtyClient& operator=(const PtyClient&) = delete;
 
@@ -18,22 +20,18 @@ public:
     int fd() const { return m_fd; }
 
     bool write(const QByteArray& bytes);
-    // Reads until `terminator` has arrived (returns all bytes up to and
-    // including it; the rest is kept for the next read) or the time-out.
+    // Each read returns once its bytes are there (the rest is kept for the
+    // next read), or else all it got by the time-out or a hang-up.
     QByteArray readUntil(const QByteArray& terminator, int timeoutMs);
-    // Reads whatever arrives within the time.
-    QByteArray readFor(int timeoutMs);
-    // Reads until at least `count` bytes have arrived.
     QByteArray readCount(int count, int timeoutMs);
-    // Sends "AT<command>\r\n" and reads up to the final "OK\r\n"/"ERROR\r\n"
-    // or an extended error line.
+    // Sends "AT<command>\r\n" and reads up to the final result code.
     QByteArray exchange(const QByteArray& command, int timeoutMs = 2000);
-
     // The poll result of the slave after waiting up to `timeoutMs`.
     short pollEvents(int timeoutMs);
 
 private:
-    bool fill(int timeoutMs);
+    // `cut` tells how many buffered bytes make the answer (0: not yet).
+    QByteArray read(const std::function<qsizetype(const QByteArray&)>& cut, int timeoutMs);
 
     int m_fd = -1;
     QByteArray m_buffer;

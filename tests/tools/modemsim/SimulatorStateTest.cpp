@@ -35,17 +35,8 @@ TEST(SimulatorState, RoundTripsEverything)
     EXPECT_EQ(copy.model(), original.model());
     EXPECT_EQ(copy.storages(), original.storages());
     EXPECT_EQ(copy.phoneBookLimits(QStringLiteral("SM")), QStringLiteral("(1-120),20,14"));
-    for (const QString& storage : {QStringLiteral("SM"), QStringLiteral("ME")}) {
-        const auto a = original.entries(storage);
-        const auto b = copy.entries(storage);
-        ASSERT_EQ(a.size(), b.size()) << storage.toStdString();
-        for (size_t i = 0; i < a.size(); ++i) {
-            EXPECT_EQ(a[i].index, b[i].index);
-            EXPECT_EQ(a[i].number, b[i].number);
-            EXPECT_EQ(a[i].type, b[i].type);
-            EXPECT_EQ(a[i].name, b[i].name);
-        }
-    }
+    // Equal JSON means equal entries; the odd name is checked by itself
+    // because a lossy name would be lossy in both.
     EXPECT_EQ(copy.entries(QStringLiteral("ME")).back().name, atName);
     EXPECT_EQ(copy.stateJson(), original.stateJson());
 }
@@ -103,18 +94,6 @@ TEST(SimulatorState, RefusesBrokenFilesAndKeepsTheOldState)
     QString error;
     EXPECT_FALSE(sim.loadState(QDir(TestTempDir()).filePath(QStringLiteral("missing.json")), &error));
     EXPECT_FALSE(sim.saveState(QStringLiteral("/nonexistent-dir/x.json"), &error));
-}
-
-TEST(SimulatorState, FillingIsDeterministic)
-{
-    ModemSimulator a;
-    ModemSimulator b;
-    a.fillPhoneBook(QStringLiteral("SM"), 50, 1234);
-    b.fillPhoneBook(QStringLiteral("SM"), 50, 1234);
-    EXPECT_EQ(a.stateJson(), b.stateJson());
-    b.clearPhoneBook(QStringLiteral("SM"));
-    b.fillPhoneBook(QStringLiteral("SM"), 50, 1235);
-    EXPECT_NE(a.stateJson(), b.stateJson());
 }
 
 }  // namespace
