@@ -65,6 +65,17 @@ protected:
         return WaitUntil([&] { return m_finished > before || m_finished > 0; }, timeoutMs);
     }
     CPhoneBookView* View() { return m_frame->View(); }
+    // A known phone with a full SIM of 250 entries, paced at `baud`, stored
+    // as the connection to use.
+    void StartPacedSim(ModemSimulator& modem, int baud)
+    {
+        ASSERT_TRUE(modem.setDeviceType(1));
+        ASSERT_TRUE(modem.start());
+        ASSERT_TRUE(modem.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 20, 14));
+        ASSERT_EQ(modem.fillPhoneBook(QStringLiteral("SM"), 250, 3), 250);
+        modem.setBaud(baud);
+        StoreConnection(modem.devicePath(), QStringLiteral("Paced"), baud);
+    }
 
     std::unique_ptr<CMainFrame> m_frame;
     QStringList m_prompts;
@@ -183,12 +194,7 @@ TEST_F(DeviceViewTest, SilentModemIsNotFound)
 TEST_F(DeviceViewTest, GuiKeepsRunningDuringAPacedRead)
 {
     ModemSimulator modem;
-    ASSERT_TRUE(modem.setDeviceType(1));
-    ASSERT_TRUE(modem.start());
-    ASSERT_TRUE(modem.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 20, 14));
-    ASSERT_EQ(modem.fillPhoneBook(QStringLiteral("SM"), 250, 3), 250);
-    modem.setBaud(19200);
-    StoreConnection(modem.devicePath(), QStringLiteral("Paced"), 19200);
+    ASSERT_NO_FATAL_FAILURE(StartPacedSim(modem, 19200));
 
     // A GUI thread that waits for the device misses the ticks of a 10 ms
     // timer for as long as each exchange takes: one long gap for a whole
@@ -249,12 +255,7 @@ TEST_F(DeviceViewTest, GuiKeepsRunningDuringAPacedRead)
 TEST_F(DeviceViewTest, ClosingDuringASlowReadDoesNotWaitForIt)
 {
     ModemSimulator modem;
-    ASSERT_TRUE(modem.setDeviceType(1));
-    ASSERT_TRUE(modem.start());
-    ASSERT_TRUE(modem.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 20, 14));
-    ASSERT_EQ(modem.fillPhoneBook(QStringLiteral("SM"), 250, 5), 250);
-    StoreConnection(modem.devicePath(), QStringLiteral("Slow"), 2400);
-    modem.setBaud(2400);  // the SIM alone takes about 45 s on this line
+    ASSERT_NO_FATAL_FAILURE(StartPacedSim(modem, 2400));  // the SIM alone takes about 45 s on this line
     Start();
     ASSERT_TRUE(WaitUntil([&] { return modem.receivedCommands().contains(QStringLiteral("AT+CPBR=1,250")); }, 30000));
 

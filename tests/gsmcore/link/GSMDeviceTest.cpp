@@ -123,18 +123,6 @@ TEST_F(GSMDeviceTest, UnsolicitedLineInPlaceOfTheAnswerEmptiesTheQuestion)
     injector.get();
 }
 
-TEST_F(GSMDeviceTest, GenericCollectsTheLinesBeforeTheFinalText)
-{
-    Open();
-    QStringList lines;
-    EXPECT_TRUE(m_device->execute_generic(lines, QStringLiteral("+CGMM"), 3000, QStringLiteral("OK")));
-    EXPECT_EQ(lines, QStringList {"Tessaly Simulated Modem"});
-    QString line;
-    EXPECT_TRUE(m_device->execute_generic(line, QStringLiteral("+CGMM"), 3000));
-    EXPECT_EQ(line, "Tessaly Simulated Modem");
-    EXPECT_FALSE(m_device->execute_generic(line, QStringLiteral("E1"), 3000));  // no line before OK
-}
-
 TEST_F(GSMDeviceTest, ExtendedErrorMakesGenericWaitButGenericNewReturnsAtOnce)
 {
     Open();
