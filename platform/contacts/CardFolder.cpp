@@ -79,7 +79,12 @@ std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 expe
         }
         if (got == 0)
             break;
+        const bool shortRead = got < ssize_t(data.size() - used);
         used += got;
+        // A regular file reads short only at its end: that saves asking
+        // again just to be told so, a system call per card.
+        if (shortRead)
+            break;
     }
     ::close(fd);
     if (failed || used > maxSize)
