@@ -1,14 +1,18 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/GuiMessageHandler.h"
+#include "app/PhoneBookView.h"
+#include "app/dialogs/ConnectionDlg.h"
 #include "support/MessageBoxTypes.h"
 #include "platform/registry/RegistryStore.h"
 #include "support/Registry.h"
 #include "tests/TestEnvironment.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QThread>
 
 #include <memory>
@@ -99,4 +103,17 @@ QString FreshContactsFolder()
     const QString folder = TestTempDir() + QStringLiteral("/contacts-%1").arg(++counter);
     QDir().mkpath(folder);
     return folder;
+}
+
+void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringList& prompts)
+{
+    view.SetDialogRunner([&prompts, answers](CConnectionDlg& dialog) mutable {
+        prompts << dialog.PromptLabel()->text();
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (answer.isEmpty())
+            return int(QDialog::Rejected);
+        dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(answer));
+        dialog.accept();
+        return int(QDialog::Accepted);
+    });
 }

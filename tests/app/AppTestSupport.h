@@ -31,5 +31,12 @@ private:
     State* m_state;  // shared with the installed handler, which outlives nothing of ours
 };
 
+class CPhoneBookView;
+
+// Answers the view's connection dialogs in turn with the connection
+// names in `answers` (an empty name, or none left, cancels) and records
+// each dialog's prompt in `prompts`, which must outlive the view.
+void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringList& prompts);
+
 // A contacts folder of its own for each test.
 QString FreshContactsFolder();

@@ -76,15 +76,7 @@ protected:
     {
         m_frame = std::make_unique<CMainFrame>(FreshContactsFolder());
         CountFinishedConnections();
-        m_frame->View()->SetDialogRunner([this, answers](CConnectionDlg& dialog) mutable {
-            m_prompts << dialog.PromptLabel()->text();
-            const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-            if (answer.isEmpty())
-                return int(QDialog::Rejected);
-            dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(answer));
-            dialog.accept();
-            return int(QDialog::Accepted);
-        });
+        AnswerConnectionDialogs(*m_frame->View(), answers, m_prompts);
         m_frame->show();
         ASSERT_TRUE(WaitUntil([this] { return m_finished > 0; })) << "no connection";
     }
