@@ -59,7 +59,6 @@ void CPhoneBookList::setModel(QAbstractItemModel* model)
     if (!model)
         return;
     connect(model, &QAbstractItemModel::modelReset, this, &CPhoneBookList::OnContentChanged);
-    connect(model, &QAbstractItemModel::layoutChanged, this, &CPhoneBookList::OnContentChanged);
     connect(model, &QAbstractItemModel::rowsInserted, this, &CPhoneBookList::OnContentChanged);
     connect(model, &QAbstractItemModel::rowsRemoved, this, &CPhoneBookList::OnContentChanged);
     connect(model, &QAbstractItemModel::dataChanged, this, &CPhoneBookList::OnContentChanged);
