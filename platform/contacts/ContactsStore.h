@@ -9,6 +9,7 @@
 // Not thread-safe: each thread uses its own store object.
 
 #include "platform/contacts/ContactItem.h"
+#include "platform/contacts/ObjectIdentifiers.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -26,8 +27,11 @@ enum class ContactsStoreError {
     SaveFailed,
     DeleteFailed,
     Cancelled,     // a folder read was stopped from outside
-    Conflict,      // the file was changed by another program since it was read
+    Conflict,      // the file was changed or removed by another program since it was read
 };
+
+// What to tell the user about a failed store operation; empty for None.
+QString ContactsStoreErrorMessage(ContactsStoreError error);
 
 class CCardFolder;
 struct CardFileInfo;
@@ -68,6 +72,9 @@ public:
     // A new contact with a fresh UID whose identifier is free; it becomes
     // part of the store with Save.
     std::unique_ptr<CContactItem> CreateItem();
+    // Writes the item. An item read from the store whose file another
+    // program has changed, removed or renamed since is not written: false
+    // with ContactsStoreError::Conflict (ContactsStoreErrorMessage tells the user).
     bool Save(CContactItem& item);
     bool Delete(quint32 oid);
 
@@ -81,7 +88,7 @@ private:
         qint64 size = 0;
         std::shared_ptr<const VCard> card;
         QString sortName;       // the display name, for the order of positions
-        QString key;
+        QString uid;            // trimmed, empty when the card has none
         quint32 oid = 0;
     };
 
@@ -89,7 +96,10 @@ private:
     void AssignIdentifiers();
     void IndexPositions();
     void LoadPins();
-    void SavePins() const;
+    void SavePins();
+    void AppendPin(const QString& fileName, const ObjectIdPin& pin);
+    QString PinFilePath() const;
+    static QString UidOf(const VCard& card);
     QString PathOf(const QString& fileName) const;
     QString NewFileName(const QString& uid) const;
     bool Fail(ContactsStoreError error) { m_lastError = error; return false; }
@@ -107,6 +117,8 @@ private:
     // lists show, so that loading them inserts at the end.
     const std::atomic<bool>* m_cancel = nullptr;
     std::vector<Entry> m_entries;
-    QHash<QString, quint32> m_pins;          // settled identifier collisions
+    ObjectIdPins m_pins;                     // the identifier of every card, by file name
+    qint64 m_pinFileModifiedNs = -1;         // the pin file as last read or written
+    qint64 m_pinFileSize = -1;
     QHash<quint32, int> m_positionOfOid;
 };
