@@ -53,12 +53,10 @@ QStringList VCardProperty::Types() const
 
 size_t VCardProperty::Fingerprint() const
 {
-    // Unit separators keep "a" + "bc" apart from "ab" + "c".
-    QString all = group + QChar(0x1F) + name;
+    size_t hash = qHashMulti(0x7e55a1, group, name, value, params.size());
     for (const VCardParameter& p : params)
-        all += QChar(0x1E) + p.name + QChar(0x1F) + p.values.join(QChar(0x1F));
-    all += QChar(0x1D) + value;
-    return qHash(all, 0x7e55a1);
+        hash = qHashMulti(hash, p.name, p.values);
+    return hash;
 }
 
 bool VCardProperty::HasType(const QString& lowerType) const
