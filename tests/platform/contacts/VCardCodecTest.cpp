@@ -132,8 +132,16 @@ TEST(VCardParser, LegacyBytesByteOrderMarkAndTabContinuations)
         {"byte order mark", "\xEF\xBB\xBF" "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Åsa\r\nEND:VCARD\r\n", "Åsa"},
         {"tab continuation", "BEGIN:VCARD\r\nFN:Lo\r\n\tng\r\nEND:VCARD\r\n", "Long"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(ParseOne(c.bytes).Text(QStringLiteral("FN")), QString::fromUtf8(c.fn)) << c.what;
+    for (const Case& c : cases) {
+        VCard card = ParseOne(c.bytes);
+        const QString fn = QString::fromUtf8(c.fn);
+        EXPECT_EQ(card.Text(QStringLiteral("FN")), fn) << c.what;
+        // Saved with another property changed, and with this one changed.
+        card.SetText(QStringLiteral("NOTE"), QStringLiteral("saved"));
+        EXPECT_EQ(ParseOne(WriteVCard(card)).Text(QStringLiteral("FN")), fn) << c.what;
+        card.SetText(QStringLiteral("FN"), fn + QStringLiteral(" Öl"));
+        EXPECT_EQ(ParseOne(WriteVCard(card)).Text(QStringLiteral("FN")), fn + QStringLiteral(" Öl")) << c.what;
+    }
 }
 
 TEST(VCardParser, QuotedPrintableDecoding)
