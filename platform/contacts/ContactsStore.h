@@ -4,7 +4,9 @@
 // is missing; the cards are read when first needed. Positions follow the
 // display names (as an address book lists them) and stay put until the
 // next refresh. Writes go to a temporary file that is renamed over the
-// old one, so a reader never sees half a card.
+// old one, so a reader never sees half a card. Each card's object
+// identifier is kept in the hidden file ".tessaly-oids" of the folder, so
+// that it stays with the card (ObjectIdentifiers.h).
 //
 // Not thread-safe: each thread uses its own store object.
 
