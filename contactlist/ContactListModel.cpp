@@ -10,9 +10,12 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMetaObject>
 #include <QObject>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
@@ -29,6 +32,7 @@ struct SharedContactLists {
     std::vector<CContactListModel*> models;  // every created model
     CNumberTable numberTable;
     std::unique_ptr<QFileSystemWatcher> storeWatcher;
+    QString watchedFolder;
     CContactListModel* loadingModel = nullptr;
     bool refreshing = false;
     bool changedDuringLoad = false;
@@ -71,6 +75,7 @@ CContactListModel::~CContactListModel()
             shared.filteredLists.pop_back();
         shared.filteredLists.clear();
         shared.storeWatcher.reset();
+        shared.watchedFolder.clear();
         shared.numberTable.Clear();
         shared.changedDuringLoad = false;
     }
@@ -96,11 +101,12 @@ int CContactListModel::Create(const QString& cacheFile, int filter, bool readCon
         } else {
             ReadContactCache(cacheFile, *shared.filteredLists.front());
             shared.storeWatcher = std::make_unique<QFileSystemWatcher>();
-            if (!shared.storeWatcher->addPath(m_phoneNumbers->Store().Folder()))
-                TraceMessage(g_traceSkinables, TRACE_ERROR, "Cannot watch the contacts folder %s\n",
-                             m_phoneNumbers->Store().Folder());
+            shared.watchedFolder = m_phoneNumbers->Store().Folder();
             QObject::connect(shared.storeWatcher.get(), &QFileSystemWatcher::directoryChanged, shared.storeWatcher.get(),
                              [] { OnStoreChanged(); });
+            QObject::connect(shared.storeWatcher.get(), &QFileSystemWatcher::fileChanged, shared.storeWatcher.get(),
+                             [] { OnStoreChanged(); });
+            ArmStoreWatch();
             if (filter != CFilteredList::AllContactsFilter)
                 FindOrBuildList(filter);
             RefreshList(true);
@@ -195,6 +201,8 @@ void CContactListModel::CompleteLoad()
         shared.filteredLists[i] = BuildFilteredList(*fresh, shared.filteredLists[i]->m_Filter);
     shared.filteredLists.front() = std::move(fresh);  // the old list frees its records
     FillNumberTable();
+    if (ArmStoreWatch())  // the cards read are the files to watch
+        shared.changedDuringLoad = true;
     shared.refreshing = false;
     shared.loadingModel = nullptr;
     const std::vector<CContactListModel*> models = shared.models;
@@ -206,6 +214,52 @@ void CContactListModel::CompleteLoad()
         shared.changedDuringLoad = false;
         shared.models.front()->RefreshList(true);
     }
+}
+
+bool CContactListModel::ArmStoreWatch()
+{
+    SharedContactLists& shared = Shared();
+    QFileSystemWatcher* watcher = shared.storeWatcher.get();
+    if (!watcher)
+        return false;
+    // The folder tells files created, removed and renamed; a card written in
+    // place by an editor is only seen on the file itself. A folder removed
+    // takes its watches with it: its nearest parent then tells when it is back.
+    QString watchDir = shared.watchedFolder;
+    QStringList files;
+    if (QFileInfo(watchDir).isDir()) {
+        const QDir dir(watchDir);
+        for (const QString& name : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files))
+            files << dir.filePath(name);
+    } else {
+        while (!watchDir.isEmpty() && !QFileInfo(watchDir).isDir() && QFileInfo(watchDir).path() != watchDir)
+            watchDir = QFileInfo(watchDir).path();
+    }
+    const QStringList directories = watcher->directories();
+    // Back from watching a parent: what was written before the folder
+    // watch is in place has not been seen.
+    const bool folderBack = watchDir == shared.watchedFolder && !directories.isEmpty() && !directories.contains(watchDir);
+    for (const QString& d : directories)
+        if (d != watchDir)
+            watcher->removePath(d);
+    if (!directories.contains(watchDir) && !watcher->addPath(watchDir))
+        TraceMessage(g_traceSkinables, TRACE_ERROR, "Cannot watch the contacts folder %s\n", watchDir);
+    const QSet<QString> wanted(files.begin(), files.end());
+    const QStringList watched = watcher->files();
+    const QSet<QString> have(watched.begin(), watched.end());
+    QStringList gone;
+    for (const QString& f : watched)
+        if (!wanted.contains(f))
+            gone << f;
+    QStringList added;
+    for (const QString& f : files)
+        if (!have.contains(f))
+            added << f;
+    if (!gone.isEmpty())
+        watcher->removePaths(gone);
+    if (!added.isEmpty())
+        watcher->addPaths(added);
+    return folderBack;
 }
 
 void CContactListModel::OnStoreChanged()

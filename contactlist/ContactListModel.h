@@ -8,8 +8,8 @@
 // time; the worker fills only its own output list and hands it to the
 // thread that created the model, which swaps the lists, rebuilds the
 // filtered ones and refills the number table. The shared state is touched
-// on that thread only, so it needs no lock. The store's folder is watched;
-// a change starts a silent reload.
+// on that thread only, so it needs no lock. The store's folder and its
+// cards are watched; a change starts a silent reload.
 
 #include "contactlist/FilteredList.h"
 #include "contactlist/NumberLookup.h"
@@ -75,6 +75,9 @@ public:
 private:
     static CFilteredList* FindOrBuildList(int filter);
     static void OnStoreChanged();
+    // Watches the folder and its cards (or, while the folder is gone, its
+    // nearest parent); true when the folder is watched again after a gap.
+    static bool ArmStoreWatch();
     void StartLoad();
     void RunLoad();
     void CompleteLoad();

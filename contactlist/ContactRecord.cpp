@@ -120,7 +120,8 @@ bool IsValidContactRecord(const tagCONTACT* record, int blockSize)
             return false;
         mask |= ContactFieldMask(type);
     }
-    if (record->dwFieldMask != mask)
+    // The loader never makes a record without a field: such a block is not ours.
+    if (mask == 0 || record->dwFieldMask != mask)
         return false;
     return record->nDefaultField >= 0 && record->nDefaultField < ContactFieldCount;
 }

@@ -64,5 +64,6 @@ QString ContactDefaultTag(const tagCONTACT* record);
 // Tag -> number of the present telephone fields (the nine only).
 QMap<QString, QString> ContactTelephoneNumbers(const tagCONTACT* record);
 // Checks a block read from outside: sizes, offsets inside the block and
-// every string terminated; `blockSize` is the number of bytes it has.
+// every string terminated, at least one field; `blockSize` is the number
+// of bytes it has.
 bool IsValidContactRecord(const tagCONTACT* record, int blockSize);

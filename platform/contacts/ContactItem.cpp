@@ -102,6 +102,14 @@ void CContactItem::SetField(int type, const QString& text)
     if (type < 0 || type >= ContactFieldCount)
         return;
     Slots();
+    // With the first home or work number gone, an unmarked second one would
+    // read back as the first: it gets the mark of the second.
+    const int second = type == FIELD_HOME_TEL ? FIELD_HOME2_TEL : type == FIELD_WORK_TEL ? FIELD_WORK2_TEL : -1;
+    if (second >= 0 && text.trimmed().isEmpty() && m_slots.field[size_t(type)] >= 0 && m_slots.field[size_t(second)] >= 0) {
+        VCardProperty& p = m_card.properties[size_t(m_slots.field[size_t(second)])];
+        if (!HasSecondNumberMark(p, second))
+            p.params.push_back({QStringLiteral("TYPE"), {SecondNumberMark(second, IsVersion4())}});
+    }
     SetAddressProperty(m_slots.field[size_t(type)], text,
                        IsTelephoneField(type) ? QStringLiteral("TEL") : QStringLiteral("EMAIL"),
                        TypesForNewField(type, IsVersion4()));
@@ -109,13 +117,20 @@ void CContactItem::SetField(int type, const QString& text)
 
 void CContactItem::SetNamePart(int component, const QString& text)
 {
-    QStringList n = m_card.Components(QStringLiteral("N"));
-    while (n.size() < N_COUNT)
-        n << QString();
-    n[component] = text.trimmed();
-    m_card.SetComponents(QStringLiteral("N"), n, N_COUNT);
-    // The display text follows the name parts, in reading order.
-    m_card.SetText(QStringLiteral("FN"), JoinName({n[N_PREFIX], n[N_GIVEN], n[N_ADDITIONAL], n[N_FAMILY], n[N_SUFFIX]}));
+    const QString n = QStringLiteral("N");
+    auto readingOrder = [&] {
+        const QStringList parts = m_card.Components(n);
+        return JoinName({ComponentAt(parts, N_PREFIX), ComponentAt(parts, N_GIVEN), ComponentAt(parts, N_ADDITIONAL),
+                         ComponentAt(parts, N_FAMILY), ComponentAt(parts, N_SUFFIX)});
+    };
+    const QString oldJoin = readingOrder();
+    if (!m_card.SetComponent(n, component, text.trimmed(), N_COUNT))
+        return;
+    // The display text follows the name parts only where it was made from
+    // them; a display text of the user's own stays.
+    const QString fileAs = m_card.Text(QStringLiteral("FN")).trimmed();
+    if (fileAs.isEmpty() || fileAs == oldJoin)
+        m_card.SetText(QStringLiteral("FN"), readingOrder());
     CardChanged();
 }
 
@@ -156,13 +171,12 @@ void CContactItem::SetProperty(ContactProperty property, const QString& text)
     case ContactProperty::JobTitle: m_card.SetText(QStringLiteral("TITLE"), text.trimmed()); break;
     case ContactProperty::Department:
     case ContactProperty::Company: {
-        QStringList org = m_card.Components(QStringLiteral("ORG"));
-        while (org.size() < 2)
-            org << QString();
-        org[property == ContactProperty::Company ? 0 : 1] = text.trimmed();
-        while (org.size() > 1 && org.last().isEmpty())
-            org.removeLast();
-        m_card.SetComponents(QStringLiteral("ORG"), org, 1);
+        const QString org = QStringLiteral("ORG");
+        m_card.SetComponent(org, property == ContactProperty::Company ? 0 : 1, text.trimmed(), 1);
+        // An ORG left with nothing in it means no organisation.
+        const int i = m_card.Find(org);
+        if (i >= 0 && UnescapeVCardText(m_card.properties[size_t(i)].value).remove(QLatin1Char(';')).trimmed().isEmpty())
+            m_card.properties.erase(m_card.properties.begin() + i);
         break;
     }
     case ContactProperty::Categories: {
@@ -210,21 +224,23 @@ PostalAddress CContactItem::Address(AddressKind kind) const
 void CContactItem::SetAddress(AddressKind kind, const PostalAddress& address)
 {
     int index = Slots().address[size_t(kind)];
-    QStringList adr;
+    VCard part;  // the address alone, so that the component editing of VCard applies
     if (index >= 0)
-        adr = SplitVCardValue(m_card.properties[size_t(index)].value, QLatin1Char(';'));
-    while (adr.size() < ADR_COUNT)
-        adr << QString();
-    adr[ADR_STREET] = address.street.trimmed();
-    adr[ADR_LOCALITY] = address.city.trimmed();
-    adr[ADR_CODE] = address.postalCode.trimmed();
+        part.properties.push_back(m_card.properties[size_t(index)]);
+    else
+        part.properties.push_back(VCardProperty{{}, QStringLiteral("ADR"), {}, {}, {}, 0});
+    const QString adr = QStringLiteral("ADR");
+    bool changed = part.SetComponent(adr, ADR_STREET, address.street.trimmed(), ADR_COUNT);
+    changed = part.SetComponent(adr, ADR_LOCALITY, address.city.trimmed(), ADR_COUNT) || changed;
+    changed = part.SetComponent(adr, ADR_CODE, address.postalCode.trimmed(), ADR_COUNT) || changed;
     if (!address.region.isEmpty())
-        adr[ADR_REGION] = address.region.trimmed();
+        changed = part.SetComponent(adr, ADR_REGION, address.region.trimmed(), ADR_COUNT) || changed;
     if (!address.country.isEmpty())
-        adr[ADR_COUNTRY] = address.country.trimmed();
-    bool empty = true;
-    for (const QString& part : adr)
-        empty = empty && part.isEmpty();
+        changed = part.SetComponent(adr, ADR_COUNTRY, address.country.trimmed(), ADR_COUNT) || changed;
+    if (!changed)
+        return;
+    VCardProperty& updated = part.properties.front();
+    const bool empty = UnescapeVCardText(updated.value).remove(QLatin1Char(';')).trimmed().isEmpty();
     if (empty) {
         if (index >= 0)
             m_card.properties.erase(m_card.properties.begin() + index);
@@ -232,15 +248,13 @@ void CContactItem::SetAddress(AddressKind kind, const PostalAddress& address)
         return;
     }
     if (index < 0) {
-        VCardProperty p;
-        p.name = QStringLiteral("ADR");
         const QStringList types = TypesForNewAddress(kind, IsVersion4());
         if (!types.isEmpty())
-            p.params.push_back({QStringLiteral("TYPE"), types});
-        m_card.properties.push_back(std::move(p));
-        index = static_cast<int>(m_card.properties.size()) - 1;
+            updated.params.push_back({QStringLiteral("TYPE"), types});
+        m_card.properties.push_back(std::move(updated));
+    } else {
+        m_card.properties[size_t(index)] = std::move(updated);
     }
-    m_card.properties[size_t(index)].value = JoinVCardValue(adr, QLatin1Char(';'));
     CardChanged();
 }
 

@@ -4,7 +4,7 @@
 
 namespace {
 
-enum class TelKind { Mobile, Pager, Car, Assistant, WorkFax, HomeFax, Home, Work, Untyped };
+enum class TelKind { Mobile, Pager, Car, Assistant, WorkFax, HomeFax, Home, Home2, Work, Work2, Untyped };
 
 // Type words as address books write them: vCard types, the labels of
 // grouped items (Apple's "_$!<Mobile>!$_", khard's X-ABLABEL) and
@@ -22,6 +22,12 @@ TelKind KindOf(const QStringList& types)
         return TelKind::Assistant;
     if (has("fax"))
         return (has("home") && !has("work")) ? TelKind::HomeFax : TelKind::WorkFax;
+    // The second home and work numbers carry a mark of their own, so that
+    // each reads back as the field it was written for.
+    if (has("home2"))
+        return TelKind::Home2;
+    if (has("work2"))
+        return TelKind::Work2;
     if (has("home"))
         return TelKind::Home;
     if (has("work"))
@@ -43,17 +49,17 @@ QStringList TypesWithLabel(const VCard& card, const VCardProperty& p)
 ContactPropertySlots FindContactPropertySlots(const VCard& card)
 {
     ContactPropertySlots found;
-    std::vector<int> spare;  // voice numbers without a field of their kind
-    std::vector<int> untyped;
+    int firstUntyped = -1;
+    int secondHome = -1;  // a second unmarked home number, as other programs write it
+    int secondWork = -1;
     std::vector<int> emails;
     std::vector<int> preferredEmails;
 
+    // The first number of a kind gets its field; the others stay on the
+    // card, shown nowhere, rather than in a field of another kind.
     auto take = [&](int field, int index) {
-        if (found.field[size_t(field)] < 0) {
+        if (found.field[size_t(field)] < 0)
             found.field[size_t(field)] = index;
-            return true;
-        }
-        return false;
     };
 
     for (size_t i = 0; i < card.properties.size(); ++i) {
@@ -63,24 +69,31 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card)
             if (p.value.trimmed().isEmpty())
                 continue;
             switch (KindOf(TypesWithLabel(card, p))) {
-            case TelKind::Mobile: if (!take(FIELD_MOBILE_TEL, index)) spare.push_back(index); break;
-            case TelKind::Car: if (!take(FIELD_CAR_TEL, index)) spare.push_back(index); break;
-            case TelKind::Assistant: if (!take(FIELD_ASSISTANT_TEL, index)) spare.push_back(index); break;
+            case TelKind::Mobile: take(FIELD_MOBILE_TEL, index); break;
+            case TelKind::Car: take(FIELD_CAR_TEL, index); break;
+            case TelKind::Assistant: take(FIELD_ASSISTANT_TEL, index); break;
             case TelKind::WorkFax: take(FIELD_WORK_FAX, index); break;
             case TelKind::HomeFax: take(FIELD_HOME_FAX, index); break;
             case TelKind::Home:
-                if (!take(FIELD_HOME_TEL, index) && !take(FIELD_HOME2_TEL, index))
-                    spare.push_back(index);
+                if (found.field[FIELD_HOME_TEL] >= 0 && secondHome < 0)
+                    secondHome = index;
+                take(FIELD_HOME_TEL, index);
                 break;
+            case TelKind::Home2: take(FIELD_HOME2_TEL, index); break;
             case TelKind::Work:
-                if (!take(FIELD_WORK_TEL, index) && !take(FIELD_WORK2_TEL, index))
-                    spare.push_back(index);
+                if (found.field[FIELD_WORK_TEL] >= 0 && secondWork < 0)
+                    secondWork = index;
+                take(FIELD_WORK_TEL, index);
                 break;
+            case TelKind::Work2: take(FIELD_WORK2_TEL, index); break;
             case TelKind::Pager:
                 if (found.pager < 0)
                     found.pager = index;
                 break;
-            case TelKind::Untyped: untyped.push_back(index); break;
+            case TelKind::Untyped:
+                if (firstUntyped < 0)
+                    firstUntyped = index;
+                break;
             }
         } else if (p.name == QLatin1String("EMAIL")) {
             if (p.value.trimmed().isEmpty())
@@ -97,20 +110,15 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card)
         }
     }
 
-    // A number without a kind (TEL:, TEL;VOICE:, 2.1's TEL;PREF:) shows as
-    // a work number, the kind we also give a number that has none when we
-    // write it; extra numbers of a kind fill what is left, so none is
-    // hidden when a free field exists.
-    untyped.insert(untyped.end(), spare.begin(), spare.end());
-    const int voiceOrder[] = {FIELD_WORK_TEL, FIELD_WORK2_TEL, FIELD_HOME_TEL, FIELD_HOME2_TEL,
-                              FIELD_MOBILE_TEL, FIELD_CAR_TEL, FIELD_ASSISTANT_TEL};
-    size_t next = 0;
-    for (int field : voiceOrder) {
-        if (next == untyped.size())
-            break;
-        if (take(field, untyped[next]))
-            ++next;
-    }
+    // A second number of the home or work kind shows as the second one of
+    // its kind when no number is marked so; a number without a kind (TEL:,
+    // TEL;VOICE:, 2.1's TEL;PREF:) as the work number when the card has none.
+    if (secondHome >= 0)
+        take(FIELD_HOME2_TEL, secondHome);
+    if (secondWork >= 0)
+        take(FIELD_WORK2_TEL, secondWork);
+    if (firstUntyped >= 0)
+        take(FIELD_WORK_TEL, firstUntyped);
 
     // The preferred address comes first; otherwise file order.
     preferredEmails.insert(preferredEmails.end(), emails.begin(), emails.end());
@@ -123,11 +131,11 @@ QStringList TypesForNewField(int fieldType, bool version4)
 {
     QStringList types;
     switch (fieldType) {
-    case FIELD_WORK_TEL:
-    case FIELD_WORK2_TEL: types = {QStringLiteral("WORK"), QStringLiteral("VOICE")}; break;
+    case FIELD_WORK_TEL: types = {QStringLiteral("WORK"), QStringLiteral("VOICE")}; break;
+    case FIELD_WORK2_TEL: types = {QStringLiteral("WORK"), QStringLiteral("VOICE"), SecondNumberMark(fieldType, false)}; break;
     case FIELD_MOBILE_TEL: types = {QStringLiteral("CELL")}; break;
-    case FIELD_HOME_TEL:
-    case FIELD_HOME2_TEL: types = {QStringLiteral("HOME"), QStringLiteral("VOICE")}; break;
+    case FIELD_HOME_TEL: types = {QStringLiteral("HOME"), QStringLiteral("VOICE")}; break;
+    case FIELD_HOME2_TEL: types = {QStringLiteral("HOME"), QStringLiteral("VOICE"), SecondNumberMark(fieldType, false)}; break;
     case FIELD_CAR_TEL: types = {version4 ? QStringLiteral("X-CAR") : QStringLiteral("CAR")}; break;
     case FIELD_ASSISTANT_TEL: types = {QStringLiteral("X-ASSISTANT")}; break;
     case FIELD_WORK_FAX: types = {QStringLiteral("WORK"), QStringLiteral("FAX")}; break;
@@ -141,6 +149,19 @@ QStringList TypesForNewField(int fieldType, bool version4)
         for (QString& t : types)
             t = t.toLower();
     return types;
+}
+
+QString SecondNumberMark(int fieldType, bool version4)
+{
+    const QString mark = fieldType == FIELD_HOME2_TEL ? QStringLiteral("X-HOME2")
+                         : fieldType == FIELD_WORK2_TEL ? QStringLiteral("X-WORK2")
+                                                        : QString();
+    return version4 ? mark.toLower() : mark;
+}
+
+bool HasSecondNumberMark(const VCardProperty& p, int fieldType)
+{
+    return p.HasType(fieldType == FIELD_HOME2_TEL ? QStringLiteral("home2") : QStringLiteral("work2"));
 }
 
 QStringList TypesForNewPager(bool version4)

@@ -22,4 +22,8 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card);
 // The TYPE values a new property of the field gets, for the card's version.
 QStringList TypesForNewField(int fieldType, bool version4);
 QStringList TypesForNewPager(bool version4);
+// The type that marks a number as the second home (X-HOME2) or second work
+// (X-WORK2) one, so that it never reads back as the first.
+QString SecondNumberMark(int fieldType, bool version4);
+bool HasSecondNumberMark(const VCardProperty& p, int fieldType);
 QStringList TypesForNewAddress(AddressKind kind, bool version4);

@@ -6,6 +6,7 @@
 #include "platform/contacts/VCardText.h"
 #include "platform/contacts/VCardWriter.h"
 #include "support/Trace.h"
+#include "support/TranslationTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,6 +35,22 @@ QString SafeFileStem(const QString& uid)
 }
 
 }  // namespace
+
+QString ContactsStoreErrorMessage(ContactsStoreError error)
+{
+    switch (error) {
+    case ContactsStoreError::None: return QString();
+    case ContactsStoreError::Conflict:
+        return Tr("The contact was changed or deleted by another program. Refresh and try again.");
+    case ContactsStoreError::NotFound: return Tr("The contact was not found.");
+    case ContactsStoreError::SaveFailed: return Tr("The contact could not be saved.");
+    case ContactsStoreError::DeleteFailed: return Tr("The contact could not be deleted.");
+    case ContactsStoreError::Cancelled: return Tr("Reading the contacts was stopped.");
+    case ContactsStoreError::LogOnFailed:
+    case ContactsStoreError::NotLoggedOn: return Tr("The contacts folder cannot be opened.");
+    }
+    return QString();
+}
 
 QString CContactsStore::DefaultFolder()
 {
@@ -159,25 +176,29 @@ bool CContactsStore::Refresh()
     return true;
 }
 
+QString CContactsStore::UidOf(const VCard& card)
+{
+    QString uid = card.Text(QStringLiteral("UID")).trimmed();
+    uid.remove(QLatin1Char('\n')).remove(QLatin1Char('\r')).remove(QLatin1Char('\t'));
+    return uid;
+}
+
 void CContactsStore::AssignIdentifiers()
 {
-    // The key is the UID; a file without one is known by its name, and a
-    // UID found in two files (a copied file) by UID and name.
-    QSet<QString> seen;
+    // Another store object (another window, the command-line tool) may have
+    // pinned cards since we read the pins.
+    qint64 modifiedNs = -1;
+    qint64 size = -1;
+    StatFile(PinFilePath(), modifiedNs, size);
+    if (modifiedNs != m_pinFileModifiedNs || size != m_pinFileSize)
+        LoadPins();
     std::vector<ObjectIdCandidate> candidates;
     candidates.reserve(m_entries.size());
     for (Entry& e : m_entries) {
-        QString uid = e.card->Text(QStringLiteral("UID")).trimmed();
-        uid.remove(QLatin1Char('\n')).remove(QLatin1Char('\r')).remove(QLatin1Char('\t'));
-        if (uid.isEmpty())
-            uid = QStringLiteral("file:") + e.fileName;
-        if (seen.contains(uid))
-            uid += QLatin1Char('|') + e.fileName;
-        seen.insert(uid);
-        e.key = uid;
-        candidates.push_back({uid, e.modifiedNs / 1000000});
+        e.uid = UidOf(*e.card);
+        candidates.push_back({e.uid, e.fileName, e.modifiedNs / 1000000});
     }
-    const QHash<QString, quint32> pinsBefore = m_pins;
+    const ObjectIdPins pinsBefore = m_pins;
     const std::vector<quint32> ids = AssignObjectIds(candidates, m_pins);
     for (size_t i = 0; i < ids.size(); ++i)
         m_entries[i].oid = ids[i];
@@ -186,36 +207,85 @@ void CContactsStore::AssignIdentifiers()
         SavePins();
 }
 
+QString CContactsStore::PinFilePath() const
+{
+    return PathOf(QString::fromLatin1(kPinFileName));
+}
+
+// One line per card: identifier (hex), file name, UID. A later line for a
+// file replaces an earlier one, so that a save only appends. Lines of the
+// older form (identifier, key) name a UID, or "file:" and a file name, or
+// "UID|file name".
 void CContactsStore::LoadPins()
 {
     m_pins.clear();
-    QFile file(PathOf(QString::fromLatin1(kPinFileName)));
+    m_pinFileModifiedNs = -1;
+    m_pinFileSize = -1;
+    QFile file(PinFilePath());
     if (!file.open(QIODevice::ReadOnly))
         return;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        const qsizetype tab = line.indexOf('\t');
-        if (tab <= 0)
+    const QByteArray bytes = file.readAll();
+    StatFile(PinFilePath(), m_pinFileModifiedNs, m_pinFileSize);
+    for (const QByteArray& line : bytes.split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() < 2)
             continue;
         bool ok = false;
-        const quint32 oid = line.left(tab).toUInt(&ok, 16);
-        if (ok && oid != 0)
-            m_pins.insert(QString::fromUtf8(line.mid(tab + 1)), oid);
+        const quint32 oid = fields[0].toUInt(&ok, 16);
+        if (!ok || oid == 0)
+            continue;
+        if (fields.size() >= 3) {
+            m_pins.insert(QString::fromUtf8(fields[1]), {oid, QString::fromUtf8(fields[2])});
+            continue;
+        }
+        const QString key = QString::fromUtf8(fields[1]);
+        const qsizetype bar = key.lastIndexOf(QLatin1Char('|'));
+        if (key.startsWith(QLatin1String("file:")))
+            m_pins.insert(key.mid(5), {oid, QString()});
+        else if (bar > 0)
+            m_pins.insert(key.mid(bar + 1), {oid, key.left(bar)});
+        else  // no file name: found by its UID only, as after a rename
+            m_pins.insert(QStringLiteral("\x01") + key, {oid, key});
     }
 }
 
-void CContactsStore::SavePins() const
+void CContactsStore::SavePins()
 {
-    QSaveFile file(PathOf(QString::fromLatin1(kPinFileName)));
+    QSaveFile file(PinFilePath());
     if (m_pins.isEmpty()) {
         QFile::remove(file.fileName());
+        m_pinFileModifiedNs = m_pinFileSize = -1;
         return;
     }
     if (!file.open(QIODevice::WriteOnly))
         return;
+    QByteArray bytes;
     for (auto it = m_pins.constBegin(); it != m_pins.constEnd(); ++it)
-        file.write(QByteArray::number(it.value(), 16) + '\t' + it.key().toUtf8() + '\n');
+        bytes += QByteArray::number(it->oid, 16) + '\t' + it.key().toUtf8() + '\t' + it->uid.toUtf8() + '\n';
+    file.write(bytes);
     if (!file.commit())
         TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot write %s\n", file.fileName());
+    StatFile(PinFilePath(), m_pinFileModifiedNs, m_pinFileSize);
+}
+
+void CContactsStore::AppendPin(const QString& fileName, const ObjectIdPin& pin)
+{
+    const bool current = [&] {
+        qint64 modifiedNs = -1;
+        qint64 size = -1;
+        return StatFile(PinFilePath(), modifiedNs, size) && modifiedNs == m_pinFileModifiedNs && size == m_pinFileSize;
+    }();
+    m_pins.insert(fileName, pin);
+    QFile file(PinFilePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) ||
+        file.write(QByteArray::number(pin.oid, 16) + '\t' + fileName.toUtf8() + '\t' + pin.uid.toUtf8() + '\n') < 0) {
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot write %s\n", file.fileName());
+        return;
+    }
+    file.close();
+    // Our own line does not make the file news to us; another writer's does.
+    if (current)
+        StatFile(PinFilePath(), m_pinFileModifiedNs, m_pinFileSize);
 }
 
 std::unique_ptr<CContactItem> CContactsStore::ItemAt(int position)
@@ -242,7 +312,7 @@ std::unique_ptr<CContactItem> CContactsStore::ItemByUid(const QString& uid)
     if (wanted.isEmpty())
         return nullptr;
     for (size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i].key == wanted)
+        if (m_entries[i].uid == wanted)
             return ItemAt(static_cast<int>(i));
     return nullptr;
 }
@@ -307,11 +377,14 @@ bool CContactsStore::Save(CContactItem& item)
     EnsureScanned();
     qint64 diskModifiedNs = 0;
     qint64 diskSize = 0;
-    if (item.HasReadStamp() && !item.FileName().isEmpty() && StatFile(PathOf(item.FileName()), diskModifiedNs, diskSize) &&
-        (diskModifiedNs != item.ReadModifiedNs() || diskSize != item.ReadSize())) {
-        // A sync tool or an editor wrote the card after we read it: their
-        // change is not overwritten with ours.
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact %s was changed by another program since it was read, not saved\n",
+    if (item.HasReadStamp() && !item.FileName().isEmpty() &&
+        (!StatFile(PathOf(item.FileName()), diskModifiedNs, diskSize) || diskModifiedNs != item.ReadModifiedNs() ||
+         diskSize != item.ReadSize())) {
+        // A sync tool or an editor changed, removed or renamed the card after
+        // we read it: their change is not overwritten with ours, and a card
+        // they deleted does not come back.
+        TraceMessage(g_traceTessaly, TRACE_ERROR,
+                     "Contact %s was changed or removed by another program since it was read, not saved\n",
                      item.FileName());
         return Fail(ContactsStoreError::Conflict);
     }
@@ -336,27 +409,22 @@ bool CContactsStore::Save(CContactItem& item)
     StatFile(file.fileName(), entry.modifiedNs, entry.size);
     entry.card = std::make_shared<const VCard>(card);
     entry.sortName = ContactDisplayName(card);
+    entry.uid = UidOf(card);
     const auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.fileName == fileName; });
     if (same != m_entries.end()) {
-        entry.key = same->key;
+        // The card keeps its identifier, also when this save gave it its first UID.
         entry.oid = same->oid;
         m_entries.erase(same);
-        m_entries.insert(std::lower_bound(m_entries.begin(), m_entries.end(), entry, Before), std::move(entry));
-        IndexPositions();
     } else {
-        const QString uid = card.Text(QStringLiteral("UID")).trimmed();
-        const quint32 oid = ObjectIdOfKey(uid);
-        bool keyTaken = false;
-        for (const Entry& e : m_entries)
-            keyTaken = keyTaken || e.key == uid;
-        entry.key = uid;
-        entry.oid = oid;
-        m_entries.insert(std::lower_bound(m_entries.begin(), m_entries.end(), entry, Before), std::move(entry));
-        if (uid.isEmpty() || keyTaken || m_positionOfOid.contains(oid) || uid.contains(QLatin1Char('\n')))
-            AssignIdentifiers();
-        else
-            IndexPositions();
+        entry.oid = ObjectIdOfKey(entry.uid.isEmpty() ? QStringLiteral("file:") + fileName : entry.uid);
+        while (entry.oid == 0 || m_positionOfOid.contains(entry.oid))
+            entry.oid = entry.oid == 0xFFFFFFFFu ? 1 : entry.oid + 1;
     }
+    const ObjectIdPin pin{entry.oid, entry.uid};
+    m_entries.insert(std::lower_bound(m_entries.begin(), m_entries.end(), entry, Before), std::move(entry));
+    IndexPositions();
+    if (m_pins.value(fileName) != pin)
+        AppendPin(fileName, pin);
     const auto saved = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.fileName == fileName; });
     item.SetStoreIdentity(fileName, saved == m_entries.end() ? 0 : saved->oid);
     if (saved != m_entries.end())

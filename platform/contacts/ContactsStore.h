@@ -4,11 +4,14 @@
 // is missing; the cards are read when first needed. Positions follow the
 // display names (as an address book lists them) and stay put until the
 // next refresh. Writes go to a temporary file that is renamed over the
-// old one, so a reader never sees half a card.
+// old one, so a reader never sees half a card. Each card's object
+// identifier is kept in the hidden file ".tessaly-oids" of the folder, so
+// that it stays with the card (ObjectIdentifiers.h).
 //
 // Not thread-safe: each thread uses its own store object.
 
 #include "platform/contacts/ContactItem.h"
+#include "platform/contacts/ObjectIdentifiers.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -26,8 +29,11 @@ enum class ContactsStoreError {
     SaveFailed,
     DeleteFailed,
     Cancelled,     // a folder read was stopped from outside
-    Conflict,      // the file was changed by another program since it was read
+    Conflict,      // the file was changed or removed by another program since it was read
 };
+
+// What to tell the user about a failed store operation; empty for None.
+QString ContactsStoreErrorMessage(ContactsStoreError error);
 
 class CCardFolder;
 struct CardFileInfo;
@@ -68,6 +74,9 @@ public:
     // A new contact with a fresh UID whose identifier is free; it becomes
     // part of the store with Save.
     std::unique_ptr<CContactItem> CreateItem();
+    // Writes the item. An item read from the store whose file another
+    // program has changed, removed or renamed since is not written: false
+    // with ContactsStoreError::Conflict (ContactsStoreErrorMessage tells the user).
     bool Save(CContactItem& item);
     bool Delete(quint32 oid);
 
@@ -81,7 +90,7 @@ private:
         qint64 size = 0;
         std::shared_ptr<const VCard> card;
         QString sortName;       // the display name, for the order of positions
-        QString key;
+        QString uid;            // trimmed, empty when the card has none
         quint32 oid = 0;
     };
 
@@ -89,7 +98,10 @@ private:
     void AssignIdentifiers();
     void IndexPositions();
     void LoadPins();
-    void SavePins() const;
+    void SavePins();
+    void AppendPin(const QString& fileName, const ObjectIdPin& pin);
+    QString PinFilePath() const;
+    static QString UidOf(const VCard& card);
     QString PathOf(const QString& fileName) const;
     QString NewFileName(const QString& uid) const;
     bool Fail(ContactsStoreError error) { m_lastError = error; return false; }
@@ -107,6 +119,8 @@ private:
     // lists show, so that loading them inserts at the end.
     const std::atomic<bool>* m_cancel = nullptr;
     std::vector<Entry> m_entries;
-    QHash<QString, quint32> m_pins;          // settled identifier collisions
+    ObjectIdPins m_pins;                     // the identifier of every card, by file name
+    qint64 m_pinFileModifiedNs = -1;         // the pin file as last read or written
+    qint64 m_pinFileSize = -1;
     QHash<quint32, int> m_positionOfOid;
 };

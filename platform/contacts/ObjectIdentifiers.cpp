@@ -3,7 +3,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <numeric>
 
 quint32 ObjectIdOfKey(const QString& key)
 {
@@ -15,52 +14,73 @@ quint32 ObjectIdOfKey(const QString& key)
     return hash == 0 ? 1 : hash;
 }
 
-std::vector<quint32> AssignObjectIds(const std::vector<ObjectIdCandidate>& candidates, QHash<QString, quint32>& pins)
+QString ObjectIdKey(const ObjectIdCandidate& candidate)
+{
+    return candidate.uid.isEmpty() ? QStringLiteral("file:") + candidate.fileName : candidate.uid;
+}
+
+std::vector<quint32> AssignObjectIds(const std::vector<ObjectIdCandidate>& candidates, ObjectIdPins& pins)
 {
     std::vector<quint32> ids(candidates.size(), 0);
     QSet<quint32> used;
     used.reserve(qsizetype(candidates.size()));
+    QSet<QString> claimed;  // file names of the pins given out
 
-    // Drop pins of keys that are gone.
-    QSet<QString> present;
-    present.reserve(qsizetype(candidates.size()));
-    for (const ObjectIdCandidate& c : candidates)
-        present.insert(c.key);
-    for (auto it = pins.begin(); it != pins.end();)
-        it = present.contains(it.key()) ? std::next(it) : pins.erase(it);
+    auto give = [&](size_t i, const QString& pinFile, quint32 oid) {
+        if (oid == 0 || used.contains(oid))
+            return false;
+        ids[i] = oid;
+        used.insert(oid);
+        claimed.insert(pinFile);
+        return true;
+    };
 
-    std::vector<size_t> rest;
+    // The same file: the same card, unless both carry UIDs that differ (the
+    // file now holds another card). A UID added or dropped keeps the card.
     for (size_t i = 0; i < candidates.size(); ++i) {
-        const auto pin = pins.constFind(candidates[i].key);
-        if (pin != pins.constEnd() && *pin != 0 && !used.contains(*pin)) {
-            ids[i] = *pin;
-            used.insert(*pin);
-        } else {
-            rest.push_back(i);
-        }
+        const auto pin = pins.constFind(candidates[i].fileName);
+        if (pin != pins.constEnd() && (pin->uid.isEmpty() || candidates[i].uid.isEmpty() || pin->uid == candidates[i].uid))
+            give(i, pin.key(), pin->oid);
     }
-    std::sort(rest.begin(), rest.end(), [&](size_t a, size_t b) {
-        if (candidates[a].modifiedMs != candidates[b].modifiedMs)
-            return candidates[a].modifiedMs < candidates[b].modifiedMs;
-        return candidates[a].key < candidates[b].key;
-    });
 
-    QHash<quint32, size_t> ownerOfHash;  // plain-hash winners, to pin them on a collision
-    for (size_t i : rest) {
-        const quint32 hash = ObjectIdOfKey(candidates[i].key);
-        quint32 id = hash;
+    // A file renamed or moved by a sync tool: its UID finds its old pin.
+    QHash<QString, QString> freePinOfUid;  // uid -> file name of an unclaimed pin
+    for (auto it = pins.constBegin(); it != pins.constEnd(); ++it)
+        if (!it->uid.isEmpty() && !claimed.contains(it.key()) && !used.contains(it->oid))
+            freePinOfUid.insert(it->uid, it.key());
+    std::vector<size_t> newcomers;
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        if (ids[i] != 0)
+            continue;
+        const QString& uid = candidates[i].uid;
+        const auto free = uid.isEmpty() ? freePinOfUid.constEnd() : freePinOfUid.constFind(uid);
+        if (free != freePinOfUid.constEnd() && !claimed.contains(*free) && give(i, *free, pins.value(*free).oid))
+            continue;
+        newcomers.push_back(i);
+    }
+
+    // Newcomers, the older file first, never take an identifier in use.
+    std::sort(newcomers.begin(), newcomers.end(), [&](size_t a, size_t b) {
+        const ObjectIdCandidate& x = candidates[a];
+        const ObjectIdCandidate& y = candidates[b];
+        if (x.modifiedMs != y.modifiedMs)
+            return x.modifiedMs < y.modifiedMs;
+        const QString keyX = ObjectIdKey(x);
+        const QString keyY = ObjectIdKey(y);
+        return keyX != keyY ? keyX < keyY : x.fileName < y.fileName;
+    });
+    for (size_t i : newcomers) {
+        quint32 id = ObjectIdOfKey(ObjectIdKey(candidates[i]));
         while (used.contains(id))
             id = (id == 0xFFFFFFFFu) ? 1 : id + 1;
         ids[i] = id;
         used.insert(id);
-        if (id == hash) {
-            ownerOfHash.insert(hash, i);
-            continue;
-        }
-        pins.insert(candidates[i].key, id);
-        const auto winner = ownerOfHash.constFind(hash);
-        if (winner != ownerOfHash.constEnd())
-            pins.insert(candidates[*winner].key, hash);
     }
+
+    ObjectIdPins fresh;
+    fresh.reserve(qsizetype(candidates.size()));
+    for (size_t i = 0; i < candidates.size(); ++i)
+        fresh.insert(candidates[i].fileName, {ids[i], candidates[i].uid});
+    pins = std::move(fresh);
     return ids;
 }

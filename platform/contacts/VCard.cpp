@@ -2,6 +2,10 @@
 
 #include "platform/contacts/VCardText.h"
 
+#include <QHash>
+
+#include <algorithm>
+
 QStringList VCardProperty::ParameterValues(const QString& wanted) const
 {
     QStringList out;
@@ -45,6 +49,14 @@ QStringList VCardProperty::Types() const
         }
     }
     return types;
+}
+
+size_t VCardProperty::Fingerprint() const
+{
+    size_t hash = qHashMulti(0x7e55a1, group, name, value, params.size());
+    for (const VCardParameter& p : params)
+        hash = qHashMulti(hash, p.name, p.values);
+    return hash;
 }
 
 bool VCardProperty::HasType(const QString& lowerType) const
@@ -113,6 +125,27 @@ void VCard::SetComponents(const QString& name, QStringList components, int count
     p.name = name;
     p.value = value;
     properties.push_back(std::move(p));
+}
+
+bool VCard::SetComponent(const QString& name, int index, const QString& text, int count)
+{
+    int i = Find(name);
+    if (i < 0 && text.isEmpty())
+        return false;
+    QStringList pieces = i < 0 ? QStringList() : SplitEscapedVCardValue(properties[size_t(i)].value, QLatin1Char(';'));
+    while (pieces.size() < std::max(count, index + 1))
+        pieces << QString();
+    if (UnescapeVCardText(pieces[index]).trimmed() == text)
+        return false;
+    pieces[index] = EscapeVCardText(text);
+    if (i < 0) {
+        VCardProperty p;
+        p.name = name;
+        properties.push_back(std::move(p));
+        i = static_cast<int>(properties.size()) - 1;
+    }
+    properties[size_t(i)].value = pieces.join(QLatin1Char(';'));
+    return true;
 }
 
 QString VCard::GroupLabel(const QString& group) const

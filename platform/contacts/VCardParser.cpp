@@ -5,6 +5,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -33,21 +34,29 @@ struct JoinedLine {
     }
 };
 
+// A logical line and the bytes of the physical lines it was joined from.
+struct LogicalLine {
+    QByteArray text;
+    qsizetype rawBegin = 0;
+    qsizetype rawEnd = 0;
+};
+
 // Physical lines joined into logical ones: a line starting with a blank or
 // a tab continues the one before; in a quoted-printable value a trailing
 // '=' continues it as well (2.1 soft line break).
-std::vector<QByteArray> UnfoldLines(const QByteArray& data)
+std::vector<LogicalLine> UnfoldLines(const QByteArray& data, qsizetype pos)
 {
-    std::vector<QByteArray> logical;
+    std::vector<LogicalLine> logical;
     JoinedLine current;
+    qsizetype currentBegin = pos;
     bool started = false;
-    qsizetype pos = 0;
     while (pos < data.size()) {
+        const qsizetype lineBegin = pos;
         qsizetype end = data.indexOf('\n', pos);
         if (end < 0)
             end = data.size();
         QByteArray line = data.mid(pos, end - pos);
-        pos = end + 1;
+        pos = std::min(end + 1, data.size());
         if (line.endsWith('\r'))
             line.chop(1);
         if (started) {
@@ -60,14 +69,15 @@ std::vector<QByteArray> UnfoldLines(const QByteArray& data)
                 current.Append(line.mid(1));
                 continue;
             }
-            logical.push_back(std::move(current.text));
+            logical.push_back({std::move(current.text), currentBegin, lineBegin});
         }
         current = JoinedLine();
         current.Append(line);
+        currentBegin = lineBegin;
         started = true;
     }
     if (started)
-        logical.push_back(std::move(current.text));
+        logical.push_back({std::move(current.text), currentBegin, pos});
     return logical;
 }
 
@@ -131,13 +141,24 @@ VCardParameter ParseParameter(const QByteArray& token)
     return p;
 }
 
+// Old phones wrote their own code page without saying so: what is not
+// valid UTF-8 is read as Windows-1252 (Latin-1 with the printable 0x80-0x9F).
+QString DecodeLegacyText(const QByteArray& octets)
+{
+    QStringDecoder windows1252("windows-1252");
+    return windows1252.isValid() ? windows1252.decode(octets) : QString::fromLatin1(octets);
+}
+
 QString DecodeText(const QByteArray& octets, const QString& charset)
 {
-    if (charset.isEmpty() || charset.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0)
-        return QString::fromUtf8(octets);
+    if (charset.isEmpty() || charset.compare(QLatin1String("UTF-8"), Qt::CaseInsensitive) == 0) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QString text = utf8.decode(octets);
+        return utf8.hasError() ? DecodeLegacyText(octets) : text;
+    }
     QStringDecoder decoder(charset.toLatin1().constData());
     if (!decoder.isValid())
-        return QString::fromLatin1(octets);  // the usual charset of old phones besides UTF-8
+        return DecodeLegacyText(octets);
     return decoder.decode(octets);
 }
 
@@ -204,10 +225,29 @@ VCardParseResult ParseVCards(const QByteArray& data)
         if (result.firstError.isEmpty())
             result.firstError = why;
     };
+    // Bytes that belong to the last property read: a nested card, blank lines.
+    auto keepWithLastProperty = [&](const QByteArray& raw) {
+        if (pending.card.properties.empty()) {
+            VCardProperty opaque;  // no name: only ever written back as read
+            opaque.rawFingerprint = opaque.Fingerprint();
+            pending.card.properties.push_back(std::move(opaque));
+        }
+        pending.card.properties.back().raw += raw;
+    };
 
-    for (const QByteArray& line : UnfoldLines(data)) {
-        if (line.trimmed().isEmpty())
+    // Notepad and some exports put a UTF-8 byte order mark first; it is
+    // not part of the first line.
+    const qsizetype start = data.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    bool versionMayFollow = false;
+    for (const LogicalLine& logical : UnfoldLines(data, start)) {
+        const QByteArray& line = logical.text;
+        const QByteArray raw = data.mid(logical.rawBegin, logical.rawEnd - logical.rawBegin);
+        const bool followsBegin = std::exchange(versionMayFollow, false);
+        if (line.trimmed().isEmpty()) {
+            if (pending.depth > 0 && !pending.card.properties.empty())
+                pending.card.properties.back().raw += raw;
             continue;
+        }
         const qsizetype colon = ColonOutsideQuotes(line);
         if (colon < 0) {
             if (pending.depth > 0 && !pending.broken) {
@@ -226,8 +266,13 @@ VCardParseResult ParseVCards(const QByteArray& data)
             if (pending.depth++ == 0) {
                 pending.card = VCard();
                 pending.card.version = QStringLiteral("3.0");  // a card without VERSION reads as 3.0
+                pending.card.rawBegin = raw;
+                pending.card.lineEnd = raw.endsWith("\r\n") || !raw.endsWith('\n') ? QByteArray("\r\n") : QByteArray("\n");
                 pending.broken = false;
                 pending.error.clear();
+                versionMayFollow = true;
+            } else {
+                keepWithLastProperty(raw);  // 2.1's AGENT holds a whole card
             }
             continue;
         }
@@ -235,21 +280,32 @@ VCardParseResult ParseVCards(const QByteArray& data)
             if (pending.depth == 0)
                 continue;
             if (--pending.depth == 0) {
+                pending.card.rawEnd = raw;
                 if (pending.broken)
                     reject(pending.error);
                 else
                     result.cards.push_back(std::move(pending.card));
+            } else {
+                keepWithLastProperty(raw);
             }
             continue;
         }
-        // Text between cards is ignored; so is a card nested in another
-        // (2.1's AGENT), which no address book of today writes or reads.
-        if (pending.depth != 1)
+        // Text between cards is ignored; a card nested in another stays
+        // with the property it belongs to, untouched.
+        if (pending.depth == 0)
             continue;
-        if (name == QLatin1String("BEGIN") || name == QLatin1String("END"))
-            continue;  // a stray BEGIN:/END: of something else
+        if (pending.depth > 1) {
+            keepWithLastProperty(raw);
+            continue;
+        }
         if (name == QLatin1String("VERSION")) {
             pending.card.version = QString::fromUtf8(rawValue.trimmed());
+            if (followsBegin)
+                pending.card.rawVersion = raw;
+            continue;
+        }
+        if (name == QLatin1String("BEGIN") || name == QLatin1String("END")) {
+            keepWithLastProperty(raw);  // a stray BEGIN:/END: of something else
             continue;
         }
 
@@ -273,6 +329,8 @@ VCardParseResult ParseVCards(const QByteArray& data)
         if (quotedPrintable)
             value = EscapeLineBreaks(value);
         property.value = value;
+        property.raw = raw;
+        property.rawFingerprint = property.Fingerprint();
         pending.card.properties.push_back(std::move(property));
     }
     if (pending.depth > 0)

@@ -1,7 +1,10 @@
 #pragma once
-// Reads vCard 2.1, 3.0 and 4.0: folded lines, quoted-printable with a
-// charset (2.1), groups, bare 2.1 type parameters and quoted parameter
-// values. Pure functions over bytes; no file access here.
+// Reads vCard 2.1, 3.0 and 4.0: folded lines (blank or tab), quoted-
+// printable (2.1), groups, bare 2.1 type parameters and quoted parameter
+// values. A value without a charset that is not UTF-8 is read as
+// Windows-1252, as old phones wrote it; a leading UTF-8 byte order mark is
+// skipped. Every property keeps the bytes it came from (VCard.h). Pure
+// functions over bytes; no file access here.
 
 #include "platform/contacts/VCard.h"
 

@@ -44,7 +44,7 @@ QString UnescapeVCardText(const QString& escaped)
     return out;
 }
 
-QStringList SplitVCardValue(const QString& escaped, QChar separator)
+QStringList SplitEscapedVCardValue(const QString& escaped, QChar separator)
 {
     QStringList pieces;
     int start = 0;
@@ -55,11 +55,19 @@ QStringList SplitVCardValue(const QString& escaped, QChar separator)
             continue;
         }
         if (c == separator) {
-            pieces << UnescapeVCardText(escaped.mid(start, i - start));
+            pieces << escaped.mid(start, i - start);
             start = i + 1;
         }
     }
-    pieces << UnescapeVCardText(escaped.mid(start));
+    pieces << escaped.mid(start);
+    return pieces;
+}
+
+QStringList SplitVCardValue(const QString& escaped, QChar separator)
+{
+    QStringList pieces = SplitEscapedVCardValue(escaped, separator);
+    for (QString& piece : pieces)
+        piece = UnescapeVCardText(piece);
     return pieces;
 }
 

@@ -8,6 +8,8 @@
 
 QString EscapeVCardText(const QString& text);
 QString UnescapeVCardText(const QString& escaped);
+// Splits at every `separator` that is not escaped, keeping the escapes.
+QStringList SplitEscapedVCardValue(const QString& escaped, QChar separator);
 // Splits at every `separator` that is not escaped, then unescapes each piece.
 QStringList SplitVCardValue(const QString& escaped, QChar separator);
 // Escapes each piece and joins them with `separator`.

@@ -1,18 +1,22 @@
 #include "platform/contacts/VCardWriter.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int FoldWidth = 75;
 
-// Names (of groups, properties and parameters) are letters, digits and
-// '-'; anything else a broken file brought along would end the name early
-// when read again.
-QByteArray CleanName(const QString& name)
+// Names are kept as they came, whatever characters they use, except those
+// that would end the name early when read again.
+QByteArray SafeName(const QString& name, bool isGroup = false)
 {
     QByteArray out;
-    for (const QChar c : name)
-        if (c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('-')))
-            out += char(c.unicode());
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u <= 0x20 || u == 0x7F || u == ':' || u == ';' || u == '=' || u == ',' || u == '"' || (isGroup && u == '.'))
+            continue;
+        out += QString(c).toUtf8();
+    }
     return out;
 }
 
@@ -21,14 +25,12 @@ bool NeedsQuotes(const QString& value)
     return value.contains(QLatin1Char(':')) || value.contains(QLatin1Char(';')) || value.contains(QLatin1Char(','));
 }
 
-QByteArray ParameterText(const VCardParameter& p, bool fromVersion21)
+QByteArray ParameterText(const VCardParameter& p)
 {
-    QByteArray out = CleanName(p.name);
+    QByteArray out = SafeName(p.name);
     out += '=';
     for (int i = 0; i < p.values.size(); ++i) {
         QString v = p.values.at(i);
-        if (fromVersion21 && p.name == QLatin1String("ENCODING") && v.compare(QLatin1String("BASE64"), Qt::CaseInsensitive) == 0)
-            v = QStringLiteral("b");
         v.remove(QLatin1Char('"'));  // a quote cannot appear inside a parameter value
         if (i > 0)
             out += ',';
@@ -40,9 +42,98 @@ QByteArray ParameterText(const VCardParameter& p, bool fromVersion21)
     return out;
 }
 
+bool IsTransferEncoding(const VCardParameter& p)
+{
+    return p.name == QLatin1String("ENCODING") && p.values.size() == 1 &&
+           (p.values.front().compare(QLatin1String("8BIT"), Qt::CaseInsensitive) == 0 ||
+            p.values.front().compare(QLatin1String("7BIT"), Qt::CaseInsensitive) == 0 ||
+            p.values.front().compare(QLatin1String("QUOTED-PRINTABLE"), Qt::CaseInsensitive) == 0);
+}
+
+// 2.1 has no backslash escapes but "\;" inside structured values; line
+// breaks travel quoted-printable.
+QByteArray Version21Value(const QString& escaped)
+{
+    QString out;
+    for (int i = 0; i < escaped.size(); ++i) {
+        const QChar c = escaped.at(i);
+        if (c != QLatin1Char('\\') || i + 1 == escaped.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = escaped.at(++i);
+        if (next == QLatin1Char('n') || next == QLatin1Char('N'))
+            out += QLatin1String("\r\n");
+        else if (next == QLatin1Char(';'))
+            out += QLatin1String("\\;");
+        else
+            out += next;
+    }
+    return out.toUtf8();
+}
+
+QByteArray EncodeQuotedPrintable(const QByteArray& value, qsizetype firstLineUsed, const QByteArray& lineEnd)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    QByteArray out;
+    qsizetype width = firstLineUsed;
+    for (const char c : value) {
+        const auto u = static_cast<unsigned char>(c);
+        QByteArray piece;
+        if (u >= 0x21 && u <= 0x7E && u != '=')
+            piece = QByteArray(1, c);
+        else if (u == ' ')
+            piece = " ";
+        else
+            piece = QByteArray{"="} + hex[u >> 4] + hex[u & 15];
+        if (width + piece.size() > 75) {
+            out += "=" + lineEnd;  // soft line break
+            width = 0;
+        }
+        out += piece;
+        width += piece.size();
+    }
+    return out;
+}
+
+QByteArray PropertyLine(const VCardProperty& p, bool version21, const QByteArray& lineEnd)
+{
+    QByteArray line;
+    const QByteArray group = SafeName(p.group, true);
+    if (!group.isEmpty())
+        line += group + '.';
+    line += SafeName(p.name);
+    bool base64 = false;
+    for (const VCardParameter& param : p.params) {
+        if (param.values.isEmpty() || SafeName(param.name).isEmpty() || IsTransferEncoding(param))
+            continue;
+        base64 = base64 || param.name == QLatin1String("ENCODING");
+        if (version21 && param.name == QLatin1String("TYPE")) {
+            for (const QString& type : param.values)
+                line += ';' + SafeName(type);  // 2.1 writes types bare
+            continue;
+        }
+        line += ';' + ParameterText(param);
+    }
+    if (!version21) {
+        QByteArray value = p.value.toUtf8();
+        // A raw line break inside a value would end the line; escape it.
+        value.replace("\r\n", "\\n").replace('\n', "\\n").replace('\r', "\\n");
+        return FoldVCardLine(line + ':' + value, lineEnd);
+    }
+    const QByteArray value = Version21Value(p.value);
+    const bool plain = base64 || std::all_of(value.begin(), value.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+    if (plain)
+        return line + ':' + value + lineEnd;
+    line += ";CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:";
+    return line + EncodeQuotedPrintable(value, line.size(), lineEnd) + lineEnd;
+}
+
 }  // namespace
 
-QByteArray FoldVCardLine(const QByteArray& line)
+QByteArray FoldVCardLine(const QByteArray& line, const QByteArray& lineEnd)
 {
     QByteArray out;
     out.reserve(line.size() + line.size() / FoldWidth * 3 + 2);
@@ -54,53 +145,39 @@ QByteArray FoldVCardLine(const QByteArray& line)
         while (cut > pos + 1 && (static_cast<unsigned char>(line.at(cut)) & 0xC0) == 0x80)
             --cut;
         out += line.mid(pos, cut - pos);
-        out += "\r\n ";
+        out += lineEnd + ' ';
         pos = cut;
         width = FoldWidth - 1;  // the leading blank counts
     }
     out += line.mid(pos);
-    out += "\r\n";
+    out += lineEnd;
     return out;
 }
 
 QByteArray WriteVCard(const VCard& card)
 {
-    const bool fromVersion21 = card.version.startsWith(QLatin1String("2."));
-    const QByteArray version = (card.version == QLatin1String("4.0")) ? QByteArray("4.0") : QByteArray("3.0");
-    QByteArray out = "BEGIN:VCARD\r\nVERSION:" + version + "\r\n";
+    const bool version21 = card.version.startsWith(QLatin1String("2."));
+    const QByteArray version = version21 ? card.version.toLatin1()
+                               : card.version == QLatin1String("4.0") ? QByteArray("4.0")
+                                                                       : QByteArray("3.0");
+    const QByteArray& eol = card.lineEnd;
+    QByteArray out = card.rawBegin.isEmpty() ? "BEGIN:VCARD" + eol : card.rawBegin;
+    const bool versionAsRead = !card.rawVersion.isEmpty() && card.rawVersion.contains(':' + version);
+    out += versionAsRead ? card.rawVersion : "VERSION:" + version + eol;
     for (const VCardProperty& p : card.properties) {
-        QByteArray line;
-        const QByteArray name = CleanName(p.name);
-        // The frame is ours to write; a property can never open or close a card.
-        const QByteArray upper = name.toUpper();
-        if (name.isEmpty() || upper == "BEGIN" || upper == "END" || upper == "VERSION")
+        if (p.IsUnchanged()) {
+            out += p.raw;
             continue;
-        const QByteArray group = CleanName(p.group);
-        if (!group.isEmpty())
-            line += group + '.';
-        line += name;
-        // 2.1's bare types (TEL;CELL;PREF) arrive as one TYPE each; they
-        // are written as one list, as 3.0 readers expect.
-        VCardParameter mergedTypes{QStringLiteral("TYPE"), {}};
-        for (const VCardParameter& param : p.params) {
-            if (param.values.isEmpty() || CleanName(param.name).isEmpty())
-                continue;
-            if (fromVersion21 && param.name == QLatin1String("TYPE")) {
-                mergedTypes.values << param.values;
-                continue;
-            }
-            line += ';';
-            line += ParameterText(param, fromVersion21);
         }
-        if (!mergedTypes.values.isEmpty())
-            line += ';' + ParameterText(mergedTypes, fromVersion21);
-        line += ':';
-        QByteArray value = p.value.toUtf8();
-        // A raw line break inside a value would end the line; escape it.
-        value.replace("\r\n", "\\n").replace('\n', "\\n").replace('\r', "\\n");
-        line += value;
-        out += FoldVCardLine(line);
+        // The frame is ours to write; a property can never open or close a card.
+        const QByteArray upper = SafeName(p.name).toUpper();
+        if (upper.isEmpty() || upper == "BEGIN" || upper == "END" || upper == "VERSION")
+            continue;
+        out += PropertyLine(p, version21, eol);
     }
-    out += "END:VCARD\r\n";
+    if (!card.rawEnd.isEmpty() && out.endsWith('\n'))
+        out += card.rawEnd;
+    else
+        out += (out.endsWith('\n') ? QByteArray() : eol) + "END:VCARD" + eol;
     return out;
 }

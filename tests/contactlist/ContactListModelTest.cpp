@@ -7,6 +7,8 @@
 #include "tests/contactlist/ContactListTestData.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QThread>
 
@@ -143,6 +145,40 @@ TEST_F(ContactListModelTest, AChangeInTheFolderReloadsAndAChangeDuringALoadIsNot
     QFile::remove(m_folder + QStringLiteral("/a.vcf"));
     SettleUntil([] { return Names().size() == 1; });
     EXPECT_EQ(Names(), QStringList{"B"});
+}
+
+// Another program writes a card in place (no new file, no rename), and the
+// folder goes away and comes back: the list follows within 2 s each time.
+TEST_F(ContactListModelTest, ACardRewrittenInPlaceOrAFolderRecreatedReloads)
+{
+    WriteCard(m_folder, {"a", "Before", "+46701"});
+    CContactListModel model(m_folder);
+    model.Create(m_cache, CFilteredList::AllContactsFilter, true);
+    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
+    ASSERT_EQ(Names(), QStringList{"Before"});
+    auto within2s = [](const QStringList& wanted) {
+        QDeadlineTimer deadline(2000);
+        while (Names() != wanted && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
+        return Names();
+    };
+    auto rewriteInPlace = [&](const char* name) {
+        QFile file(m_folder + QStringLiteral("/a.vcf"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:a\r\nFN:" + QByteArray(name) + "\r\nTEL;TYPE=CELL:1\r\nEND:VCARD\r\n");
+    };
+    rewriteInPlace("After");
+    EXPECT_EQ(within2s({"After"}), QStringList{"After"});
+
+    ASSERT_TRUE(QDir(m_folder).removeRecursively());
+    EXPECT_EQ(within2s({}), QStringList{});
+    ASSERT_TRUE(QDir().mkpath(m_folder));
+    WriteCard(m_folder, {"a", "Back", "+46701"});
+    EXPECT_EQ(within2s({"Back"}), QStringList{"Back"});
+    rewriteInPlace("Again");
+    EXPECT_EQ(within2s({"Again"}), QStringList{"Again"});
 }
 
 TEST_F(ContactListModelTest, FilesComingAndGoingDuringLoadsNeverCorruptTheList)

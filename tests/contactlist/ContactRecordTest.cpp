@@ -88,6 +88,10 @@ TEST(ContactRecord, ValidationRejectsInconsistentBlocks)
         {"field offset past the end", [](tagCONTACT* r) { r->nFieldOffset[FIELD_EMAIL] = 14; }},
         {"negative offset other than -1", [](tagCONTACT* r) { r->nFieldOffset[FIELD_WORK_TEL] = -2; }},
         {"mask disagrees", [](tagCONTACT* r) { r->dwFieldMask = 0x2; }},
+        {"no field at all", [](tagCONTACT* r) {
+             r->dwFieldMask = 0;
+             r->nFieldOffset[FIELD_MOBILE_TEL] = r->nFieldOffset[FIELD_EMAIL] = -1;
+         }},
         {"default out of range", [](tagCONTACT* r) { r->nDefaultField = 12; }},
         {"last string unterminated", [](tagCONTACT* r) {
              char16_t* area = const_cast<char16_t*>(ContactStringArea(r));

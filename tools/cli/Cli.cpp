@@ -60,7 +60,8 @@ const char kContactsHelp[] =
     "       tessaly-cli contacts export FILE.vcf\n"
     "The contacts are the vCard files of $TESSALY_CONTACTS (default\n"
     "$XDG_DATA_HOME/tessaly/contacts). lookup prints the name a number belongs to\n"
-    "(exit 1 when none).\n";
+    "(exit 1 when none); a number that several contacts share prints the name of\n"
+    "each, one per line (exit 0).\n";
 
 const QStringList kValued = {QStringLiteral("--port"), QStringLiteral("--speed"), QStringLiteral("--memory"),
                              QStringLiteral("--index"), QStringLiteral("--name"), QStringLiteral("--number"),

@@ -3,6 +3,7 @@
 
 #include "platform/contacts/ContactItem.h"
 #include "platform/contacts/VCardParser.h"
+#include "platform/contacts/VCardWriter.h"
 #include "tests/platform/contacts/ContactsTestFolder.h"
 
 #include <gtest/gtest.h>
@@ -55,22 +56,52 @@ TEST(ContactPropertySlots, TelephoneKindsInEverySpelling)
     }
 }
 
-TEST(ContactPropertySlots, SecondNumbersOfAKindAndUntypedNumbersFillFreeFields)
+TEST(ContactPropertySlots, ExtraNumbersStayInTheirKindOrShowNowhere)
 {
     const CContactItem item = ItemOf("TEL:+1 untyped\r\n"
                                      "TEL;TYPE=HOME:h1\r\nTEL;TYPE=HOME:h2\r\nTEL;TYPE=HOME:h3\r\n"
-                                     "TEL;TYPE=WORK:w1\r\nTEL;TYPE=CELL:m1\r\nTEL;TYPE=CELL:m2\r\n"
-                                     "TEL;TYPE=PAGER:p1\r\n");
-    EXPECT_EQ(item.Field(FIELD_HOME_TEL), QStringLiteral("h1"));
-    EXPECT_EQ(item.Field(FIELD_HOME2_TEL), QStringLiteral("h2"));
-    EXPECT_EQ(item.Field(FIELD_WORK_TEL), QStringLiteral("w1"));
-    EXPECT_EQ(item.Field(FIELD_MOBILE_TEL), QStringLiteral("m1"));
-    // Typed numbers keep their kind first; the untyped one and the extras
-    // take what is left, in the order work2, ...
-    EXPECT_EQ(item.Field(FIELD_WORK2_TEL), QStringLiteral("+1 untyped"));
-    EXPECT_EQ(item.Field(FIELD_CAR_TEL), QStringLiteral("h3"));
-    EXPECT_EQ(item.Field(FIELD_ASSISTANT_TEL), QStringLiteral("m2"));
+                                     "TEL;TYPE=WORK:w1\r\nTEL;TYPE=WORK,X-WORK2:w2\r\nTEL;TYPE=WORK:w3\r\n"
+                                     "TEL;TYPE=CELL:m1\r\nTEL;TYPE=CELL:m2\r\nTEL;TYPE=PAGER:p1\r\n");
+    const QString expected[TelephoneFieldCount] = {"w1", "m1", "h1", "h2", "", "", "w2", "", ""};
+    for (int type = 0; type < TelephoneFieldCount; ++type)
+        EXPECT_EQ(item.Field(type), expected[type]) << "field " << type;
     EXPECT_EQ(item.Property(ContactProperty::Pager), QStringLiteral("p1"));
+}
+
+// Each number written on a card, alone or beside the others, reads back
+// as that field; clearing a first number leaves the second where it was.
+// (E-mail addresses fill their three fields in order.)
+TEST(ContactPropertySlots, EveryFieldReadsBackAsItself)
+{
+    auto reread = [](const CContactItem& item) {
+        const VCardParseResult parsed = ParseVCards(WriteVCard(item.Card()));
+        return CContactItem(parsed.cards.front(), QString(), 0);
+    };
+    for (const char* version : {"2.1", "3.0", "4.0"}) {
+        const QByteArray empty = "BEGIN:VCARD\r\nVERSION:" + QByteArray(version) + "\r\nFN:X\r\nEND:VCARD\r\n";
+        CContactItem all = ItemOfCard(empty);
+        for (int type = 0; type < ContactFieldCount; ++type) {
+            CContactItem alone = ItemOfCard(empty);
+            alone.SetField(type, QStringLiteral("n%1").arg(type));
+            const CContactItem back = reread(alone);
+            for (int other = 0; other < TelephoneFieldCount && type < TelephoneFieldCount; ++other)
+                EXPECT_EQ(back.Field(other), other == type ? QStringLiteral("n%1").arg(type) : QString())
+                    << version << " wrote " << type << " read " << other;
+            all.SetField(type, QStringLiteral("n%1").arg(type));
+        }
+        for (int first : {FIELD_HOME_TEL, FIELD_WORK_TEL}) {
+            CContactItem item = reread(all);
+            item.SetField(first, QString());
+            const CContactItem back = reread(item);
+            for (int type = 0; type < ContactFieldCount; ++type)
+                EXPECT_EQ(back.Field(type), type == first ? QString() : QStringLiteral("n%1").arg(type)) << version << type;
+        }
+    }
+    // An unmarked second number, as other programs write it, stays second too.
+    CContactItem item = ItemOf("TEL;TYPE=HOME:h1\r\nTEL;TYPE=HOME:h2\r\n");
+    item.SetField(FIELD_HOME_TEL, QString());
+    EXPECT_EQ(reread(item).Field(FIELD_HOME_TEL), QString());
+    EXPECT_EQ(reread(item).Field(FIELD_HOME2_TEL), QStringLiteral("h2"));
 }
 
 // Preferred e-mail first, grouped labels, preference and tel: URIs of
@@ -134,4 +165,33 @@ TEST(ContactPropertySlots, SettingFieldsAddsReplacesAndRemovesProperties)
     item.SetAddress(AddressKind::Work, {QStringLiteral("Storgatan 1"), QStringLiteral("Lund"), QStringLiteral("22100"), {}, {}});
     EXPECT_EQ(item.Address(AddressKind::Work).city, QStringLiteral("Lund"));
     EXPECT_EQ(item.Address(AddressKind::Home).city, QStringLiteral("Springfield"));
+}
+
+// Name and address parts are lists of values: a part the user did not
+// change keeps its bytes, and a display name of the user's own stays.
+TEST(ContactPropertySlots, EditingOnePartLeavesTheOthersAsTheyWere)
+{
+    struct Case {
+        const char* card;
+        ContactProperty property;
+        const char* text;
+        const char* n;
+        const char* fn;
+    } cases[] = {
+        {"N:Doe;John;Paul,Peter;;\r\nFN:John Paul,Peter Doe\r\n", ContactProperty::FirstName, "Jack",
+         "Doe;Jack;Paul,Peter;;", "Jack Paul,Peter Doe"},
+        {"N:Doe;John;Paul,Peter;;\r\nFN:Johnny\r\n", ContactProperty::LastName, "Roe", "Roe;John;Paul,Peter;;",
+         "Johnny"},
+        {"N:Doe\\,Jr;John\r\nFN:X\r\n", ContactProperty::Title, "Dr.", "Doe\\,Jr;John;;Dr.;", "X"},
+        {"N:Doe;John;;;\r\n", ContactProperty::FirstName, "John", "Doe;John;;;", ""},
+    };
+    for (const Case& c : cases) {
+        CContactItem item = ItemOf(c.card);
+        item.SetProperty(c.property, QString::fromUtf8(c.text));
+        EXPECT_EQ(item.Card().properties[size_t(item.Card().Find(QStringLiteral("N")))].value, QString::fromUtf8(c.n)) << c.card;
+        EXPECT_EQ(item.Card().Text(QStringLiteral("FN")), QString::fromUtf8(c.fn)) << c.card;
+    }
+    CContactItem item = ItemOf("ADR;TYPE=HOME:;;1 Main St,Apt 2;Springfield;IL;62701;USA\r\n");
+    item.SetAddress(AddressKind::Home, {QStringLiteral("1 Main St,Apt 2"), QStringLiteral("Lund"), QStringLiteral("62701"), {}, {}});
+    EXPECT_EQ(item.Card().properties.front().value, QStringLiteral(";;1 Main St,Apt 2;Lund;IL;62701;USA"));
 }

@@ -15,9 +15,12 @@
 
 namespace {
 
+// The files of the folder, hidden ones too, less the identifier pins.
 QStringList FilesIn(const QString& folder)
 {
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    files.removeAll(QStringLiteral(".tessaly-oids"));
+    return files;
 }
 
 // Two keys with the same hash (found once by a search over "uid-N").
@@ -174,57 +177,55 @@ TEST(ContactsStore, CardsWithoutUidOrWithACopiedUidGetDistinctIdentifiers)
     EXPECT_EQ(store.ItemAt(1)->Oid(), ObjectIdOfKey(QStringLiteral("same")));
 }
 
-TEST(ObjectIdentifiers, CollisionsAreSettledOnceAndForAll)
+// Two runs over one folder: between them a card without UID is saved (it
+// gets one), a newcomer whose UID hashes like an existing one arrives with
+// an older file time (cp -p), and one of two cards sharing a UID is
+// renamed. Every contact keeps its identifier; the newcomer takes a free one.
+TEST(ObjectIdentifiers, AnIdentifierStaysWithItsCardAcrossRuns)
 {
     ASSERT_EQ(ObjectIdOfKey(kOlder), ObjectIdOfKey(kNewer));
-    const quint32 hash = ObjectIdOfKey(kOlder);
-
-    // The kOlder file keeps the hash; the kNewer takes the next value; both pinned.
-    QHash<QString, quint32> pins;
-    std::vector<quint32> ids = AssignObjectIds({{kNewer, 200}, {kOlder, 100}}, pins);
-    EXPECT_EQ(ids[1], hash);
-    EXPECT_EQ(ids[0], hash + 1);
-    EXPECT_EQ(pins.size(), 2);
-
-    // With the pins, the outcome holds whatever the times say later.
-    ids = AssignObjectIds({{kOlder, 900}, {kNewer, 1}, {QStringLiteral("other"), 5}}, pins);
-    EXPECT_EQ(ids[0], hash);
-    EXPECT_EQ(ids[1], hash + 1);
-    EXPECT_EQ(ids[2], ObjectIdOfKey(QStringLiteral("other")));
-
-    // A key that is gone loses its pin.
-    AssignObjectIds({{kOlder, 1}}, pins);
-    EXPECT_EQ(pins.size(), 1);
-    EXPECT_TRUE(pins.contains(kOlder));
-}
-
-TEST(ObjectIdentifiers, StorePersistsSettledCollisions)
-{
     const QString folder = NewContactsFolder(QStringLiteral("pins"));
-    auto card = [](const QString& uid) {
-        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid.toUtf8() + "\r\nFN:" + uid.toUtf8() +
-               "\r\nEND:VCARD\r\n";
+    auto card = [](const char* uid, const char* fn) {
+        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") + (*uid ? "UID:" + QByteArray(uid) + "\r\n" : "") + "FN:" +
+               fn + "\r\nEND:VCARD\r\n";
     };
-    WriteContactFile(folder, QStringLiteral("1.vcf"), card(kOlder));
-    QFile(folder + QStringLiteral("/1.vcf")).setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime);
-    WriteContactFile(folder, QStringLiteral("2.vcf"), card(kNewer));
-    quint32 olderId = 0;
-    quint32 newerId = 0;
+    WriteContactFile(folder, QStringLiteral("no-uid.vcf"), card("", "No Uid"));
+    WriteContactFile(folder, QStringLiteral("held.vcf"), card(kNewer.toLatin1().constData(), "Held"));
+    WriteContactFile(folder, QStringLiteral("copy-a.vcf"), card("shared", "Copy A"));
+    WriteContactFile(folder, QStringLiteral("copy-b.vcf"), card("shared", "Copy B"));
+    auto idsByName = [&] {
+        CContactsStore store(folder);
+        EXPECT_TRUE(store.LogOn());
+        QHash<QString, quint32> ids;
+        for (int i = 0; i < store.Count(); ++i)
+            ids.insert(store.ItemAt(i)->DisplayName(), store.ItemAt(i)->Oid());
+        return ids;
+    };
+    const QHash<QString, quint32> before = idsByName();
+    ASSERT_EQ(before.size(), 4);
+    EXPECT_EQ(QSet<quint32>(before.begin(), before.end()).size(), 4);
+
     {
         CContactsStore store(folder);
         ASSERT_TRUE(store.LogOn());
-        olderId = store.ItemAt(0)->Oid();
-        newerId = store.ItemAt(1)->Oid();
+        std::unique_ptr<CContactItem> item = store.ItemByOid(before.value(QStringLiteral("No Uid")));
+        ASSERT_NE(item, nullptr);
+        item->SetField(FIELD_MOBILE_TEL, QStringLiteral("1"));
+        ASSERT_TRUE(store.Save(*item));
+        EXPECT_FALSE(item->Uid().isEmpty());
+        EXPECT_EQ(item->Oid(), before.value(QStringLiteral("No Uid")));
     }
-    EXPECT_EQ(olderId, ObjectIdOfKey(kOlder));
-    EXPECT_NE(newerId, olderId);
-    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/.tessaly-oids")));
-    // Make the kNewer file the kOlder one: the pins keep the identifiers.
-    QFile(folder + QStringLiteral("/2.vcf")).setFileTime(QDateTime::currentDateTime().addDays(-9), QFileDevice::FileModificationTime);
-    CContactsStore store(folder);
-    ASSERT_TRUE(store.LogOn());
-    EXPECT_EQ(store.ItemAt(0)->Oid(), olderId);
-    EXPECT_EQ(store.ItemAt(1)->Oid(), newerId);
+    WriteContactFile(folder, QStringLiteral("restored.vcf"), card(kOlder.toLatin1().constData(), "Restored"));
+    QFile(folder + QStringLiteral("/restored.vcf"))
+        .setFileTime(QDateTime::currentDateTime().addYears(-1), QFileDevice::FileModificationTime);
+    ASSERT_TRUE(QFile::rename(folder + QStringLiteral("/copy-b.vcf"), folder + QStringLiteral("/0-copy-b.vcf")));
+
+    const QHash<QString, quint32> after = idsByName();
+    ASSERT_EQ(after.size(), 5);
+    for (auto it = before.begin(); it != before.end(); ++it)
+        EXPECT_EQ(after.value(it.key()), it.value()) << it.key().toStdString();
+    EXPECT_EQ(QSet<quint32>(after.begin(), after.end()).size(), 5);
+    EXPECT_EQ(idsByName(), after);
 }
 
 TEST(ContactsStore, AFailedSaveReportsAndKeepsTheOldCard)
@@ -247,36 +248,99 @@ TEST(ContactsStore, AFailedSaveReportsAndKeepsTheOldCard)
 
 TEST(ContactsStore, AChangeByAnotherProgramIsNotOverwritten)
 {
-    const QString folder = NewContactsFolder(QStringLiteral("conflict"));
-    CopyContactsData(QStringLiteral("apple-grouped.vcf"), folder);
-    const QString path = folder + QStringLiteral("/apple-grouped.vcf");
-
-    CContactsStore store(folder);
-    ASSERT_TRUE(store.LogOn());
-    ASSERT_EQ(store.Count(), 1);
-    std::unique_ptr<CContactItem> stale = store.ItemAt(0);
-
-    // A sync tool rewrites the card meanwhile (it grows by a note).
-    QByteArray synced = ReadContactFile(path);
-    synced.replace("END:VCARD", "NOTE:from the server\r\nEND:VCARD");
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(synced);
+    struct Case {
+        const char* what;
+        void (*act)(const QString& path);
+    } cases[] = {
+        {"rewritten (grows by a note)",
+         [](const QString& path) {
+             QByteArray synced = ReadContactFile(path);
+             synced.replace("END:VCARD", "NOTE:from the server\nEND:VCARD");
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             file.write(synced);
+         }},
+        {"deleted", [](const QString& path) { ASSERT_TRUE(QFile::remove(path)); }},
+        {"renamed", [](const QString& path) { ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".new.vcf"))); }},
+    };
+    for (const Case& c : cases) {
+        const QString folder = NewContactsFolder(QStringLiteral("conflict"));
+        CopyContactsData(QStringLiteral("khard-created.vcf"), folder);
+        const QString path = folder + QStringLiteral("/khard-created.vcf");
+        CContactsStore store(folder);
+        ASSERT_TRUE(store.LogOn());
+        std::unique_ptr<CContactItem> stale = store.ItemAt(0);
+        c.act(path);
+        const QStringList files = FilesIn(folder);
+        const QByteArray bytes = ReadContactFile(path);
+        stale->SetField(FIELD_ASSISTANT_TEL, QStringLiteral("+1 555"));
+        EXPECT_FALSE(store.Save(*stale)) << c.what;
+        EXPECT_EQ(store.LastError(), ContactsStoreError::Conflict) << c.what;
+        EXPECT_EQ(FilesIn(folder), files) << c.what;
+        EXPECT_EQ(ReadContactFile(path), bytes) << c.what;
     }
-    stale->SetField(FIELD_CAR_TEL, QStringLiteral("+1 555 car"));
-    EXPECT_FALSE(store.Save(*stale));
-    EXPECT_EQ(store.LastError(), ContactsStoreError::Conflict);
-    EXPECT_EQ(ReadContactFile(path), synced);
+    EXPECT_EQ(ContactsStoreErrorMessage(ContactsStoreError::Conflict),
+              QStringLiteral("The contact was changed or deleted by another program. Refresh and try again."));
 
     // Read again, the edit goes through, and so does a second one.
-    std::unique_ptr<CContactItem> fresh = store.ItemByOid(stale->Oid());
-    ASSERT_NE(fresh, nullptr);
-    fresh->SetField(FIELD_CAR_TEL, QStringLiteral("+1 555 car"));
+    const QString folder = NewContactsFolder(QStringLiteral("conflict"));
+    CopyContactsData(QStringLiteral("khard-created.vcf"), folder);
+    CContactsStore store(folder);
+    ASSERT_TRUE(store.LogOn());
+    std::unique_ptr<CContactItem> fresh = store.ItemAt(0);
+    fresh->SetField(FIELD_ASSISTANT_TEL, QStringLiteral("+1 555 car"));
     ASSERT_TRUE(store.Save(*fresh));
-    fresh->SetField(FIELD_CAR_TEL, QStringLiteral("+1 555 van"));
+    fresh->SetField(FIELD_ASSISTANT_TEL, QStringLiteral("+1 555 van"));
     ASSERT_TRUE(store.Save(*fresh));
-    const QByteArray saved = ReadContactFile(path);
-    EXPECT_TRUE(saved.contains("from the server"));
-    EXPECT_TRUE(saved.contains("+1 555 van"));
+    EXPECT_TRUE(ReadContactFile(folder + QStringLiteral("/khard-created.vcf")).contains("+1 555 van"));
+}
+
+namespace {
+
+// Lines of a card file with the folding kept, less those of the named
+// properties (REV changes with every save).
+QList<QByteArray> LinesBesides(const QByteArray& file, const QList<QByteArray>& names)
+{
+    QList<QByteArray> lines;
+    bool skipping = false;
+    for (const QByteArray& line : file.split('\n')) {
+        if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
+            if (!skipping)
+                lines.last() += '\n' + line;
+            continue;
+        }
+        const QByteArray name = line.left(line.indexOf(':')).split(';').first().split('.').last().toUpper();
+        skipping = names.contains(name);
+        if (!skipping)
+            lines << line;
+    }
+    return lines;
+}
+
+}  // namespace
+
+// The folder is shared with other address books: an edit of one field
+// leaves every other line of the file as it was, byte for byte.
+TEST(ContactsStore, AnEditChangesOnlyTheLineItTouches)
+{
+    for (const char* file : {"khard-created.vcf", "apple-grouped.vcf", "version-4.0.vcf", "phone-2.1.vcf"}) {
+        const QString folder = NewContactsFolder(QStringLiteral("roundtrip"));
+        CopyContactsData(QString::fromLatin1(file), folder);
+        const QString path = folder + QLatin1Char('/') + QString::fromLatin1(file);
+        const QByteArray before = ReadContactFile(path);
+        CContactsStore store(folder);
+        ASSERT_TRUE(store.LogOn());
+        std::unique_ptr<CContactItem> item = store.ItemAt(0);
+        ASSERT_NE(item, nullptr) << file;
+        item->SetProperty(ContactProperty::JobTitle, QStringLiteral("Edited"));
+        ASSERT_TRUE(store.Save(*item)) << file;
+        const QByteArray after = ReadContactFile(path);
+        EXPECT_TRUE(after.contains("TITLE:Edited")) << file;
+        // UID and FN come in when missing, N too in 3.0; nothing else changes.
+        const QList<QByteArray> added = {"TITLE", "REV", "UID", "FN", "N"};
+        EXPECT_EQ(LinesBesides(after, added), LinesBesides(before, added)) << file;
+        EXPECT_EQ(LinesBesides(after, {"TITLE", "REV"}).size(), LinesBesides(before, {"TITLE", "REV"}).size() +
+                                                                      (before.contains("\nUID:") ? 0 : 1))
+            << file;
+    }
 }

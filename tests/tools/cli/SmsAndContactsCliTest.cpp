@@ -64,33 +64,112 @@ TEST(SmsCli, SendSubmitsEveryPartToTheDevice)
     EXPECT_EQ(Cli({"--port", "99", "sms", "send", "--to", "1", "--text", "x"}).status, 1);
 }
 
-TEST(ContactsCli, ImportListLookupExport)
-{
-    const QString card = QDir(TestTempDir()).filePath(QStringLiteral("cli-import.vcf"));
+// The contacts commands on a folder of their own.
+class ContactsCli : public ::testing::Test {
+protected:
+    void SetUp() override
     {
-        QFile file(card);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:cli-test-1\r\nFN:Åsa Berg\r\nN:Berg;Åsa;;;\r\n"
-                   "TEL;TYPE=CELL:+46 70 123 45 67\r\nEMAIL;TYPE=INTERNET:asa@example.org\r\nEND:VCARD\r\n");
+        m_saved = qgetenv("TESSALY_CONTACTS");
+        UseNewFolder();
     }
-    ASSERT_EQ(Cli({"contacts", "import", card}).status, 0);
-    CliRun run = Cli({"contacts", "list", "--json"});
+    void TearDown() override { qputenv("TESSALY_CONTACTS", m_saved); }
+
+    void UseNewFolder()
+    {
+        static int counter = 0;
+        m_folder = TestTempDir() + QStringLiteral("/cli-contacts-%1").arg(++counter);
+        QDir(m_folder).removeRecursively();
+        QDir().mkpath(m_folder);
+        qputenv("TESSALY_CONTACTS", m_folder.toUtf8());
+    }
+
+    void WriteCards(const QString& path, const QByteArray& cards)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(cards);
+    }
+
+    QByteArray m_saved;
+    QString m_folder;
+};
+
+QByteArray Card(const char* uid, const char* name, const char* lines)
+{
+    return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid + "\r\nFN:" + name + "\r\n" + lines + "END:VCARD\r\n";
+}
+
+TEST_F(ContactsCli, ListAndLookup)
+{
+    const QString cards = m_folder + QStringLiteral(".vcf");
+    WriteCards(cards, Card("b", "Beta \"B\"", "TEL;TYPE=CELL:+46 70 123 45 67\r\nEMAIL:beta@example.org\r\n") +
+                          Card("a", "Åsa", "EMAIL:asa@example.org\r\n") + Card("c", "No numbers", "") +
+                          Card("d", "Anna", "TEL;TYPE=CELL:+46 70 111 11 11\r\n") +
+                          Card("e", "Bo", "TEL;TYPE=CELL:070-222 22 22\r\n") +
+                          Card("f", "Cai", "TEL;TYPE=WORK:+46702222222\r\n"));
+    ASSERT_EQ(Cli({"contacts", "import", cards}).status, 0);
+
+    CliRun run = Cli({"contacts", "list"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Anna\tm\tm: +46 70 111 11 11\n"
+                                                  "Beta \"B\"\tm\tm: +46 70 123 45 67; e: beta@example.org\n")))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.endsWith(QStringLiteral("Åsa\te\te: asa@example.org\n"))) << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("No numbers")));
+
+    run = Cli({"contacts", "list", "--json"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    bool found = false;
-    for (const QJsonValue& c : Json(run)["contacts"].toArray())
-        found = found || c.toObject()["name"].toString().contains(QStringLiteral("Berg"));
-    EXPECT_TRUE(found) << run.out.toStdString();
+    const QJsonArray contacts = Json(run)[QStringLiteral("contacts")].toArray();
+    ASSERT_EQ(contacts.size(), 5) << run.out.toStdString();
+    const QJsonObject beta = contacts.at(1).toObject();
+    EXPECT_EQ(beta[QStringLiteral("name")].toString(), QStringLiteral("Beta \"B\""));
+    EXPECT_EQ(beta[QStringLiteral("default")].toString(), QStringLiteral("m"));
+    EXPECT_EQ(beta[QStringLiteral("fields")].toObject()[QStringLiteral("e")].toString(), QStringLiteral("beta@example.org"));
+    EXPECT_GT(beta[QStringLiteral("oid")].toDouble(), 0);
 
-    run = Cli({"contacts", "lookup", "0701234567"});
+    struct Case {
+        const char* number;
+        int status;
+        const char* out;
+    } cases[] = {
+        {"0701111111", 0, "Anna\n"},
+        {"+46 70 111 11 11", 0, "Anna\n"},
+        {"0702222222", 0, "Bo\nCai\n"},  // shared: every holder, and no failure
+        {"0709999999", 1, ""},
+        {"", 2, ""},
+    };
+    for (const Case& c : cases) {
+        run = Cli({"contacts", "lookup", c.number});
+        EXPECT_EQ(run.status, c.status) << c.number;
+        EXPECT_EQ(run.out, QString::fromUtf8(c.out)) << c.number;
+        EXPECT_EQ(run.err.isEmpty(), c.status == 0) << c.number;
+    }
+    run = Cli({"contacts", "lookup", "--help"});
+    EXPECT_TRUE(run.out.contains(QStringLiteral("several contacts share"))) << run.out.toStdString();
+}
+
+TEST_F(ContactsCli, ImportTwiceReplacesAndExportReadsBackTheSame)
+{
+    const QString three = TestDataPath(QStringLiteral("contacts/three-cards.vcf"));
+    CliRun run = Cli({"contacts", "import", three});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("Berg")));
-    EXPECT_EQ(Cli({"contacts", "lookup", "+1 555 0100"}).status, 1);
+    EXPECT_EQ(run.out, QStringLiteral("Imported 3 contacts (3 new, 0 replaced)\n"));
+    // Again: replaced, not doubled (the 2.1 card without a UID comes again).
+    EXPECT_EQ(Cli({"contacts", "import", three}).out, QStringLiteral("Imported 3 contacts (1 new, 2 replaced)\n"));
 
-    const QString exported = QDir(TestTempDir()).filePath(QStringLiteral("cli-export.vcf"));
+    const QString exported = m_folder + QStringLiteral("-export.vcf");
     ASSERT_EQ(Cli({"contacts", "export", exported}).status, 0);
-    QFile file(exported);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("asa@example.org"));
+    const QString listA = Cli({"contacts", "list", "--json"}).out;
+    UseNewFolder();
+    EXPECT_EQ(Cli({"contacts", "import", exported}).out, QStringLiteral("Imported 4 contacts (4 new, 0 replaced)\n"));
+    EXPECT_EQ(Cli({"contacts", "list", "--json"}).out, listA);  // same UIDs, identifiers and fields
+
+    for (const QString& bad : {m_folder + QStringLiteral("/nothing.vcf"), TestDataPath(QStringLiteral("contacts/broken-no-end.vcf"))}) {
+        run = Cli({"contacts", "import", bad});
+        EXPECT_EQ(run.status, 1) << bad.toStdString();
+        EXPECT_FALSE(run.err.isEmpty());
+    }
+    EXPECT_EQ(Cli({"contacts", "export", m_folder + QStringLiteral("/no/such/dir/x.vcf")}).status, 1);
     EXPECT_EQ(Cli({"contacts", "import"}).status, 2);
 }
 
