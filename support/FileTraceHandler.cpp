@@ -22,6 +22,21 @@ CFileTraceHandler::CFileTraceHandler(const QString& path) : m_path(path)
     TraceClock().Start();
 }
 
+// A message brings its own line end; line breaks inside it (a traced AT
+// command still framed with CR LF) are shown as escapes, so that every line
+// of the file starts with its time stamp.
+static QString OneLine(const QString& message)
+{
+    QString text = message;
+    const bool lineEnd = text.endsWith(QLatin1Char('\n'));
+    if (lineEnd)
+        text.chop(1);
+    if (!text.contains(QLatin1Char('\r')) && !text.contains(QLatin1Char('\n')))
+        return message;
+    text.replace(QLatin1Char('\r'), QLatin1String("\\r")).replace(QLatin1Char('\n'), QLatin1String("\\n"));
+    return lineEnd ? text + QLatin1Char('\n') : text;
+}
+
 void CFileTraceHandler::Output(const CTraceCategory&, const QString&, const QString& message)
 {
     std::unique_lock lock(m_lock);
@@ -37,7 +52,7 @@ void CFileTraceHandler::Output(const CTraceCategory&, const QString&, const QStr
     if (!m_log.IsOpen())
         return;
     const QString prefix = m_timestamps ? Format("%8d: ", TraceClock().Elapsed()) : QString();
-    m_log.Write(prefix + message);
+    m_log.Write(prefix + OneLine(message));
 }
 
 void CFileTraceHandler::OutputCritical(const CTraceCategory&, const QString& message)

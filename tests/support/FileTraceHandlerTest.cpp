@@ -42,7 +42,7 @@ TEST_F(FileTraceHandlerTest, FirstLineNoticeAndTimestampPrefix)
     CFileTraceHandler handler(path);
     handler.SetTimestamps(true);
     EXPECT_FALSE(QFile::exists(path));
-    handler.Output(category, QStringLiteral("INFO"), QStringLiteral("Sending: 'AT+CSQ'\n"));
+    handler.Output(category, QStringLiteral("INFO"), QStringLiteral("Sending: 'AT+CSQ\r\n'\n"));
     handler.Output(category, QStringLiteral("INFO"), QStringLiteral("second\n"));
 
     ASSERT_EQ(boxes->size(), 1u);  // the notice comes once
@@ -53,7 +53,7 @@ TEST_F(FileTraceHandlerTest, FirstLineNoticeAndTimestampPrefix)
     const QStringList lines = FileLines(path);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Log created "))) << lines[0].toStdString();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^ {0,7}\\d{1,8}: Sending: 'AT\\+CSQ'$")).match(lines[1]).hasMatch())
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^ {0,7}\\d{1,8}: Sending: 'AT\\+CSQ\\\\r\\\\n'$")).match(lines[1]).hasMatch())
         << lines[1].toStdString();
     EXPECT_EQ(lines[1].indexOf(QLatin1Char(':')), 8);  // eight columns before the colon
 }
