@@ -99,12 +99,13 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card)
         } else if (p.name == QLatin1String("EMAIL")) {
             if (p.value.trimmed().isEmpty())
                 continue;
-            if (p.HasType(QStringLiteral("email2")))
+            const QStringList types = p.Types();
+            if (types.contains(QLatin1String("email2")))
                 markedEmails[0].push_back(index);
-            else if (p.HasType(QStringLiteral("email3")))
+            else if (types.contains(QLatin1String("email3")))
                 markedEmails[1].push_back(index);
             else
-                (p.HasType(QStringLiteral("pref")) ? preferredEmails : emails).push_back(index);
+                (types.contains(QLatin1String("pref")) ? preferredEmails : emails).push_back(index);
         } else if (p.name == QLatin1String("ADR")) {
             const QStringList types = TypesWithLabel(card, p);
             const bool home = types.contains(QLatin1String("home"));
