@@ -102,13 +102,17 @@ void CContactItem::SetField(int type, const QString& text)
     if (type < 0 || type >= ContactFieldCount)
         return;
     Slots();
-    // With the first home or work number gone, an unmarked second one would
-    // read back as the first: it gets the mark of the second.
-    const int second = type == FIELD_HOME_TEL ? FIELD_HOME2_TEL : type == FIELD_WORK_TEL ? FIELD_WORK2_TEL : -1;
-    if (second >= 0 && text.trimmed().isEmpty() && m_slots.field[size_t(type)] >= 0 && m_slots.field[size_t(second)] >= 0) {
-        VCardProperty& p = m_card.properties[size_t(m_slots.field[size_t(second)])];
-        if (!HasSecondNumberMark(p, second))
-            p.params.push_back({QStringLiteral("TYPE"), {SecondNumberMark(second, IsVersion4())}});
+    // With a first number or address gone, an unmarked later one would read
+    // back in its place: it gets the mark of its own field.
+    if (text.trimmed().isEmpty() && m_slots.field[size_t(type)] >= 0) {
+        for (int later : FieldsAfter(type)) {
+            const int index = m_slots.field[size_t(later)];
+            if (index < 0)
+                continue;
+            VCardProperty& p = m_card.properties[size_t(index)];
+            if (!HasFieldMark(p, later))
+                p.params.push_back({QStringLiteral("TYPE"), {FieldMark(later, IsVersion4())}});
+        }
     }
     SetAddressProperty(m_slots.field[size_t(type)], text,
                        IsTelephoneField(type) ? QStringLiteral("TEL") : QStringLiteral("EMAIL"),

@@ -47,15 +47,20 @@ public:
 
     // Field `type` of the twelve (trimmed; a "tel:" URI gives its number).
     QString Field(int type) const;
-    // Sets the field; empty text removes it.
+    // Sets the field; empty text removes it. A new property gets the one
+    // form that reads back as this field; numbers and addresses that belong
+    // to no field stay on the card untouched.
     void SetField(int type, const QString& text);
 
     QString Property(ContactProperty property) const;
+    // A name part changes only that part of N, and FN only when FN was made
+    // from the old parts; the company and department only their parts of ORG.
     void SetProperty(ContactProperty property, const QString& text);
 
     PostalAddress Address(AddressKind kind) const;
-    // Street, city and postal code replace the old ones; the other parts of
-    // an existing address stay.
+    // Street, city and postal code replace the old ones, region and country
+    // when given; a part whose text is unchanged, and every other part of an
+    // existing address, keeps its bytes.
     void SetAddress(AddressKind kind, const PostalAddress& address);
 
     // The display name: FN, else one built from N, else the company, else

@@ -50,6 +50,7 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card)
 {
     ContactPropertySlots found;
     int firstUntyped = -1;
+    std::vector<int> markedEmails[2];  // the second and third addresses, marked so
     int secondHome = -1;  // a second unmarked home number, as other programs write it
     int secondWork = -1;
     std::vector<int> emails;
@@ -98,7 +99,13 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card)
         } else if (p.name == QLatin1String("EMAIL")) {
             if (p.value.trimmed().isEmpty())
                 continue;
-            (p.HasType(QStringLiteral("pref")) ? preferredEmails : emails).push_back(index);
+            const QStringList types = p.Types();
+            if (types.contains(QLatin1String("email2")))
+                markedEmails[0].push_back(index);
+            else if (types.contains(QLatin1String("email3")))
+                markedEmails[1].push_back(index);
+            else
+                (types.contains(QLatin1String("pref")) ? preferredEmails : emails).push_back(index);
         } else if (p.name == QLatin1String("ADR")) {
             const QStringList types = TypesWithLabel(card, p);
             const bool home = types.contains(QLatin1String("home"));
@@ -120,10 +127,16 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card)
     if (firstUntyped >= 0)
         take(FIELD_WORK_TEL, firstUntyped);
 
-    // The preferred address comes first; otherwise file order.
+    // Marked addresses hold their fields; the others fill the free ones,
+    // the preferred address first, then in file order.
+    for (int k = 0; k < 2; ++k)
+        if (!markedEmails[k].empty())
+            take(FIELD_EMAIL2 + k, markedEmails[k].front());
     preferredEmails.insert(preferredEmails.end(), emails.begin(), emails.end());
-    for (size_t k = 0; k < preferredEmails.size() && k < 3; ++k)
-        found.field[size_t(FIELD_EMAIL) + k] = preferredEmails[k];
+    size_t next = 0;
+    for (int field = FIELD_EMAIL; field <= FIELD_EMAIL3 && next < preferredEmails.size(); ++field)
+        if (found.field[size_t(field)] < 0)
+            found.field[size_t(field)] = preferredEmails[next++];
     return found;
 }
 
@@ -132,10 +145,10 @@ QStringList TypesForNewField(int fieldType, bool version4)
     QStringList types;
     switch (fieldType) {
     case FIELD_WORK_TEL: types = {QStringLiteral("WORK"), QStringLiteral("VOICE")}; break;
-    case FIELD_WORK2_TEL: types = {QStringLiteral("WORK"), QStringLiteral("VOICE"), SecondNumberMark(fieldType, false)}; break;
+    case FIELD_WORK2_TEL: types = {QStringLiteral("WORK"), QStringLiteral("VOICE"), FieldMark(fieldType, false)}; break;
     case FIELD_MOBILE_TEL: types = {QStringLiteral("CELL")}; break;
     case FIELD_HOME_TEL: types = {QStringLiteral("HOME"), QStringLiteral("VOICE")}; break;
-    case FIELD_HOME2_TEL: types = {QStringLiteral("HOME"), QStringLiteral("VOICE"), SecondNumberMark(fieldType, false)}; break;
+    case FIELD_HOME2_TEL: types = {QStringLiteral("HOME"), QStringLiteral("VOICE"), FieldMark(fieldType, false)}; break;
     case FIELD_CAR_TEL: types = {version4 ? QStringLiteral("X-CAR") : QStringLiteral("CAR")}; break;
     case FIELD_ASSISTANT_TEL: types = {QStringLiteral("X-ASSISTANT")}; break;
     case FIELD_WORK_FAX: types = {QStringLiteral("WORK"), QStringLiteral("FAX")}; break;
@@ -143,6 +156,8 @@ QStringList TypesForNewField(int fieldType, bool version4)
     default:
         if (!version4)
             types = {QStringLiteral("INTERNET")};
+        if (fieldType != FIELD_EMAIL)
+            types << FieldMark(fieldType, false);
         break;
     }
     if (version4)
@@ -151,17 +166,34 @@ QStringList TypesForNewField(int fieldType, bool version4)
     return types;
 }
 
-QString SecondNumberMark(int fieldType, bool version4)
+QString FieldMark(int fieldType, bool version4)
 {
-    const QString mark = fieldType == FIELD_HOME2_TEL ? QStringLiteral("X-HOME2")
-                         : fieldType == FIELD_WORK2_TEL ? QStringLiteral("X-WORK2")
-                                                        : QString();
+    QString mark;
+    switch (fieldType) {
+    case FIELD_HOME2_TEL: mark = QStringLiteral("X-HOME2"); break;
+    case FIELD_WORK2_TEL: mark = QStringLiteral("X-WORK2"); break;
+    case FIELD_EMAIL2: mark = QStringLiteral("X-EMAIL2"); break;
+    case FIELD_EMAIL3: mark = QStringLiteral("X-EMAIL3"); break;
+    default: break;
+    }
     return version4 ? mark.toLower() : mark;
 }
 
-bool HasSecondNumberMark(const VCardProperty& p, int fieldType)
+bool HasFieldMark(const VCardProperty& p, int fieldType)
 {
-    return p.HasType(fieldType == FIELD_HOME2_TEL ? QStringLiteral("home2") : QStringLiteral("work2"));
+    const QString mark = FieldMark(fieldType, true);
+    return !mark.isEmpty() && p.HasType(mark.mid(2));
+}
+
+std::vector<int> FieldsAfter(int fieldType)
+{
+    switch (fieldType) {
+    case FIELD_HOME_TEL: return {FIELD_HOME2_TEL};
+    case FIELD_WORK_TEL: return {FIELD_WORK2_TEL};
+    case FIELD_EMAIL: return {FIELD_EMAIL2, FIELD_EMAIL3};
+    case FIELD_EMAIL2: return {FIELD_EMAIL3};
+    default: return {};
+    }
 }
 
 QStringList TypesForNewPager(bool version4)

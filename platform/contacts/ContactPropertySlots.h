@@ -7,6 +7,7 @@
 #include "platform/contacts/VCard.h"
 
 #include <array>
+#include <vector>
 
 enum class AddressKind { Home = 0, Work = 1, Other = 2 };
 
@@ -22,8 +23,12 @@ ContactPropertySlots FindContactPropertySlots(const VCard& card);
 // The TYPE values a new property of the field gets, for the card's version.
 QStringList TypesForNewField(int fieldType, bool version4);
 QStringList TypesForNewPager(bool version4);
-// The type that marks a number as the second home (X-HOME2) or second work
-// (X-WORK2) one, so that it never reads back as the first.
-QString SecondNumberMark(int fieldType, bool version4);
-bool HasSecondNumberMark(const VCardProperty& p, int fieldType);
+// The type that marks a property as the second home (X-HOME2) or work
+// (X-WORK2) number or the second or third e-mail address (X-EMAIL2,
+// X-EMAIL3), so that it never reads back as an earlier one; empty for the
+// other fields.
+QString FieldMark(int fieldType, bool version4);
+bool HasFieldMark(const VCardProperty& p, int fieldType);
+// The fields that move up when `fieldType` is cleared, unless marked.
+std::vector<int> FieldsAfter(int fieldType);
 QStringList TypesForNewAddress(AddressKind kind, bool version4);

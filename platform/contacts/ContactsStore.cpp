@@ -150,6 +150,7 @@ bool CContactsStore::Refresh()
 
     std::vector<Entry> fresh;
     fresh.reserve(files.size());
+    size_t unchanged = 0;
     for (CardFileInfo& file : files) {
         if (m_cancel && m_cancel->load(std::memory_order_relaxed))
             return Fail(ContactsStoreError::Cancelled);
@@ -160,6 +161,9 @@ bool CContactsStore::Refresh()
         if (old != previous.constEnd() && (*old)->modifiedNs == entry.modifiedNs && (*old)->size == entry.size) {
             entry.card = (*old)->card;
             entry.sortName = (*old)->sortName;
+            entry.uid = (*old)->uid;
+            entry.oid = (*old)->oid;
+            ++unchanged;
         } else {
             entry.card = ReadCard(folder, file);
             if (entry.card)
@@ -170,9 +174,14 @@ bool CContactsStore::Refresh()
             fresh.push_back(std::move(entry));
     }
     std::sort(fresh.begin(), fresh.end(), Before);
+    // The same files, none changed: the identifiers are those already given.
+    const bool sameCards = m_scanned && unchanged == fresh.size() && fresh.size() == m_entries.size();
     m_entries = std::move(fresh);
     m_scanned = true;
-    AssignIdentifiers();
+    if (sameCards)
+        IndexPositions();
+    else
+        AssignIdentifiers();
     return true;
 }
 

@@ -68,9 +68,9 @@ TEST(ContactPropertySlots, ExtraNumbersStayInTheirKindOrShowNowhere)
     EXPECT_EQ(item.Property(ContactProperty::Pager), QStringLiteral("p1"));
 }
 
-// Each number written on a card, alone or beside the others, reads back
-// as that field; clearing a first number leaves the second where it was.
-// (E-mail addresses fill their three fields in order.)
+// Each field written on a card, alone or beside the others, reads back
+// as that field; clearing a first number or address leaves the later ones
+// where they were.
 TEST(ContactPropertySlots, EveryFieldReadsBackAsItself)
 {
     auto reread = [](const CContactItem& item) {
@@ -84,12 +84,12 @@ TEST(ContactPropertySlots, EveryFieldReadsBackAsItself)
             CContactItem alone = ItemOfCard(empty);
             alone.SetField(type, QStringLiteral("n%1").arg(type));
             const CContactItem back = reread(alone);
-            for (int other = 0; other < TelephoneFieldCount && type < TelephoneFieldCount; ++other)
+            for (int other = 0; other < ContactFieldCount; ++other)
                 EXPECT_EQ(back.Field(other), other == type ? QStringLiteral("n%1").arg(type) : QString())
                     << version << " wrote " << type << " read " << other;
             all.SetField(type, QStringLiteral("n%1").arg(type));
         }
-        for (int first : {FIELD_HOME_TEL, FIELD_WORK_TEL}) {
+        for (int first : {FIELD_HOME_TEL, FIELD_WORK_TEL, FIELD_EMAIL, FIELD_EMAIL2}) {
             CContactItem item = reread(all);
             item.SetField(first, QString());
             const CContactItem back = reread(item);
@@ -97,11 +97,13 @@ TEST(ContactPropertySlots, EveryFieldReadsBackAsItself)
                 EXPECT_EQ(back.Field(type), type == first ? QString() : QStringLiteral("n%1").arg(type)) << version << type;
         }
     }
-    // An unmarked second number, as other programs write it, stays second too.
-    CContactItem item = ItemOf("TEL;TYPE=HOME:h1\r\nTEL;TYPE=HOME:h2\r\n");
+    // Unmarked later ones, as other programs write them, stay in place too.
+    CContactItem item = ItemOf("TEL;TYPE=HOME:h1\r\nTEL;TYPE=HOME:h2\r\nEMAIL:e1\r\nEMAIL:e2\r\nEMAIL:e3\r\n");
     item.SetField(FIELD_HOME_TEL, QString());
-    EXPECT_EQ(reread(item).Field(FIELD_HOME_TEL), QString());
-    EXPECT_EQ(reread(item).Field(FIELD_HOME2_TEL), QStringLiteral("h2"));
+    item.SetField(FIELD_EMAIL, QString());
+    const QString expected[ContactFieldCount] = {"", "", "", "h2", "", "", "", "", "", "", "e2", "e3"};
+    for (int type = 0; type < ContactFieldCount; ++type)
+        EXPECT_EQ(reread(item).Field(type), expected[type]) << type;
 }
 
 // Preferred e-mail first, grouped labels, preference and tel: URIs of

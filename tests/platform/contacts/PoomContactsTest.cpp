@@ -154,13 +154,13 @@ TEST(PoomPhoneNumbers, GetDetailsOfMobileAndEmailAndOfEmailOnly)
     EXPECT_EQ(mask, 0x1202u);
     EXPECT_FALSE(numbers.GetDetails(id + 1, name, mask, tag, values, oid));
 
-    // A lone address is the first e-mail address of the card.
+    // A lone second address stays the second: the default tag follows it.
     const quint32 eva = AddContact(folder, QStringLiteral("Eva"), QStringLiteral("Alm"), {{FIELD_EMAIL2, "eva@example.org"}});
     CPoomPhoneNumbersByOid again(QString(), folder);
     mask = 0;
     ASSERT_TRUE(again.GetDetails(eva, name, mask, tag, values, oid));
-    EXPECT_EQ(tag, QStringLiteral("e"));
-    EXPECT_EQ(mask, 0x200u);
+    EXPECT_EQ(tag, QStringLiteral("e2"));
+    EXPECT_EQ(mask, 0x400u);
     EXPECT_EQ(CPoomPhoneNumbers::GetTag(12), QString());  // past the last field
     EXPECT_EQ(CPoomPhoneNumbers::GetMask(-1), 0u);
 }

@@ -242,6 +242,11 @@ TEST(VCardWriter, AnUnchangedCardIsWrittenBackByteForByte)
         expected.replace(at, end - at, "FN:Changed" + changed.lineEnd);
         EXPECT_EQ(WriteVCard(changed), expected);
     }
+    const QByteArray three = ReadContactsData("three-cards.vcf");
+    QByteArray written;
+    for (const VCard& card : ParseVCards(three).cards)
+        written += WriteVCard(card);
+    EXPECT_EQ(written, three);
 }
 
 TEST(VCardWriter, WhatIsWrittenAlwaysReadsBackAsOneCard)
