@@ -291,9 +291,9 @@ bool CGSMDevice::readmessagebody(const QString& header, bool report, QString& te
                         skippedEmpty = true;
                         continue;
                     }
-                    ++attempt;
-                    continue;
                 }
+                // A blank line is an attempt like a failed read, and waits
+                // like one: the body may still be on its way.
                 ++attempt;
                 std::this_thread::sleep_for(std::chrono::milliseconds(BodyRetryMs));
             }
