@@ -57,8 +57,8 @@ void CDeviceEventQueue::run()
         // Bounded, so that a lost notification costs a second, not forever.
         if (!m_changed.wait_for(lock, std::chrono::seconds(1), [this] { return m_stop || !m_events.empty(); }))
             continue;
-        if (m_events.empty())
-            break;
+        if (m_stop)
+            break;  // the device is going: nobody waits for its last events
         const CDeviceEvent event = std::move(m_events.front());
         m_events.pop_front();
         const DeviceEventSink sink = m_sink;

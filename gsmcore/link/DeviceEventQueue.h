@@ -23,7 +23,7 @@ public:
     void setsink(DeviceEventSink sink);
     bool hassink() const;
     void post(const CDeviceEvent& event);
-    // Delivers what is queued, then ends the thread. Called on the
+    // Ends the thread; events not yet delivered are dropped. Called on the
     // delivering thread itself (a sink releasing the device), it only
     // asks the thread to end; the next stop() or the destructor joins it.
     void stop();

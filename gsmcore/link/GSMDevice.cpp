@@ -32,6 +32,12 @@ constexpr char CtrlZ = 0x1A;
 const QString OK = QStringLiteral("OK");
 const QString ERROR_TEXT = QStringLiteral("ERROR");
 
+qint64 SteadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void Sleep(int ms)
 {
     if (ms > 0)
@@ -168,6 +174,11 @@ void CGSMDevice::destroy()
     // A command sent by the sink returns at once now that the link is down.
     m_events.stop();
     // A device not made by create() belongs to whoever made it.
+}
+
+int CGSMDevice::commandelapsed() const
+{
+    return int(SteadyMs() - m_commandSentMs.load());
 }
 
 // ---- state -----------------------------------------------------------------
@@ -332,7 +343,7 @@ bool CGSMDevice::sendcommand(const QString& framed)
     clearbuffer();
     CHighResTimer timer;
     timer.Start();
-    CommandStopwatch().Start();
+    m_commandSentMs.store(SteadyMs());
     const bool sent = send(framed);
     TraceMessage(g_traceGsmSession, TRACE_TIME, "send(): %d ms\n", timer.Elapsed());
     if (!sent) {
@@ -386,7 +397,7 @@ QString CGSMDevice::execute_question(const QString& cmd, const QString& arg, int
         }
     }
     lock.Unlock();
-    TraceMessage(g_traceGsmSession, TRACE_TIME, "leaving execute_question(): %d ms\n", CommandStopwatch().Elapsed());
+    TraceMessage(g_traceGsmSession, TRACE_TIME, "leaving execute_question(): %d ms\n", commandelapsed());
     TraceMessage(g_traceGsmSession, TRACE_INFO, "result='%s', responce='%s'\n", answer, final);
     QString key;
     QString rest;

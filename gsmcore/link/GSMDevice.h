@@ -152,6 +152,9 @@ private:
     bool submitreference(const QStringList& lines, QString& reference);
     bool readmessagebody(const QString& header, bool report, QString& text);
     bool portquery(quint32 port, quint32& status);
+    // Milliseconds since the last command was sent; the reader thread
+    // traces it too, so it is kept atomically.
+    int commandelapsed() const;
 
     static std::mutex s_lifeLock;
     static std::unique_ptr<CGSMDevice> s_instance;
@@ -176,6 +179,7 @@ private:
     GPRSNETWORKSTATE m_gprsState = NETWORK_NOREPORT;
     bool m_gprsChanged = false;
     std::atomic<bool> m_haveResponse{false};
+    std::atomic<qint64> m_commandSentMs{0};
     std::atomic<int> m_signalQuality{0};
     CDeviceEventQueue m_events;
     // Set by init, read on the reader thread.

@@ -5,7 +5,6 @@
 
 #include "gsmcore/link/ReplyLine.h"
 #include "gsmcore/link/SyncLock.h"
-#include "support/HighResTimer.h"
 #include "support/StringHelpers.h"
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
@@ -60,7 +59,7 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
         return false;
     QMutexLocker stateLock(&m_stateLock);
     TraceMessage(g_traceGsmSession, TRACE_INFO, "unsolicited check of '%s'\n", line);
-    TraceMessage(g_traceGsmSession, TRACE_TIME, "unsolicited: %d ms\n", CommandStopwatch().Elapsed());
+    TraceMessage(g_traceGsmSession, TRACE_TIME, "unsolicited: %d ms\n", commandelapsed());
     const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
     const bool outgoingSetup = m_state == STATE_CALLSETUP && m_direction == DIRECTION_OUTGOING;
 

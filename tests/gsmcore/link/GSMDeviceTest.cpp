@@ -8,6 +8,7 @@
 #include <chrono>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -174,6 +175,19 @@ TEST_F(GSMDeviceTest, AnEventReceiverMaySendACommand)
     auto result = answer.get_future();
     ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     EXPECT_TRUE(result.get().contains(u','));
+}
+
+TEST_F(GSMDeviceTest, TheLastHolderMayLetGoFromAnEventReceiver)
+{
+    std::optional<Ptr<CGSMDevice>> holder(Ptr<CGSMDevice>(CGSMDevice::create(&m_pref)));
+    ASSERT_TRUE((*holder)->init([&holder](const CDeviceEvent&) { holder.reset(); }, 1, 10, 11, 12, 13, 14));
+    m_sim.ring("0701234567");
+    for (int i = 0; i < 500 && CGSMDevice::instance(); ++i)
+        std::this_thread::sleep_for(milliseconds(10));
+    EXPECT_EQ(CGSMDevice::instance(), nullptr);
+    // The retired device has let go of the port: a new one opens it.
+    Open();
+    EXPECT_TRUE(m_device->execute_set(QStringLiteral("E1"), 3000));
 }
 
 TEST_F(GSMDeviceTest, ExtendedErrorMakesGenericWaitButGenericNewReturnsAtOnce)
