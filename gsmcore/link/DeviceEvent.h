@@ -2,8 +2,8 @@
 // The events the GSM device reports to its owner (call state, caller
 // number, incoming message, status report, data connection). The owner
 // supplies a sink when it initialises the device; the sink is called on
-// the device's reader thread and must only post (a queued Qt signal, a
-// message queue), never block or call back into the device.
+// the device's delivery thread, in order, with no lock of the device held.
+// A window posts from there to its own thread (a queued Qt signal).
 
 #include <QString>
 #include <QtGlobal>
