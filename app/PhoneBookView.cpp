@@ -2,6 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "app/DataFiles.h"
+#include "app/EntryCommands.h"
 #include "app/EntryListModel.h"
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookList.h"
@@ -94,8 +95,10 @@ struct CPhoneBookView::ReadResult {
 CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     : QWidget(parent),
       m_connection(std::make_unique<CPhoneBookConnection>()),
-      m_worker(std::make_unique<CDeviceWorker>())
+      m_worker(std::make_unique<CDeviceWorker>()),
+      m_contactsFolder(contactsFolder)
 {
+    m_commands = std::make_unique<CEntryCommands>(*this);
     setObjectName(QStringLiteral("PhoneBookView"));
     resize(DefaultWidth, DefaultHeight);
     m_popup.SetOwner(this);
@@ -110,15 +113,27 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     m_list->setColumnWidth(0, 127);
     m_list->setColumnWidth(1, 97);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CPhoneBookView::OnHeaderClicked);
-    connect(m_list, &CPhoneBookList::Command, this, [this](int command) { OnCommand(command); });
+    connect(m_list, &CPhoneBookList::Command, this, [this](int command) {
+        m_lastFocusedList = FocusedList::Entries;
+        OnCommand(command);
+    });
 
     m_contactsList = std::make_unique<CSkinableContactList>(contactsFolder);
     m_contactsList->Create(this, QRect(0, 150, DefaultWidth, DefaultHeight - 150), ContactsListId,
                            ContactListDefaultWindowStyle, ContactListDefaultListStyle,
                            ContactListDefaultExtendedStyle, ContactsCacheFile());
-    // Its "Delete" option comes with the commands on entries; until then
-    // its menu holds only its own "Refresh list".
-    connect(m_contactsList.get(), &CSkinableContactList::MenuCommand, this, [this](int command) { OnCommand(command); });
+    m_contactsList->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"));
+    m_contactsList->AddMenuOption(ID_TRANSFER_ADDTOSIMPHONE, Tr("Add to SIM/Phone"));
+    connect(m_contactsList.get(), &CSkinableContactList::MenuCommand, this, [this](int command) {
+        m_lastFocusedList = FocusedList::Contacts;
+        OnCommand(command);
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == m_list)
+            m_lastFocusedList = FocusedList::Entries;
+        else if (now && m_contactsList && m_contactsList->isAncestorOf(now))
+            m_lastFocusedList = FocusedList::Contacts;
+    });
 
     m_list->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"), -1);
     m_list->AddMenuOption(ID_EDIT_MODIFY, Tr("Modify..."), -1);
@@ -181,8 +196,7 @@ bool CPhoneBookView::IsCommandEnabled(int command) const
     case ID_FILE_DISCONNECT:
         return m_deviceOpen;
     default:
-        // Options and the commands on entries arrive with their dialogs.
-        return false;
+        return m_commands->IsEnabled(command);
     }
 }
 
@@ -201,18 +215,11 @@ bool CPhoneBookView::OnCommand(int command)
         if (IsCommandEnabled(command))
             Disconnect();
         return true;
-    case ID_FILE_OPTIONS:
-    case ID_EDIT_NEW:
-    case ID_EDIT_DELETE:
-    case ID_EDIT_MODIFY:
-    case ID_EDIT_MOVETOPHONE:
-    case ID_EDIT_MOVETOSIM:
-    case ID_TRANSFER_ADDTOSIMPHONE:
-    case ID_TRANSFER_ADDTOCONTACTS:
-    case ID_TRANSFER_ALLTOCONTACTS:
-        return true;  // the view's, disabled for now
     default:
-        return false;
+        if (!CEntryCommands::Handles(command))
+            return false;
+        m_commands->Run(command);
+        return true;
     }
 }
 
@@ -370,6 +377,19 @@ void CPhoneBookView::CloseDevice()
     m_worker->Run([connection] { connection->CloseDevice(); }, [this] {
         m_deviceOpen = false;
         emit CommandStatesChanged();
+    });
+}
+
+void CPhoneBookView::RunDeviceWork(std::function<void()> work, std::function<void()> done)
+{
+    SetBusy(true);
+    m_popup.SetText(Tr("Updating."));
+    m_popup.Show();
+    m_worker->Run(std::move(work), [this, done = std::move(done)] {
+        m_popup.Hide();
+        SetBusy(false);
+        if (done)
+            done();
     });
 }
 
