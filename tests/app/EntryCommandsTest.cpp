@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -112,6 +113,9 @@ protected:
     // Runs a command from its menu and waits until the device work is done.
     bool Command(int id)
     {
+        // As the menu opens it enables its commands.
+        for (int menu = 0; menu < 3; ++menu)
+            emit frame->Menu(menu)->aboutToShow();
         frame->Action(id)->trigger();
         return WaitUntil([this] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }, 20000);
     }
