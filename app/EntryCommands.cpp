@@ -110,7 +110,7 @@ std::vector<size_t> CEntryCommands::SelectedPositions() const
     std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
     for (const QModelIndex& row : rows) {
         const int entry = m_view.RowToEntry(row.row());
-        if (entry >= 0 && size_t(entry) < m_view.m_entries.size())
+        if (entry >= 0 && entry < m_view.m_model->EntryCount())
             positions.push_back(size_t(entry));
     }
     return positions;
@@ -122,7 +122,7 @@ int CEntryCommands::FreeLocation(MEMORYTYPE memory) const
     if (!store)
         return NoFreeLocation;
     const int size = memory == MEMORY_SIM ? m_view.m_simMemorySize : m_view.m_phoneMemorySize;
-    return FindFreeIndex(m_view.m_entries, memory, store->GetFirstIndex(), size);
+    return FindFreeIndex(m_view.m_model->Entries(), memory, store->GetFirstIndex(), size);
 }
 
 bool CEntryCommands::IsEnabled(int command) const
@@ -148,7 +148,7 @@ bool CEntryCommands::IsEnabled(int command) const
         if (!selected || !HasStorage(target) || !StoreOk(target))
             return false;
         for (const size_t position : SelectedPositions()) {
-            if (m_view.m_entries[position]->m_MemoryType != target)
+            if (m_view.m_model->Entry(int(position))->m_MemoryType != target)
                 return true;
         }
         return false;
@@ -241,7 +241,7 @@ void CEntryCommands::OnNew()
                                  CAppMessages::Instance().ShowMessage(Tr("Failed to add the contact"), MB_ICONSTOP);
                                  return;
                              }
-                             m_view.m_entries.push_back(
+                             m_view.m_model->AppendEntry(
                                  std::make_unique<CExtractorContact>(work->name, work->number, location, memory));
                              EntriesChanged(true);
                          });
@@ -249,19 +249,19 @@ void CEntryCommands::OnNew()
 
 void CEntryCommands::OnModify()
 {
-    std::vector<CExtractorContact*> entries;
+    std::vector<const CExtractorContact*> entries;
     for (const size_t position : SelectedPositions())
-        entries.push_back(m_view.m_entries[position].get());
+        entries.push_back(m_view.m_model->Entry(int(position)));
     ModifyNext(std::move(entries), 0);
 }
 
-void CEntryCommands::ModifyNext(std::vector<CExtractorContact*> entries, size_t next)
+void CEntryCommands::ModifyNext(std::vector<const CExtractorContact*> entries, size_t next)
 {
     if (next >= entries.size()) {
         m_view.m_list->viewport()->update();
         return;
     }
-    CExtractorContact* entry = entries[next];
+    const CExtractorContact* entry = entries[next];
     CModifyDlg dialog(m_view.m_settings, m_view.window());
     dialog.m_Name = entry->m_Name;
     dialog.m_Number = entry->m_Number;
@@ -283,12 +283,19 @@ void CEntryCommands::ModifyNext(std::vector<CExtractorContact*> entries, size_t 
     const int index = entry->m_Index;
     m_view.RunDeviceWork([store, index, work] { work->ok = store->Modify(index, work->name, work->number); },
                          [this, work, entries = std::move(entries), next]() mutable {
-                             CExtractorContact* entry = entries[next];
+                             const CExtractorContact* entry = entries[next];
                              if (!work->ok) {
                                  CAppMessages::Instance().ShowMessage(Tr("Failed to change the contact"), MB_ICONSTOP);
                              } else {
-                                 entry->m_Name = work->name;
-                                 entry->m_Number = work->number;
+                                 // Sorts may have moved it: the entry is found by its address.
+                                 const ExtractorContactArray& all = m_view.m_model->Entries();
+                                 for (size_t i = 0; i < all.size(); ++i) {
+                                     if (all[i].get() != entry)
+                                         continue;
+                                     m_view.m_model->UpdateEntry(
+                                         int(i), CExtractorContact(work->name, work->number, entry->m_Index, entry->m_MemoryType));
+                                     break;
+                                 }
                                  EntriesChanged(true);
                              }
                              ModifyNext(std::move(entries), next + 1);
@@ -303,7 +310,7 @@ void CEntryCommands::OnDeleteEntries()
     if (positions.empty())
         return;
     const QString question = positions.size() == 1
-                                 ? Format(Tr("Are you sure you want to delete %s"), m_view.m_entries[positions[0]]->m_Name)
+                                 ? Format(Tr("Are you sure you want to delete %s"), m_view.m_model->Entry(int(positions[0]))->m_Name)
                                  : Tr("Are you sure you want to delete all selected items");
     if (Ask(question) != IDYES)
         return;
@@ -313,7 +320,7 @@ void CEntryCommands::OnDeleteEntries()
     };
     std::vector<Target> targets;
     for (const size_t position : positions) {
-        const CExtractorContact& entry = *m_view.m_entries[position];
+        const CExtractorContact& entry = *m_view.m_model->Entry(int(position));
         targets.push_back({Store(entry.m_MemoryType), entry.m_Index});
     }
     auto deleted = std::make_shared<size_t>(0);
@@ -332,7 +339,7 @@ void CEntryCommands::OnDeleteEntries()
             std::vector<size_t> gone(positions.begin(), positions.begin() + std::ptrdiff_t(*deleted));
             std::sort(gone.rbegin(), gone.rend());
             for (const size_t position : gone)
-                m_view.m_entries.erase(m_view.m_entries.begin() + std::ptrdiff_t(position));
+                m_view.m_model->RemoveEntry(int(position));
             EntriesChanged(false);
         });
 }
@@ -375,7 +382,7 @@ void CEntryCommands::OnMove(MEMORYTYPE target)
     if (destination.store)
         destination.firstIndex = destination.store->GetFirstIndex();
     // The worker moves on a copy; the window's array takes the outcome.
-    auto copy = std::make_shared<ExtractorContactArray>(Copy(m_view.m_entries));
+    auto copy = std::make_shared<ExtractorContactArray>(Copy(m_view.m_model->Entries()));
     auto result = std::make_shared<MoveResult>();
     const std::vector<size_t> positions = SelectedPositions();
     m_view.RunDeviceWork(
@@ -384,8 +391,7 @@ void CEntryCommands::OnMove(MEMORYTYPE target)
         },
         [this, copy, result] {
             for (const size_t position : result->moved) {
-                m_view.m_entries[position]->m_MemoryType = (*copy)[position]->m_MemoryType;
-                m_view.m_entries[position]->m_Index = (*copy)[position]->m_Index;
+                m_view.m_model->UpdateEntry(int(position), *(*copy)[position]);
             }
             if (!result->moved.empty())
                 EntriesChanged(false);
@@ -399,8 +405,8 @@ void CEntryCommands::OnTransferAll()
     if (Ask(Tr("Are you sure you want to copy all contacts?")) != IDYES)
         return;
     std::vector<EntryText> texts;
-    texts.reserve(m_view.m_entries.size());
-    for (const auto& entry : m_view.m_entries)
+    texts.reserve(m_view.m_model->Entries().size());
+    for (const auto& entry : m_view.m_model->Entries())
         texts.push_back({entry->m_Name, entry->m_Number});
     TransferResult result;
     {
@@ -456,7 +462,7 @@ void CEntryCommands::OnAddToSimPhone()
             rows.push_back({row.text, row.number});
     }
     // The free-location search on the worker sees the rows added before.
-    auto entries = std::make_shared<ExtractorContactArray>(Copy(m_view.m_entries));
+    auto entries = std::make_shared<ExtractorContactArray>(Copy(m_view.m_model->Entries()));
     const size_t before = entries->size();
     m_view.RunDeviceWork(
         [store, rows, entries, target, first, size] {
@@ -472,7 +478,7 @@ void CEntryCommands::OnAddToSimPhone()
         },
         [this, entries, before] {
             for (size_t i = before; i < entries->size(); ++i)
-                m_view.m_entries.push_back(std::move((*entries)[i]));
+                m_view.m_model->AppendEntry(std::move((*entries)[i]));
             EntriesChanged(true);
         });
 }
@@ -482,7 +488,7 @@ void CEntryCommands::OnAddToSimPhone()
 void CEntryCommands::OnAddToContacts()
 {
     for (const size_t position : SelectedPositions()) {
-        const CExtractorContact& entry = *m_view.m_entries[position];
+        const CExtractorContact& entry = *m_view.m_model->Entry(int(position));
         CAddContactDlg dialog(entry.m_Name, entry.m_Number, m_view.m_contactsFolder, m_view.window());
         if (RunDialog(dialog) == QDialog::Accepted && m_view.m_contactsList)
             m_view.m_contactsList->RefreshList(true);

@@ -45,7 +45,7 @@ private:
 
     void OnNew();
     void OnModify();
-    void ModifyNext(std::vector<CExtractorContact*> entries, size_t next);
+    void ModifyNext(std::vector<const CExtractorContact*> entries, size_t next);
     void OnDeleteEntries();
     void OnDeleteContact();
     void OnMove(MEMORYTYPE target);

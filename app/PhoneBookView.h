@@ -67,7 +67,7 @@ public:
     void ShowContactsList(bool show);
 
     CAppSettings& Settings() { return m_settings; }
-    const ExtractorContactArray& Entries() const { return m_entries; }
+    const ExtractorContactArray& Entries() const;
     int SimMemorySize() const { return m_simMemorySize; }
     int PhoneMemorySize() const { return m_phoneMemorySize; }
     bool SortByName() const { return m_sortByName; }
@@ -124,7 +124,6 @@ private:
     QLabel* m_simCounter = nullptr;       // children of the view
     QLabel* m_phoneCounter = nullptr;
     QLabel* m_contactsCaption = nullptr;
-    ExtractorContactArray m_entries;
     std::unique_ptr<CPhoneBookConnection> m_connection;  // touched by the worker while busy
     std::unique_ptr<CDeviceWorker> m_worker;
     int m_simMemorySize = 0;

@@ -9,6 +9,8 @@
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "app/dialogs/ConnectionDlg.h"
 #include "contactlist/widgets/SkinableContactList.h"
+#include "contactlist/widgets/ContactRowsModel.h"
+#include "contactlist/widgets/SkinableFlatContactList.h"
 #include "support/Registry.h"
 #include "support/TranslationTable.h"
 #include "tests/app/AppTestSupport.h"
@@ -115,11 +117,44 @@ TEST_F(ViewTest, SimulateShowsBothMemories)
     // Simulated: Connect stays on, Disconnect off.
     EXPECT_TRUE(m_frame->Action(ID_FILE_CONNECT)->isEnabled());
     EXPECT_FALSE(m_frame->Action(ID_FILE_DISCONNECT)->isEnabled());
+}
 
-    QAbstractItemModelTester tester(View()->EntryModel(), QAbstractItemModelTester::FailureReportingMode::Warning);
-    View()->RefreshList(true, false);
-    View()->RefreshList(false, false);
-    View()->RefreshList(true, true);
+// The user selects an entry, sorts by number and hides the SIM: the
+// selection stays on that entry, with both models under the checker.
+TEST_F(ViewTest, SelectionFollowsTheEntryThroughSortAndToggles)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    using Mode = QAbstractItemModelTester::FailureReportingMode;
+    QAbstractItemModelTester entries(View()->EntryModel(), Mode::Fatal);
+    QAbstractItemModelTester contacts(&View()->ContactsList()->ListControl()->Rows(), Mode::Fatal);
+    CPhoneBookList* list = View()->EntryList();
+    int row = 3;  // a phone entry a few rows down, still in sight
+    while (row > 0 && View()->EntryModel()->index(row, 0).data(Qt::UserRole).toInt() != MEMORY_PHONE)
+        --row;
+    ASSERT_EQ(View()->EntryModel()->index(row, 0).data(Qt::UserRole).toInt(), int(MEMORY_PHONE));
+    const QString name = Cell(row, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(View()->EntryModel()->index(row, 0)).center());
+    auto selectedName = [list] {
+        const QModelIndexList rows = list->selectionModel()->selectedRows();
+        return rows.size() == 1 ? rows.first().data().toString() : QString();
+    };
+    ASSERT_EQ(selectedName(), name);
+
+    QHeaderView* header = list->header();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(1) + 10, header->height() / 2));
+    EXPECT_EQ(selectedName(), name);
+    EXPECT_EQ(list->currentIndex().data().toString(), name);
+    m_frame->Action(ID_VIEW_SIM)->trigger();
+    EXPECT_EQ(View()->EntryModel()->rowCount(), 16);
+    EXPECT_EQ(selectedName(), name);
+    m_frame->Action(ID_VIEW_SIM)->trigger();
+    EXPECT_EQ(selectedName(), name);
+    m_frame->Action(ID_VIEW_CONTACTS)->trigger();
+    m_frame->Action(ID_VIEW_CONTACTS)->trigger();
+    EXPECT_EQ(selectedName(), name);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(10, header->height() / 2));
+    EXPECT_EQ(selectedName(), name);
 }
 
 TEST_F(ViewTest, StoredSimulationConnectsWithoutAsking)
