@@ -10,6 +10,10 @@
 #include "app/MainFrame.h"
 #include "app/PhoneBookList.h"
 #include "app/PhoneBookView.h"
+#include "contactlist/widgets/ContactRowsModel.h"
+#include "contactlist/widgets/SkinableContactList.h"
+#include "contactlist/widgets/SkinableFlatContactList.h"
+#include "app/dialogs/AddToPhoneBookDlg.h"
 #include "app/dialogs/ModifyDlg.h"
 #include "app/dialogs/OptionsDlg.h"
 #include "support/MessageBoxTypes.h"
@@ -305,7 +309,7 @@ TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
     }
 }
 
-TEST_F(EntryCommandsTest, TransferAllToContactsCopiesOnce)
+TEST_F(EntryCommandsTest, TransferAllToContactsThenBackToTheSimAndDeleteTheContact)
 {
     Start({{1, "First  Last"}, {2, "Solo"}}, {});
     for (const char* summary : {"2 copied, 0 already in Contacts", "0 copied, 2 already in Contacts"}) {
@@ -313,6 +317,36 @@ TEST_F(EntryCommandsTest, TransferAllToContactsCopiesOnce)
         ASSERT_TRUE(Command(ID_TRANSFER_ALLTOCONTACTS));
         EXPECT_EQ(boxes.Texts(), (QStringList{"Are you sure you want to copy all contacts?", summary}));
     }
+
+    // The Contacts list shows them once it has read the folder again.
+    CSkinableContactList* contacts = View()->ContactsList();
+    CSkinableFlatContactList* flat = contacts->ListControl();
+    contacts->RefreshList(true);
+    ASSERT_TRUE(WaitUntil([&] { return flat->RowCount() == 2; }, 10000));
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    const QPoint first = flat->visualRect(flat->Rows().index(0)).center() - QPoint(90, 0);
+    QTest::mouseClick(flat->viewport(), Qt::LeftButton, {}, first);
+    ASSERT_NE(contacts->GetSelectedOID(), 0u);
+
+    // Add to SIM/Phone: its one number comes ticked, tagged with its kind.
+    View()->EntryCommands().SetDialogRunner([](QDialog& d) {
+        auto& dialog = static_cast<CAddToPhoneBookDlg&>(d);
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        return dialog.result();
+    });
+    boxes.Clear();
+    ASSERT_TRUE(Command(ID_TRANSFER_ADDTOSIMPHONE));
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+    EXPECT_EQ(Book(SM), (Names{{1, "First  Last"}, {2, "Solo"}, {3, "First Last(w)"}}));
+    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 3/10"));
+
+    // Delete with the Contacts list in focus deletes the contact.
+    QTest::mouseClick(flat->viewport(), Qt::LeftButton, {}, first);
+    ASSERT_TRUE(Command(ID_EDIT_DELETE));
+    EXPECT_EQ(boxes.Texts().value(0), QStringLiteral("Are you sure you want to delete First Last"));
+    EXPECT_TRUE(WaitUntil([&] { return flat->RowCount() == 1; }, 10000));
+    EXPECT_EQ(Book(SM).size(), 3u);
 }
 
 }  // namespace
