@@ -1,7 +1,14 @@
 #include "app/AppSettings.h"
 
+#include "platform/registry/RegistryStore.h"
 #include "support/Registry.h"
+#include "support/Trace.h"
 #include "support/TranslationTable.h"
+
+#include <QThreadPool>
+
+#include <atomic>
+#include <vector>
 
 namespace {
 
@@ -40,15 +47,34 @@ bool ReadText(CRegistry& key, const char* name, QString& field)
     return true;
 }
 
-bool WriteNumber(CRegistry& key, const char* name, quint32 value)
+using ValueList = std::vector<std::pair<QString, RegValue>>;
+
+void AddNumber(ValueList& values, const char* name, quint32 value)
 {
-    return key.SetDWord(QString::fromLatin1(name), value) == ERROR_SUCCESS;
+    values.emplace_back(QString::fromLatin1(name), RegValue::fromDWord(value));
 }
 
-bool WriteText(CRegistry& key, const char* name, const QString& value)
+void AddText(ValueList& values, const char* name, const QString& value)
 {
-    return key.SetString(QString::fromLatin1(name), value) == ERROR_SUCCESS;
+    values.emplace_back(QString::fromLatin1(name), RegValue::fromString(value));
 }
+
+// Saves that found the file locked by another program wait here, one at
+// a time and in order, so the GUI thread never waits for the lock.
+QThreadPool& BackgroundSaves()
+{
+    static QThreadPool pool;
+    static const bool once = [] {
+        pool.setMaxThreadCount(1);
+        return true;
+    }();
+    Q_UNUSED(once);
+    return pool;
+}
+
+std::atomic<int> g_pendingSaves{0};
+
+const QString kWindowPlacement = QStringLiteral("WindowPlacement");
 
 }  // namespace
 
@@ -83,24 +109,63 @@ bool CAppSettings::Load()
 
 bool CAppSettings::Save()
 {
+    ValueList values;
+    AddNumber(values, "ShowSim", ShowSim ? 1 : 0);
+    AddNumber(values, "ShowPhone", ShowPhone ? 1 : 0);
+    AddNumber(values, "ShowContacts", ShowContacts ? 1 : 0);
+    AddText(values, "ComPort", ComPort);
+    AddText(values, "TapiDevice", TapiDevice);
+    AddNumber(values, "VirtualPort", VirtualPort ? 1 : 0);
+    AddNumber(values, "Speed", static_cast<quint32>(Speed));
+    AddNumber(values, "UseDefault", UseDefault ? 1 : 0);
+    AddNumber(values, "PhoneNameSize", static_cast<quint32>(PhoneNameSize));
+    AddNumber(values, "PhoneNumberSize", static_cast<quint32>(PhoneNumberSize));
+    AddNumber(values, "SIMNameSize", static_cast<quint32>(SIMNameSize));
+    AddNumber(values, "SIMNumberSize", static_cast<quint32>(SIMNumberSize));
+
+    CRegistryStore& store = CRegistryStore::Instance();
+    // An earlier save still waiting goes first: saves keep their order.
+    if (g_pendingSaves.load() == 0) {
+        if (store.SetValues(HKEY_LOCAL_MACHINE, KeyPath(), values, 0))
+            return true;
+        if (!store.IsLockedElsewhere())
+            return false;
+    }
+    ++g_pendingSaves;
+    BackgroundSaves().start([&store, values] {
+        if (!store.SetValues(HKEY_LOCAL_MACHINE, KeyPath(), values))
+            TraceMessage(g_traceTessaly, TRACE_ERROR, "Settings not saved: the registry file stayed locked\n");
+        --g_pendingSaves;
+    });
+    return true;
+}
+
+int CAppSettings::PendingSaves()
+{
+    return g_pendingSaves.load();
+}
+
+bool CAppSettings::WaitForPendingSaves(int timeoutMs)
+{
+    return BackgroundSaves().waitForDone(timeoutMs);
+}
+
+QString CAppSettings::LoadWindowPlacement()
+{
     CRegistry key;
-    if (!OpenOrCreate(key))
-        return false;
-    // Every write is tried, even after one failed.
-    bool ok = true;
-    ok &= WriteNumber(key, "ShowSim", ShowSim ? 1 : 0);
-    ok &= WriteNumber(key, "ShowPhone", ShowPhone ? 1 : 0);
-    ok &= WriteNumber(key, "ShowContacts", ShowContacts ? 1 : 0);
-    ok &= WriteText(key, "ComPort", ComPort);
-    ok &= WriteText(key, "TapiDevice", TapiDevice);
-    ok &= WriteNumber(key, "VirtualPort", VirtualPort ? 1 : 0);
-    ok &= WriteNumber(key, "Speed", static_cast<quint32>(Speed));
-    ok &= WriteNumber(key, "UseDefault", UseDefault ? 1 : 0);
-    ok &= WriteNumber(key, "PhoneNameSize", static_cast<quint32>(PhoneNameSize));
-    ok &= WriteNumber(key, "PhoneNumberSize", static_cast<quint32>(PhoneNumberSize));
-    ok &= WriteNumber(key, "SIMNameSize", static_cast<quint32>(SIMNameSize));
-    ok &= WriteNumber(key, "SIMNumberSize", static_cast<quint32>(SIMNumberSize));
-    return ok;
+    QString placement;
+    if (key.Open(HKEY_LOCAL_MACHINE, KeyPath(), KEY_ALL_ACCESS) != ERROR_SUCCESS
+        || key.QueryString(kWindowPlacement, placement) != ERROR_SUCCESS)
+        return QString();
+    return placement;
+}
+
+bool CAppSettings::SaveWindowPlacement(const QString& placement)
+{
+    if (placement == LoadWindowPlacement())
+        return true;  // nothing moved: the file stays as it is
+    return CRegistryStore::Instance().SetValues(HKEY_LOCAL_MACHINE, KeyPath(),
+                                                {{kWindowPlacement, RegValue::fromString(placement)}});
 }
 
 void CAppSettings::ApplyDefaults()

@@ -14,8 +14,19 @@ public:
     // Reads every value; a missing one leaves its field alone. True only
     // when all values but "VirtualPort" were there.
     bool Load();
-    // Writes all twelve values; true only when every write succeeded.
+    // Writes all twelve values in one write of the registry file; true
+    // only when it succeeded. When another program holds the file, the
+    // write waits for it on a thread of its own and Save returns at once.
     bool Save();
+    // Saves still waiting for another program to let go of the file.
+    static int PendingSaves();
+    // Waits up to `timeoutMs` for them; true when none is left.
+    static bool WaitForPendingSaves(int timeoutMs);
+
+    // The main window's place on the desktop, "x,y,width,height": a value
+    // of the desktop program's own beside the twelve above.
+    static QString LoadWindowPlacement();
+    static bool SaveWindowPlacement(const QString& placement);
     // The values a first start uses when Load() came back false. The
     // connection name, flag and speed keep what was read.
     void ApplyDefaults();

@@ -37,8 +37,12 @@ bool CDemoSetup::Start(const QString& sampleContactsFolder)
     QDir().mkpath(contacts);
     setenv("TESSALY_CONTACTS", QFile::encodeName(contacts).constData(), 1);
     const QDir samples(sampleContactsFolder);
-    for (const QString& name : samples.entryList({QStringLiteral("*.vcf")}, QDir::Files))
-        QFile::copy(samples.filePath(name), QDir(contacts).filePath(name));
+    for (const QString& name : samples.entryList({QStringLiteral("*.vcf")}, QDir::Files)) {
+        // Copies of resources are read-only; the demo's contacts may be edited.
+        const QString copy = QDir(contacts).filePath(name);
+        QFile::copy(samples.filePath(name), copy);
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    }
 
     m_simulator = std::make_unique<ModemSimulator>();
     m_simulator->setDeviceType(DeviceType);

@@ -20,11 +20,16 @@ public:
     CDemoSetup();
     ~CDemoSetup();  // stops the simulator; the temporary folder goes
 
+    // The sample contacts built into the program.
+    static QString SampleContacts() { return QStringLiteral(":/demo-contacts"); }
+    // The connection's name in the GSM Device dialog.
+    static QString ConnectionName() { return QStringLiteral("Demo modem"); }
+
     // Points TESSALY_REGISTRY, TESSALY_CONTACTS and XDG_DATA_HOME (the
     // Contacts cache) into a temporary folder,
     // copies the sample contacts and starts the simulator. False with
     // Error() set when something of it fails.
-    bool Start(const QString& sampleContactsFolder);
+    bool Start(const QString& sampleContactsFolder = SampleContacts());
     QString DevicePath() const;
     const QString& Error() const { return m_error; }
     QString ContactsFolder() const;

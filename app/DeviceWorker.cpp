@@ -1,5 +1,7 @@
 #include "app/DeviceWorker.h"
 
+#include "support/Trace.h"
+
 #include <QMetaObject>
 #include <QPointer>
 
@@ -12,7 +14,13 @@ CDeviceWorker::CDeviceWorker(QObject* parent) : QObject(parent), m_context(std::
 
 CDeviceWorker::~CDeviceWorker()
 {
-    Stop();
+    if (!Stop()) {
+        // Destroying a running thread would crash the program: the work
+        // still running was told to give up, so wait for it.
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "Device work did not end at shut-down; still waiting\n");
+        m_thread.wait();
+        m_context.reset();
+    }
 }
 
 bool CDeviceWorker::Run(std::function<void()> work, std::function<void()> done)
@@ -33,7 +41,8 @@ bool CDeviceWorker::Run(std::function<void()> work, std::function<void()> done)
             QMetaObject::invokeMethod(
                 self.data(),
                 [self, done = std::move(done)] {
-                    if (!self)
+                    // A stopped worker's owner is going away: no more completions.
+                    if (!self || self->m_stopped)
                         return;
                     if (done)
                         done();
@@ -51,8 +60,10 @@ bool CDeviceWorker::Stop(int timeoutMs)
     if (!m_thread.isRunning())
         return true;
     m_stopped = true;
-    // quit() is handled after the operations already queued.
-    m_thread.quit();
+    // The loop ends after everything queued before this call has run:
+    // quit() from here would drop what is still waiting in the queue.
+    QThread* thread = &m_thread;
+    QMetaObject::invokeMethod(m_context.get(), [thread] { thread->quit(); }, Qt::QueuedConnection);
     const bool ended = m_thread.wait(QDeadlineTimer(timeoutMs));
     if (ended) {
         // Back to no thread so the unique_ptr may delete it from here.

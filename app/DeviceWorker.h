@@ -26,9 +26,11 @@ public:
     // Operations queued or running.
     int Pending() const { return m_pending; }
     bool IsBusy() const { return m_pending > 0; }
-    // Lets the running operation end, drops nothing queued, and ends the
-    // thread; true when it ended within the time-out.
+    // Runs everything queued, then ends the thread; true when it ended
+    // within the time-out. Completions not yet run are dropped: the owner
+    // is going away.
     bool Stop(int timeoutMs = StopTimeoutMs);
+    bool IsRunning() const { return m_thread.isRunning(); }
     bool IsWorkerThread() const { return QThread::currentThread() == &m_thread; }
 
 signals:

@@ -8,6 +8,8 @@
 #include "support/TranslationTable.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,11 +37,9 @@ CMainFrame::CMainFrame(const QString& contactsFolder, QWidget* parent) : QMainWi
     m_view = new CPhoneBookView(this, contactsFolder);  // owned by the frame as its central widget
     setCentralWidget(m_view);
     connect(m_view, &CPhoneBookView::CommandStatesChanged, this, &CMainFrame::UpdateCommandStates);
-    connect(m_view, &CPhoneBookView::BusyChanged, this, [this](bool busy) {
-        menuBar()->setEnabled(!busy);
-        if (!busy && m_closePending)
-            close();
-    });
+    // While the device works only Exit stays available; the commands
+    // follow the view's busy state.
+    connect(m_view, &CPhoneBookView::BusyChanged, this, &CMainFrame::UpdateCommandStates);
 
     const CAppSettings& settings = m_view->Settings();
     m_actions[ID_VIEW_SIM]->setChecked(settings.ShowSim);
@@ -47,8 +47,46 @@ CMainFrame::CMainFrame(const QString& contactsFolder, QWidget* parent) : QMainWi
     m_actions[ID_VIEW_CONTACTS]->setChecked(settings.ShowContacts);
     UpdateCommandStates();
 
-    // The view at its default size, the menu bar on top.
-    resize(CPhoneBookView::DefaultWidth, CPhoneBookView::DefaultHeight + menuBar()->sizeHint().height());
+    // Twice the handheld's screen, so whole international numbers and
+    // names show; or where the user left the window last time.
+    resize(DefaultSize());
+    RestorePlacement();
+}
+
+QSize CMainFrame::DefaultSize() const
+{
+    return QSize(2 * CPhoneBookView::DefaultWidth, 2 * CPhoneBookView::DefaultHeight + menuBar()->sizeHint().height());
+}
+
+void CMainFrame::RestorePlacement()
+{
+    const QStringList parts = CAppSettings::LoadWindowPlacement().split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return;
+    int numbers[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        numbers[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok)
+            return;
+    }
+    const QRect placed(numbers[0], numbers[1], numbers[2], numbers[3]);
+    if (placed.width() < CPhoneBookView::DefaultWidth / 2 || placed.height() < CPhoneBookView::DefaultHeight / 2)
+        return;
+    resize(placed.size());
+    // Only to a place a screen still shows.
+    if (QGuiApplication::screenAt(placed.center()))
+        move(placed.topLeft());
+}
+
+void CMainFrame::SavePlacement()
+{
+    const QRect placed = isMaximized() || isFullScreen() ? normalGeometry() : QRect(pos(), size());
+    CAppSettings::SaveWindowPlacement(QStringLiteral("%1,%2,%3,%4")
+                                          .arg(placed.x())
+                                          .arg(placed.y())
+                                          .arg(placed.width())
+                                          .arg(placed.height()));
 }
 
 // The skin repository goes first (its windows are told to let go of
@@ -81,7 +119,7 @@ void CMainFrame::CreateMenus()
     AddCommand(file, ID_HELP, "Help");
     AddCommand(file, ID_APP_ABOUT, "About");
     file->addSeparator();
-    AddCommand(file, ID_APP_EXIT, "Exit");
+    AddCommand(file, ID_APP_EXIT, "Exit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     QMenu* edit = menuBar()->addMenu(Tr("Edit"));
     AddCommand(edit, ID_EDIT_NEW, "New...");
@@ -113,9 +151,12 @@ void CMainFrame::UpdateCommandStates()
         return;
     for (auto it = m_actions.cbegin(); it != m_actions.cend(); ++it) {
         switch (it.key()) {
+        case ID_APP_EXIT:
+            // Closing cancels device work, so Exit is always there.
+            it.value()->setEnabled(true);
+            break;
         case ID_HELP:
         case ID_APP_ABOUT:
-        case ID_APP_EXIT:
         case ID_VIEW_SIM:
         case ID_VIEW_PHONE:
         case ID_VIEW_CONTACTS:
@@ -188,12 +229,11 @@ void CMainFrame::ShowAbout()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // Device work ends within its time-outs; the window closes after it.
-    if (m_view && m_view->IsBusy()) {
-        m_closePending = true;
-        event->ignore();
-        return;
-    }
+    // Device work still running is cancelled rather than waited for.
+    if (isVisible())
+        SavePlacement();
+    if (m_view)
+        m_view->Shutdown();
     QMainWindow::closeEvent(event);
 }
 

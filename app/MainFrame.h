@@ -26,6 +26,8 @@ public:
     CPhoneBookView* View() const { return m_view; }
     QAction* Action(int command) const { return m_actions.value(command); }
     QMenu* Menu(int index) const;
+    // The window's size at a first start.
+    QSize DefaultSize() const;
     CSkinRepository* SkinRepository() const { return m_skins.get(); }
 
     // Runs a command as the menu would.
@@ -45,11 +47,12 @@ private:
     QAction* AddCommand(QMenu* menu, int command, const char* label, bool checkable = false);
     void UpdateCommandStates();
     void ToggleView(int command);
+    void RestorePlacement();
+    void SavePlacement();
 
     std::unique_ptr<CSkinRepository> m_skins;  // made before the view, deleted after it
     CPhoneBookView* m_view = nullptr;          // the central widget
     QHash<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
     std::function<bool(const QString&)> m_helpOpener;
-    bool m_closePending = false;
 };

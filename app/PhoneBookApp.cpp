@@ -11,9 +11,12 @@
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 // The longest a screenshot run waits for the lists.
@@ -36,8 +39,20 @@ bool CPhoneBookApp::InitInstance(const StartOptions& options, const QString& con
     messages.m_RegistryKey = CAppSettings::KeyPath();
     messages.m_AppName = QStringLiteral("Tessaly");
     messages.m_Caption = QStringLiteral("Tessaly");
-    messages.SetMessageHandler(std::make_unique<CGuiMessageHandler>());
+    if (options.screenshot.isEmpty()) {
+        messages.SetMessageHandler(std::make_unique<CGuiMessageHandler>());
+    } else {
+        // Nobody is there to answer: each box goes to standard error and
+        // gets its default button.
+        messages.SetMessageHandler(std::make_unique<CGuiMessageHandler>([](const QString& text, unsigned type) {
+            std::fprintf(stderr, "tessaly: %s\n", qPrintable(text));
+            return DefaultAnswerFor(type);
+        }));
+    }
 
+    // The trace file goes to the documents folder, which a fresh account
+    // may not have yet.
+    QDir().mkpath(QFileInfo(CFileTraceHandler::DefaultPath()).absolutePath());
     auto sink = std::make_unique<CFileTraceHandler>();
     sink->SetTimestamps(true);
     CTraceManager::Instance().SetHandler(std::move(sink));
@@ -54,7 +69,7 @@ bool CPhoneBookApp::InitInstance(const StartOptions& options, const QString& con
     m_frame = std::make_unique<CMainFrame>(contactsFolder);
     CPhoneBookView* view = m_frame->View();
     if (options.hasPort)
-        view->SetConnectionOverride(options.port, options.speed);
+        view->SetConnectionOverride(options.port, options.speed, options.connectionName);
     else if (options.speed > 0)
         view->SetConnectionOverride(view->Settings().ComPort, options.speed);
     if (!options.screenshot.isEmpty())

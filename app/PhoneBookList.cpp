@@ -1,5 +1,7 @@
 #include "app/PhoneBookList.h"
 
+#include "app/EntryRowDelegate.h"
+
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -9,10 +11,6 @@
 
 #include <memory>
 
-namespace {
-constexpr int kNameWidth = 127;
-constexpr int kNumberWidth = 97;
-}  // namespace
 
 CPhoneBookList::CPhoneBookList(QWidget* parent) : QTreeView(parent)
 {
@@ -31,8 +29,13 @@ CPhoneBookList::CPhoneBookList(QWidget* parent) : QTreeView(parent)
     // Sorting is the view's: header clicks only report the column.
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
-    header()->setDefaultSectionSize(kNameWidth);
+    header()->setDefaultSectionSize(HandheldNameWidth);
     connect(header(), &QHeaderView::sectionResized, this, &CPhoneBookList::OnSectionResized);
+    header()->viewport()->installEventFilter(this);
+    // The columns take the list's whole width: no frame around it.
+    setFrameShape(QFrame::NoFrame);
+    m_delegate = new CEntryRowDelegate(this);
+    setItemDelegate(m_delegate);
 
     m_longPress.setSingleShot(true);
     m_longPress.setInterval(LongPressMs);
@@ -50,42 +53,100 @@ int CPhoneBookList::TotalWidth() const
     return viewport()->width();
 }
 
+void CPhoneBookList::setModel(QAbstractItemModel* model)
+{
+    QTreeView::setModel(model);
+    if (!model)
+        return;
+    connect(model, &QAbstractItemModel::modelReset, this, &CPhoneBookList::OnContentChanged);
+    connect(model, &QAbstractItemModel::rowsInserted, this, &CPhoneBookList::OnContentChanged);
+    connect(model, &QAbstractItemModel::rowsRemoved, this, &CPhoneBookList::OnContentChanged);
+    connect(model, &QAbstractItemModel::dataChanged, this, &CPhoneBookList::OnContentChanged);
+    OnContentChanged();
+}
+
+void CPhoneBookList::OnContentChanged()
+{
+    m_wholeWidth[0] = m_wholeWidth[1] = -1;
+    // Once the list has laid out the new rows (and maybe a scroll bar).
+    QMetaObject::invokeMethod(this, &CPhoneBookList::AdjustColumnWidths, Qt::QueuedConnection);
+}
+
+int CPhoneBookList::WholeWidth(int column)
+{
+    int& widest = m_wholeWidth[column];
+    if (widest >= 0)
+        return widest;
+    widest = 0;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = QRect(0, 0, 1000, 20);
+    for (int row = 0, rows = model()->rowCount(); row < rows; ++row)
+        widest = qMax(widest, m_delegate->WholeWidth(option, model()->index(row, column)));
+    return widest;
+}
+
+QString CPhoneBookList::ShownText(const QModelIndex& index) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.rect.setWidth(columnWidth(index.column()));
+    return m_delegate->ShownText(option, index);
+}
+
 void CPhoneBookList::AdjustColumnWidths()
 {
-    if (!model() || model()->columnCount() < 2)
+    if (m_adjusting || !model() || model()->columnCount() < 2)
         return;
     const int total = TotalWidth();
-    int name = columnWidth(0);
-    int number = columnWidth(1);
-    if (name <= 0 && number <= 0) {
-        name = kNameWidth;
-        number = kNumberWidth;
+    if (total <= 0)
+        return;
+    int name;
+    if (m_draggedNameWidth >= 0) {
+        name = m_draggedNameWidth;
+    } else {
+        // The handheld's share, measured on the list as if it had no
+        // scroll bar: a scroll bar narrows the number, as it did there.
+        const int full = total + (verticalScrollBar()->isVisible() ? verticalScrollBar()->width() : 0);
+        name = (full * HandheldNameWidth + HandheldWidth / 2) / HandheldWidth;
+        const int number = total - name;
+        const int needNumber = WholeWidth(1);
+        const int needName = WholeWidth(0);
+        if (number < needNumber && name > needName)
+            name -= qMin(needNumber - number, name - needName);
     }
-    if (name + number == total)
+    name = qBound(0, name, total);
+    if (columnWidth(0) == name && columnWidth(1) == total - name)
         return;
     m_adjusting = true;
-    if (name >= number)
-        setColumnWidth(1, qMax(0, total - name));
-    else
-        setColumnWidth(0, qMax(0, total - number));
-    if (columnWidth(0) + columnWidth(1) != total) {
-        // The wider column alone is wider than the list: share by the
-        // first layout's proportions.
-        setColumnWidth(0, total * kNameWidth / (kNameWidth + kNumberWidth));
-        setColumnWidth(1, total - columnWidth(0));
-    }
+    setColumnWidth(0, name);
+    setColumnWidth(1, total - name);
     m_adjusting = false;
+}
+
+bool CPhoneBookList::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == header()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            m_dragging = true;
+        else if (event->type() == QEvent::MouseButtonRelease)
+            m_dragging = false;
+    }
+    return QTreeView::eventFilter(watched, event);
 }
 
 void CPhoneBookList::OnSectionResized(int column, int, int newWidth)
 {
-    if (m_adjusting || !model() || model()->columnCount() < 2)
+    // Only the user's drag counts: the header also reports sizes of its
+    // own while the list is laid out.
+    if (m_adjusting || !m_dragging || !model() || model()->columnCount() < 2)
         return;
-    // A divider dragged by the user: the other column takes the rest.
     m_adjusting = true;
     setUpdatesEnabled(false);
-    const int other = column == 0 ? 1 : 0;
-    setColumnWidth(other, qMax(0, TotalWidth() - newWidth));
+    const int total = TotalWidth();
+    m_draggedNameWidth = qBound(0, column == 0 ? newWidth : total - newWidth, total);
+    setColumnWidth(column == 0 ? 1 : 0, qMax(0, total - newWidth));
     setUpdatesEnabled(true);
     m_adjusting = false;
 }
@@ -93,6 +154,13 @@ void CPhoneBookList::OnSectionResized(int column, int, int newWidth)
 void CPhoneBookList::resizeEvent(QResizeEvent* event)
 {
     QTreeView::resizeEvent(event);
+    AdjustColumnWidths();
+}
+
+void CPhoneBookList::updateGeometries()
+{
+    QTreeView::updateGeometries();
+    // A scroll bar that came or went changes the width to share.
     AdjustColumnWidths();
 }
 

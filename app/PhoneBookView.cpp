@@ -9,6 +9,8 @@
 #include "app/dialogs/ConnectionDlg.h"
 #include "contactlist/widgets/ContactListStyles.h"
 #include "contactlist/widgets/SkinableContactList.h"
+#include "contactlist/widgets/SkinableFlatContactList.h"
+#include "gsmcore/link/PortList.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "support/AppMessages.h"
 #include "support/Format.h"
@@ -58,9 +60,12 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     : QWidget(parent),
       m_connection(std::make_unique<CPhoneBookConnection>()),
       m_worker(std::make_unique<CDeviceWorker>()),
+      m_cancelPauses(std::make_shared<CEvent>(true)),
       m_contactsFolder(contactsFolder)
 {
     m_commands = std::make_unique<CEntryCommands>(*this);
+    // The pauses between connection attempts end when the window closes.
+    m_connection->SetSleep([cancel = m_cancelPauses](int ms) { cancel->Wait(ms); });
     setObjectName(QStringLiteral("PhoneBookView"));
     resize(DefaultWidth, DefaultHeight);
     m_popup.SetOwner(this);
@@ -86,6 +91,11 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
                            ContactListDefaultExtendedStyle, ContactsCacheFile());
     m_contactsList->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"));
     m_contactsList->AddMenuOption(ID_TRANSFER_ADDTOSIMPHONE, Tr("Add to SIM/Phone"));
+    m_contactsList->ListControl()->SetCommandEnabler([this](int command) {
+        // The menu is the Contacts list's: its commands work on it.
+        m_lastFocusedList = FocusedList::Contacts;
+        return IsCommandEnabled(command);
+    });
     connect(m_contactsList.get(), &CSkinableContactList::MenuCommand, this, [this](int command) {
         m_lastFocusedList = FocusedList::Contacts;
         OnCommand(command);
@@ -115,33 +125,67 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     if (!m_settings.ShowContacts)
         ShowContactsList(false);
     LayOut();
-    UpdateCounters();
+    // The counters stay empty until the first read.
 }
 
 CPhoneBookView::~CPhoneBookView()
 {
+    Shutdown();
+}
+
+void CPhoneBookView::Shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
     // A box the worker waits for can no longer be shown.
     CGuiMessageHandlerShutdown guard;
     CPhoneBookConnection* connection = m_connection.get();
     // A read still running would hold the window for minutes: the device
-    // gives up its waits at once and the queued work fails quickly.
+    // gives up its waits at once, the pauses between attempts end, and
+    // the queued work fails quickly.
+    m_cancelPauses->Set();
     connection->CancelDeviceWork();
     m_worker->Run([connection] { connection->Disconnect(); });
     m_worker->Stop();
     m_popup.Close();
     m_model->Clear();
+    m_deviceOpen = false;
+    if (m_busy) {
+        m_busy = false;
+        QApplication::restoreOverrideCursor();
+    }
 }
 
-void CPhoneBookView::SetConnectionOverride(const QString& port, int speed)
+void CPhoneBookView::SetConnectionOverride(const QString& port, int speed, const QString& name)
 {
     m_portOverride = port;
     m_speedOverride = speed > 0 ? speed : m_settings.Speed;
+    m_overrideName = name;
     m_hasOverride = true;
+}
+
+QString CPhoneBookView::OverrideName() const
+{
+    if (!m_overrideName.isEmpty())
+        return m_overrideName;
+    if (m_portOverride == m_settings.ComPort)
+        return m_settings.TapiDevice;  // only the speed is this run's
+    if (m_portOverride == CPhoneBookConnection::SimulatedPort())
+        return QStringLiteral("Simulate");
+    CPortList ports;
+    const int found = ports.Discover() ? int(ports.Ports().indexOf(m_portOverride)) : -1;
+    return found >= 0 ? ports.Names()[found] : m_portOverride;
 }
 
 QString CPhoneBookView::EffectivePort() const
 {
     return m_hasOverride ? m_portOverride : m_settings.ComPort;
+}
+
+int CPhoneBookView::EffectiveSpeed() const
+{
+    return m_hasOverride ? m_speedOverride : m_settings.Speed;
 }
 
 // ---- commands ----------------------------------------------------------
@@ -206,7 +250,7 @@ void CPhoneBookView::SetBusy(bool busy)
 
 void CPhoneBookView::StartConnectionLoop(bool askFirst)
 {
-    if (m_loopRunning || m_busy)
+    if (m_loopRunning || m_busy || m_shutDown)
         return;
     m_loopRunning = true;
     m_loopFirst = true;
@@ -254,11 +298,14 @@ void CPhoneBookView::EndConnectionLoop()
 
 bool CPhoneBookView::ChooseConnection(const QString& prompt)
 {
+    // The connection in use is offered under its own name: a connection
+    // of this run only shows as itself, not as the stored one.
+    const QString overrideName = m_hasOverride ? OverrideName() : QString();
     CConnectionDlg dialog(window());
     dialog.m_ComPort = EffectivePort();
-    dialog.m_TapiDevice = m_settings.TapiDevice;
-    dialog.m_bVirtualPort = m_settings.VirtualPort;
-    dialog.m_Speed = m_hasOverride ? m_speedOverride : m_settings.Speed;
+    dialog.m_TapiDevice = m_hasOverride ? overrideName : m_settings.TapiDevice;
+    dialog.m_bVirtualPort = m_hasOverride ? false : m_settings.VirtualPort;
+    dialog.m_Speed = EffectiveSpeed();
     dialog.m_Prompt = prompt;
     // The dialog must take input while the window waits for it.
     const bool wasBusy = m_busy;
@@ -275,6 +322,15 @@ bool CPhoneBookView::ChooseConnection(const QString& prompt)
         QApplication::setOverrideCursor(Qt::BusyCursor);
     if (result != QDialog::Accepted)
         return false;
+    if (m_hasOverride) {
+        // OK on this run's connection keeps it, for this run only.
+        if (dialog.m_TapiDevice == overrideName && dialog.m_ComPort == m_portOverride) {
+            m_speedOverride = dialog.m_Speed;
+            return true;
+        }
+        // A port picked in the dialog is the user's choice, stored as usual.
+        m_hasOverride = false;
+    }
     // Only a new connection name or speed counts as a change; another
     // port under the same name is not taken.
     if (dialog.m_TapiDevice != m_settings.TapiDevice || dialog.m_Speed != m_settings.Speed) {
@@ -296,7 +352,7 @@ void CPhoneBookView::PostProgress(std::function<void(CProgressPopup&)> call)
 void CPhoneBookView::Connect(std::function<void(bool)> done)
 {
     m_model->Clear();
-    m_connection->SetPort(EffectivePort(), m_hasOverride ? m_speedOverride : m_settings.Speed);
+    m_connection->SetPort(EffectivePort(), EffectiveSpeed());
     CPhoneBookConnection::Progress progress;
     progress.setText = [this](const QString& text) {
         PostProgress([text](CProgressPopup& popup) { popup.SetText(text); });

@@ -11,6 +11,7 @@
 #include "gsmcore/link/GSMDevice.h"
 #include "gsmcore/link/Ptr.h"
 #include "gsmcore/phonebook/ExtractorContact.h"
+#include "support/Event.h"
 
 #include <QWidget>
 
@@ -37,8 +38,13 @@ public:
     explicit CPhoneBookView(QWidget* parent = nullptr, const QString& contactsFolder = QString());
     ~CPhoneBookView() override;
 
-    // A connection for this run only (command line); never saved.
-    void SetConnectionOverride(const QString& port, int speed);
+    // A connection for this run only (command line); never saved. The
+    // GSM Device dialog shows it under `name`; empty: the port's name as
+    // port discovery lists it, "Simulate" for the simulated stores, or the
+    // port itself.
+    void SetConnectionOverride(const QString& port, int speed, const QString& name = QString());
+    bool HasConnectionOverride() const { return m_hasOverride; }
+    QString OverrideName() const;
     // Runs the connection dialog; tests answer it through this.
     using DialogRunner = std::function<int(CConnectionDlg& dialog)>;
     void SetDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
@@ -55,6 +61,11 @@ public:
     void Connect(std::function<void(bool ok)> done);
     void Disconnect();
     void CloseDevice();
+    // The window is closing: device work running or queued gives up at
+    // once (its waits and the pauses between attempts end), the device is
+    // closed and the worker stopped. Nothing more is asked or shown.
+    void Shutdown();
+    bool IsShutDown() const { return m_shutDown; }
     Ptr<CGSMDevice> GetDevicePtr();
 
     // Entries.
@@ -75,6 +86,7 @@ public:
     bool IsBusy() const { return m_busy; }
     bool IsDeviceOpen() const { return m_deviceOpen; }
     QString EffectivePort() const;
+    int EffectiveSpeed() const;
 
     CPhoneBookList* EntryList() const { return m_list; }
     CEntryListModel* EntryModel() const { return m_model.get(); }
@@ -136,7 +148,10 @@ private:
 
     QString m_portOverride;
     int m_speedOverride = 0;
+    QString m_overrideName;
     bool m_hasOverride = false;
+    std::shared_ptr<CEvent> m_cancelPauses;  // set at shut-down: the connection's pauses end
+    bool m_shutDown = false;
     DialogRunner m_dialogRunner;
     bool m_busy = false;
     bool m_deviceOpen = false;

@@ -14,6 +14,7 @@ struct StartOptions {
     bool demo = false;
     QString port;
     bool hasPort = false;
+    QString connectionName;  // the port's name in the GSM Device dialog; empty: found from the port
     int speed = 0;
     QString screenshot;
     bool help = false;

@@ -1,59 +1,8 @@
 // tessaly: the phone book manager's window.
 
-#include "app/DataFiles.h"
-#include "app/DemoSetup.h"
-#include "app/GuiMessageHandler.h"
-#include "app/PhoneBookApp.h"
-#include "app/StartOptions.h"
-#include "platform/serial/SystemSerialPorts.h"
-
-#include <QApplication>
-
-#include <cstdio>
+#include "app/ProgramMain.h"
 
 int main(int argc, char** argv)
 {
-    // Help needs no display.
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
-            std::fputs(qPrintable(StartOptionsUsage()), stdout);
-            return 0;
-        }
-    }
-    // QApplication takes its own options (-platform ...) off first.
-    QApplication application(argc, argv);
-    application.setApplicationName(QStringLiteral("tessaly"));
-    const StartOptions options = ParseStartOptions(application.arguments().mid(1));
-    if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "tessaly: %s\n%s", qPrintable(options.error), qPrintable(StartOptionsUsage()));
-        return 2;
-    }
-
-    StartOptions effective = options;
-    CDemoSetup demo;
-    if (options.demo) {
-        const QString samples = FindDataFile(QStringLiteral("demo-contacts"));
-        if (!demo.Start(samples)) {
-            std::fprintf(stderr, "tessaly: demo: %s\n", qPrintable(demo.Error()));
-            return 1;
-        }
-        if (!options.hasPort) {
-            effective.port = demo.DevicePath();
-            effective.hasPort = true;
-        }
-        if (effective.speed <= 0)
-            effective.speed = 115200;
-    }
-
-    // The serial ports of this machine, as the connection dialog lists them.
-    PublishSerialPorts(FindSystemSerialPorts());
-
-    CPhoneBookApp app;
-    app.InitInstance(effective);
-    if (!options.screenshot.isEmpty())
-        QObject::connect(&app, &CPhoneBookApp::ScreenshotDone, &application, [](int result) { QCoreApplication::exit(result); });
-    const int result = application.exec();
-    // Boxes a worker still waits for will not be shown any more.
-    CGuiMessageHandler::SetShuttingDown(true);
-    return result;
+    return TessalyMain(argc, argv);
 }

@@ -1,15 +1,17 @@
-// bench_app [count]: writes a cache file of `count` (10,000) contacts,
-// then measures
+// bench_app [count]: writes a cache file of `count` (10,000) contacts and
+// a machine with 32 serial ports, then measures
 //   - process start to the first paint of the main window, by starting
-//     this program again in its child role (median of 5 runs);
+//     this program again in its child role, which runs all of tessaly's
+//     main() (median of 5 runs);
 //   - one full-page scroll of the Contacts list, repainted (median of 200).
-// Targets: first paint under 500 ms, a page scroll under 16 ms.
+// Targets: first paint under 300 ms, a page scroll under 16 ms.
 
 #include "app/AppSettings.h"
 #include "app/DataFiles.h"
 #include "app/MainFrame.h"
 #include "app/PhoneBookApp.h"
 #include "app/PhoneBookView.h"
+#include "app/ProgramMain.h"
 #include "contactlist/ContactCache.h"
 #include "contactlist/ContactRecord.h"
 #include "contactlist/FilteredList.h"
@@ -110,18 +112,36 @@ private:
     bool m_done = false;
 };
 
-int RunChild(int argc, char** argv)
+// 32 USB serial adaptors as sysfs and udev show them.
+void WriteSerialPorts(const QString& folder)
 {
-    QApplication application(argc, argv);
-    CPhoneBookApp app;
-    app.InitInstance(StartOptions{}, QString(), false);
-    FirstPaintProbe probe;
-    app.MainFrame()->installEventFilter(&probe);
-    app.MainFrame()->View()->installEventFilter(&probe);
-    app.MainFrame()->show();
-    return application.exec();
+    for (int i = 0; i < 32; ++i) {
+        const QString tty = QStringLiteral("%1/sys/ttyUSB%2").arg(folder).arg(i);
+        QDir().mkpath(tty + QStringLiteral("/device"));
+        QFile dev(tty + QStringLiteral("/dev"));
+        if (dev.open(QIODevice::WriteOnly))
+            dev.write(QStringLiteral("188:%1\n").arg(i).toLatin1());
+        QDir().mkpath(folder + QStringLiteral("/udev"));
+        QFile record(QStringLiteral("%1/udev/c188:%2").arg(folder).arg(i));
+        if (record.open(QIODevice::WriteOnly))
+            record.write("E:ID_BUS=usb\nE:ID_VENDOR=Prolific\nE:ID_MODEL=USB-Serial_Controller\n");
+    }
 }
 
+int RunChild(int argc, char** argv)
+{
+    FirstPaintProbe probe;
+    ProgramSystem system;
+    const QString folder = QString::fromLocal8Bit(qgetenv("BENCH_APP_FOLDER"));
+    system.sysClassTty = folder + QStringLiteral("/sys");
+    system.udevData = folder + QStringLiteral("/udev");
+    system.started = [&probe](CPhoneBookApp& app) {
+        app.MainFrame()->installEventFilter(&probe);
+        app.MainFrame()->View()->installEventFilter(&probe);
+    };
+    // The child role's own argument is not the program's.
+    return TessalyMain(argc - 1, argv, system);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -144,6 +164,8 @@ int main(int argc, char** argv)
     }
 
     WriteStore(folder.path() + QStringLiteral("/contacts"), count);
+    WriteSerialPorts(folder.path());
+    setenv("BENCH_APP_FOLDER", QFile::encodeName(folder.path()).constData(), 1);
 
     std::vector<double> starts;
     for (int run = 0; run < 5; ++run) {
@@ -158,7 +180,7 @@ int main(int argc, char** argv)
         starts.push_back(clock.nsecsElapsed() / 1e6);
         child.waitForFinished(20000);
     }
-    std::printf("first paint with %d cached contacts: %.1f ms (median of 5; target < 500)\n", count,
+    std::printf("first paint with %d cached contacts: %.1f ms (median of 5; target < 300)\n", count,
                 Median(starts));
 
     CMainFrame frame;

@@ -243,6 +243,7 @@ void CSkinableFlatContactList::OpenContextMenu(const QPoint& globalPos)
         }
         QAction* action = menu->addAction(option.text);
         action->setData(option.command);
+        action->setEnabled(!m_enabler || m_enabler(option.command));
     }
     connect(menu, &QMenu::triggered, this, [this](QAction* action) { OnMenuChoice(action->data().toInt()); });
     menu->popup(globalPos);

@@ -19,6 +19,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -75,6 +76,8 @@ public:
 
     void AddMenuOption(int command, const QString& text, int data = 0);
     void RemoveMenuOptions() { m_menuOptions.clear(); }
+    // Tells which added options can run now; the others are shown greyed.
+    void SetCommandEnabler(std::function<bool(int command)> enabler) { m_enabler = std::move(enabler); }
     // True when `command` is not 0 and an added option has it.
     bool MenuCommand(int command) const;
     // Opens the context menu at `globalPos` (right button, long press).
@@ -142,6 +145,7 @@ private:
     std::unique_ptr<QTimer> m_longPress;
     const std::vector<std::unique_ptr<CFilteredList>>* m_source = nullptr;
     std::vector<MenuOption> m_menuOptions;
+    std::function<bool(int)> m_enabler;
     QFont m_normalFont;
     QFont m_boldFont;
     QString m_currentName;

@@ -10,6 +10,8 @@
 #include <QStringDecoder>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -238,6 +240,61 @@ CRegistryStore::Key* CRegistryStore::Find(const QString& fullPath)
     return nullptr;
 }
 
+bool CRegistryStore::IsOwnedByOverlay(const QString& fullPath) const
+{
+    for (const QString& owned : m_overlayOwned) {
+        if (SamePath(fullPath, owned) || fullPath.startsWith(owned + QLatin1Char('\\'), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+const CRegistryStore::Key* CRegistryStore::FindForRead(const QString& fullPath)
+{
+    auto inOverlay = [&]() -> const Key* {
+        for (const Key& key : m_overlay) {
+            if (SamePath(key.path, fullPath))
+                return &key;
+        }
+        return nullptr;
+    };
+    if (IsOwnedByOverlay(fullPath))
+        return inOverlay();
+    if (const Key* key = Find(fullPath))
+        return key;
+    return inOverlay();
+}
+
+void CRegistryStore::SetOverlay(RegRoot root, const QStringList& owned, const std::vector<OverlayKey>& keys)
+{
+    QMutexLocker guard(&m_mutex);
+    m_overlayOwned.clear();
+    for (const QString& key : owned)
+        m_overlayOwned << FullPath(root, key);
+    m_overlay.clear();
+    for (const OverlayKey& key : keys) {
+        Key made{FullPath(root, key.key), {}};
+        for (const auto& [name, value] : key.values)
+            made.values.push_back(Value{name, value});
+        m_overlay.push_back(std::move(made));
+    }
+}
+
+void CRegistryStore::ClearOverlay()
+{
+    SetOverlay(RegRoot::LocalMachine, {}, {});
+}
+
+bool CRegistryStore::IsLockedElsewhere() const
+{
+    QLockFile lockFile(m_path + QStringLiteral(".lock"));
+    lockFile.setStaleLockTime(10000);
+    if (!lockFile.tryLock(0))
+        return true;
+    lockFile.unlock();
+    return false;
+}
+
 CRegistryStore::FileStamp CRegistryStore::Stamp() const
 {
     FileStamp stamp;
@@ -341,13 +398,13 @@ QByteArray CRegistryStore::Serialise() const
 }
 
 template <typename Change>
-bool CRegistryStore::Modify(Change change)
+bool CRegistryStore::Modify(Change change, int lockWaitMs)
 {
     QMutexLocker guard(&m_mutex);
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QLockFile lockFile(m_path + QStringLiteral(".lock"));
     lockFile.setStaleLockTime(10000);
-    if (!lockFile.tryLock(10000)) {
+    if (!lockFile.tryLock(lockWaitMs)) {
         TraceMessage(g_traceCommon, TRACE_ERROR, "Registry file %s is locked by another program\n", m_path);
         return false;
     }
@@ -385,13 +442,20 @@ bool CRegistryStore::KeyExists(RegRoot root, const QString& key)
     const QString full = FullPath(root, key);
     if (full.isEmpty())
         return false;
-    if (Find(full))
+    if (FindForRead(full))
         return true;
+    for (const QString& owned : m_overlayOwned) {
+        if (SamePath(owned, full))
+            return true;
+    }
     // A key exists also when only keys below it were written.
     const QString prefix = full + QLatin1Char('\\');
-    for (const Key& k : m_keys) {
-        if (k.path.startsWith(prefix, Qt::CaseInsensitive))
-            return true;
+    const bool owned = IsOwnedByOverlay(full);
+    for (const std::vector<Key>* keys : {&m_keys, &m_overlay}) {
+        for (const Key& k : *keys) {
+            if (k.path.startsWith(prefix, Qt::CaseInsensitive) && (keys == &m_overlay || !owned))
+                return true;
+        }
     }
     return CleanKey(key).isEmpty();  // the root itself
 }
@@ -403,6 +467,8 @@ bool CRegistryStore::CreateKey(RegRoot root, const QString& key)
         return false;
     if (KeyExists(root, key))
         return true;
+    if (IsOwnedByOverlay(full))
+        return false;
     return Modify([&] {
         if (!Find(full))
             m_keys.push_back(Key{full, {}});
@@ -413,7 +479,7 @@ bool CRegistryStore::CreateKey(RegRoot root, const QString& key)
 bool CRegistryStore::DeleteKey(RegRoot root, const QString& key)
 {
     const QString full = FullPath(root, key);
-    if (full.isEmpty() || CleanKey(key).isEmpty() || !KeyExists(root, key))
+    if (full.isEmpty() || CleanKey(key).isEmpty() || !KeyExists(root, key) || IsOwnedByOverlay(full))
         return false;
     const QString prefix = full + QLatin1Char('\\');
     return Modify([&] {
@@ -428,7 +494,7 @@ std::optional<RegValue> CRegistryStore::GetValue(RegRoot root, const QString& ke
 {
     QMutexLocker guard(&m_mutex);
     Refresh();
-    const Key* k = Find(FullPath(root, key));
+    const Key* k = FindForRead(FullPath(root, key));
     if (!k)
         return std::nullopt;
     for (const Value& v : k->values) {
@@ -440,24 +506,34 @@ std::optional<RegValue> CRegistryStore::GetValue(RegRoot root, const QString& ke
 
 bool CRegistryStore::SetValue(RegRoot root, const QString& key, const QString& name, const RegValue& value)
 {
+    return SetValues(root, key, {{name, value}});
+}
+
+bool CRegistryStore::SetValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values,
+                               int lockWaitMs)
+{
     const QString full = FullPath(root, key);
-    if (full.isEmpty())
+    if (full.isEmpty() || IsOwnedByOverlay(full))
         return false;
-    return Modify([&] {
-        Key* k = Find(full);
-        if (!k) {
-            m_keys.push_back(Key{full, {}});
-            k = &m_keys.back();
-        }
-        for (Value& v : k->values) {
-            if (v.name.compare(name, Qt::CaseInsensitive) == 0) {
-                v.value = value;
-                return true;
+    return Modify(
+        [&] {
+            Key* k = Find(full);
+            if (!k) {
+                m_keys.push_back(Key{full, {}});
+                k = &m_keys.back();
             }
-        }
-        k->values.push_back(Value{name, value});
-        return true;
-    });
+            for (const auto& [name, value] : values) {
+                auto same = std::find_if(k->values.begin(), k->values.end(), [&name = name](const Value& v) {
+                    return v.name.compare(name, Qt::CaseInsensitive) == 0;
+                });
+                if (same != k->values.end())
+                    same->value = value;
+                else
+                    k->values.push_back(Value{name, value});
+            }
+            return true;
+        },
+        lockWaitMs);
 }
 
 bool CRegistryStore::DeleteValue(RegRoot root, const QString& key, const QString& name)
@@ -479,7 +555,7 @@ QStringList CRegistryStore::ValueNames(RegRoot root, const QString& key)
     QMutexLocker guard(&m_mutex);
     Refresh();
     QStringList names;
-    if (const Key* k = Find(FullPath(root, key))) {
+    if (const Key* k = FindForRead(FullPath(root, key))) {
         for (const Value& v : k->values)
             names << v.name;
     }
@@ -495,10 +571,26 @@ QStringList CRegistryStore::SubKeys(RegRoot root, const QString& key)
     if (full.isEmpty())
         return names;
     const QString prefix = full + QLatin1Char('\\');
-    for (const Key& k : m_keys) {
-        if (!k.path.startsWith(prefix, Qt::CaseInsensitive))
+    for (const std::vector<Key>* keys : {&m_keys, &m_overlay}) {
+        for (const Key& k : *keys) {
+            if (!k.path.startsWith(prefix, Qt::CaseInsensitive))
+                continue;
+            // The file's keys below an owned key are hidden by the overlay.
+            if (keys == &m_keys && IsOwnedByOverlay(k.path))
+                continue;
+            const QString child = k.path.mid(prefix.size()).section(QLatin1Char('\\'), 0, 0);
+            bool seen = false;
+            for (const QString& n : names)
+                seen = seen || n.compare(child, Qt::CaseInsensitive) == 0;
+            if (!seen)
+                names << child;
+        }
+    }
+    // An owned key with nothing in it yet is still a key.
+    for (const QString& owned : m_overlayOwned) {
+        if (!owned.startsWith(prefix, Qt::CaseInsensitive))
             continue;
-        const QString child = k.path.mid(prefix.size()).section(QLatin1Char('\\'), 0, 0);
+        const QString child = owned.mid(prefix.size()).section(QLatin1Char('\\'), 0, 0);
         bool seen = false;
         for (const QString& n : names)
             seen = seen || n.compare(child, Qt::CaseInsensitive) == 0;

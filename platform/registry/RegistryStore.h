@@ -16,6 +16,11 @@
 // it as "<name>.damaged", so nothing stored is overwritten with less.
 // Key paths compare without regard to case; enumeration follows the
 // order in which keys and values were first written.
+//
+// Beside the file the store can hold an overlay: keys made in memory
+// from the system (the serial ports), read like the others and never
+// written to the file. Below an owned key only the overlay counts; an
+// overlay key elsewhere stands in when the file lacks it.
 
 #include "support/RegistryRoot.h"
 
@@ -46,6 +51,11 @@ struct RegValue {
 
 class CRegistryStore {
 public:
+    struct OverlayKey {
+        QString key;  // below the root, backslashes between the parts
+        std::vector<std::pair<QString, RegValue>> values;
+    };
+
     // The store of the current path (TESSALY_REGISTRY or the default).
     static CRegistryStore& Instance();
     static QString DefaultPath();
@@ -64,6 +74,20 @@ public:
     bool DeleteValue(RegRoot root, const QString& key, const QString& name);
     QStringList ValueNames(RegRoot root, const QString& key);
     QStringList SubKeys(RegRoot root, const QString& key);
+
+    // Several values of one key in one write of the file. With
+    // `lockWaitMs` 0 it gives up at once when another process holds the
+    // file's lock, so that a caller who must not wait can write later.
+    bool SetValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values,
+                   int lockWaitMs = DefaultLockWaitMs);
+    static constexpr int DefaultLockWaitMs = 10000;
+    // True while another process holds the file's lock.
+    bool IsLockedElsewhere() const;
+
+    // Replaces the overlay. `owned` are the keys whose whole content comes
+    // from `keys`; writes below them fail.
+    void SetOverlay(RegRoot root, const QStringList& owned, const std::vector<OverlayKey>& keys);
+    void ClearOverlay();
 
     // Damage found in the file at its last reading (line numbers and texts).
     QStringList Damage();
@@ -85,17 +109,23 @@ private:
 
     static QString FullPath(RegRoot root, const QString& key);
     Key* Find(const QString& fullPath);
+    // The key a read sees: the overlay's below an owned key, otherwise
+    // the file's, otherwise the overlay's.
+    const Key* FindForRead(const QString& fullPath);
+    bool IsOwnedByOverlay(const QString& fullPath) const;
     FileStamp Stamp() const;
     void Refresh();                 // reload when the file changed
     void Parse(const QByteArray& content);
     QByteArray Serialise() const;
     // Runs `change` on fresh content under the lock file and writes the result.
-    template <typename Change> bool Modify(Change change);
+    template <typename Change> bool Modify(Change change, int lockWaitMs = DefaultLockWaitMs);
 
     QString m_path;
     QRecursiveMutex m_mutex;
     std::vector<Key> m_keys;
     FileStamp m_stamp;
     QStringList m_damage;
+    std::vector<Key> m_overlay;
+    QStringList m_overlayOwned;  // full paths
     bool m_damagedFileKept = false;
 };

@@ -1,6 +1,6 @@
 #include "platform/serial/SystemSerialPorts.h"
 
-#include "support/Registry.h"
+#include "platform/registry/RegistryStore.h"
 #include "support/Trace.h"
 
 #include <QDir>
@@ -32,13 +32,27 @@ QString UdevProperty(const QString& record, const QString& key)
     return QString();
 }
 
-// USB serial adaptors, CDC modems and Bluetooth serial links carry GSM
-// devices; a built-in UART only when the kernel found real hardware.
-bool LooksLikeModemPort(const QString& kernelName, const QString& sysDir)
+// The subsystem of the device behind the tty ("usb", "usb-serial",
+// "pnp", "platform"...), empty when sysfs does not say.
+QString ParentSubsystem(const QString& sysDir)
 {
-    static const char* const kModemPrefixes[] = {"ttyUSB", "ttyACM", "rfcomm", "ttyGS", "ttyHS"};
-    for (const char* prefix : kModemPrefixes) {
-        if (kernelName.startsWith(QLatin1String(prefix)))
+    const QString target = QFileInfo(sysDir + QStringLiteral("/device/subsystem")).symLinkTarget();
+    return target.isEmpty() ? QString() : QFileInfo(target).fileName();
+}
+
+// ModemManager's own verdict first, then the bus: USB and Bluetooth
+// serial links carry GSM devices; a built-in UART only when the kernel
+// found real hardware behind it. Without udev or sysfs links the kernel
+// name is the last hint.
+bool LooksLikeModemPort(const QString& kernelName, const QString& sysDir, const QString& record)
+{
+    if (UdevProperty(record, QStringLiteral("ID_MM_CANDIDATE")) == QLatin1String("1"))
+        return true;
+    static const char* const kModemBuses[] = {"usb", "usb-serial", "bluetooth"};
+    const QString bus = UdevProperty(record, QStringLiteral("ID_BUS"));
+    const QString parent = ParentSubsystem(sysDir);
+    for (const char* modemBus : kModemBuses) {
+        if (bus == QLatin1String(modemBus) || parent == QLatin1String(modemBus))
             return true;
     }
     if (kernelName.startsWith(QLatin1String("ttyS"))) {
@@ -46,14 +60,25 @@ bool LooksLikeModemPort(const QString& kernelName, const QString& sysDir)
         const QString type = ReadSmallFile(sysDir + QStringLiteral("/type"));
         return !type.isEmpty() && type != QLatin1String("0");
     }
+    if (!bus.isEmpty() || !parent.isEmpty())
+        return false;
+    static const char* const kModemPrefixes[] = {"ttyUSB", "ttyACM", "rfcomm", "ttyGS", "ttyHS"};
+    for (const char* prefix : kModemPrefixes) {
+        if (kernelName.startsWith(QLatin1String(prefix)))
+            return true;
+    }
     return false;
 }
 
-QString FriendlyNameFor(const QString& kernelName, const QString& sysDir, const QString& udevData)
+QString UdevRecord(const QString& sysDir, const QString& udevData)
 {
     const QString majorMinor = ReadSmallFile(sysDir + QStringLiteral("/dev"));
-    if (!majorMinor.isEmpty()) {
-        const QString record = ReadSmallFile(udevData + QStringLiteral("/c") + majorMinor);
+    return majorMinor.isEmpty() ? QString() : ReadSmallFile(udevData + QStringLiteral("/c") + majorMinor);
+}
+
+QString FriendlyNameFor(const QString& kernelName, const QString& sysDir, const QString& record)
+{
+    {
         for (const char* key : {"ID_MODEL_FROM_DATABASE", "ID_MODEL_ENC", "ID_MODEL"}) {
             QString model = UdevProperty(record, QString::fromLatin1(key));
             if (model.isEmpty())
@@ -75,26 +100,6 @@ QString FriendlyNameFor(const QString& kernelName, const QString& sysDir, const 
     return kernelName;
 }
 
-bool Ok(long result)
-{
-    return result == ERROR_SUCCESS;
-}
-
-// Removes every subkey of `path`, leaving the key itself.
-bool EmptyKey(const QString& path)
-{
-    CRegistry key;
-    if (!Ok(key.Open(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS)))
-        return Ok(key.Create(HKEY_LOCAL_MACHINE, path, KEY_ALL_ACCESS));
-    for (;;) {
-        QString name;
-        if (!Ok(key.EnumKey(0, name)) || name.isEmpty())
-            return true;
-        if (!Ok(key.DeleteKey(name)))
-            return false;
-    }
-}
-
 }  // namespace
 
 std::vector<SystemSerialPort> FindSystemSerialPorts(const QString& sysClassTty, const QString& udevData)
@@ -110,38 +115,33 @@ std::vector<SystemSerialPort> FindSystemSerialPorts(const QString& sysClassTty, 
         SystemSerialPort port;
         port.kernelName = kernelName;
         port.device = QStringLiteral("/dev/") + kernelName;
-        port.modem = LooksLikeModemPort(kernelName, sysDir);
-        port.friendlyName = FriendlyNameFor(kernelName, sysDir, udevData);
+        const QString record = UdevRecord(sysDir, udevData);
+        port.modem = LooksLikeModemPort(kernelName, sysDir, record);
+        port.friendlyName = FriendlyNameFor(kernelName, sysDir, record);
         ports.push_back(port);
     }
     return ports;
 }
 
-bool PublishSerialPorts(const std::vector<SystemSerialPort>& ports)
+void PublishSerialPorts(const std::vector<SystemSerialPort>& ports)
 {
-    bool ok = EmptyKey(kActiveDrivers) && EmptyKey(kSerialDrivers);
+    // Made in memory on every start: the registry file is not touched.
+    std::vector<CRegistryStore::OverlayKey> keys;
     int number = 0;
     for (const SystemSerialPort& port : ports) {
         const QString active = kActiveDrivers + QLatin1Char('\\') + QString::number(++number).rightJustified(2, QLatin1Char('0'));
         const QString driver = kSerialDrivers + QLatin1Char('\\') + port.kernelName;
-        CRegistry activeKey;
-        CRegistry unimodem;
-        if (!Ok(activeKey.Create(HKEY_LOCAL_MACHINE, active, KEY_ALL_ACCESS))
-            || !Ok(unimodem.Create(HKEY_LOCAL_MACHINE, driver + QStringLiteral("\\Unimodem"), KEY_ALL_ACCESS))) {
-            ok = false;
-            continue;
-        }
-        ok &= Ok(activeKey.SetString(QStringLiteral("Name"), port.device));
-        ok &= Ok(activeKey.SetString(QStringLiteral("Key"), driver));
+        keys.push_back({active,
+                        {{QStringLiteral("Name"), RegValue::fromString(port.device)},
+                         {QStringLiteral("Key"), RegValue::fromString(driver)}}});
         // 1: external modem; 0: a serial port nobody expects a modem on.
-        ok &= Ok(unimodem.SetDWord(QStringLiteral("DeviceType"), port.modem ? 1 : 0));
-        ok &= Ok(unimodem.SetString(QStringLiteral("FriendlyName"), port.friendlyName));
-        ok &= Ok(unimodem.SetDWord(QStringLiteral("VirtualPort"), 0));
+        keys.push_back({driver + QStringLiteral("\\Unimodem"),
+                        {{QStringLiteral("DeviceType"), RegValue::fromDWord(port.modem ? 1 : 0)},
+                         {QStringLiteral("FriendlyName"), RegValue::fromString(port.friendlyName)},
+                         {QStringLiteral("VirtualPort"), RegValue::fromDWord(0)}}});
         TraceMessage(g_traceCommon, TRACE_INFO, "Serial port %s: %s\n", port.device, port.friendlyName);
     }
-    // Modems set up by hand stay; the key only has to exist.
-    CRegistry external;
-    if (!Ok(external.Open(HKEY_LOCAL_MACHINE, kExternalModems, KEY_ALL_ACCESS)))
-        ok &= Ok(external.Create(HKEY_LOCAL_MACHINE, kExternalModems, KEY_ALL_ACCESS));
-    return ok;
+    // Modems set up by hand live in the file; the key only has to exist.
+    keys.push_back({kExternalModems, {}});
+    CRegistryStore::Instance().SetOverlay(RegRoot::LocalMachine, {kActiveDrivers, kSerialDrivers}, keys);
 }

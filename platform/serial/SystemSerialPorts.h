@@ -1,8 +1,9 @@
 #pragma once
 // The system's serial devices, found in /sys/class/tty with their friendly
-// names from udev, and written into the registry keys that port discovery
-// reads ("Drivers\Active" with one driver key per port, and "ExtModems"
-// for modems the user sets up by hand, created empty when missing).
+// names and modem hints from udev, and offered to port discovery as the
+// registry keys it reads ("Drivers\Active" with one driver key per port,
+// and "ExtModems" for modems the user sets up by hand). These keys are
+// made in memory, never written to the registry file.
 
 #include <QString>
 
@@ -19,6 +20,5 @@ struct SystemSerialPort {
 std::vector<SystemSerialPort> FindSystemSerialPorts(const QString& sysClassTty = QStringLiteral("/sys/class/tty"),
                                                     const QString& udevData = QStringLiteral("/run/udev/data"));
 
-// Replaces the active drivers of the registry with `ports`. False when a
-// key cannot be written.
-bool PublishSerialPorts(const std::vector<SystemSerialPort>& ports);
+// Replaces the active drivers that port discovery sees with `ports`.
+void PublishSerialPorts(const std::vector<SystemSerialPort>& ports);

@@ -1,6 +1,10 @@
 #include "app/AppSettings.h"
+#include "platform/registry/RegistryStore.h"
 #include "support/Registry.h"
 #include "tests/app/AppTestSupport.h"
+
+#include <QElapsedTimer>
+#include <QLockFile>
 
 #include <gtest/gtest.h>
 
@@ -103,6 +107,36 @@ TEST_F(AppSettingsTest, MissingVirtualPortAloneKeepsTheStoredValues)
     EXPECT_FALSE(partial.Load());
     EXPECT_EQ(partial.ComPort, QStringLiteral("99"));  // what was there is still read
     EXPECT_EQ(partial.Speed, 9600);
+}
+
+// Another program holds the registry file: a View toggle's save does not
+// keep the window waiting for it, and lands once the file is free.
+TEST_F(AppSettingsTest, SaveDoesNotWaitForAnotherProgramsLock)
+{
+    CAppSettings first;
+    ASSERT_TRUE(first.Save());
+    QLockFile other(CRegistryStore::Instance().Path() + QStringLiteral(".lock"));
+    ASSERT_TRUE(other.tryLock(0));
+
+    CAppSettings changed;
+    changed.ShowSim = false;
+    changed.Speed = 57600;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_TRUE(changed.Save());
+    // The store waits up to 10 s for a lock; this only tells "at once" from that.
+    EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_EQ(CAppSettings::PendingSaves(), 1);
+    CAppSettings meanwhile;
+    meanwhile.Load();
+    EXPECT_TRUE(meanwhile.ShowSim);
+
+    other.unlock();
+    ASSERT_TRUE(CAppSettings::WaitForPendingSaves(20000));
+    CAppSettings read;
+    ASSERT_TRUE(read.Load());
+    EXPECT_FALSE(read.ShowSim);
+    EXPECT_EQ(read.Speed, 57600);
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ void ResetRegistry()
         root.DeleteKey(QStringLiteral("Tessaly"));
         root.DeleteKey(QStringLiteral("Veldro"));
     }
+    CRegistryStore::Instance().ClearOverlay();
     for (const char* key : {"Drivers", "ExtModems"})
         CRegistryStore::Instance().DeleteKey(HKEY_LOCAL_MACHINE, QString::fromLatin1(key));
 }

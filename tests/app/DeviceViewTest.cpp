@@ -10,11 +10,14 @@
 #include "app/dialogs/ConnectionDlg.h"
 #include "gsmcore/link/GSMCorePref.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
+#include "platform/registry/RegistryStore.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/modemsim/ModemSimulator.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QTest>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTimer>
@@ -244,19 +247,111 @@ TEST_F(DeviceViewTest, GuiKeepsRunningDuringAPacedRead)
                                 << worstMoment.toStdString() << "'";
 }
 
-TEST_F(DeviceViewTest, ClosingDuringASlowReadDoesNotWaitForIt)
+// Closing the window in each of the user's ways while a whole SIM is
+// being read, and while the connection pauses before trying a store's
+// size again: the work is given up, not waited for.
+TEST_F(DeviceViewTest, ClosingDuringDeviceWorkCancelsIt)
+{
+    struct Case {
+        const char* way;
+        bool pause;  // the store's size fails: 3 s before the next try
+    };
+    const Case cases[] = {{"window", false}, {"Exit", false}, {"Ctrl+Q", false}, {"window", true}};
+    for (const Case& c : cases) {
+        ModemSimulator modem;
+        QString busyWith = QStringLiteral("AT+CPBR=1,250");
+        if (c.pause) {
+            ASSERT_TRUE(modem.setDeviceType(1));
+            ASSERT_TRUE(modem.start());
+            modem.setCmeErrorFor(QStringLiteral("+CPBR"), 10);
+            StoreConnection(modem.devicePath(), QStringLiteral("Failing"));
+            busyWith = QStringLiteral("AT+CPBR=?");
+        } else {
+            ASSERT_NO_FATAL_FAILURE(StartPacedSim(modem, 2400));  // the SIM alone takes about 45 s on this line
+        }
+        Start();
+        ASSERT_TRUE(WaitUntil([&] { return modem.receivedCommands().contains(busyWith); }, 30000));
+        ASSERT_TRUE(View()->IsBusy());
+        EXPECT_TRUE(m_frame->Action(ID_APP_EXIT)->isEnabled()) << c.way;
+
+        QElapsedTimer clock;
+        clock.start();
+        if (qstrcmp(c.way, "window") == 0) {
+            m_frame->close();
+        } else if (qstrcmp(c.way, "Exit") == 0) {
+            m_frame->Action(ID_APP_EXIT)->trigger();
+        } else {
+            m_frame->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(m_frame.get(), 1000));
+            QTest::keyClick(m_frame.get(), Qt::Key_Q, Qt::ControlModifier);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return !m_frame->isVisible(); }, 2000)) << c.way;
+        EXPECT_LT(clock.elapsed(), 2000) << c.way << c.pause;
+        EXPECT_FALSE(View()->Worker().IsRunning()) << c.way;
+        EXPECT_FALSE(View()->Connection().IsDeviceOpen()) << c.way;
+        m_frame.reset();
+    }
+}
+
+// --demo and --port: the connection of this run is the dialog's choice;
+// OK keeps it, and nothing of it reaches the registry.
+TEST_F(DeviceViewTest, ConnectionOfThisRunSurvivesTheDialog)
 {
     ModemSimulator modem;
-    ASSERT_NO_FATAL_FAILURE(StartPacedSim(modem, 2400));  // the SIM alone takes about 45 s on this line
-    Start();
-    ASSERT_TRUE(WaitUntil([&] { return modem.receivedCommands().contains(QStringLiteral("AT+CPBR=1,250")); }, 30000));
+    ASSERT_TRUE(modem.setDeviceType(1));
+    ASSERT_TRUE(modem.start());
+    modem.fillPhoneBook(QStringLiteral("SM"), 6, 2);
+    modem.fillPhoneBook(QStringLiteral("ME"), 4, 3);
+    struct Case {
+        const char* name;  // given by the command line; empty: found from the port
+        int speed;
+    };
+    const Case cases[] = {{"Demo modem", 115200}, {"", 57600}};
+    for (const Case& c : cases) {
+        m_finished = 0;
+        m_frame = std::make_unique<CMainFrame>(FreshContactsFolder());
+        QObject::connect(View(), &CPhoneBookView::ConnectionFinished, [this] { ++m_finished; });
+        View()->SetConnectionOverride(modem.devicePath(), c.speed, QString::fromLatin1(c.name));
+        m_frame->show();
+        ASSERT_TRUE(WaitForConnection());
+        ASSERT_EQ(View()->EntryModel()->rowCount(), 10);
+        QFile registry(CRegistryStore::Instance().Path());
+        auto contents = [&registry] {
+            if (!registry.open(QIODevice::ReadOnly))
+                return QByteArray();
+            const QByteArray bytes = registry.readAll();
+            registry.close();
+            return bytes;
+        };
+        const QByteArray before = contents();
 
-    // Waiting for the read would take most of a minute; a closing window
-    // makes the device give up instead. The bound only tells the two apart.
-    QElapsedTimer clock;
-    clock.start();
-    m_frame.reset();
-    EXPECT_LT(clock.elapsed(), 15000);
+        const QString shownName = c.name[0] ? QString::fromLatin1(c.name) : modem.devicePath();
+        for (bool accept : {false, true}) {
+            QStringList offered;
+            QString selected;
+            View()->SetDialogRunner([&](CConnectionDlg& dialog) {
+                for (int i = 0; i < dialog.ConnectionList()->count(); ++i)
+                    offered << dialog.ConnectionList()->itemText(i);
+                selected = dialog.ConnectionList()->currentText();
+                if (!accept)
+                    return int(QDialog::Rejected);
+                dialog.accept();
+                return int(QDialog::Accepted);
+            });
+            m_finished = 0;
+            m_frame->Action(ID_FILE_GSMDEVICE)->trigger();
+            ASSERT_TRUE(WaitForConnection());
+            EXPECT_EQ(offered.count(QStringLiteral("None")), 1);
+            EXPECT_EQ(offered.count(shownName), 1);
+            EXPECT_EQ(selected, shownName);
+            EXPECT_TRUE(View()->IsDeviceOpen());
+            EXPECT_EQ(View()->EntryModel()->rowCount(), 10);
+            EXPECT_EQ(View()->Connection().GetSpeed(), c.speed);
+        }
+        EXPECT_EQ(contents(), before) << c.name;
+        EXPECT_FALSE(before.contains(modem.devicePath().toUtf8()));
+        m_frame.reset();
+    }
 }
 
 }  // namespace

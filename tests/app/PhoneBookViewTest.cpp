@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,17 @@ protected:
     QString Cell(int row, int column)
     {
         return View()->EntryModel()->index(row, column).data().toString();
+    }
+    // The handheld's screen: the layout's own numbers hold there.
+    void ResizeToHandheld()
+    {
+        m_frame->resize(CPhoneBookView::DefaultWidth, CPhoneBookView::DefaultHeight + m_frame->menuBar()->height());
+        ASSERT_TRUE(WaitUntil([this] { return View()->size() == QSize(240, 271); }));
+    }
+    CPhoneBookList* List() { return View()->EntryList(); }
+    bool ColumnsFill()
+    {
+        return List()->columnWidth(0) + List()->columnWidth(1) == List()->viewport()->width();
     }
     void CountFinishedConnections()
     {
@@ -86,6 +98,12 @@ protected:
 
 TEST_F(ViewTest, FirstStartCancelledShowsOnlyContacts)
 {
+    {
+        // Nothing read yet: the counters say nothing.
+        CMainFrame unshown(FreshContactsFolder());
+        EXPECT_TRUE(unshown.View()->SimCounter()->text().isEmpty());
+        EXPECT_TRUE(unshown.View()->PhoneCounter()->text().isEmpty());
+    }
     START(QStringList{});
     EXPECT_EQ(m_prompts, QStringList{QStringLiteral("Where is the GSM device?")});
     EXPECT_EQ(View()->Connection().GetSimStore(), nullptr);
@@ -216,7 +234,7 @@ TEST_F(ViewTest, HeaderClicksSortAndANewConnectionResets)
 TEST_F(ViewTest, ViewTogglesFilterAndLayOut)
 {
     START(QStringList{QStringLiteral("Simulate")});
-    ASSERT_EQ(View()->size(), QSize(240, 271));
+    ResizeToHandheld();
     EXPECT_EQ(View()->EntryList()->geometry(), QRect(0, 0, 240, 130));
     EXPECT_EQ(View()->ContactsList()->geometry(), QRect(0, 150, 240, 121));
 
@@ -245,14 +263,46 @@ TEST_F(ViewTest, ViewTogglesFilterAndLayOut)
     stored.Load();
     EXPECT_TRUE(stored.ShowContacts);
 
-    // The columns fill the list.
-    CPhoneBookList* list = View()->EntryList();
-    EXPECT_EQ(list->columnWidth(0) + list->columnWidth(1), list->viewport()->width());
     // A bigger window stretches the layout.
     m_frame->resize(480, 600);
     ASSERT_TRUE(WaitUntil([this] { return View()->width() == 480; }));
     EXPECT_GT(View()->EntryList()->height(), 130);
     EXPECT_EQ(View()->ContactsList()->geometry().bottom(), View()->height() - 1);
+}
+
+// The handheld's widths at its size, with and without a scroll bar; at
+// the desktop size a long international number and a long name are
+// drawn whole.
+TEST_F(ViewTest, ColumnsKeepTheirSharesAndShowWholeNumbers)
+{
+    START(QStringList{QStringLiteral("Simulate")});
+    EXPECT_EQ(m_frame->size(), m_frame->DefaultSize());
+    EXPECT_EQ(View()->size(), QSize(480, 542));
+    ResizeToHandheld();
+    struct Case {
+        int command;  // View toggle before the check; 0 none
+        bool scrollBar;
+    };
+    const Case cases[] = {{0, true}, {ID_VIEW_SIM, true}, {ID_VIEW_PHONE, false}, {ID_VIEW_SIM, true}, {ID_VIEW_PHONE, true}};
+    for (const Case& c : cases) {
+        if (c.command)
+            m_frame->Action(c.command)->trigger();
+        ASSERT_TRUE(WaitUntil([&] { return List()->verticalScrollBar()->isVisible() == c.scrollBar && ColumnsFill(); }))
+            << c.command;
+        EXPECT_EQ(List()->columnWidth(0), 127) << c.command;
+        EXPECT_EQ(List()->viewport()->width(), c.scrollBar ? 240 - List()->verticalScrollBar()->width() : 240);
+    }
+
+    const QString name = QStringLiteral("Wolfeschlegelstein M");  // 20 characters
+    const QString number = QStringLiteral("+447871234567890");   // 15 digits
+    auto entry = std::make_unique<CExtractorContact>(name, number, 17, MEMORY_SIM);
+    const int added = View()->EntryModel()->InsertSorted(std::move(entry), true, true);
+    const QModelIndex row = View()->EntryModel()->index(View()->EntryModel()->EntryToRow(added), 0);
+    m_frame->resize(m_frame->DefaultSize());
+    ASSERT_TRUE(WaitUntil([&] { return View()->width() == 480 && ColumnsFill(); }));
+    EXPECT_EQ(List()->ShownText(row), name);
+    EXPECT_EQ(List()->ShownText(row.siblingAtColumn(1)), number);
+    EXPECT_GT(List()->columnWidth(0), 127);
 }
 
 TEST_F(ViewTest, MenusHaveTheirCommandsEnabledByTheirRules)
@@ -300,6 +350,20 @@ TEST_F(ViewTest, MenusHaveTheirCommandsEnabledByTheirRules)
     EXPECT_EQ(labels, (QStringList{"Delete", "Modify...", "", sim ? "Move to Phone" : "Move to SIM", "Add to Contacts..."}));
     EXPECT_TRUE(list->selectionModel()->isRowSelected(0, QModelIndex()));
     EXPECT_EQ(list->BuildContextMenu(QPoint(-1, -1)), nullptr);
+
+    // The Contacts list's menu has its Delete and Add to SIM/Phone, greyed
+    // while no contact is chosen.
+    CSkinableFlatContactList* contacts = View()->ContactsList()->ListControl();
+    contacts->OpenContextMenu(contacts->mapToGlobal(QPoint(5, 5)));
+    ASSERT_NE(contacts->ContextMenu(), nullptr);
+    const QList<QAction*> contactActions = contacts->ContextMenu()->actions();
+    ASSERT_EQ(contactActions.size(), 3);
+    EXPECT_EQ(contactActions[1]->text(), QStringLiteral("Delete"));
+    EXPECT_EQ(contactActions[1]->data().toInt(), int(ID_EDIT_DELETE));
+    EXPECT_FALSE(contactActions[1]->isEnabled());
+    EXPECT_EQ(contactActions[2]->text(), QStringLiteral("Add to SIM/Phone"));
+    EXPECT_FALSE(contactActions[2]->isEnabled());
+    contacts->ContextMenu()->close();
 }
 
 TEST_F(ViewTest, LanguageFileTranslatesTheMenuLabel)

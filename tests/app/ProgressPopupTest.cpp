@@ -75,15 +75,28 @@ TEST(DeviceWorkerTest, OperationsRunOneAtATimeInOrderOffTheGuiThread)
     EXPECT_FALSE(overlapped.load());
     EXPECT_FALSE(onGui.load());
 
-    // Stop lets the queued work finish, then refuses more.
-    std::atomic<bool> ran{false};
-    worker.Run([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ran = true;
-    });
+    // Stop runs everything queued before it, on the worker and in order
+    // (a disconnect queued at shut-down included), then refuses more; the
+    // completions of a stopped worker are dropped with their owner.
+    order.clear();
+    completions.clear();
+    for (int i = 0; i < 3; ++i) {
+        worker.Run(
+            [&, i] {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                if (QThread::currentThread() == QCoreApplication::instance()->thread())
+                    onGui = true;
+                order.push_back(i);
+            },
+            [&, i] { completions.push_back(i); });
+    }
     EXPECT_TRUE(worker.Stop(5000));
-    EXPECT_TRUE(ran.load());
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    EXPECT_FALSE(onGui.load());
+    EXPECT_FALSE(worker.IsRunning());
     EXPECT_FALSE(worker.Run([] {}));
+    WaitUntil([] { return false; }, 50);
+    EXPECT_TRUE(completions.empty());
 }
 
 }  // namespace

@@ -115,6 +115,59 @@ TEST(RegistryStore, DeletingAKeyTakesItsSubkeys)
     EXPECT_FALSE(store.DeleteKey(HKEY_LOCAL_MACHINE, QStringLiteral("A\\B")));
 }
 
+// Keys made in memory read like the file's: below an owned key only the
+// overlay counts and nothing is written; elsewhere the file comes first.
+// Several values of one key are one write.
+TEST(RegistryStore, OverlayIsReadLikeTheFileAndNeverWritten)
+{
+    const QString path = FreshPath("store-overlay.ini");
+    CRegistryStore store(path);
+    store.SetValue(HKEY_LOCAL_MACHINE, QStringLiteral("Drivers\\Active\\Old"), QStringLiteral("Name"), RegValue::fromString(QStringLiteral("COM1:")));
+    store.SetValue(HKEY_LOCAL_MACHINE, QStringLiteral("ExtModems\\Mine"), QStringLiteral("Port"), RegValue::fromString(QStringLiteral("/dev/pts/3")));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    store.SetOverlay(HKEY_LOCAL_MACHINE, {QStringLiteral("Drivers\\Active")},
+                     {{QStringLiteral("Drivers\\Active\\01"), {{QStringLiteral("Name"), RegValue::fromString(QStringLiteral("/dev/ttyUSB0"))}}},
+                      {QStringLiteral("ExtModems"), {}},
+                      {QStringLiteral("ExtModems\\Mine"), {{QStringLiteral("Port"), RegValue::fromString(QStringLiteral("hidden"))}}}});
+    struct Case {
+        const char* key;
+        QStringList subKeys;
+        const char* port;  // "Port" or "Name" of the key; null: none
+    };
+    const Case cases[] = {
+        {"Drivers\\Active", {"01"}, nullptr},
+        {"Drivers\\Active\\01", {}, "/dev/ttyUSB0"},
+        {"Drivers\\Active\\Old", {}, nullptr},
+        {"Drivers", {"Active"}, nullptr},
+        {"ExtModems", {"Mine"}, nullptr},
+        {"ExtModems\\Mine", {}, "/dev/pts/3"},  // the file's own value wins
+    };
+    for (const Case& c : cases) {
+        const QString key = QString::fromLatin1(c.key);
+        EXPECT_EQ(store.SubKeys(HKEY_LOCAL_MACHINE, key), c.subKeys) << c.key;
+        auto value = store.GetValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("Port"));
+        if (!value)
+            value = store.GetValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("Name"));
+        EXPECT_EQ(value ? value->text : QString(), QString::fromLatin1(c.port ? c.port : "")) << c.key;
+    }
+    EXPECT_FALSE(store.KeyExists(HKEY_LOCAL_MACHINE, QStringLiteral("Drivers\\Active\\Old")));
+    EXPECT_FALSE(store.SetValue(HKEY_LOCAL_MACHINE, QStringLiteral("Drivers\\Active\\01"), QStringLiteral("Name"), RegValue::fromDWord(1)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+
+    // A batch of values lands in one go, next to what was there.
+    ASSERT_TRUE(store.SetValues(HKEY_LOCAL_MACHINE, kKey,
+                                {{QStringLiteral("A"), RegValue::fromDWord(1)}, {QStringLiteral("B"), RegValue::fromString(QStringLiteral("b"))}}));
+    CRegistryStore reader(path);
+    EXPECT_EQ(reader.ValueNames(HKEY_LOCAL_MACHINE, kKey), (QStringList{"A", "B"}));
+    EXPECT_TRUE(reader.KeyExists(HKEY_LOCAL_MACHINE, QStringLiteral("Drivers\\Active\\Old")));
+}
+
 // Run as a child process by the test below: writes 50 values of its own.
 TEST(RegistryStoreChild, DISABLED_WriteValues)
 {

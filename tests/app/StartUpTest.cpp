@@ -1,0 +1,104 @@
+// The program's start as main() does it, in-process: a start with
+// nothing changed leaves the registry file as it was, and a screenshot
+// run never waits for a person, even when tracing asks to be noticed.
+
+#include "app/AppSettings.h"
+#include "app/MainFrame.h"
+#include "app/PhoneBookApp.h"
+#include "app/PhoneBookView.h"
+#include "platform/registry/RegistryStore.h"
+#include "platform/serial/SystemSerialPorts.h"
+#include "support/Trace.h"
+#include "tests/TestEnvironment.h"
+#include "tests/app/AppTestSupport.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Orvanta\\Tessaly");
+
+QByteArray RegistryBytes()
+{
+    QFile file(CRegistryStore::Instance().Path());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(StartUpTest, StartsWithNothingChangedLeaveTheRegistryAsItWas)
+{
+    ResetRegistry();
+    CAppSettings settings;
+    settings.ComPort = QStringLiteral("99");
+    settings.TapiDevice = QStringLiteral("Simulate");
+    ASSERT_TRUE(settings.Save());
+    QByteArray after[3];
+    for (QByteArray& bytes : after) {
+        CPhoneBookApp app;
+        ASSERT_TRUE(app.InitInstance(StartOptions{}, FreshContactsFolder()));
+        PublishSerialPorts(FindSystemSerialPorts());
+        int finished = 0;
+        QObject::connect(app.MainFrame()->View(), &CPhoneBookView::ConnectionFinished, [&] { ++finished; });
+        ASSERT_TRUE(WaitUntil([&] { return finished > 0; }));
+        app.MainFrame()->close();
+        bytes = RegistryBytes();
+    }
+    // The first run may leave the window's place; after that nothing moves.
+    EXPECT_EQ(after[2], after[1]);
+    EXPECT_FALSE(after[2].contains("Drivers"));
+    ResetRegistry();
+}
+
+TEST(StartUpTest, ScreenshotWithTracingOnAnswersItsOwnBoxes)
+{
+    ResetRegistry();
+    SetRegistryNumber(kKey + QStringLiteral("\\Trace"), QStringLiteral("GsmSession"), 5);
+    // A fresh account: no documents folder yet.
+    const QByteArray home = qgetenv("HOME");
+    const QString freshHome = TestTempDir() + QStringLiteral("/fresh-home");
+    QDir(freshHome).removeRecursively();
+    QDir().mkpath(freshHome);
+    setenv("HOME", QFile::encodeName(freshHome).constData(), 1);
+
+    ModemSimulator modem;
+    ASSERT_TRUE(modem.setDeviceType(1));
+    ASSERT_TRUE(modem.start());
+    modem.fillPhoneBook(QStringLiteral("SM"), 3, 4);
+    StartOptions options;
+    options.port = modem.devicePath();
+    options.hasPort = true;
+    options.speed = 115200;
+    options.screenshot = TestTempDir() + QStringLiteral("/shot.png");
+    int result = -1;
+    {
+        CPhoneBookApp app;
+        QObject::connect(&app, &CPhoneBookApp::ScreenshotDone, [&](int r) { result = r; });
+        ASSERT_TRUE(app.InitInstance(options, FreshContactsFolder()));
+        EXPECT_TRUE(WaitUntil([&] { return result >= 0; }, 60000)) << "waited for somebody to answer";
+    }
+    setenv("HOME", home.constData(), 1);
+    CTraceManager::Instance().SetHandler(nullptr);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(QFile::exists(options.screenshot));
+
+    QFile trace(freshHome + QStringLiteral("/Documents/corvanedebug.txt"));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(trace.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Log created "))) << lines[0].toStdString();
+    const QRegularExpression stamped(QStringLiteral("^[ \\d]{7}\\d: "));
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        // A command is traced as sent, its CR LF inside the quotes.
+        const bool commandTail = lines[i] == QLatin1String("'") && lines[i - 1].endsWith(QLatin1Char('\r'));
+        EXPECT_TRUE(commandTail || stamped.match(lines[i]).hasMatch()) << lines[i].toStdString();
+    }
+    ResetRegistry();
+}
+
+}  // namespace
