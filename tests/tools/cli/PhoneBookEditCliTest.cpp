@@ -87,7 +87,6 @@ TEST_F(PhoneBookEditCli, MoveAddsFirstAndDeletesSecondAndStopsWhereItFails)
     simulator.clearFaults();
     EXPECT_EQ(Run({"move", "--from", "SM", "--to", "SM", "--index", "4"}).status, 2);
     EXPECT_EQ(Run({"move", "--from", "SM", "--to", "ME"}).status, 2);
-    EXPECT_EQ(Run({"move", "--from", "SM", "--to", "ME", "--index", "9"}).status, 1);  // empty location
 }
 
 TEST_F(PhoneBookEditCli, DetectSizesFindsWhatTheSimTakesAndLeavesNoTrialEntry)
@@ -157,6 +156,15 @@ TEST_F(PhoneBookEditCli, ToContactsCopiesOnceAndKhardListsTheContacts)
     EXPECT_EQ(Json(run)["copied"].toInt(), 1);
     EXPECT_EQ(Json(run)["skipped"].toInt(), 2);
     EXPECT_EQ(Run({"to-contacts", "--memory", "XX"}).status, 2);
+
+    // A contacts folder that cannot be made: nothing is copied.
+    const QString blocker = folder.path() + QStringLiteral("/plain-file");
+    QFile(blocker).open(QIODevice::WriteOnly);
+    qputenv("TESSALY_CONTACTS", (blocker + QStringLiteral("/contacts")).toUtf8());
+    run = Run({"to-contacts"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("Could not log on to POOM"))) << run.err.toStdString();
+    qputenv("TESSALY_CONTACTS", folder.path().toUtf8());
 
     CContactsStore store(folder.path());
     ASSERT_TRUE(store.LogOn());
