@@ -113,7 +113,11 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     m_list->AddMenuOption(ID_EDIT_MOVETOSIM, Tr("Move to SIM"), MEMORY_PHONE);
     m_list->AddMenuOption(ID_EDIT_MOVETOPHONE, Tr("Move to Phone"), MEMORY_SIM);
     m_list->AddMenuOption(ID_TRANSFER_ADDTOCONTACTS, Tr("Add to Contacts..."), -1);
-    m_list->SetCommandEnabler([this](int command) { return IsCommandEnabled(command); });
+    m_list->SetCommandEnabler([this](int command) {
+        // The menu is the entry list's: its commands work on it.
+        m_lastFocusedList = FocusedList::Entries;
+        return IsCommandEnabled(command);
+    });
 
     if (!m_settings.Load())
         m_settings.ApplyDefaults();
