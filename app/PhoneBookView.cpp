@@ -2,6 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "app/DataFiles.h"
+#include "app/EntryCommands.h"
 #include "app/EntryListModel.h"
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookList.h"
@@ -67,8 +68,10 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     : QWidget(parent),
       m_connection(std::make_unique<CPhoneBookConnection>()),
       m_worker(std::make_unique<CDeviceWorker>()),
-      m_cancelPauses(std::make_shared<CEvent>(true))
+      m_cancelPauses(std::make_shared<CEvent>(true)),
+      m_contactsFolder(contactsFolder)
 {
+    m_commands = std::make_unique<CEntryCommands>(*this);
     // The pauses between connection attempts end when the window closes.
     m_connection->SetSleep([cancel = m_cancelPauses](int ms) { cancel->Wait(ms); });
     setObjectName(QStringLiteral("PhoneBookView"));
@@ -85,15 +88,32 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     m_list->setColumnWidth(0, 127);
     m_list->setColumnWidth(1, 97);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CPhoneBookView::OnHeaderClicked);
-    connect(m_list, &CPhoneBookList::Command, this, [this](int command) { OnCommand(command); });
+    connect(m_list, &CPhoneBookList::Command, this, [this](int command) {
+        m_lastFocusedList = FocusedList::Entries;
+        OnCommand(command);
+    });
 
     m_contactsList = std::make_unique<CSkinableContactList>(contactsFolder);
     m_contactsList->Create(this, QRect(0, 150, DefaultWidth, DefaultHeight - 150), ContactsListId,
                            ContactListDefaultWindowStyle, ContactListDefaultListStyle,
                            ContactListDefaultExtendedStyle, ContactsCacheFile());
     m_contactsList->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"));
-    m_contactsList->ListControl()->SetCommandEnabler([this](int command) { return IsCommandEnabled(command); });
-    connect(m_contactsList.get(), &CSkinableContactList::MenuCommand, this, [this](int command) { OnCommand(command); });
+    m_contactsList->AddMenuOption(ID_TRANSFER_ADDTOSIMPHONE, Tr("Add to SIM/Phone"));
+    m_contactsList->ListControl()->SetCommandEnabler([this](int command) {
+        // The menu is the Contacts list's: its commands work on it.
+        m_lastFocusedList = FocusedList::Contacts;
+        return IsCommandEnabled(command);
+    });
+    connect(m_contactsList.get(), &CSkinableContactList::MenuCommand, this, [this](int command) {
+        m_lastFocusedList = FocusedList::Contacts;
+        OnCommand(command);
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == m_list)
+            m_lastFocusedList = FocusedList::Entries;
+        else if (now && m_contactsList && m_contactsList->isAncestorOf(now))
+            m_lastFocusedList = FocusedList::Contacts;
+    });
 
     m_list->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"), -1);
     m_list->AddMenuOption(ID_EDIT_MODIFY, Tr("Modify..."), -1);
@@ -101,7 +121,11 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     m_list->AddMenuOption(ID_EDIT_MOVETOSIM, Tr("Move to SIM"), MEMORY_PHONE);
     m_list->AddMenuOption(ID_EDIT_MOVETOPHONE, Tr("Move to Phone"), MEMORY_SIM);
     m_list->AddMenuOption(ID_TRANSFER_ADDTOCONTACTS, Tr("Add to Contacts..."), -1);
-    m_list->SetCommandEnabler([this](int command) { return IsCommandEnabled(command); });
+    m_list->SetCommandEnabler([this](int command) {
+        // The menu is the entry list's: its commands work on it.
+        m_lastFocusedList = FocusedList::Entries;
+        return IsCommandEnabled(command);
+    });
 
     if (!m_settings.Load())
         m_settings.ApplyDefaults();
@@ -190,8 +214,7 @@ bool CPhoneBookView::IsCommandEnabled(int command) const
     case ID_FILE_DISCONNECT:
         return m_deviceOpen;
     default:
-        // Options and the commands on entries arrive with their dialogs.
-        return false;
+        return m_commands->IsEnabled(command);
     }
 }
 
@@ -210,18 +233,11 @@ bool CPhoneBookView::OnCommand(int command)
         if (IsCommandEnabled(command))
             Disconnect();
         return true;
-    case ID_FILE_OPTIONS:
-    case ID_EDIT_NEW:
-    case ID_EDIT_DELETE:
-    case ID_EDIT_MODIFY:
-    case ID_EDIT_MOVETOPHONE:
-    case ID_EDIT_MOVETOSIM:
-    case ID_TRANSFER_ADDTOSIMPHONE:
-    case ID_TRANSFER_ADDTOCONTACTS:
-    case ID_TRANSFER_ALLTOCONTACTS:
-        return true;  // the view's, disabled for now
     default:
-        return false;
+        if (!CEntryCommands::Handles(command))
+            return false;
+        m_commands->Run(command);
+        return true;
     }
 }
 
@@ -390,6 +406,19 @@ void CPhoneBookView::CloseDevice()
     m_worker->Run([connection] { connection->CloseDevice(); }, [this] {
         m_deviceOpen = false;
         emit CommandStatesChanged();
+    });
+}
+
+void CPhoneBookView::RunDeviceWork(std::function<void()> work, std::function<void()> done)
+{
+    SetBusy(true);
+    m_popup.SetText(Tr("Updating."));
+    m_popup.Show();
+    m_worker->Run(std::move(work), [this, done = std::move(done)] {
+        m_popup.Hide();
+        SetBusy(false);
+        if (done)
+            done();
     });
 }
 

@@ -19,6 +19,7 @@
 #include <memory>
 
 class CConnectionDlg;
+class CEntryCommands;
 class CEntryListModel;
 class CPhoneBookConnection;
 class CPhoneBookList;
@@ -96,6 +97,12 @@ public:
     CProgressPopup& Popup() { return m_popup; }
     CDeviceWorker& Worker() { return *m_worker; }
     CPhoneBookConnection& Connection() { return *m_connection; }
+    CEntryCommands& EntryCommands() { return *m_commands; }
+    const QString& ContactsFolder() const { return m_contactsFolder; }
+
+    // Runs `work` on the device worker while the window refuses input and
+    // the progress popup shows; `done` then runs here.
+    void RunDeviceWork(std::function<void()> work, std::function<void()> done);
 
     QSize sizeHint() const override { return QSize(DefaultWidth, DefaultHeight); }
 
@@ -112,6 +119,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class CEntryCommands;  // the commands on entries change the array in place
+    enum class FocusedList { Entries, Contacts };
+
     struct ReadResult;
     void ConnectionPass();
     void EndConnectionLoop();
@@ -149,4 +159,9 @@ private:
     bool m_loopFirst = true;
     bool m_loopAskFirst = false;
     bool m_contactsShownAgain = false;
+    QString m_contactsFolder;
+    // The list the commands on entries work on: the one that last had the
+    // keyboard focus (a menu takes the focus only while it is open).
+    FocusedList m_lastFocusedList = FocusedList::Entries;
+    std::unique_ptr<CEntryCommands> m_commands;
 };

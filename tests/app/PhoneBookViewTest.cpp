@@ -305,7 +305,7 @@ TEST_F(ViewTest, ColumnsKeepTheirSharesAndShowWholeNumbers)
     EXPECT_GT(List()->columnWidth(0), 127);
 }
 
-TEST_F(ViewTest, MenusHaveTheirCommandsAndLaterOnesAreDisabled)
+TEST_F(ViewTest, MenusHaveTheirCommandsEnabledByTheirRules)
 {
     START(QStringList{QStringLiteral("Simulate")});
     const QStringList titles = {"File", "Edit", "Transfer", "View"};
@@ -317,14 +317,15 @@ TEST_F(ViewTest, MenusHaveTheirCommandsAndLaterOnesAreDisabled)
         bool enabled;
     };
     const Item items[] = {
-        {ID_FILE_GSMDEVICE, "GSM Device", true}, {ID_FILE_OPTIONS, "Options...", false},
+        {ID_FILE_GSMDEVICE, "GSM Device", true}, {ID_FILE_OPTIONS, "Options...", true},
         {ID_FILE_CONNECT, "Connect", true}, {ID_FILE_DISCONNECT, "Disconnect", false},
         {ID_HELP, "Help", true}, {ID_APP_ABOUT, "About", true}, {ID_APP_EXIT, "Exit", true},
-        {ID_EDIT_NEW, "New...", false}, {ID_EDIT_DELETE, "Delete", false}, {ID_EDIT_MODIFY, "Modify...", false},
+        // Nothing is selected yet.
+        {ID_EDIT_NEW, "New...", true}, {ID_EDIT_DELETE, "Delete", false}, {ID_EDIT_MODIFY, "Modify...", false},
         {ID_EDIT_MOVETOPHONE, "Move to Phone", false}, {ID_EDIT_MOVETOSIM, "Move to SIM", false},
         {ID_TRANSFER_ADDTOSIMPHONE, "Add to SIM/Phone", false},
         {ID_TRANSFER_ADDTOCONTACTS, "Add to Contacts...", false},
-        {ID_TRANSFER_ALLTOCONTACTS, "Transfer all to Contacts", false},
+        {ID_TRANSFER_ALLTOCONTACTS, "Transfer all to Contacts", true},
         {ID_VIEW_SIM, "SIM", true}, {ID_VIEW_PHONE, "Phone", true}, {ID_VIEW_CONTACTS, "Contacts", true},
     };
     for (const Item& item : items) {
@@ -334,7 +335,8 @@ TEST_F(ViewTest, MenusHaveTheirCommandsAndLaterOnesAreDisabled)
         EXPECT_EQ(action->isEnabled(), item.enabled) << item.label;
     }
 
-    // The entry list's context menu: per-memory options, greyed for now.
+    // The entry list's context menu: per-memory options, enabled once the
+    // row under the pointer is selected.
     CPhoneBookList* list = View()->EntryList();
     const QPoint onRow = list->visualRect(View()->EntryModel()->index(0, 0)).center();
     std::unique_ptr<QMenu> menu(list->BuildContextMenu(onRow));
@@ -343,21 +345,24 @@ TEST_F(ViewTest, MenusHaveTheirCommandsAndLaterOnesAreDisabled)
     QStringList labels;
     for (QAction* action : menu->actions()) {
         labels << action->text();
-        EXPECT_FALSE(action->isEnabled() && !action->isSeparator());
+        EXPECT_TRUE(action->isEnabled() || action->isSeparator()) << action->text().toStdString();
     }
     EXPECT_EQ(labels, (QStringList{"Delete", "Modify...", "", sim ? "Move to Phone" : "Move to SIM", "Add to Contacts..."}));
     EXPECT_TRUE(list->selectionModel()->isRowSelected(0, QModelIndex()));
     EXPECT_EQ(list->BuildContextMenu(QPoint(-1, -1)), nullptr);
 
-    // The Contacts list's menu has its Delete, greyed as well.
+    // The Contacts list's menu has its Delete and Add to SIM/Phone, greyed
+    // while no contact is chosen.
     CSkinableFlatContactList* contacts = View()->ContactsList()->ListControl();
     contacts->OpenContextMenu(contacts->mapToGlobal(QPoint(5, 5)));
     ASSERT_NE(contacts->ContextMenu(), nullptr);
     const QList<QAction*> contactActions = contacts->ContextMenu()->actions();
-    ASSERT_EQ(contactActions.size(), 2);
+    ASSERT_EQ(contactActions.size(), 3);
     EXPECT_EQ(contactActions[1]->text(), QStringLiteral("Delete"));
     EXPECT_EQ(contactActions[1]->data().toInt(), int(ID_EDIT_DELETE));
     EXPECT_FALSE(contactActions[1]->isEnabled());
+    EXPECT_EQ(contactActions[2]->text(), QStringLiteral("Add to SIM/Phone"));
+    EXPECT_FALSE(contactActions[2]->isEnabled());
     contacts->ContextMenu()->close();
 }
 

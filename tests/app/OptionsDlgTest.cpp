@@ -1,0 +1,65 @@
+// The options dialog's OK: trusted sizes come from what the stores
+// reported, own values are range-checked before anything is kept.
+
+#include "app/AppSettings.h"
+#include "app/DeviceWorker.h"
+#include "app/GuiMessageHandler.h"
+#include "app/dialogs/OptionsDlg.h"
+#include "support/AppMessages.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(OptionsDlg, OkKeepsTrustedOrCheckedSizes)
+{
+    const struct {
+        const char* what;
+        bool trust;
+        const char* simName;  // typed into the SIM name edit
+        bool accepted;
+        int simNameSize, simNumberSize, phoneNameSize;
+    } cases[] = {
+        {"trusted", true, "99", true, 14, 40, 18},
+        {"own values", false, "30", true, 30, 20, 20},
+        {"out of range", false, "401", false, 20, 20, 20},
+        {"not a number", false, "x", false, 20, 20, 20},
+    };
+    ResetRegistry();
+    RecordedMessages messages;
+    CDeviceWorker worker;
+    for (const auto& c : cases) {
+        CAppSettings settings;
+        settings.UseDefault = false;
+        settings.ReportedSIMNameSize = 14;
+        settings.ReportedSIMNumberSize = 40;
+        settings.ReportedPhoneNameSize = 18;
+        settings.ReportedPhoneNumberSize = 32;
+        COptionsDlg dialog(settings, worker);
+        dialog.m_SimNameSize = dialog.m_SimNumberSize = dialog.m_PhoneNameSize = dialog.m_PhoneNumberSize = 20;
+        dialog.OnInitDialog();
+        EXPECT_EQ(dialog.SimReported()->text(), QStringLiteral("SIM: name: 14, number: 40 chars")) << c.what;
+        QTest::mouseClick(c.trust ? dialog.TrustOption() : dialog.OwnOption(), Qt::LeftButton);
+        dialog.SizeEdit(0)->clear();
+        QTest::keyClicks(dialog.SizeEdit(0), QString::fromLatin1(c.simName));
+        const int boxesBefore = int(messages.Texts().size());
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.what;
+        EXPECT_EQ(int(messages.Texts().size()) - boxesBefore, c.accepted ? 0 : 1) << c.what;
+        if (!c.accepted)
+            continue;
+        EXPECT_EQ(settings.UseDefault, c.trust) << c.what;
+        EXPECT_EQ(settings.SIMNameSize, c.simNameSize) << c.what;
+        EXPECT_EQ(settings.SIMNumberSize, c.simNumberSize) << c.what;
+        EXPECT_EQ(settings.PhoneNameSize, c.phoneNameSize) << c.what;
+    }
+}
+
+}  // namespace
