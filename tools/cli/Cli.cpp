@@ -3,23 +3,28 @@
 #include "support/AppMessages.h"
 #include "tools/cli/CliContext.h"
 #include "tools/cli/CliMessageHandler.h"
+#include "tools/cli/CliTraceHandler.h"
 
 namespace {
 
 const char kUsage[] =
-    "Usage: tessaly-cli [--port PATH] [--speed N] COMMAND ... [--json]\n"
+    "Usage: tessaly-cli [--port PATH] [--speed N] [--trace] COMMAND ... [--json]\n"
     "\n"
     "Commands:\n"
     "  identify                         open the device, tell its type, model and phone books\n"
     "  phonebook info|list|get|add|modify|delete --memory SM|ME [--index N] [--name TEXT] [--number TEXT]\n"
+    "  phonebook export --memory SM|ME|all FILE.vcf  back up phone books as vCards\n"
     "  pdu decode HEX                   read an SMS PDU (deliver, submit or status report)\n"
     "  pdu encode --to NUMBER --text TEXT [--smsc N] [--dcs 0|4|8] [--status-report] [--validity V]\n"
     "  sms send --to NUMBER --text TEXT  send a short message through the device\n"
+    "  sms list                         the stored messages, decoded, long ones joined\n"
     "  contacts list | lookup NUMBER | import FILE.vcf | export FILE.vcf\n"
     "\n"
     "--port PATH is the device (a serial port such as /dev/ttyUSB0, or 99 for the\n"
     "simulated phone books); without it the connection stored by the application\n"
-    "is used. --json prints one JSON document. 'tessaly-cli COMMAND --help' tells more.\n";
+    "is used. --json prints one JSON document. --trace writes what is said to the\n"
+    "device (and every other trace message) to standard error.\n"
+    "'tessaly-cli COMMAND --help' tells more; the manual page is tessaly-cli(1).\n";
 
 const char kIdentifyHelp[] =
     "Usage: tessaly-cli [--port PATH] [--speed N] identify [--json]\n"
@@ -35,6 +40,8 @@ const char kPhoneBookHelp[] =
     "  add [--index N] --name T --number N   write an entry (first free location without --index)\n"
     "  modify --index N --name T --number N  overwrite an entry\n"
     "  delete --index N                  empty a location\n"
+    "  export --memory SM|ME|all FILE.vcf  one vCard per entry (FN, N, TEL, X-TESSALY-MEMORY,\n"
+    "                                    X-TESSALY-INDEX)\n"
     "Numbers keep only 0-9 + # * p; a leading + makes them international.\n";
 
 const char kPduHelp[] =
@@ -50,8 +57,11 @@ const char kPduHelp[] =
 const char kSmsHelp[] =
     "Usage: tessaly-cli [--port PATH] sms send --to NUMBER --text TEXT [--smsc NUMBER]\n"
     "                   [--dcs 0|4|8] [--status-report] [--validity V]\n"
-    "Sends the message in PDU mode, in as many parts as it needs. Exit status 0 when\n"
-    "the device answered every part with +CMGS.\n";
+    "       tessaly-cli [--port PATH] sms list [--json]\n"
+    "send sends the message in PDU mode, in as many parts as it needs. Exit status 0\n"
+    "when the device answered every part with +CMGS.\n"
+    "list prints every stored message (+CMGL), decoded, the parts of a long message\n"
+    "joined, with the sender's name when a contact has the number.\n";
 
 const char kContactsHelp[] =
     "Usage: tessaly-cli contacts list [--json]\n"
@@ -90,6 +100,8 @@ int RunCli(const QStringList& arguments, QString& out, QString& err)
     const QString command = context.args.Word(0);
     const bool help = context.args.Has(QStringLiteral("--help"));
 
+    if (context.args.Has(QStringLiteral("--trace")))
+        CliTraceHandler::Install();
     if (command.isEmpty() || command == QLatin1String("help")) {
         out += QString::fromLatin1(kUsage);
         return help || command == QLatin1String("help") ? 0 : 2;

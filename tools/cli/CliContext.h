@@ -36,6 +36,8 @@ int RunIdentify(CliContext& context);
 int RunPhoneBook(CliContext& context);
 int RunPdu(CliContext& context);
 int RunSms(CliContext& context);
+int RunSmsList(CliContext& context);
+int RunPhoneBookExport(CliContext& context);
 int RunContacts(CliContext& context);
 
 // --to, --text, --smsc, --dcs, --status-report, --validity; false (with

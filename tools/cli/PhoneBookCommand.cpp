@@ -48,6 +48,8 @@ int FirstFreeLocation(CNumberExtractor& store, const ExtractorContactArray& entr
 int RunPhoneBook(CliContext& context)
 {
     const QString action = context.args.Word(1);
+    if (action == QLatin1String("export"))
+        return RunPhoneBookExport(context);
     static const QStringList actions = {QStringLiteral("info"), QStringLiteral("list"), QStringLiteral("get"),
                                         QStringLiteral("add"), QStringLiteral("modify"), QStringLiteral("delete")};
     if (!actions.contains(action))

@@ -1,0 +1,173 @@
+#include "gsmcore/link/PortLockFile.h"
+#include "platform/contacts/VCardParser.h"
+#include "tests/TestEnvironment.h"
+#include "tests/tools/cli/CliRun.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+class BackupAndMessagesCliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(simulator.start());
+        ASSERT_TRUE(simulator.setDeviceType(8));
+        port = simulator.devicePath();
+    }
+    QString TempFile(const QString& name) const { return QDir(TestTempDir()).filePath(name); }
+
+    ModemSimulator simulator;
+    QString port;
+};
+
+TEST_F(BackupAndMessagesCliTest, ExportWritesOneCardPerEntryOfEveryMemory)
+{
+    simulator.fillPhoneBook(QStringLiteral("SM"), 12, 7);
+    simulator.writeEntry(QStringLiteral("SM"), 30, "+46701234567", "Asa Oberg");
+    simulator.fillPhoneBook(QStringLiteral("ME"), 4, 8);
+    const QString file = TempFile(QStringLiteral("backup.vcf"));
+
+    const CliRun run = Cli({"--port", port, "phonebook", "export", "--memory", "all", file, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run)["exported"].toInt(), 17);
+
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const VCardParseResult parsed = ParseVCards(written.readAll());
+    ASSERT_EQ(parsed.cards.size(), 17u);
+    // Field by field against what the device lists.
+    size_t card = 0;
+    for (const char* memory : {"SM", "ME"}) {
+        const CliRun list = Cli({"--port", port, "phonebook", "list", "--memory", memory, "--json"});
+        for (const QJsonValue& value : Json(list)["entries"].toArray()) {
+            const QJsonObject entry = value.toObject();
+            ASSERT_LT(card, parsed.cards.size());
+            const VCard& c = parsed.cards[card++];
+            EXPECT_EQ(c.version, QStringLiteral("3.0"));
+            EXPECT_EQ(c.Text(QStringLiteral("FN")), entry["name"].toString());
+            EXPECT_EQ(c.Text(QStringLiteral("TEL")), entry["number"].toString());
+            EXPECT_EQ(c.Text(QStringLiteral("X-TESSALY-MEMORY")), QString::fromLatin1(memory));
+            EXPECT_EQ(c.Text(QStringLiteral("X-TESSALY-INDEX")).toInt(), entry["index"].toInt());
+        }
+    }
+    EXPECT_EQ(card, 17u);
+    const auto asa = std::find_if(parsed.cards.begin(), parsed.cards.end(),
+                                  [](const VCard& c) { return c.Text(QStringLiteral("FN")) == QLatin1String("Asa Oberg"); });
+    ASSERT_NE(asa, parsed.cards.end());
+    EXPECT_EQ(asa->Components(QStringLiteral("N")).mid(0, 2), QStringList({"Oberg", "Asa"}));
+
+    const struct {
+        QStringList arguments;
+        int status;
+    } refused[] = {
+        {{"phonebook", "export", "--memory", "SM"}, 2},
+        {{"phonebook", "export", "--memory", "XX", file}, 2},
+        {{"phonebook", "export", "--memory", "SM", "/nonexistent-folder/backup.vcf"}, 1},
+    };
+    for (const auto& c : refused)
+        EXPECT_EQ(Cli(QStringList{"--port", port} + c.arguments).status, c.status) << c.arguments.join(' ').toStdString();
+}
+
+TEST_F(BackupAndMessagesCliTest, SmsListDecodesJoinsAndNamesStoredMessages)
+{
+    {
+        QFile card(QDir(qEnvironmentVariable("TESSALY_CONTACTS")).filePath(QStringLiteral("sms-list-sender.vcf")));
+        ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+        card.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:sms-list-sender\r\nFN:Åsa Öberg\r\nN:Öberg;Åsa;;;\r\n"
+                   "TEL;TYPE=CELL:070-555 01 01\r\nEND:VCARD\r\n");
+    }
+    QFile data(TestDataPath(QStringLiteral("cli/stored-messages.txt")));
+    ASSERT_TRUE(data.open(QIODevice::ReadOnly));
+    std::vector<int> locations;
+    for (const QByteArray& line : data.readAll().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        StoredMessage message;
+        message.pdu = line.trimmed();
+        locations.push_back(simulator.deliverMessage(message, false));
+    }
+    ASSERT_EQ(locations.size(), 4u);
+    StoredMessage broken;
+    broken.pdu = "0791640705";
+    const int brokenLocation = simulator.deliverMessage(broken, false);
+
+    const CliRun run = Cli({"--port", port, "sms", "list", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonArray messages = Json(run)["messages"].toArray();
+    ASSERT_EQ(messages.size(), 3) << run.out.toStdString();
+
+    const QJsonObject single = messages[0].toObject();
+    EXPECT_EQ(single["index"].toInt(), locations[0]);
+    EXPECT_EQ(single["status"].toString(), QStringLiteral("unread"));
+    EXPECT_EQ(single["from"].toString(), QStringLiteral("+46705550101"));
+    EXPECT_EQ(single["name"].toString(), QStringLiteral("Åsa Öberg"));
+    EXPECT_EQ(single["text"].toString(), QStringLiteral("Hej from Asa"));
+    EXPECT_TRUE(single["timestamp"].toString().startsWith(QStringLiteral("2026-12-0")));
+
+    const QJsonObject joined = messages[1].toObject();
+    EXPECT_EQ(joined["text"].toString(), QStringLiteral("First part, second part, and the end."));
+    EXPECT_EQ(joined["index"].toInt(), locations[2]);  // part 1 was stored second
+    EXPECT_EQ(joined["indexes"].toArray(), QJsonArray({locations[2], locations[1], locations[3]}));
+    EXPECT_FALSE(joined.contains(QStringLiteral("name")));
+
+    EXPECT_EQ(messages[2].toObject()["index"].toInt(), brokenLocation);
+    EXPECT_TRUE(messages[2].toObject().contains(QStringLiteral("error")));
+
+    // Listing marked them read, as the device does.
+    EXPECT_EQ(Json(Cli({"--port", port, "sms", "list", "--json"}))["messages"].toArray()[0].toObject()["status"].toString(),
+              QStringLiteral("read"));
+    EXPECT_EQ(Cli({"--port", "99", "sms", "list"}).status, 1);
+}
+
+TEST_F(BackupAndMessagesCliTest, APortInUseNamesTheProgramHoldingIt)
+{
+    QTemporaryDir lockFolder;
+    ASSERT_TRUE(lockFolder.isValid());
+    const QStringList folders{lockFolder.path()};
+    CPortLockFile::SetLockFoldersForTesting(&folders);
+    QProcess holder;
+    holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
+    ASSERT_TRUE(holder.waitForStarted());
+    const qint64 pid = holder.processId();
+    {
+        QFile lock(QDir(lockFolder.path()).filePath(CPortLockFile::LockName(QFileInfo(port).canonicalFilePath())));
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(pid).rightJustified(10, ' ') + '\n');
+    }
+    const CliRun run = Cli({"--port", port, "identify"});
+    holder.kill();
+    holder.waitForFinished();
+    CPortLockFile::SetLockFoldersForTesting(nullptr);
+
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("%1 is in use by sleep (pid %2)").arg(port).arg(pid)))
+        << run.err.toStdString();
+}
+
+TEST_F(BackupAndMessagesCliTest, TraceShowsTheConversationOnStandardError)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TESSALY_CLI_PROGRAM), {"--trace", "--port", port, "identify"});
+    ASSERT_TRUE(cli.waitForFinished(60000));
+    EXPECT_EQ(cli.exitCode(), 0);
+    const QString err = QString::fromLocal8Bit(cli.readAllStandardError());
+    EXPECT_TRUE(err.contains(QStringLiteral("Sending: 'AT+CGMM\\r\\n'"))) << err.toStdString();
+    // Every line carries the trace file's millisecond prefix.
+    for (const QString& line : err.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^ *\\d+: ")).match(line).hasMatch()) << line.toStdString();
+    EXPECT_FALSE(cli.readAllStandardOutput().isEmpty());
+}
+
+}  // namespace
