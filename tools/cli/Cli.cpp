@@ -19,6 +19,7 @@ const char kUsage[] =
     "  sms send --to NUMBER --text TEXT  send a short message through the device\n"
     "  sms list                         the stored messages, decoded, long ones joined\n"
     "  contacts list | lookup NUMBER | import FILE.vcf | export FILE.vcf\n"
+    "  watch                            incoming calls, messages and registration, with names\n"
     "\n"
     "--port PATH is the device (a serial port such as /dev/ttyUSB0, or 99 for the\n"
     "simulated phone books); without it the connection stored by the application\n"
@@ -72,6 +73,14 @@ const char kContactsHelp[] =
     "$XDG_DATA_HOME/tessaly/contacts). lookup prints the name a number belongs to\n"
     "(exit 1 when none).\n";
 
+const char kWatchHelp[] =
+    "Usage: tessaly-cli [--port PATH] [--speed N] watch [--json]\n"
+    "Turns on the caller number (+CLIP=1), new message indications (+CNMI, PDU mode)\n"
+    "and registration reports (+CREG=1), then prints one line per event until SIGINT\n"
+    "or SIGTERM (exit 0) or until the device goes away (exit 1): a ring (once per call)\n"
+    "with the number and the contact's name, the end of a call, a new message (a long\n"
+    "one when its last part arrives) with its sender's name, a registration status.\n";
+
 const QStringList kValued = {QStringLiteral("--port"), QStringLiteral("--speed"), QStringLiteral("--memory"),
                              QStringLiteral("--index"), QStringLiteral("--name"), QStringLiteral("--number"),
                              QStringLiteral("--to"), QStringLiteral("--text"), QStringLiteral("--smsc"),
@@ -86,7 +95,7 @@ struct Command {
 const Command kCommands[] = {
     {"identify", &RunIdentify, kIdentifyHelp}, {"phonebook", &RunPhoneBook, kPhoneBookHelp},
     {"pdu", &RunPdu, kPduHelp},                {"sms", &RunSms, kSmsHelp},
-    {"contacts", &RunContacts, kContactsHelp},
+    {"contacts", &RunContacts, kContactsHelp}, {"watch", &RunWatch, kWatchHelp},
 };
 
 }  // namespace

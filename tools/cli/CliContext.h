@@ -38,6 +38,7 @@ int RunPdu(CliContext& context);
 int RunSms(CliContext& context);
 int RunSmsList(CliContext& context);
 int RunPhoneBookExport(CliContext& context);
+int RunWatch(CliContext& context);
 int RunContacts(CliContext& context);
 
 // --to, --text, --smsc, --dcs, --status-report, --validity; false (with

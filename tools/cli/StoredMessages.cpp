@@ -75,6 +75,7 @@ std::vector<DecodedMessage> DecodeStoredMessages(const std::vector<ListedPdu>& l
             messages.push_back(message);
             continue;
         }
+        message.parts = count;
         const auto key = std::make_tuple(message.party, concatenation[QStringLiteral("reference")].toInt(), count);
         auto found = longMessages.find(key);
         if (found == longMessages.end()) {

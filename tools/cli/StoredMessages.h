@@ -24,6 +24,7 @@ QString MessageStatusName(int status);
 
 struct DecodedMessage {
     QList<int> indexes;  // the locations of its parts, in part order
+    int parts = 1;       // how many parts the message says it has
     int status = 0;
     QString party;       // the sender of a received message, the recipient of a stored one
     bool received = true;

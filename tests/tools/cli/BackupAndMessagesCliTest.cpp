@@ -82,12 +82,7 @@ TEST_F(BackupAndMessagesCliTest, ExportWritesOneCardPerEntryOfEveryMemory)
 
 TEST_F(BackupAndMessagesCliTest, SmsListDecodesJoinsAndNamesStoredMessages)
 {
-    {
-        QFile card(QDir(qEnvironmentVariable("TESSALY_CONTACTS")).filePath(QStringLiteral("sms-list-sender.vcf")));
-        ASSERT_TRUE(card.open(QIODevice::WriteOnly));
-        card.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:sms-list-sender\r\nFN:Åsa Öberg\r\nN:Öberg;Åsa;;;\r\n"
-                   "TEL;TYPE=CELL:070-555 01 01\r\nEND:VCARD\r\n");
-    }
+    ASSERT_TRUE(AddSenderContact());
     QFile data(TestDataPath(QStringLiteral("cli/stored-messages.txt")));
     ASSERT_TRUE(data.open(QIODevice::ReadOnly));
     std::vector<int> locations;
