@@ -11,6 +11,9 @@ trap 'rm -rf "$work"' EXIT
 prefix="$work/prefix"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+for tool in desktop-file-validate appstreamcli man; do
+  command -v "$tool" >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"
+done
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for f in bin/tessaly bin/tessaly-cli bin/tessaly-modemsim \
