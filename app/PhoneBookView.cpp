@@ -23,6 +23,14 @@
 
 namespace {
 
+// A read cut short still shows what it got; the box says the list is not whole.
+QString ReadErrorText(const char* error, size_t entriesRead)
+{
+    if (entriesRead == 0)
+        return Tr(error);
+    return Tr(error) + QLatin1Char('\n') + Format(Tr("The list is incomplete: %d entries were read."), int(entriesRead));
+}
+
 // The layout at the default size; the window may grow, then the entry
 // list and the Contacts list share the extra height and x scales.
 constexpr int kStripHeight = 20;
@@ -402,14 +410,14 @@ void CPhoneBookView::ReadMemories(std::function<void()> done)
             if (!pref.m_SimStorage.isEmpty() && sim && sim->IsOk()) {
                 result->simSize = sim->GetMemorySize();
                 if (result->simSize < 1 || !sim->GetAll(result->sim))
-                    CAppMessages::Instance().ShowMessage(Tr("Error reading from SIM card"), MB_OK);
+                    CAppMessages::Instance().ShowMessage(ReadErrorText("Error reading from SIM card", result->sim.size()), MB_OK);
             }
             setText("Reading phone numbers\nfrom phone memory.");
             CNumberExtractor* phone = connection->GetPhoneStore();
             if (!pref.m_PhoneStorage.isEmpty() && phone && phone->IsOk()) {
                 result->phoneSize = phone->GetMemorySize();
                 if (!phone->GetAll(result->phone))
-                    CAppMessages::Instance().ShowMessage(Tr("Error reading from phone"), MB_OK);
+                    CAppMessages::Instance().ShowMessage(ReadErrorText("Error reading from phone", result->phone.size()), MB_OK);
             }
             setText("Updating.");
             if (recordSizes) {

@@ -22,7 +22,8 @@ CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
 targets="sms/fuzz_sms_deliver:sms/corpus/pdu sms/fuzz_sms_submit:sms/corpus/pdu
 sms/fuzz_sms_status_report:sms/corpus/pdu sms/fuzz_sms_text:sms/corpus/text
 sms/fuzz_sms_elements:sms/corpus/elements contacts/fuzz_vcard_parser:contacts
-contacts/fuzz_contact_cache:-"
+contacts/fuzz_contact_cache:- link/fuzz_line_cutter:- link/fuzz_identification:-
+phonebook/fuzz_phonebook_replies:- support/fuzz_registry_file:- support/fuzz_language_file:-"
 names=""
 for entry in $targets; do
     path=${entry%%:*}

@@ -71,3 +71,12 @@ const DeviceModelRule* MatchDeviceModel(const QStringList& replyLines)
     }
     return nullptr;
 }
+
+QString ModelLine(const QStringList& replyLines)
+{
+    const DeviceModelRule* rule = MatchDeviceModel(replyLines);
+    QString line = replyLines.value(rule && rule->match == DeviceModelRule::SecondLinePrefix ? 1 : 0);
+    if (line.startsWith(QLatin1String("+CGMM:"), Qt::CaseInsensitive))
+        line = line.mid(6);
+    return line.trimmed();
+}

@@ -33,3 +33,7 @@ const DeviceModelRule* DeviceModelRules(int& count);
 
 // The first row that matches the reply lines of +CGMM, or null.
 const DeviceModelRule* MatchDeviceModel(const QStringList& replyLines);
+
+// The line of a +CGMM answer that names the model: the second for the
+// rows that match there, else the first; without a "+CGMM:" prefix.
+QString ModelLine(const QStringList& replyLines);

@@ -110,6 +110,8 @@ bool CDeviceThread::start()
     }
     m_comEventThread.setport(m_port.get());
     m_comEventThread.setowner(this);
+    if (m_deviceState.load() != DEVICESTATE_SHUTTINGDOWN)
+        m_lineQueue.reset();
     m_receiveLoopEnded.Reset();
     m_running.store(true);
     if (!m_comEventThread.Start(3)) {
@@ -124,6 +126,7 @@ bool CDeviceThread::start()
 void CDeviceThread::stop()
 {
     m_running.store(false);
+    m_lineQueue.abort();
     if (m_port)
         m_comEventThread.Stop();
     m_comEventThread.dataarrived().Set();
@@ -137,12 +140,14 @@ void CDeviceThread::exit()
 {
     stop();
     m_messages.post(CThreadMessageQueue::MessageQuit);
+    if (onreaderthread())
+        return;  // the thread cannot wait for its own end
     TraceMessage(g_traceGsmSession, TRACE_INFO,
                  "CDeviceThread::exit(). Before WaitForSingleObject(m_hThread, INFINITE);\n");
     if (!m_threadEnded.Wait(ExitWaitMs))
         TraceMessage(g_traceGsmSession, TRACE_ERROR, "CDeviceThread::exit(): thread did not end in time\n");
     // Every wait of the thread is bounded, so the join cannot hang.
-    if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+    if (m_thread.joinable())
         m_thread.join();
     TraceMessage(g_traceGsmSession, TRACE_INFO,
                  "CDeviceThread::exit(). After WaitForSingleObject(m_hThread, INFINITE);\n");
@@ -279,9 +284,15 @@ bool CDeviceThread::senddata(const void* data, int length)
     return m_port->write(data, static_cast<quint32>(length));
 }
 
+bool CDeviceThread::linedown() const
+{
+    // Nothing more can come: waiting for it would only run out the time.
+    return m_deviceState.load() == DEVICESTATE_SHUTTINGDOWN || !m_running.load();
+}
+
 bool CDeviceThread::readline(QString& line, int timeoutMs)
 {
-    const bool taken = m_lineQueue.take(line, timeoutMs);
+    const bool taken = !linedown() && m_lineQueue.take(line, timeoutMs);
     if (!taken && m_lineQueue.isaborted()) {
         TraceMessage(g_traceGsmSession, TRACE_INFO, "The connection to the device is shutting down (Line: %d)\n",
                      234);
@@ -306,7 +317,7 @@ bool CDeviceThread::waitforline(const QString& expected, int timeoutMs)
         if (remaining < 1)
             return false;
         QString line;
-        if (!m_lineQueue.take(line, remaining)) {
+        if (linedown() || !m_lineQueue.take(line, remaining)) {
             if (m_lineQueue.isaborted())
                 TraceMessage(g_traceGsmSession, TRACE_INFO,
                              "The connection to the device is shutting down (Line: %d)\n", 211);

@@ -44,8 +44,10 @@ public:
     bool start();
     void stop();
     // Stops the link and ends the thread (the object itself stays; its
-    // owner deletes it).
+    // owner deletes it). On the reader thread itself it only asks the
+    // thread to end; the destructor joins it.
     void exit();
+    bool onreaderthread() const { return std::this_thread::get_id() == m_thread.get_id(); }
 
     bool send(const QString& text);
     bool senddata(const void* data, int length);
@@ -83,6 +85,8 @@ protected:
     void receivedline(const QString& line);
     void getdata();
     void perform();
+    // The device is shutting down or its link has stopped.
+    bool linedown() const;
     // Ends the thread and closes the port; derived destructors call it
     // first, because the thread calls their overrides.
     void shutdown();

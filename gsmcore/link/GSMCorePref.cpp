@@ -23,7 +23,8 @@ QString ApplicationKey()
     return key.isEmpty() ? QStringLiteral("Software\\Orvanta\\Tessaly") : key;
 }
 
-void ReadNumber(CRegistry& key, const char* name, int& field)
+template <typename Field>
+void ReadNumber(CRegistry& key, const char* name, Field& field)
 {
     quint32 value = 0;
     if (key.QueryDWord(QString::fromLatin1(name), value) == ERROR_SUCCESS)
@@ -115,7 +116,7 @@ bool CGSMCorePref::load()
     quint32 forced = 0;
     if (device.QueryDWord(QStringLiteral("ForceDevice"), forced) == ERROR_SUCCESS && forced != 0) {
         m_DeviceType = static_cast<int>(forced);
-        TraceMessage(g_traceGsmSession, TRACE_INFO, "Forced device type to %d\n", m_DeviceType);
+        TraceMessage(g_traceGsmSession, TRACE_INFO, "Forced device type to %d\n", m_DeviceType.load());
     }
 
     if (core.QueryString(QStringLiteral("SMSC"), text) == ERROR_SUCCESS)

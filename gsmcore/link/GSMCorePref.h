@@ -5,6 +5,7 @@
 // short message settings and the timings of key-press dialling.
 
 #include "gsmcore/link/ModulePreferences.h"
+#include "gsmcore/link/SharedValue.h"
 
 #include <QString>
 
@@ -32,11 +33,11 @@ public:
     QString m_Port;
     int m_Speed = 9600;
     QString m_ServiceCentre;
-    int m_SmsMode = 0;
+    CSharedValue<int> m_SmsMode = 0;  // also read on the reader thread
     int m_KeystrokeTime = 15;
     int m_KeystrokePause = 7;
     int m_KeystrokeSleep = 450;
-    int m_DeviceType = 0;
+    CSharedValue<int> m_DeviceType = 0;  // also read on the reader thread
     bool m_DeviceFlag = false;
     QString m_SimStorage;
     QString m_PhoneStorage;

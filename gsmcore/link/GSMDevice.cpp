@@ -43,8 +43,45 @@ void Sleep(int ms)
 std::mutex CGSMDevice::s_lifeLock;
 std::unique_ptr<CGSMDevice> CGSMDevice::s_instance;
 
+namespace {
+
+// Ends a device whose last holder let go on one of the device's own
+// threads, which cannot wait for themselves to end. One at a time; the
+// next retirement, the next create() and the end of the process join it.
+class CDeviceReaper {
+public:
+    ~CDeviceReaper() { join(); }
+    void retire(std::unique_ptr<CGSMDevice> device)
+    {
+        std::lock_guard lock(m_lock);
+        if (m_thread.joinable())
+            m_thread.join();
+        m_thread = std::thread([dying = std::move(device)]() mutable { dying.reset(); });
+    }
+    void join()
+    {
+        std::lock_guard lock(m_lock);
+        if (m_thread.joinable() && m_thread.get_id() != std::this_thread::get_id())
+            m_thread.join();
+    }
+
+private:
+    std::mutex m_lock;
+    std::thread m_thread;
+};
+
+CDeviceReaper& Reaper()
+{
+    static CDeviceReaper reaper;
+    return reaper;
+}
+
+}  // namespace
+
 CGSMDevice* CGSMDevice::create(CGSMCorePref* pref)
 {
+    // A device retired a moment ago must have let go of its port first.
+    Reaper().join();
     std::lock_guard lock(s_lifeLock);
     if (!s_instance)
         s_instance.reset(new CGSMDevice(pref));
@@ -68,21 +105,19 @@ CGSMDevice::~CGSMDevice()
 {
     // The reader thread calls our overrides: it must end before they go.
     shutdown();
+    m_events.stop();
 }
 
 bool CGSMDevice::init(DeviceEventSink sink, unsigned message, unsigned stateCode, unsigned numberCode,
                       unsigned smsCode, unsigned smsReportCode, unsigned dataStateCode)
 {
-    {
-        std::lock_guard lock(m_sinkLock);
-        m_sink = std::move(sink);
-        m_message = message;
-        m_stateCode = stateCode;
-        m_numberCode = numberCode;
-        m_smsCode = smsCode;
-        m_smsReportCode = smsReportCode;
-        m_dataStateCode = dataStateCode;
-    }
+    m_message.store(message);
+    m_stateCode.store(stateCode);
+    m_numberCode.store(numberCode);
+    m_smsCode.store(smsCode);
+    m_smsReportCode.store(smsReportCode);
+    m_dataStateCode.store(dataStateCode);
+    m_events.setsink(std::move(sink));
     CDeviceThread::init();
     const bool started = start();
     if (started)
@@ -118,13 +153,20 @@ int CGSMDevice::refcount() const
 
 void CGSMDevice::destroy()
 {
-    exit();
+    // Out of reach first, so that create() never hands out a dying device.
     std::unique_ptr<CGSMDevice> self;
     {
         std::lock_guard lock(s_lifeLock);
         if (s_instance.get() == this)
             self = std::move(s_instance);
     }
+    if (self && (onreaderthread() || m_events.ondeliverythread())) {
+        Reaper().retire(std::move(self));
+        return;
+    }
+    exit();
+    // A command sent by the sink returns at once now that the link is down.
+    m_events.stop();
     // A device not made by create() belongs to whoever made it.
 }
 
@@ -200,9 +242,12 @@ bool CGSMDevice::retrievegprsnetworkstate(GPRSNETWORKSTATE& state, bool)
 
 void CGSMDevice::post(unsigned code, qintptr lParam, const QString& text)
 {
-    std::lock_guard lock(m_sinkLock);
-    if (m_sink)
-        m_sink(CDeviceEvent {m_message, code, lParam, text});
+    CDeviceEvent event;
+    event.message = m_message.load();
+    event.wParam = code;
+    event.lParam = lParam;
+    event.text = text;
+    m_events.post(event);
 }
 
 void CGSMDevice::statechange()
@@ -217,7 +262,6 @@ void CGSMDevice::statechange()
     TraceMessage(g_traceGsmSession, TRACE_INFO, "gsmdevice::statechange(%d) (m_dir=%d)\n", static_cast<int>(state),
                  static_cast<int>(direction));
     post(m_stateCode, state);
-    std::this_thread::yield();
 }
 
 void CGSMDevice::numberchange()
@@ -351,6 +395,30 @@ QString CGSMDevice::execute_question(const QString& cmd, const QString& arg, int
     return rest;
 }
 
+CGSMDevice::Collected CGSMDevice::collect(QStringList& lines, int timeoutMs, const QString& final, bool anyError,
+                                          QString& errorLine)
+{
+    QString line;
+    while (readline(line, timeoutMs)) {
+        // An error line: plain "ERROR", or with anyError also the extended
+        // "+CME ERROR: n" and "+CMS ERROR: n".
+        if (line == ERROR_TEXT || (anyError && line.contains(ERROR_TEXT))) {
+            errorLine = line;
+            return Collected::Error;
+        }
+        if (line == final)
+            return Collected::Final;
+        // A ring is never part of a reply; the state already follows it.
+        if (line == QLatin1String("RING")) {
+            TraceMessage(g_traceGsmSession, TRACE_INFO, "Ignoring received line (%s), we're waiting for something else\n",
+                         line);
+            continue;
+        }
+        lines.append(line);
+    }
+    return Collected::Lost;
+}
+
 bool CGSMDevice::execute_generic(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final)
 {
     CSyncLock lock(m_commandLock);
@@ -358,17 +426,29 @@ bool CGSMDevice::execute_generic(QStringList& lines, const QString& cmd, int tim
         return false;
     if (!cmd.isEmpty() && !sendcommand(frame(cmd)))
         return false;
-    QString line;
-    while (readline(line, timeoutMs)) {
-        if (line == ERROR_TEXT) {
-            lines.clear();
-            return false;
-        }
-        if (line == final)
-            return true;
-        lines.append(line);
+    QString errorLine;
+    switch (collect(lines, timeoutMs, final, false, errorLine)) {
+    case Collected::Final:
+        return true;
+    case Collected::Error:
+        lines.clear();
+        return false;
+    case Collected::Lost:
+        break;
     }
     return false;
+}
+
+bool CGSMDevice::execute_listing(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final,
+                                 QString& failure)
+{
+    failure.clear();
+    CSyncLock lock(m_commandLock);
+    if (!passgate(cmd, true, true))
+        return false;
+    if (!cmd.isEmpty() && !sendcommand(frame(cmd)))
+        return false;
+    return collect(lines, timeoutMs, final, true, failure) == Collected::Final;
 }
 
 bool CGSMDevice::execute_generic(QString& line, const QString& cmd, int timeoutMs)
@@ -387,17 +467,15 @@ int CGSMDevice::execute_genericNew(QStringList& lines, const QString& cmd, int t
         return -1;
     if (!cmd.isEmpty() && !sendcommand(frame(cmd)))
         return -1;
-    QString line;
-    while (readline(line, timeoutMs)) {
-        // Also the extended "+CME ERROR: n" and "+CMS ERROR: n" lines.
-        if (line.contains(ERROR_TEXT)) {
-            lines.clear();
-            lines.append(line);
-            return 0;
-        }
-        if (line == final)
-            return 1;
-        lines.append(line);
+    QString errorLine;
+    switch (collect(lines, timeoutMs, final, true, errorLine)) {
+    case Collected::Final:
+        return 1;
+    case Collected::Error:
+        lines = QStringList {errorLine};
+        return 0;
+    case Collected::Lost:
+        break;
     }
     return -1;
 }
@@ -533,7 +611,9 @@ int CGSMDevice::execute_sms(const QString& pdu, int length)
     setaltlineend(CtrlZ);  // the echoed PDU ends as a line
     send(data);
     QStringList lines;
-    const bool completed = execute_generic(lines, QString(), SmsCompletionTimeoutMs, OK);
+    // The device's +CMS ERROR is its final answer: no need to wait it out.
+    QString refusal;
+    const bool completed = execute_listing(lines, QString(), SmsCompletionTimeoutMs, OK, refusal);
     if (!completed)
         execute_set(QString(), SmsRecoveryTimeoutMs);  // back to command mode
     lock.Unlock();
@@ -546,9 +626,7 @@ int CGSMDevice::execute_sms(const QString& pdu, int length)
 
 bool CGSMDevice::submitreference(const QStringList& lines, QString& reference)
 {
-    QString key;
-    if (lines.isEmpty() || !splitline(lines.last(), key, reference)
-        || key.compare(QLatin1String("+CMGS"), Qt::CaseInsensitive) != 0)
+    if (lines.isEmpty() || !SubmitReference(lines.last(), reference))
         return false;
     TraceMessage(g_traceGsmSession, TRACE_INFO, "Sending SMS response, reference '%s'\n", reference);
     return true;
@@ -589,7 +667,9 @@ bool CGSMDevice::execute_sms(const QString& number, const QString& text)
     setaltlineend(CtrlZ);
     send(data);
     QStringList lines;
-    const bool completed = execute_generic(lines, QString(), SmsCompletionTimeoutMs, OK);
+    // The device's +CMS ERROR is its final answer: no need to wait it out.
+    QString refusal;
+    const bool completed = execute_listing(lines, QString(), SmsCompletionTimeoutMs, OK, refusal);
     lock.Unlock();
     clearaltlineend();
     QString reference;
@@ -602,7 +682,7 @@ bool CGSMDevice::querystate()
     const quint16 savedEcho = m_echoTimeout.load();
     m_echoTimeout.store(QueryStateEchoTimeoutMs);
     const STATE before = GetState();
-    const int deviceType = m_pref ? m_pref->m_DeviceType : 0;
+    const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
     const bool indicators = deviceType == 8 || deviceType == 9;
     const QString answer = indicators
                                ? execute_question(QStringLiteral("+CIND"), QStringLiteral("?"),

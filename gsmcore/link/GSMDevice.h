@@ -7,6 +7,7 @@
 // the last holder's release stops both threads and closes the port.
 
 #include "gsmcore/link/DeviceEvent.h"
+#include "gsmcore/link/DeviceEventQueue.h"
 #include "gsmcore/link/DeviceThread.h"
 #include "gsmcore/link/GSMCorePref.h"
 #include "gsmcore/link/Ptr.h"
@@ -54,7 +55,9 @@ public:
 
     // Remembers where events go (no sink: the unsolicited-code filter is
     // off and every line reaches the command layer), opens the port and
-    // starts both threads. Returns the result of start().
+    // starts both threads. Returns the result of start(). The sink is
+    // called on a delivery thread of the device, never with a lock of the
+    // device held, so it may send commands.
     bool init(DeviceEventSink sink = {}, unsigned message = 0, unsigned stateCode = 0, unsigned numberCode = 0,
               unsigned smsCode = 0, unsigned smsReportCode = 0, unsigned dataStateCode = 0);
 
@@ -89,6 +92,12 @@ public:
     bool execute_generic(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final);
     bool execute_generic(QString& line, const QString& cmd, int timeoutMs);
     int execute_genericNew(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final);
+    // A listing (a whole phone book): true on `final`. A read that fails
+    // keeps the lines received before it; an error line (also +CME ERROR
+    // and +CMS ERROR) ends it at once and comes back in `failure`, which
+    // is empty when the device stopped answering.
+    bool execute_listing(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final,
+                         QString& failure);
     bool execute_get(QString& line, const QString& text, int timeoutMs);
     bool execute_send(const QString& cmd);
     bool execute_call(const QString& number, CALLTYPE type, bool noEcho);
@@ -135,6 +144,10 @@ private:
     QString frame(const QString& cmd) const { return m_prefix + cmd + m_suffix; }
     bool isoutgoingsetup() const;
     void post(unsigned code, qintptr lParam, const QString& text = QString());
+    enum class Collected { Final, Error, Lost };
+    // Reads reply lines into `lines` until `final`, an error line or a
+    // failed read.
+    Collected collect(QStringList& lines, int timeoutMs, const QString& final, bool anyError, QString& errorLine);
     // The "+CMGS" reference in the last line of a submission's reply.
     bool submitreference(const QStringList& lines, QString& reference);
     bool readmessagebody(const QString& header, bool report, QString& text);
@@ -164,14 +177,14 @@ private:
     bool m_gprsChanged = false;
     std::atomic<bool> m_haveResponse{false};
     std::atomic<int> m_signalQuality{0};
-    mutable std::mutex m_sinkLock;
-    DeviceEventSink m_sink;
-    unsigned m_message = 0;
-    unsigned m_stateCode = 0;
-    unsigned m_numberCode = 0;
-    unsigned m_smsCode = 0;
-    unsigned m_smsReportCode = 0;
-    unsigned m_dataStateCode = 0;
+    CDeviceEventQueue m_events;
+    // Set by init, read on the reader thread.
+    std::atomic<unsigned> m_message{0};
+    std::atomic<unsigned> m_stateCode{0};
+    std::atomic<unsigned> m_numberCode{0};
+    std::atomic<unsigned> m_smsCode{0};
+    std::atomic<unsigned> m_smsReportCode{0};
+    std::atomic<unsigned> m_dataStateCode{0};
     int m_refCount = 0;
     std::atomic<bool> m_initialised{false};
 };

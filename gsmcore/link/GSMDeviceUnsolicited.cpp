@@ -56,15 +56,12 @@ QString CallerNumber(const QString& field, int type)
 
 bool CGSMDevice::checkunsolicitedcodes(const QString& line)
 {
-    {
-        std::lock_guard lock(m_sinkLock);
-        if (!m_sink)
-            return false;
-    }
+    if (!m_events.hassink())
+        return false;
     QMutexLocker stateLock(&m_stateLock);
     TraceMessage(g_traceGsmSession, TRACE_INFO, "unsolicited check of '%s'\n", line);
     TraceMessage(g_traceGsmSession, TRACE_TIME, "unsolicited: %d ms\n", CommandStopwatch().Elapsed());
-    const int deviceType = m_pref ? m_pref->m_DeviceType : 0;
+    const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
     const bool outgoingSetup = m_state == STATE_CALLSETUP && m_direction == DIRECTION_OUTGOING;
 
     if (outgoingSetup && !OkIsNotAnswer(deviceType) && Same(line, "OK")) {
@@ -178,7 +175,7 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
         return true;
     }
     if (Same(key, "+CREG")) {
-        const int value = ReplyNumber(fields.size() < 2 ? rest : fields[1], 0);
+        const int value = RegistrationStatus(rest);
         QMutexLocker network(&m_networkLock);
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Network registration +CREG code: %d. Old code: %d\n", value,
                      static_cast<int>(m_networkState));
@@ -189,13 +186,7 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
         return true;
     }
     if (Same(key, "+CGREG")) {
-        int value;
-        if (fields.size() == 2 || fields.size() == 4)
-            value = ReplyNumber(fields[1], 0);
-        else if (fields.size() == 1 || fields.size() == 3)
-            value = ReplyNumber(fields[0], 0);
-        else
-            return true;
+        const int value = RegistrationStatus(rest);
         QMutexLocker gprs(&m_gprsLock);
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Network registration +CGREG code: %d. Old code: %d\n", value,
                      static_cast<int>(m_gprsState));
@@ -280,7 +271,7 @@ bool CGSMDevice::readmessagebody(const QString& header, bool report, QString& te
     bool complete = true;
     if (!textMode || bodyLength > 0) {
         QMutexLocker receive(&m_receiveLock);
-        const int deviceType = m_pref ? m_pref->m_DeviceType : 0;
+        const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
         bool skippedEmpty = false;
         int charactersRead = 0;
         int lineNumber = 0;
@@ -300,9 +291,9 @@ bool CGSMDevice::readmessagebody(const QString& header, bool report, QString& te
                         skippedEmpty = true;
                         continue;
                     }
-                    ++attempt;
-                    continue;
                 }
+                // A blank line is an attempt like a failed read, and waits
+                // like one: the body may still be on its way.
                 ++attempt;
                 std::this_thread::sleep_for(std::chrono::milliseconds(BodyRetryMs));
             }

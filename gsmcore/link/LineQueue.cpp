@@ -14,7 +14,8 @@ void CLineQueue::append(const QString& line)
 
 bool CLineQueue::take(QString& line, int timeoutMs)
 {
-    m_abort.store(false);
+    if (m_abort.load())
+        return false;
     // A time-out of 0 (or less) only looks whether a line is there.
     if (!m_available.Wait(timeoutMs > 0 ? timeoutMs : 0))
         return false;
@@ -37,6 +38,14 @@ void CLineQueue::clear()
     std::lock_guard lock(m_lock);
     m_lines.clear();
     m_available.Reset();
+}
+
+void CLineQueue::reset()
+{
+    std::lock_guard lock(m_lock);
+    m_lines.clear();
+    m_available.Reset();
+    m_abort.store(false);
 }
 
 void CLineQueue::abort()

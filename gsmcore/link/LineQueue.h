@@ -1,7 +1,9 @@
 #pragma once
 // The queue of received lines between the reader thread and the command
 // layer. The event is set while lines wait; the abort flag releases a
-// waiting reader at once when the link goes down.
+// waiting reader at once when the link goes down, and stays set until the
+// link is started again, so that an abort raised between two takes is not
+// lost with the lines still queued.
 
 #include "support/Event.h"
 
@@ -23,6 +25,8 @@ public:
 
     // Sets the abort flag and wakes a waiting reader.
     void abort();
+    // A new link: the abort flag is cleared and old lines are dropped.
+    void reset();
     bool isaborted() const { return m_abort.load(); }
     int count() const;
 

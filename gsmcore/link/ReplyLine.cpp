@@ -1,5 +1,7 @@
 #include "gsmcore/link/ReplyLine.h"
 
+#include <QStringList>
+
 #include "support/StringHelpers.h"
 
 bool SplitReplyLine(const QString& line, QString& key, QString& rest)
@@ -18,4 +20,25 @@ int ReplyNumber(const QString& field, int fallback)
     bool ok = false;
     const int value = TrimText(field).toInt(&ok);
     return ok ? value : fallback;
+}
+
+int RegistrationStatus(const QString& rest, int fallback)
+{
+    const QStringList fields = rest.split(QLatin1Char(','));
+    const bool answer = fields.size() >= 2 && !fields[1].trimmed().startsWith(QLatin1Char('"'));
+    return ReplyNumber(fields[answer ? 1 : 0], fallback);
+}
+
+bool SubmitReference(const QString& line, QString& reference)
+{
+    QString key;
+    QString rest;
+    if (!SplitReplyLine(line, key, rest) || key.compare(QLatin1String("+CMGS"), Qt::CaseInsensitive) != 0)
+        return false;
+    const QString trimmed = TrimText(rest);
+    qsizetype digits = 0;
+    while (digits < trimmed.size() && trimmed[digits] >= u'0' && trimmed[digits] <= u'9')
+        ++digits;
+    reference = trimmed.left(digits);
+    return !reference.isEmpty();
 }

@@ -140,7 +140,15 @@ bool CPhoneBookConnection::OpenDevice()
         std::lock_guard lock(m_deviceHolderLock);
         m_deviceHolder = std::make_unique<Ptr<CGSMDevice>>(device);
     }
-    if (!device->init()) {
+    DeviceEventSink sink = m_eventSink;
+    if (!sink) {
+        sink = [](const CDeviceEvent& event) {
+            TraceMessage(g_traceTessaly, TRACE_INFO, "Device event %u (%d) '%s'\n", unsigned(event.wParam),
+                         int(event.lParam), event.text);
+        };
+    }
+    if (!device->init(std::move(sink), EventMessage, EventState, EventNumber, EventSms, EventSmsReport,
+                      EventDataState)) {
         ReleaseDeviceHolder();
         return false;
     }
@@ -169,7 +177,7 @@ bool CPhoneBookConnection::OpenDevice()
             return false;
         }
     } else {
-        TraceMessage(g_traceTessaly, TRACE_INFO, "Identified phone card to be: %d\n", m_pref.m_DeviceType);
+        TraceMessage(g_traceTessaly, TRACE_INFO, "Identified phone card to be: %d\n", m_pref.m_DeviceType.load());
     }
     if (m_progress.setText)
         m_progress.setText(Tr("Phone device found."));
@@ -202,12 +210,11 @@ bool CPhoneBookConnection::DetectStorages()
 
 void CPhoneBookConnection::CloseDevice()
 {
-    if (!IsSimulated()) {
-        if (auto* sim = dynamic_cast<CSIMExtractor*>(m_simStore.get()))
-            sim->SetDevice(Ptr<CGSMDevice>());
-        if (auto* phone = dynamic_cast<CSIMExtractor*>(m_phoneStore.get()))
-            phone->SetDevice(Ptr<CGSMDevice>());
-    }
+    // The stores hold the device too: the port closes only when all let go.
+    if (auto* sim = dynamic_cast<CSIMExtractor*>(m_simStore.get()))
+        sim->ReleaseDevice();
+    if (auto* phone = dynamic_cast<CSIMExtractor*>(m_phoneStore.get()))
+        phone->ReleaseDevice();
     if (m_deviceHolder) {
         ReleaseDeviceHolder();
         TraceMessage(g_traceTessaly, TRACE_INFO, "GSM Device closed\n");

@@ -36,6 +36,22 @@ public:
     const QString& GetPort() const { return m_Port; }
     int GetSpeed() const { return m_Speed; }
     void SetProgress(Progress progress) { m_progress = std::move(progress); }
+
+    // The device's events while it is open (codes below, message
+    // EventMessage). Without a receiver of its own the connection still
+    // registers one that traces them: unsolicited codes are then taken
+    // out of the replies, so a ring during a long read does not spoil it.
+    enum : unsigned {
+        EventMessage = 0x8000 + 20,
+        EventState = 1,
+        EventNumber = 2,
+        EventSms = 3,
+        EventSmsReport = 4,
+        EventDataState = 5,
+    };
+    // Takes effect at the next OpenDevice. Called on the device's delivery
+    // thread, with no lock of the device held.
+    void SetEventSink(DeviceEventSink sink) { m_eventSink = std::move(sink); }
     // Replaces the pauses between attempts (tests make them instant).
     void SetSleep(std::function<void(int ms)> sleep) { m_sleep = std::move(sleep); }
 
@@ -79,5 +95,6 @@ private:
     bool m_simReady = false;
     bool m_phoneReady = false;
     Progress m_progress;
+    DeviceEventSink m_eventSink;
     std::function<void(int)> m_sleep;
 };

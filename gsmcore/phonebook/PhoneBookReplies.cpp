@@ -114,3 +114,8 @@ QStringList ParseStorageList(const QString& answer)
         names << Unquote(piece);
     return names;
 }
+
+bool IsWritableName(const QString& name)
+{
+    return !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('"'));
+}

@@ -48,3 +48,7 @@ int GetNumberType(const QString& number);
 // The storage names listed by a "+CPBS=?" answer such as ("SM","ME").
 // Without a ")" nothing is listed.
 QStringList ParseStorageList(const QString& answer);
+
+// False when the name holds a character that cannot travel inside the
+// quoted name of a +CPBW command: CR, LF or a double quote.
+bool IsWritableName(const QString& name);

@@ -117,43 +117,57 @@ bool CSIMExtractor::InterpretLine(const QString& line, int& location, QString& n
 
 bool CSIMExtractor::AppendLines(const QStringList& lines, ExtractorContactArray& entries)
 {
+    // A line that is not an entry (noise on the line) fails the read, but
+    // the entries around it are still given.
+    bool all = true;
     for (const QString& line : lines) {
         int location = 0;
         QString name, number;
         if (!InterpretLine(line, location, name, number)) {
             TraceMessage(g_traceGsmSession, TRACE_INFO, "Failed to interpret line (%s)!\n", line);
-            return false;
+            if (all && m_ReadFailure.isEmpty())
+                m_ReadFailure = line;
+            all = false;
+            continue;
         }
         entries.push_back(std::make_unique<CExtractorContact>(name, number, location, m_MemoryType));
     }
-    return true;
+    return all;
+}
+
+bool CSIMExtractor::ReadListing(const QString& command, int timeoutMs, ExtractorContactArray& entries)
+{
+    QStringList lines;
+    const bool complete = m_Device->execute_listing(lines, command, timeoutMs, QStringLiteral("OK"), m_ReadFailure);
+    // What came before a cut is kept: the caller shows it as incomplete.
+    const QString deviceError = m_ReadFailure;
+    const bool parsed = AppendLines(lines, entries);
+    if (!complete) {
+        m_ReadFailure = deviceError;
+        return ShowError(command, QString());
+    }
+    return parsed;
 }
 
 bool CSIMExtractor::GetAll(ExtractorContactArray& entries)
 {
+    m_ReadFailure.clear();
     if (m_LastIndex <= 0 || !SetMemoryType(m_MemoryType))
         return false;
-    const QString command = Format("+CPBR=%d,%d", m_FirstIndex, m_LastIndex);
-    QStringList lines;
-    if (!m_Device->execute_generic(lines, command, kReadAllTimeoutMs, QStringLiteral("OK")))
-        return ShowError(command, QString());
     entries.clear();
-    return AppendLines(lines, entries);
+    return ReadListing(Format("+CPBR=%d,%d", m_FirstIndex, m_LastIndex), kReadAllTimeoutMs, entries);
 }
 
 bool CSIMExtractor::GetRange(int from, int to, ExtractorContactArray& entries)
 {
+    m_ReadFailure.clear();
     if (to <= 0 || !SetMemoryType(m_MemoryType))
         return false;
     const QString command = Format("+CPBR=%d,%d", qint64(GetFirstIndex()) + from, qint64(GetFirstIndex()) + to);
-    QStringList lines;
     // (to - from + 2) seconds; a reversed range still gets a second, and a
     // huge one stays within what a wait can be given.
     const qint64 seconds = std::clamp<qint64>(qint64(to) - from + 2, 1, std::numeric_limits<int>::max() / 1000);
-    const int timeoutMs = int(seconds * 1000);
-    if (!m_Device->execute_generic(lines, command, timeoutMs, QStringLiteral("OK")))
-        return ShowError(command, QString());
-    return AppendLines(lines, entries);
+    return ReadListing(command, int(seconds * 1000), entries);
 }
 
 bool CSIMExtractor::Get(int location, QString& name, QString& number)
@@ -184,6 +198,10 @@ bool CSIMExtractor::Add(int location, const QString& name, QString& number)
     const int type = GetNumberType(number);
     const QString converted = m_pCharacterSet ? m_pCharacterSet->ConvertFromUnicode(name) : name;
     TraceMessage(g_traceGsmSession, TRACE_INFO, "ConvertFromUnicode '%s'  --> '%s'\n", name, converted);
+    // Inside the quoted name these would end the command early, and the
+    // device would store the name cut short while answering OK.
+    if (!IsWritableName(converted))
+        return ShowError(QString(), Tr("The name cannot contain line breaks or double quotes."));
     // The converted name goes out whole: a GSM "@" is a 0x00 unit and must
     // not end the name.
     const QString command = Format("+CPBW=%d,\"%s\",%d,\"%s\"", location, number, type, converted);

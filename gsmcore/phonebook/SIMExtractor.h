@@ -32,6 +32,12 @@ public:
     int GetMaxNumberSize() override { return m_MaxNumberSize; }
 
     MEMORYTYPE GetMemoryType() const { return m_MemoryType; }
+    // Why the last GetAll/GetRange failed: the device's error line that
+    // ended it ("+CME ERROR: 13") or the first line that was not an
+    // entry; empty when it completed or the device stopped answering.
+    const QString& GetReadFailure() const { return m_ReadFailure; }
+    // Lets go of the device, so that its port closes with the last holder.
+    void ReleaseDevice() { m_Device.release(); }
     int GetLastIndex() const { return m_LastIndex; }
 
 protected:
@@ -42,6 +48,8 @@ protected:
 private:
     // Parses the collected lines into entries appended to `entries`.
     bool AppendLines(const QStringList& lines, ExtractorContactArray& entries);
+    // Sends a range read and appends what it gives, also when it is cut.
+    bool ReadListing(const QString& command, int timeoutMs, ExtractorContactArray& entries);
 
     Ptr<CGSMDevice> m_Device;
     MEMORYTYPE m_MemoryType;
@@ -50,4 +58,5 @@ private:
     int m_MaxNameSize = 0;
     int m_MaxNumberSize = 0;
     std::unique_ptr<CCharacterSet> m_pCharacterSet;
+    QString m_ReadFailure;
 };

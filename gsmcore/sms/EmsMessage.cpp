@@ -124,6 +124,10 @@ bool CEmsMessage::FitsIntoSMS(int start, int& span, std::size_t nextElement, con
     return false;
 }
 
+namespace {
+constexpr int kMaxConcatenatedParts = 255;
+}  // namespace
+
 int CEmsMessage::SplitEms(SmsOutList* array)
 {
     const int textLength = static_cast<int>(m_Text.size());
@@ -239,6 +243,14 @@ int CEmsMessage::SplitEms(SmsOutList* array)
         ++next;
     }
 
+    // The concatenation header counts parts in one octet.
+    if (concatenated && parts > kMaxConcatenatedParts) {
+        TraceMessage(g_traceGsmSession, TRACE_ERROR, "The message needs %d parts, more than %d\n", parts,
+                     kMaxConcatenatedParts);
+        if (array)
+            array->resize(firstNewPart);
+        return -1;
+    }
     if (array && concatenated) {
         int reference = static_cast<int>(QRandomGenerator::global()->bounded(256)) + 1;
         if (reference == 256)

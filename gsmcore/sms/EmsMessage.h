@@ -26,6 +26,8 @@ public:
     int GetSmsCount();
     // Appends the parts (owned by the caller) and numbers the ones it
     // appended; returns their count. Elements must be ordered by position.
+    // A message that needs more than 255 parts (the most one concatenation
+    // header can count) gives -1 and no parts.
     // Splitting works on a copy of the element list, so the message stays
     // as it was and may be split any number of times with the same result.
     int GetSmsArray(SmsOutList& array);

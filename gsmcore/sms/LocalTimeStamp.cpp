@@ -42,8 +42,9 @@ CLocalTimeStamp CLocalTimeStamp::FromDigits(QStringView digits)
     int value[6];
     for (int i = 0; i < 6; ++i)
         value[i] = DecimalDigit(digits[2 * i + 1]) * 10 + DecimalDigit(digits[2 * i]);
-    // The time zone pair is not read: the stamp counts as local time.
-    if (value[0] == 0 || value[1] == 0 || value[2] == 0)
+    // The time zone pair is not read: the stamp counts as local time. The
+    // year pair 00 is 2000; only a zero month or day makes no date.
+    if (value[1] == 0 || value[2] == 0)
         return CLocalTimeStamp();
     return CLocalTimeStamp(QDate(2000 + value[0], value[1], value[2]), QTime(value[3], value[4], value[5]));
 }

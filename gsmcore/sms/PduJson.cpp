@@ -17,11 +17,11 @@
 
 namespace {
 
-QJsonValue TimeValue(const QDateTime& time)
+// A time the PDU does not carry readably has no key at all.
+void AddTime(QJsonObject& object, const QString& key, const QDateTime& time)
 {
-    if (!time.isValid())
-        return QJsonValue(QJsonValue::Null);
-    return time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+    if (time.isValid())
+        object[key] = time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
 }
 
 QString NoteName(const NOTE_STRUCT& note)
@@ -90,14 +90,18 @@ QJsonArray ElementsToJson(const EmsItemList& elements)
     return array;
 }
 
-void AddCommonFields(QJsonObject& object, const CSms& message)
+// Every field but those a status report leaves out.
+void AddCommonFields(QJsonObject& object, const CSms& message, const CSmsStatusReport* report = nullptr)
 {
     object[QStringLiteral("smsc")] = message.GetServiceCenterAddress();
     object[QStringLiteral("address")] = message.GetAddress();
     object[QStringLiteral("first_octet")] = message.GetFirstOctet();
-    object[QStringLiteral("pid")] = static_cast<quint8>(message.GetProtocolIdentifier());
-    object[QStringLiteral("dcs")] = message.GetDataCodingScheme();
-    object[QStringLiteral("text")] = message.GetText();
+    if (!report || report->HasProtocolIdentifier())
+        object[QStringLiteral("pid")] = static_cast<quint8>(message.GetProtocolIdentifier());
+    if (!report || report->HasDataCodingScheme())
+        object[QStringLiteral("dcs")] = message.GetDataCodingScheme();
+    if (!report || report->HasUserData())
+        object[QStringLiteral("text")] = message.GetText();
 }
 
 // Blanks out, digits upper case; false when something else is left.
@@ -145,7 +149,7 @@ QJsonObject DecodePduToJson(const QString& hex, QString& error)
             object[QStringLiteral("validity")] = message.GetRelativeValidityPeriod();
             break;
         case CSmsOut::VPF_ABSOLUTE:
-            object[QStringLiteral("validity")] = TimeValue(message.GetAbsoluteValidityPeriod());
+            AddTime(object, QStringLiteral("validity"), message.GetAbsoluteValidityPeriod());
             break;
         default:
             break;
@@ -160,10 +164,10 @@ QJsonObject DecodePduToJson(const QString& hex, QString& error)
             return QJsonObject();
         }
         object[QStringLiteral("type")] = QStringLiteral("status-report");
-        AddCommonFields(object, report);
+        AddCommonFields(object, report, &report);
         object[QStringLiteral("reference")] = report.GetMessageReference();
-        object[QStringLiteral("timestamp")] = TimeValue(report.GetTimeStamp());
-        object[QStringLiteral("discharge_time")] = TimeValue(report.GetDischargeTime());
+        AddTime(object, QStringLiteral("timestamp"), report.GetTimeStamp());
+        AddTime(object, QStringLiteral("discharge_time"), report.GetDischargeTime());
         object[QStringLiteral("status")] = report.GetStatus();
         object[QStringLiteral("elements")] = ElementsToJson(report.GetReportItems());
         return object;
@@ -184,7 +188,7 @@ QJsonObject DecodePduToJson(const QString& hex, QString& error)
     }
     object[QStringLiteral("type")] = QStringLiteral("deliver");
     AddCommonFields(object, message);
-    object[QStringLiteral("timestamp")] = TimeValue(message.GetTimeStamp());
+    AddTime(object, QStringLiteral("timestamp"), message.GetTimeStamp());
     object[QStringLiteral("elements")] = ElementsToJson(message.GetItems());
     return object;
 }

@@ -5,6 +5,8 @@
 #include "gsmcore/sms/PduReader.h"
 #include "gsmcore/sms/SmsText.h"
 
+#include <algorithm>
+
 namespace {
 constexpr quint8 kMoreMessagesBit = 0x04;
 constexpr quint8 kStatusReportIndicationBit = 0x20;
@@ -107,6 +109,29 @@ bool CSmsIn::Extract(const QString& pdu, CEmsItemManager* items)
     return true;
 }
 
+namespace {
+
+// The originating address as Extract reads it back: an empty sender keeps
+// its type octet ("0080"), a sender that is not a number ("Netflix") goes
+// as packed 7-bit text with type 0xD0, its length in semi-octets used.
+QString SenderAddress(const CPduCodec& codec, const QString& address)
+{
+    if (address.isEmpty())
+        return QStringLiteral("0080");
+    const QString digits = address.startsWith(u'+') ? address.mid(1) : address;
+    const bool number = std::all_of(digits.begin(), digits.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || c == u'*' || c == u'#';
+    });
+    if (number)
+        return CPduCodec::EncodeAddress(address, CPduCodec::AddressForm::Party);
+    // At most 11 characters fit the 10 octets an address may hold.
+    int septets = 0;
+    const QString packed = codec.EncodeSeptets(address.left(11), 0, septets);
+    return CPduCodec::Octet(static_cast<quint8>((septets * 7 + 3) / 4)) + CPduCodec::Octet(0xD0) + packed;
+}
+
+}  // namespace
+
 QString CSmsIn::Create(CEmsItemManager* items)
 {
     const CPduCodec codec(EnsureCharacterSet());
@@ -116,7 +141,7 @@ QString CSmsIn::Create(CEmsItemManager* items)
     const QString serviceCentre = CPduCodec::EncodeAddress(m_ServiceCenterAddress, CPduCodec::AddressForm::ServiceCentre);
     QString pdu = serviceCentre;
     pdu += CreateFO();
-    pdu += CPduCodec::EncodeAddress(m_Address, CPduCodec::AddressForm::Party);
+    pdu += SenderAddress(codec, m_Address);
     pdu += CPduCodec::SignedOctet(m_ProtocolIdentifier);
     pdu += CPduCodec::Octet(m_DataCodingScheme);
     pdu += m_TimeStamp.ToDigits();

@@ -22,6 +22,7 @@ void CSmsStatusReport::Reset()
     m_MessageReference = 0;
     m_Status = 0;
     m_ReportItems.clear();
+    m_OptionalFields = 0;
 }
 
 bool CSmsStatusReport::IsValidType(const QString& pdu)
@@ -40,6 +41,7 @@ void CSmsStatusReport::ExtractFO(quint8 octet)
 bool CSmsStatusReport::Extract(const QString& pdu, CEmsItemManager* items)
 {
     m_LastError.clear();
+    m_OptionalFields = 0;
     const CPduCodec codec(EnsureCharacterSet());
     CPduReader reader(pdu);
 
@@ -72,15 +74,19 @@ bool CSmsStatusReport::Extract(const QString& pdu, CEmsItemManager* items)
     if (!reader.Has(2))
         return true;
     m_ProtocolIdentifier = static_cast<qint8>(reader.ReadOctet());  // parameter indicator
+    m_OptionalFields = 1;
     if (!reader.Has(2))
         return true;
     m_ProtocolIdentifier = static_cast<qint8>(reader.ReadOctet());
+    m_OptionalFields = 2;
     if (!reader.Has(2))
         return true;
     m_DataCodingScheme = static_cast<quint8>(reader.ReadOctet());
+    m_OptionalFields = 3;
     if (!reader.Has(2))
         return true;
     m_Text = codec.ExtractUserData(reader.Rest(), m_DataCodingScheme, m_FirstOctet, items, m_ReportItems);
+    m_OptionalFields = 4;
     m_bHeaderIndicator = m_FirstOctet & CPduCodec::kHeaderIndicator;
     return true;
 }

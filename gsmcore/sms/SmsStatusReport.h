@@ -22,6 +22,10 @@ public:
     QDateTime GetDischargeTime() const { return m_DischargeTime.ToDateTime(); }
     qint16 GetStatus() const { return m_Status; }
     const EmsItemList& GetReportItems() const { return m_ReportItems; }
+    // Which of the optional fields the last report carried.
+    bool HasProtocolIdentifier() const { return m_OptionalFields >= 2; }
+    bool HasDataCodingScheme() const { return m_OptionalFields >= 3; }
+    bool HasUserData() const { return m_OptionalFields >= 4; }
 
 protected:
     void ExtractFO(quint8 octet);
@@ -31,4 +35,5 @@ private:
     CLocalTimeStamp m_DischargeTime;
     qint16 m_Status = 0;
     EmsItemList m_ReportItems;
+    int m_OptionalFields = 0;  // parameter indicator, PID, DCS, user data: how many came
 };

@@ -140,7 +140,10 @@ bool BuildSubmitParts(const SubmitOptions& options, std::vector<SubmitPart>& par
     CEmsItemManager items;
     RegisterStandardEmsHandlers(items);
     SmsOutList messages;
-    message.GetSmsArray(messages);
+    if (message.GetSmsArray(messages) < 0) {
+        error = QStringLiteral("The text needs more than 255 messages");
+        return false;
+    }
     for (const auto& part : messages) {
         SubmitPart submit;
         submit.pdu = part->Create(&items);

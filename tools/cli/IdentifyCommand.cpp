@@ -1,6 +1,7 @@
 // tessaly-cli identify: opens the device as the application does and
 // tells what it is and which phone books it has.
 
+#include "gsmcore/link/DeviceModels.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "support/StringHelpers.h"
 #include "tools/cli/CliContext.h"
@@ -17,7 +18,7 @@ int RunIdentify(CliContext& context)
     if (Ptr<CGSMDevice> device = connection.GetDevicePtr()) {
         QStringList lines;
         if (device->execute_generic(lines, QStringLiteral("+CGMM"), 3000, QStringLiteral("OK")))
-            model = lines.join(QLatin1Char(' '));
+            model = ModelLine(lines);
     } else if (connection.IsSimulated()) {
         model = QStringLiteral("Simulate");
     }
@@ -25,12 +26,12 @@ int RunIdentify(CliContext& context)
     if (context.Json()) {
         QJsonObject storages{{QStringLiteral("sim"), pref.m_SimStorage}, {QStringLiteral("phone"), pref.m_PhoneStorage}};
         context.PrintJson(QJsonDocument(QJsonObject{
-            {QStringLiteral("device_type"), pref.m_DeviceType},
+            {QStringLiteral("device_type"), pref.m_DeviceType.load()},
             {QStringLiteral("model"), model},
             {QStringLiteral("storages"), storages},
         }));
     } else {
-        context.Print(QStringLiteral("Device type:   %1").arg(pref.m_DeviceType));
+        context.Print(QStringLiteral("Device type:   %1").arg(pref.m_DeviceType.load()));
         context.Print(QStringLiteral("Model:         %1").arg(model));
         context.Print(QStringLiteral("SIM storage:   %1").arg(pref.m_SimStorage.isEmpty() ? QStringLiteral("(none)") : pref.m_SimStorage));
         context.Print(QStringLiteral("Phone storage: %1").arg(pref.m_PhoneStorage.isEmpty() ? QStringLiteral("(none)") : pref.m_PhoneStorage));

@@ -2,6 +2,8 @@
 // through its store, as the application does.
 
 #include "gsmcore/phonebook/PhoneBookConnection.h"
+#include "gsmcore/phonebook/PhoneBookReplies.h"
+#include "gsmcore/phonebook/SIMExtractor.h"
 #include "tools/cli/CliContext.h"
 
 #include <QJsonArray>
@@ -41,6 +43,16 @@ int FirstFreeLocation(CNumberExtractor& store, const ExtractorContactArray& entr
             return location;
     }
     return -1;
+}
+
+// Why a listing stopped short, after the entries it gave.
+QString IncompleteReadMessage(CNumberExtractor& store, size_t count)
+{
+    const auto* device = dynamic_cast<CSIMExtractor*>(&store);
+    const QString failure = device ? device->GetReadFailure() : QString();
+    if (failure.isEmpty())
+        return QStringLiteral("incomplete: the device stopped answering after %1 entries").arg(count);
+    return QStringLiteral("incomplete: the device answered \"%1\" after %2 entries").arg(failure).arg(count);
 }
 
 }  // namespace
@@ -91,8 +103,7 @@ int RunPhoneBook(CliContext& context)
     }
     if (action == QLatin1String("list")) {
         ExtractorContactArray entries;
-        if (!store->GetAll(entries))
-            return context.Fail(QStringLiteral("reading the %1 phone book failed").arg(memory));
+        const bool complete = store->GetAll(entries);
         if (context.Json()) {
             QJsonObject doc = InfoJson(*store, memory);
             QJsonArray list;
@@ -104,7 +115,7 @@ int RunPhoneBook(CliContext& context)
             for (const auto& e : entries)
                 context.Print(QStringLiteral("%1  %2  %3").arg(e->m_Index, 4).arg(e->m_Number, -22).arg(e->m_Name));
         }
-        return 0;
+        return complete ? 0 : context.Fail(IncompleteReadMessage(*store, entries.size()));
     }
     if (action == QLatin1String("get")) {
         QString name, number;
@@ -124,6 +135,8 @@ int RunPhoneBook(CliContext& context)
     // add or modify
     const QString name = context.args.Value(QStringLiteral("--name"));
     QString number = context.args.Value(QStringLiteral("--number"));
+    if (!IsWritableName(name))
+        return context.Fail(QStringLiteral("a name cannot hold a line break or a double quote"));
     if (index < 0) {
         ExtractorContactArray entries;
         if (!store->GetAll(entries))

@@ -30,7 +30,23 @@ using Clock = std::chrono::steady_clock;
 struct OutputSegment {
     QByteArray bytes;
     Clock::time_point notBefore;
+    int pauseMs = 0;      // quiet time after the segment before has left
+    bool vanish = false;  // the device is gone once this segment is reached
 };
+
+// The offset just after the first `lines` lines of a reply ("\r\nTEXT\r\n"
+// each with verbose results); the whole reply when it has fewer.
+qsizetype AfterReplyLines(const QByteArray& reply, int lines)
+{
+    qsizetype at = 0;
+    for (int ends = 0; ends < 2 * lines; ++ends) {
+        const qsizetype next = reply.indexOf("\r\n", at);
+        if (next < 0)
+            return reply.size();
+        at = next + 2;
+    }
+    return at;
+}
 
 }  // namespace
 
@@ -56,6 +72,7 @@ struct ModemSimulator::Impl {
     void handleUnit(const AtInputFramer::Unit& unit);
     void queue(const QByteArray& bytes, Clock::time_point notBefore);
     void queueNow(const QByteArray& bytes) { queue(bytes, Clock::now()); }
+    void queueReply(const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore);
     void writeSome();
     void record(const QString& line);
     int pollTimeout(bool& wantWrite);
@@ -71,6 +88,8 @@ struct ModemSimulator::Impl {
     bool dropEcho = false;
     bool silent = false;
     int replyDelayMs = 0;
+    std::vector<std::pair<QByteArray, ModemSimulator::ReplyFault>> replyFaults;
+    bool vanishNow = false;
     QString path;
 
     PseudoTerminal pty;
@@ -96,6 +115,7 @@ bool ModemSimulator::Impl::start()
         output.clear();
         framer.reset();
         pacer.pause();
+        vanishNow = false;
     }
     stopRequested = false;
     thread = std::thread([this] { run(); });
@@ -141,6 +161,10 @@ int ModemSimulator::Impl::pollTimeout(bool& wantWrite)
         return -1;
     const auto now = Clock::now();
     const OutputSegment& front = output.front();
+    if (front.vanish && front.notBefore <= now) {
+        vanishNow = true;
+        return 0;
+    }
     if (front.notBefore > now) {
         pacer.pause();  // the line is quiet while a reply is held back
         return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(front.notBefore - now).count());
@@ -162,6 +186,14 @@ void ModemSimulator::Impl::run()
             {wakeFd, POLLIN, 0},
             {pty.masterFd(), static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
         };
+        if (vanishNow) {
+            // Pulled out mid-reply: what was still to come is lost.
+            stopRequested = true;
+            pty.close();
+            std::lock_guard lock(mutex);
+            output.clear();
+            break;
+        }
         const int ready = ::poll(fds, 2, timeout);
         if (ready < 0) {
             if (errno == EINTR)
@@ -196,7 +228,7 @@ void ModemSimulator::Impl::writeSome()
     const auto now = Clock::now();
     while (!output.empty()) {
         OutputSegment& front = output.front();
-        if (front.notBefore > now)
+        if (front.notBefore > now || front.vanish)
             return;
         const std::int64_t allowed = pacer.allowance(now);
         if (allowed <= 0)
@@ -207,8 +239,15 @@ void ModemSimulator::Impl::writeSome()
             return;  // full (EAGAIN) or gone: try again at the next wake-up
         pacer.wrote(written);
         front.bytes.remove(0, written);
-        if (front.bytes.isEmpty())
+        if (front.bytes.isEmpty()) {
             output.pop_front();
+            if (!output.empty() && output.front().pauseMs > 0) {
+                output.front().notBefore = std::max(output.front().notBefore,
+                                                    now + std::chrono::milliseconds(output.front().pauseMs));
+                output.front().pauseMs = 0;
+                break;
+            }
+        }
     }
     pacer.pause();
 }
@@ -255,11 +294,42 @@ void ModemSimulator::Impl::handleUnit(const AtInputFramer::Unit& unit)
     if (!dropEcho)
         queue(outcome.echo, now);
     if (!silent)
-        queue(outcome.reply, now + std::chrono::milliseconds(replyDelayMs));
+        queueReply(unit.kind == Kind::CommandLine ? unit.bytes : QByteArray(), outcome.reply,
+                   now + std::chrono::milliseconds(replyDelayMs));
     if (outcome.awaitMessageBody)
         framer.enterMessageBody();
     if (!output.empty())
         wake();
+}
+
+void ModemSimulator::Impl::queueReply(const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore)
+{
+    QByteArray text = command.trimmed();
+    if (text.left(2).toUpper() == "AT")
+        text = text.mid(2);
+    const auto fault = std::find_if(replyFaults.begin(), replyFaults.end(), [&](const auto& f) {
+        return !command.isEmpty() && text.toUpper().startsWith(f.first);
+    });
+    if (fault == replyFaults.end()) {
+        queue(reply, notBefore);
+        return;
+    }
+    const ModemSimulator::ReplyFault& f = fault->second;
+    const qsizetype split = AfterReplyLines(reply, f.afterLines);
+    queue(reply.left(split), notBefore);
+    queue(f.insert, notBefore);
+    if (f.vanish) {
+        // After the hold, so that what went before can be read first:
+        // bytes still in flight when a device goes are lost.
+        const auto start = output.empty() ? notBefore + std::chrono::milliseconds(f.holdMs) : notBefore;
+        output.push_back({QByteArray(), start, output.empty() ? 0 : f.holdMs, true});
+        return;
+    }
+    if (!f.cut && split < reply.size()) {
+        // With nothing before it, the hold starts now.
+        const auto start = output.empty() ? notBefore + std::chrono::milliseconds(f.holdMs) : notBefore;
+        output.push_back({reply.mid(split), start, output.empty() ? 0 : f.holdMs, false});
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -327,7 +397,20 @@ void ModemSimulator::clearFaults()
     d->dropEcho = false;
     d->silent = false;
     d->replyDelayMs = 0;
+    d->replyFaults.clear();
     d->processor.clearCmeErrors();
+}
+
+void ModemSimulator::setReplyFault(const QString& commandPrefix, const ReplyFault& fault)
+{
+    std::lock_guard lock(d->mutex);
+    const QByteArray prefix = commandPrefix.toLatin1().toUpper();
+    const auto same = std::find_if(d->replyFaults.begin(), d->replyFaults.end(),
+                                   [&](const auto& f) { return f.first == prefix; });
+    if (same != d->replyFaults.end())
+        same->second = fault;
+    else
+        d->replyFaults.emplace_back(prefix, fault);
 }
 
 void ModemSimulator::sendUnsolicited(const QByteArray& bytes)

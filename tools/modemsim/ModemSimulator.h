@@ -56,6 +56,22 @@ public:
     static QByteArray garbageBytes(int count, quint32 seed);  // what sendGarbage sends
     void vanish();                                 // close the master side: the device is gone
 
+    // A fault inside the reply to every command that starts with a prefix
+    // (no "AT", any case): after `afterLines` information lines, `insert`
+    // goes out (unsolicited codes, noise, an error line); then the rest of
+    // the reply is dropped (`cut`) or held back `holdMs` after the part
+    // before it has left; or the device vanishes there (`vanish`), `holdMs`
+    // after the part before it, so that part can still be read.
+    struct ReplyFault {
+        int afterLines = 0;
+        QByteArray insert;
+        bool cut = false;
+        int holdMs = 0;
+        bool vanish = false;
+    };
+    // Replaces the fault of the same prefix; clearFaults removes them all.
+    void setReplyFault(const QString& commandPrefix, const ReplyFault& fault);
+
     // What the simulator received, in order, one entry per command line.
     QStringList receivedCommands() const;
     void clearReceivedCommands();

@@ -107,6 +107,21 @@ TEST_F(DeviceThreadTest, ShuttingDownReleasesAWaitingReaderAtOnce)
     EXPECT_FALSE(m_link->readline(line, 50));
 }
 
+TEST_F(DeviceThreadTest, ShuttingDownWithLinesStillQueuedEndsEveryLaterWait)
+{
+    // A cancel that comes while replies wait must not be used up by the
+    // first of them, leaving the next wait to run out its time.
+    ASSERT_TRUE(m_pty.send("+CPBR: 1\r\n+CPBR: 2\r\n"));
+    std::this_thread::sleep_for(milliseconds(300));  // both lines queued, none taken
+    m_link->setdevicestate(CDeviceThread::DEVICESTATE_SHUTTINGDOWN);
+    const auto start = Clock::now();
+    QString line;
+    EXPECT_FALSE(m_link->readline(line, 10000));
+    EXPECT_FALSE(m_link->readline(line, 10000));
+    EXPECT_FALSE(m_link->waitforline(QStringLiteral("AT\r\n"), 10000));
+    EXPECT_LT(Clock::now() - start, milliseconds(5000));
+}
+
 TEST_F(DeviceThreadTest, VanishingDeviceReleasesTheReaderAndStopsTheLoop)
 {
     auto reader = BlockedReader(20000);

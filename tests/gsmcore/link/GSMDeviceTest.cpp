@@ -55,6 +55,13 @@ protected:
         std::lock_guard lock(m_eventsLock);
         return m_states;
     }
+    // Events arrive on the device's delivery thread, a moment later.
+    std::vector<int> StatesOnceThereAre(size_t count)
+    {
+        for (int i = 0; i < 300 && States().size() < count; ++i)
+            std::this_thread::sleep_for(milliseconds(10));
+        return States();
+    }
 
     ModemSimulator m_sim;
     CGSMCorePref m_pref;
@@ -123,6 +130,52 @@ TEST_F(GSMDeviceTest, UnsolicitedLineInPlaceOfTheAnswerEmptiesTheQuestion)
     injector.get();
 }
 
+TEST_F(GSMDeviceTest, AnAnswerFollowedByAnErrorIsNoAnswer)
+{
+    Open();
+    for (const QByteArray& error : {QByteArray("ERROR"), QByteArray("+CME ERROR: 10")}) {
+        m_sim.clearFaults();
+        ModemSimulator::ReplyFault fault;
+        fault.afterLines = 1;  // the +CSQ line goes out, then the error instead of OK
+        fault.insert = "\r\n" + error + "\r\n";
+        fault.cut = true;
+        m_sim.setReplyFault(QStringLiteral("+CSQ"), fault);
+        EXPECT_EQ(m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true), QString())
+            << error.constData();
+    }
+}
+
+TEST_F(GSMDeviceTest, AfterADialWithoutEchoCommandsWaitForTheirEchoAgain)
+{
+    Open();
+    ASSERT_TRUE(m_device->execute_call(QStringLiteral("0612345678"), CGSMDevice::CALLTYPE_VOICE, true));
+    EXPECT_EQ(m_device->getechotimeout(), kTestEchoMs);
+    m_device->execute_hangup();
+    m_sim.setDropEcho(true);
+    EXPECT_FALSE(m_device->execute_set(QStringLiteral("E1"), 3000));  // the OK alone is not enough
+}
+
+TEST_F(GSMDeviceTest, AnEventReceiverMaySendACommand)
+{
+    std::promise<QString> answer;
+    bool asked = false;
+    m_device = CGSMDevice::create(&m_pref);
+    ASSERT_TRUE(m_device->init(
+        [&](const CDeviceEvent& event) {
+            // Followed from the device's own thread this would wait on itself.
+            if (event.wParam == 10 && !asked) {
+                asked = true;
+                answer.set_value(m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true));
+            }
+        },
+        1, 10, 11, 12, 13, 14));
+    m_device->setechotimeout(kTestEchoMs);
+    m_sim.ring("0701234567");
+    auto result = answer.get_future();
+    ASSERT_EQ(result.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_TRUE(result.get().contains(u','));
+}
+
 TEST_F(GSMDeviceTest, ExtendedErrorMakesGenericWaitButGenericNewReturnsAtOnce)
 {
     Open();
@@ -178,7 +231,7 @@ TEST_F(GSMDeviceTest, CallSetupRefusesCommandsButNotTheHangup)
     EXPECT_TRUE(Received(QStringLiteral("ATH")));
     EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
     EXPECT_FALSE(m_device->GetCallEndedNormally());
-    EXPECT_GE(States().size(), 2u);
+    EXPECT_GE(StatesOnceThereAre(2).size(), 2u);
     EXPECT_TRUE(m_device->execute_set(QStringLiteral("E1"), 3000));
 }
 
@@ -190,7 +243,7 @@ TEST_F(GSMDeviceTest, MissingEchoInQueryStateDeclaresTheDeviceLost)
     m_sim.setDropEcho(true);
     EXPECT_FALSE(m_device->querystate());  // waits the 4000 ms echo time-out of the state query
     EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_DEVICELOST);
-    ASSERT_FALSE(States().empty());
+    ASSERT_FALSE(StatesOnceThereAre(1).empty());
     EXPECT_EQ(States().back(), CGSMDevice::STATE_DEVICELOST);
     EXPECT_EQ(m_device->getechotimeout(), kTestEchoMs);
 

@@ -44,6 +44,37 @@ TEST(ReplyLine, NumbersFallBackOnGarbage)
     EXPECT_EQ(ReplyNumber("", 7), 7);
 }
 
+TEST(ReplyLine, RegistrationStatusAndSubmitReference)
+{
+    const struct {
+        const char* rest;
+        int status;
+    } registrations[] = {
+        {"1", 1}, {"1,\"00C3\",\"1A2B\"", 1}, {"5,\"00C3\",\"1A2B\",7", 5},  // reports
+        {"0,5", 5}, {"2,1,\"00C3\",\"1A2B\"", 1},                                // answers
+    };
+    for (const auto& c : registrations)
+        EXPECT_EQ(RegistrationStatus(QString::fromLatin1(c.rest)), c.status) << c.rest;
+
+    const struct {
+        const char* line;
+        const char* reference;  // null: no reference
+    } submits[] = {
+        {"+CMGS: 12", "12"},
+        {"+CMGS: 12,\"07/11/26,09:15:00+04\"", "12"},
+        {"+CMGS: 7,0791", "7"},
+        {"+CMGS: ", nullptr},
+        {"+CMSS: 12", nullptr},
+    };
+    for (const auto& c : submits) {
+        QString reference;
+        EXPECT_EQ(SubmitReference(QString::fromLatin1(c.line), reference), c.reference != nullptr) << c.line;
+        if (c.reference) {
+            EXPECT_EQ(reference, QString::fromLatin1(c.reference)) << c.line;
+        }
+    }
+}
+
 TEST(KeystrokeDialling, PauseShortensWithTheNumberLength)
 {
     const struct {
@@ -85,6 +116,9 @@ TEST(DeviceModels, FirstMatchingRowGivesTheType)
         const DeviceModelRule* rule = MatchDeviceModel(c.reply);
         EXPECT_EQ(rule ? rule->type : 0, c.type) << c.reply.join(QLatin1Char('|')).toStdString();
     }
+    // The model a user is shown is one line, not the whole answer.
+    EXPECT_EQ(ModelLine({"+CGMM: Nokia 6310i", "extra"}), QStringLiteral("Nokia 6310i"));
+    EXPECT_EQ(ModelLine({"Anything", "Wireless Pack 2", "x"}), QStringLiteral("Wireless Pack 2"));
 }
 
 }  // namespace

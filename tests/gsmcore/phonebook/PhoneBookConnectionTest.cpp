@@ -145,6 +145,9 @@ TEST_F(PhoneBookConnectionTest, DisconnectReleasesEverything)
     StartSimulator();
     connection->SetPort(simulator->devicePath(), 9600);
     ASSERT_TRUE(connection->Connect());
+    connection->CloseDevice();  // the stores let go too: the port is closed
+    EXPECT_EQ(CGSMDevice::instance(), nullptr);
+    ASSERT_TRUE(connection->Connect());
     connection->Disconnect();
     EXPECT_FALSE(connection->IsDeviceOpen());
     EXPECT_EQ(connection->GetSimStore(), nullptr);

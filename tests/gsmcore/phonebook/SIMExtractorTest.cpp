@@ -2,7 +2,10 @@
 #include "gsmcore/phonebook/SIMExtractor.h"
 #include "tests/gsmcore/phonebook/DeviceFixture.h"
 
+#include <chrono>
+#include <future>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -26,18 +29,13 @@ protected:
     }
 };
 
-TEST_F(SIMExtractorTest, ReadsAWholeSimPhoneBookInOneCommand)
+// The entries a read gave are the first `count` of the simulator's, field by field.
+void ExpectFirstEntries(const ExtractorContactArray& entries, const std::vector<ModemSimulator::Entry>& expected,
+                        size_t count)
 {
-    CSIMExtractor sim(MEMORY_SIM);
-    simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,18"));
-    ASSERT_EQ(simulator->fillPhoneBook(QStringLiteral("SM"), 250, 7), 250);
-    Prepare(sim);
-    ExtractorContactArray entries;
-    ASSERT_TRUE(sim.GetAll(entries));
-    const auto expected = simulator->entries(QStringLiteral("SM"));
-    ASSERT_EQ(entries.size(), expected.size());
+    ASSERT_EQ(entries.size(), count);
     CCharacterSetDefault gsm;
-    for (size_t i = 0; i < expected.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         EXPECT_EQ(entries[i]->m_Index, expected[i].index);
         EXPECT_EQ(entries[i]->m_Name, gsm.ConvertToUnicode(QString::fromLatin1(expected[i].name)));
         QString number = QString::fromLatin1(expected[i].number);
@@ -46,6 +44,17 @@ TEST_F(SIMExtractorTest, ReadsAWholeSimPhoneBookInOneCommand)
         EXPECT_EQ(entries[i]->m_Number, number);
         EXPECT_EQ(entries[i]->m_MemoryType, MEMORY_SIM);
     }
+}
+
+TEST_F(SIMExtractorTest, ReadsAWholeSimPhoneBookInOneCommand)
+{
+    CSIMExtractor sim(MEMORY_SIM);
+    simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,18"));
+    ASSERT_EQ(simulator->fillPhoneBook(QStringLiteral("SM"), 250, 7), 250);
+    Prepare(sim);
+    ExtractorContactArray entries;
+    ASSERT_TRUE(sim.GetAll(entries));
+    ExpectFirstEntries(entries, simulator->entries(QStringLiteral("SM")), 250);
     EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBR=1,250")), 1);
 }
 
@@ -157,20 +166,98 @@ TEST_F(SIMExtractorTest, RangeReadTimesOutOnASilentDevice)
     EXPECT_EQ(simulator->receivedCommands().value(0), QStringLiteral("AT+CPBR=3,3"));
 }
 
-TEST_F(SIMExtractorTest, ADeviceVanishingMidReadFailsWithoutHanging)
+TEST_F(SIMExtractorTest, AReadCutShortKeepsTheEntriesBeforeTheCut)
+{
+    simulator->fillPhoneBook(QStringLiteral("SM"), 250, 11);
+    const auto expected = simulator->entries(QStringLiteral("SM"));
+    const struct {
+        const char* what;
+        QByteArray insert;
+        bool vanish;
+        const char* failure;
+    } cases[] = {
+        {"device error", "\r\n+CME ERROR: 13\r\n", false, "+CME ERROR: 13"},
+        {"unplugged", "", true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ModemSimulator::ReplyFault fault;
+        fault.afterLines = 100;
+        fault.insert = c.insert;
+        fault.cut = true;
+        fault.vanish = c.vanish;
+        fault.holdMs = 300;
+        simulator->setReplyFault(QStringLiteral("+CPBR=1,"), fault);
+        CSIMExtractor sim(MEMORY_SIM);
+        Prepare(sim, true);
+        ExtractorContactArray entries;
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_FALSE(sim.GetAll(entries));
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+        ExpectFirstEntries(entries, expected, 100);
+        EXPECT_EQ(sim.GetReadFailure(), QString::fromLatin1(c.failure));
+        if (c.vanish)
+            break;
+        simulator->clearFaults();
+    }
+}
+
+TEST_F(SIMExtractorTest, CancelOrUnplugAnywhereInAPacedReadReturnsAtOnce)
+{
+    simulator->fillPhoneBook(QStringLiteral("SM"), 250, 5);
+    const auto expected = simulator->entries(QStringLiteral("SM"));
+    const struct {
+        int afterLines;  // where the device pauses its listing
+        bool unplug;     // else the program cancels
+    } cases[] = {{0, false}, {100, false}, {250, false}, {0, true}, {100, true}, {250, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "after " << c.afterLines << (c.unplug ? " unplug" : " cancel"));
+        // A new device on a new line each time: neither a cancelled device
+        // nor the rest of the last listing is carried over.
+        device.release();
+        simulator->stop();
+        ASSERT_TRUE(simulator->start());
+        ASSERT_NO_FATAL_FAILURE(OpenDevice());
+        simulator->clearFaults();
+        simulator->setBaud(230400);
+        ModemSimulator::ReplyFault pause;
+        pause.afterLines = c.afterLines;
+        pause.holdMs = 4000;  // the rest, OK included, comes long after the bound below
+        simulator->setReplyFault(QStringLiteral("+CPBR=1,"), pause);
+        CSIMExtractor sim(MEMORY_SIM);
+        Prepare(sim, true);
+        std::promise<std::chrono::steady_clock::time_point> pulled;
+        std::thread pull([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // within the pause
+            pulled.set_value(std::chrono::steady_clock::now());
+            if (c.unplug)
+                simulator->vanish();
+            else
+                device->setdevicestate(CDeviceThread::DEVICESTATE_SHUTTINGDOWN);
+        });
+        ExtractorContactArray entries;
+        EXPECT_FALSE(sim.GetAll(entries));
+        const auto returned = std::chrono::steady_clock::now();
+        pull.join();
+        EXPECT_LT(returned - pulled.get_future().get(), std::chrono::milliseconds(1000));
+        ExpectFirstEntries(entries, expected, size_t(c.afterLines));
+    }
+}
+
+TEST_F(SIMExtractorTest, NamesThatWouldEndTheCommandAreRefused)
 {
     CSIMExtractor sim(MEMORY_SIM);
-    simulator->fillPhoneBook(QStringLiteral("SM"), 250, 11);
-    Prepare(sim, true);
-    simulator->setBaud(115200);  // slow enough to pull the plug in the middle
-    std::thread unplug([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        simulator->vanish();
-    });
-    ExtractorContactArray entries;
-    EXPECT_FALSE(sim.GetAll(entries));
-    unplug.join();
-    EXPECT_LT(entries.size(), 250u);
+    Prepare(sim);
+    for (const QString& name : {QStringLiteral("Anna\r\nB"), QStringLiteral("Line\nbreak"), QStringLiteral("Say \"hi\"")}) {
+        boxes->clear();
+        simulator->clearReceivedCommands();
+        QString number = QStringLiteral("0701234567");
+        EXPECT_FALSE(sim.Add(1, name, number));
+        EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBW")), 0);
+        ASSERT_EQ(boxes->size(), 1u);
+        EXPECT_EQ(boxes->front().message, QStringLiteral("The name cannot contain line breaks or double quotes."));
+    }
+    EXPECT_TRUE(simulator->entries(QStringLiteral("SM")).empty());
 }
 
 TEST_F(SIMExtractorTest, InitFailsWhenTheDeviceRefusesTheCharacterSet)

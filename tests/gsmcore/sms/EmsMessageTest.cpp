@@ -180,6 +180,19 @@ TEST(EmsSplit, PartsTakeTheMessageOptionsButTheProtocolIdentifier)
     EXPECT_EQ(parts[0]->Create(nullptr), u"07916407058099F9" "35" "07" "04915155" "00" "00" "A7" "02E834");
 }
 
+TEST(EmsSplit, MoreThan255PartsAreRefusedWhole)
+{
+    // One octet counts the parts: 256 must not wrap to 0.
+    const struct { int characters; int parts; } cases[] = {{255 * 153, 255}, {255 * 153 + 1, -1}};
+    for (const auto& c : cases) {
+        CEmsMessage message;
+        message.SetText(Letters(c.characters));
+        SmsOutList parts;
+        EXPECT_EQ(message.GetSmsArray(parts), c.parts) << c.characters;
+        EXPECT_EQ(static_cast<int>(parts.size()), qMax(0, c.parts)) << c.characters;
+    }
+}
+
 TEST(EmsSplit, PlainTextSplitIn160s)
 {
     const struct { int characters; int parts; } cases[] = {{0, 1}, {160, 1}, {320, 2}, {321, 3}};

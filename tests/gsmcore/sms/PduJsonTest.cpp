@@ -4,53 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QJsonObject& object, std::ostream* os)
-{
-    *os << QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
-}
-QT_END_NAMESPACE
-
 namespace {
-
-QJsonObject Json(const char* text)
-{
-    return QJsonDocument::fromJson(text).object();
-}
-
-TEST(PduJson, DecodesEveryKindWithItsFieldsOnly)
-{
-    const struct { const char* hex; const char* json; } cases[] = {
-        // Blanks, line ends and lower-case digits are allowed.
-        {"07916407058099f9 040B916407214365F70000301080610000000AE8329BFD4697D9EC37\n",
-         R"({"type":"deliver","smsc":"+46705008999","address":"+46701234567","first_octet":4,"pid":0,"dcs":0,
-             "text":"hellohello","timestamp":"2003-01-08T16:00:00","elements":[]})"},
-        {"00440B916407214365F7000030108061000000" "0E090402F5F60A03000110804E03",
-         R"({"type":"deliver","smsc":"","address":"+46701234567","first_octet":68,"pid":0,"dcs":0,"text":"hi",
-             "timestamp":"2003-01-08T16:00:00","elements":[{"iei":4,"destination_port":245,"originator_port":246},
-             {"iei":10,"position":0,"length":1,"alignment":0,"font_size":0,"bold":true,"italic":false,
-              "underlined":false,"strikethrough":false}]})"},
-        {"07916407058099F911000B916407214365F70000FF02E834",
-         R"({"type":"submit","smsc":"+46705008999","address":"+46701234567","first_octet":17,"pid":0,"dcs":0,
-             "text":"hi","reference":0,"validity":255,"elements":[]})"},
-        {"0019000481214300003010806100000002E834",
-         R"({"type":"submit","smsc":"","address":"1234","first_octet":25,"pid":0,"dcs":0,"text":"hi","reference":0,
-             "validity":"2003-01-08T16:00:00","elements":[]})"},
-        {"00062A0B916407214365F7301080610000003010806100002000",
-         R"({"type":"status-report","smsc":"","address":"+46701234567","first_octet":6,"pid":0,"dcs":0,"text":"",
-             "reference":42,"timestamp":"2003-01-08T16:00:00","discharge_time":"2003-01-08T16:00:00","status":0,
-             "elements":[]})"},
-    };
-    for (const auto& c : cases) {
-        QString error;
-        EXPECT_EQ(DecodePduToJson(Q(c.hex), error), Json(c.json)) << c.hex;
-        EXPECT_TRUE(error.isEmpty()) << c.hex;
-    }
-    QString error;
-    const QString text = FormatDecodedPdu(DecodePduToJson(Q(cases[1].hex), error));
-    for (const char* line : {"type: deliver\n", "first_octet: 0x44\n", "text: hi\n", "element: iei=4"})
-        EXPECT_TRUE(text.contains(Q(line))) << line;
-}
 
 TEST(PduJson, UnreadablePdusGiveTheTraceText)
 {
@@ -74,28 +28,6 @@ QString FirstPdu(const SubmitOptions& options)
 {
     QString error;
     return EncodeSubmitToJson(options, error)[QStringLiteral("parts")].toArray()[0].toObject()[QStringLiteral("pdu")].toString();
-}
-
-TEST(PduJson, EncodesOnePartOrSeveral)
-{
-    SubmitOptions options;
-    options.to = Q("+46701234567");
-    options.smsc = Q("+46705008999");
-    options.text = Q("hi");
-    QString error;
-    QJsonObject encoded = EncodeSubmitToJson(options, error);
-    EXPECT_EQ(encoded, Json(R"({"parts":[{"pdu":"07916407058099F911000B916407214365F70000FF02E834","length":16}]})"));
-    EXPECT_EQ(FormatSubmitParts(encoded), u"AT+CMGS=16\n07916407058099F911000B916407214365F70000FF02E834\n");
-
-    options.text = QString(161, u'x');
-    const QJsonArray parts = EncodeSubmitToJson(options, error)[QStringLiteral("parts")].toArray();
-    ASSERT_EQ(parts.size(), 2);
-    for (const QJsonValue& part : parts) {
-        const QString pdu = part[QStringLiteral("pdu")].toString();
-        EXPECT_EQ(part[QStringLiteral("length")].toInt(), (pdu.size() - 16) / 2);
-        const QJsonObject decoded = DecodePduToJson(pdu, error);
-        EXPECT_EQ(decoded[QStringLiteral("elements")][0][QStringLiteral("max")].toInt(), 2);
-    }
 }
 
 TEST(PduJson, CodingIsChosenFromTheText)

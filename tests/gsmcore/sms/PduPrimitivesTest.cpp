@@ -74,7 +74,9 @@ TEST(PduPrimitives, TimeStamps)
     const QDateTime eighthOfJanuary(QDate(2003, 1, 8), QTime(16, 0, 0));
     EXPECT_EQ(CPduCodec::DecodeTimeStamp(u"30108061000000"), eighthOfJanuary);
     EXPECT_EQ(CPduCodec::DecodeTimeStamp(u"3010806100008A"), eighthOfJanuary);  // the time zone is not read
-    for (const char* unreadable : {"30008061000000", "00108061000000", "30100061000000", "30318061000000",
+    // The year pair 00 is 2000; a zero month or day is no time.
+    EXPECT_EQ(CPduCodec::DecodeTimeStamp(u"00108061000000"), QDateTime(QDate(2000, 1, 8), QTime(16, 0, 0)));
+    for (const char* unreadable : {"30008061000000", "30100061000000", "30318061000000",
                                    "30109961000000", "3010806100", ""})
         EXPECT_FALSE(CPduCodec::DecodeTimeStamp(Q(unreadable)).isValid()) << unreadable;
 

@@ -24,7 +24,7 @@ TEST(SmsDeliver, ReadsEveryVariantOfTheFields)
          "hellohello"},
         // "Netflix": 7 septets in 7 octets, 13 semi-octets.
         {"alphanumeric sender", "00040DD0CE32DDCC4EE301000030108061000000" "02E834", "", "Netflix", "hi"},
-        {"empty sender skips its type octet", "0004008000003010806100000002E834", "", "", "hi"},
+        {"empty sender keeps its type octet", "0004008000003010806100000002E834", "", "", "hi"},
         {"ucs2", "00040B916407214365F7000830108061000000" "08041620ACD83DDE00", "", "+46701234567", "Ж€😀"},
         {"eight bit", "00040B916407214365F7000430108061000000" "0241E9", "", "+46701234567", "Aé"},
     };
@@ -40,7 +40,17 @@ TEST(SmsDeliver, ReadsEveryVariantOfTheFields)
         EXPECT_FALSE(message.GetHeaderIndicator());
         EXPECT_EQ(message.GetTimeStamp(), kEighthOfJanuary);
         EXPECT_EQ(message.GetText(), Q(c.text));
+        EXPECT_EQ(message.Create(nullptr), Q(c.pdu));  // and written back the same
     }
+}
+
+TEST(SmsDeliver, SixteenBitConcatenationHeaderNeedsNoFillBits)
+{
+    // Header 06 08 04 1234 02 01: seven octets are eight septets exactly.
+    CSmsIn message;
+    ASSERT_TRUE(message.Extract(Q("00440B916407214365F7000030108061000000" "0A06080412340201E834"), nullptr));
+    EXPECT_TRUE(message.GetHeaderIndicator());
+    EXPECT_EQ(message.GetText(), u"hi");
 }
 
 TEST(SmsDeliver, ConcatenationHeaderYieldsItsElementOnlyWithAnItemManager)

@@ -85,6 +85,9 @@ TEST_F(PhoneBookCliTest, RefusedWritesAndBadUsage)
     } cases[] = {
         {{"phonebook", "add", "--memory", "SM", "--index", "99", "--name", "X", "--number", "1"}, 1},  // bad location
         {{"phonebook", "add", "--memory", "SM", "--name", "Far too long a name", "--number", "1"}, 1},
+        // These would end the command early and leave a name cut short.
+        {{"phonebook", "add", "--memory", "SM", "--name", "A\r\nB", "--number", "1"}, 1},
+        {{"phonebook", "modify", "--memory", "SM", "--index", "2", "--name", "say \"hi\"", "--number", "1"}, 1},
         {{"phonebook", "get", "--memory", "SM"}, 2},
         {{"phonebook", "list", "--memory", "XX"}, 2},
         {{"phonebook", "rename"}, 2},
@@ -94,6 +97,36 @@ TEST_F(PhoneBookCliTest, RefusedWritesAndBadUsage)
         const CliRun run = Cli(QStringList{"--port", port} + c.arguments);
         EXPECT_EQ(run.status, c.status) << c.arguments.join(' ').toStdString();
         EXPECT_FALSE(run.err.isEmpty());
+    }
+}
+
+TEST_F(PhoneBookCliTest, AListCutShortPrintsWhatCameAndSaysSo)
+{
+    simulator.fillPhoneBook(QStringLiteral("SM"), 20, 3);
+    const struct {
+        bool json;
+        bool unplug;  // else the device answers an error
+        const char* message;
+    } cases[] = {
+        {true, false, "tessaly-cli: incomplete: the device answered \"+CME ERROR: 13\" after 10 entries\n"},
+        {false, true, "tessaly-cli: incomplete: the device stopped answering after 10 entries\n"},
+    };
+    for (const auto& c : cases) {
+        ModemSimulator::ReplyFault fault;
+        fault.afterLines = 10;
+        fault.insert = c.unplug ? QByteArray() : QByteArray("\r\n+CME ERROR: 13\r\n");
+        fault.cut = true;
+        fault.vanish = c.unplug;
+        fault.holdMs = 200;
+        simulator.setReplyFault(QStringLiteral("+CPBR=1,"), fault);
+        QStringList arguments{"--port", port, "phonebook", "list", "--memory", "SM"};
+        if (c.json)
+            arguments << "--json";
+        const CliRun run = Cli(arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, QString::fromLatin1(c.message));
+        const int printed = c.json ? int(Json(run)["entries"].toArray().size()) : int(run.out.count(QLatin1Char('\n')));
+        EXPECT_EQ(printed, 10);
     }
 }
 

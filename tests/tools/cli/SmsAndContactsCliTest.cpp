@@ -14,28 +14,66 @@ namespace {
 
 const char kDefaultSubmit[] = "07916407058099F911000B916407214365F70000FF02E834";
 
-TEST(PduCli, EncodeTheDefaultSubmitAndDecodeItBack)
+TEST(PduCli, DecodeGivesEachKindWithTheKeysItCarries)
 {
-    CliRun run = Cli({"pdu", "encode", "--to", "+46701234567", "--text", "hi", "--smsc", "+46705008999", "--json"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QJsonArray parts = Json(run)["parts"].toArray();
-    ASSERT_EQ(parts.size(), 1);
-    EXPECT_EQ(parts[0].toObject()["pdu"].toString(), QString::fromLatin1(kDefaultSubmit));
-    EXPECT_EQ(parts[0].toObject()["length"].toInt(), 16);
-
-    run = Cli({"pdu", "decode", QString::fromLatin1(kDefaultSubmit).toLower(), "--json"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QJsonObject decoded = Json(run);
-    EXPECT_EQ(decoded["type"].toString(), QStringLiteral("submit"));
-    EXPECT_EQ(decoded["address"].toString(), QStringLiteral("+46701234567"));
-    EXPECT_EQ(decoded["text"].toString(), QStringLiteral("hi"));
+    const struct { const char* hex; const char* json; } cases[] = {
+        // Blanks, line ends and lower-case digits are allowed.
+        {"07916407058099f9 040B916407214365F70000301080610000000AE8329BFD4697D9EC37\n",
+         R"({"type":"deliver","smsc":"+46705008999","address":"+46701234567","first_octet":4,"pid":0,"dcs":0,
+             "text":"hellohello","timestamp":"2003-01-08T16:00:00","elements":[]})"},
+        {"00440B916407214365F7000030108061000000" "0E090402F5F60A03000110804E03",
+         R"({"type":"deliver","smsc":"","address":"+46701234567","first_octet":68,"pid":0,"dcs":0,"text":"hi",
+             "timestamp":"2003-01-08T16:00:00","elements":[{"iei":4,"destination_port":245,"originator_port":246},
+             {"iei":10,"position":0,"length":1,"alignment":0,"font_size":0,"bold":true,"italic":false,
+              "underlined":false,"strikethrough":false}]})"},
+        // No sender, the year 2000; a month 00 is no time at all.
+        {"00040080000000108061000000" "02E834",
+         R"({"type":"deliver","smsc":"","address":"","first_octet":4,"pid":0,"dcs":0,"text":"hi",
+             "timestamp":"2000-01-08T16:00:00","elements":[]})"},
+        {"00040B916407214365F7000030008061000000" "02E834",
+         R"({"type":"deliver","smsc":"","address":"+46701234567","first_octet":4,"pid":0,"dcs":0,"text":"hi",
+             "elements":[]})"},
+        {"07916407058099F911000B916407214365F70000FF02E834",
+         R"({"type":"submit","smsc":"+46705008999","address":"+46701234567","first_octet":17,"pid":0,"dcs":0,
+             "text":"hi","reference":0,"validity":255,"elements":[]})"},
+        {"0019000481214300003010806100000002E834",
+         R"({"type":"submit","smsc":"","address":"1234","first_octet":25,"pid":0,"dcs":0,"text":"hi","reference":0,
+             "validity":"2003-01-08T16:00:00","elements":[]})"},
+        // A status report without its optional part, and with it.
+        {"00062A0B916407214365F7301080610000003010806100002000",
+         R"({"type":"status-report","smsc":"","address":"+46701234567","first_octet":6,"reference":42,
+             "timestamp":"2003-01-08T16:00:00","discharge_time":"2003-01-08T16:00:00","status":0,"elements":[]})"},
+        {"00062A0B916407214365F7301080610000003010806100002000" "07000002E834",
+         R"({"type":"status-report","smsc":"","address":"+46701234567","first_octet":6,"pid":0,"dcs":0,"text":"hi",
+             "reference":42,"timestamp":"2003-01-08T16:00:00","discharge_time":"2003-01-08T16:00:00","status":0,
+             "elements":[]})"},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Cli({"pdu", "decode", QString::fromLatin1(c.hex), "--json"});
+        ASSERT_EQ(run.status, 0) << c.hex << run.err.toStdString();
+        EXPECT_EQ(Json(run), QJsonDocument::fromJson(c.json).object()) << c.hex << "\n" << run.out.toStdString();
+    }
+    const CliRun run = Cli({"pdu", "decode", QString::fromLatin1(cases[1].hex)});
+    for (const char* line : {"type: deliver\n", "first_octet: 0x44\n", "text: hi\n", "element: iei=4"})
+        EXPECT_TRUE(run.out.contains(QString::fromLatin1(line))) << line;
 }
 
-TEST(PduCli, ALongTextBecomesSeveralParts)
+TEST(PduCli, EncodeOnePartOrSeveralThatDecodeBack)
 {
-    const CliRun run = Cli({"pdu", "encode", "--to", "+46701234567", "--text", QString(161, QLatin1Char('a')), "--json"});
+    CliRun run = Cli({"pdu", "encode", "--to", "+46701234567", "--text", "hi", "--smsc", "+46705008999"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(Json(run)["parts"].toArray().size(), 2);
+    EXPECT_EQ(run.out, QStringLiteral("AT+CMGS=16\n") + QString::fromLatin1(kDefaultSubmit) + QLatin1Char('\n'));
+
+    run = Cli({"pdu", "encode", "--to", "+46701234567", "--text", QString(161, QLatin1Char('a')), "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonArray parts = Json(run)["parts"].toArray();
+    ASSERT_EQ(parts.size(), 2);
+    for (const QJsonValue& part : parts) {
+        const QString pdu = part[QStringLiteral("pdu")].toString();
+        EXPECT_EQ(part[QStringLiteral("length")].toInt(), (pdu.size() - 2) / 2);
+        const CliRun decoded = Cli({"pdu", "decode", pdu, "--json"});
+        EXPECT_EQ(Json(decoded)["elements"].toArray()[0].toObject()["max"].toInt(), 2);
+    }
 }
 
 TEST(PduCli, UnreadablePdusAndBadOptions)

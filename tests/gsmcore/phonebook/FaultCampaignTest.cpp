@@ -1,0 +1,220 @@
+// The same paced phone book read, a write and a message, each against a
+// simulated device that misbehaves in one way. Every row says what the
+// user must get: the whole correct result, or a clear failure with the
+// entries that came before it. Never a silent partial result, never a hang.
+
+#include "gsmcore/phonebook/PhoneBookConnection.h"
+#include "gsmcore/phonebook/SIMExtractor.h"
+#include "tests/gsmcore/phonebook/DeviceFixture.h"
+
+#include <chrono>
+#include <functional>
+#include <mutex>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr int kEntries = 250;
+// A hang would last the read's 120 s; everything here ends far sooner.
+constexpr auto kBound = std::chrono::seconds(20);
+
+const QByteArray kUnsolicited = "\r\nRING\r\n\r\n+CLIP: \"0701234567\",129\r\n\r\n+CMTI: \"SM\",3\r\n"
+                                "\r\n+CREG: 1\r\n\r\n+CREG: 1,\"00C3\",\"1A2B\"\r\n";
+
+struct Outcome {
+    bool ok;
+    int entries;          // the read: how many it must give
+    const char* failure;  // the read: what the store says went wrong
+};
+
+struct FaultRow {
+    const char* name;
+    std::function<void(ModemSimulator&)> fault;  // set after connecting
+    Outcome read;
+    bool writeOk;
+    bool smsOk;
+    bool gone = false;  // the device is unplugged by the fault
+};
+
+ModemSimulator::ReplyFault InListing(int afterLines, QByteArray insert, bool cut = false, bool vanish = false)
+{
+    ModemSimulator::ReplyFault fault;
+    fault.afterLines = afterLines;
+    fault.insert = std::move(insert);
+    fault.cut = cut;
+    fault.vanish = vanish;
+    fault.holdMs = vanish ? 200 : 0;
+    return fault;
+}
+
+const QString kListing = QStringLiteral("+CPBR=1,");
+
+const FaultRow kRows[] = {
+    {"no fault", [](ModemSimulator&) {}, {true, kEntries, ""}, true, true},
+    {"dropped echo", [](ModemSimulator& sim) { sim.setDropEcho(true); }, {false, 0, ""}, false, false},
+    {"delayed reply", [](ModemSimulator& sim) { sim.setReplyDelayMs(700); }, {true, kEntries, ""}, true, true},
+    {"garbage between lines",
+     [](ModemSimulator& sim) {
+         sim.setReplyFault(kListing, InListing(100, "\r\n" + ModemSimulator::garbageBytes(200, 7) + "\r\n"));
+     },
+     {false, kEntries, nullptr}, true, true},
+    {"over-long line",
+     [](ModemSimulator& sim) {
+         sim.setBaud(0);
+         sim.setReplyFault(kListing, InListing(100, "\r\n" + QByteArray(64 * 1024, 'x')));
+     },
+     {false, kEntries, nullptr}, true, true},
+    {"unsolicited codes between lines",
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(100, kUnsolicited)); },
+     {true, kEntries, ""}, true, true},
+    {"device error mid-listing",
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(100, "\r\n+CME ERROR: 13\r\n", true)); },
+     {false, 100, "+CME ERROR: 13"}, true, true},
+    {"closed before the read", [](ModemSimulator& sim) { sim.vanish(); }, {false, 0, ""}, false, false, true},
+    {"closed after the echo",
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(0, {}, true, true)); },
+     {false, 0, ""}, false, false, true},
+    {"closed mid-listing",
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(100, {}, true, true)); },
+     {false, 100, ""}, false, false, true},
+    {"closed before the OK",
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(kEntries, {}, true, true)); },
+     {false, kEntries, ""}, false, false, true},
+    {"closed after the OK",
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(kEntries + 1, {}, true, true)); },
+     {true, kEntries, ""}, false, false, true},
+};
+
+class FaultCampaignTest : public DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        StartSimulator();
+        simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,18"));
+        simulator->fillPhoneBook(QStringLiteral("SM"), kEntries, 21);
+        expected = simulator->entries(QStringLiteral("SM"));
+    }
+    void TearDown() override
+    {
+        connection.reset();
+        DeviceFixture::TearDown();
+    }
+
+    // A new line to the simulator (a replug) and a new connection on it.
+    void Reconnect()
+    {
+        connection.reset();
+        simulator->clearFaults();
+        simulator->stop();
+        ASSERT_TRUE(simulator->start());
+        simulator->setBaud(0);
+        connection = std::make_unique<CPhoneBookConnection>();
+        connection->SetSleep([](int) {});
+        connection->SetEventSink([this](const CDeviceEvent& event) {
+            std::lock_guard lock(eventsLock);
+            events.push_back(unsigned(event.wParam));
+        });
+        connection->SetPort(simulator->devicePath(), 115200);
+        ASSERT_TRUE(connection->Connect());
+        ASSERT_TRUE(connection->IsSimReady());
+        connection->GetDevicePtr()->setechotimeout(1500);  // a dropped echo costs less
+        connection->GetSimStore()->DisableErrorMessages();
+        simulator->setBaud(230400);  // paced like a fast serial line
+    }
+
+    void ExpectRead(const Outcome& want)
+    {
+        CNumberExtractor& store = *connection->GetSimStore();
+        ExtractorContactArray entries;
+        const auto start = Clock::now();
+        EXPECT_EQ(store.GetAll(entries), want.ok);
+        EXPECT_LT(Clock::now() - start, kBound);
+        ASSERT_EQ(entries.size(), size_t(want.entries));
+        for (int i = 0; i < want.entries; ++i) {
+            EXPECT_EQ(entries[i]->m_Index, expected[i].index) << i;
+            EXPECT_EQ(entries[i]->m_Number.right(expected[i].number.size()), QString::fromLatin1(expected[i].number));
+        }
+        if (want.failure) {
+            EXPECT_EQ(static_cast<CSIMExtractor&>(store).GetReadFailure(), QString::fromLatin1(want.failure));
+        }
+    }
+
+    bool TimedWrite()
+    {
+        QString number = QStringLiteral("+46701112233");
+        const auto start = Clock::now();
+        const bool ok = connection->GetSimStore()->Add(kEntries, QStringLiteral("Fault row"), number);
+        EXPECT_LT(Clock::now() - start, kBound);
+        return ok;
+    }
+
+    bool TimedMessage()
+    {
+        const auto start = Clock::now();
+        Ptr<CGSMDevice> device = connection->GetDevicePtr();
+        const bool ok = device && device->execute_sms(QStringLiteral("+46701234567"), QStringLiteral("fault row"));
+        EXPECT_LT(Clock::now() - start, kBound);
+        return ok;
+    }
+
+    std::unique_ptr<CPhoneBookConnection> connection;
+    std::vector<ModemSimulator::Entry> expected;
+    std::mutex eventsLock;
+    std::vector<unsigned> events;
+};
+
+TEST_F(FaultCampaignTest, EveryFaultGivesTheWholeResultOrAClearFailure)
+{
+    for (const FaultRow& row : kRows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_NO_FATAL_FAILURE(Reconnect());
+        row.fault(*simulator);
+        ExpectRead(row.read);
+        for (int i = 0; i < 300 && row.gone && simulator->isRunning(); ++i)
+            std::this_thread::sleep_for(milliseconds(10));
+        simulator->setReplyFault(kListing, {});  // the listing's fault is spent
+        const size_t messagesBefore = simulator->isRunning() ? simulator->submittedMessages().size() : 0;
+        EXPECT_EQ(TimedWrite(), row.writeOk);
+        EXPECT_EQ(TimedMessage(), row.smsOk);
+        if (row.writeOk) {
+            EXPECT_EQ(simulator->entries(QStringLiteral("SM")).back().name, QByteArray("Fault row"));
+            simulator->deleteEntry(QStringLiteral("SM"), kEntries);
+            simulator->fillPhoneBook(QStringLiteral("SM"), kEntries, 21);
+        }
+        if (row.smsOk) {
+            EXPECT_EQ(simulator->submittedMessages().size(), messagesBefore + 1);
+        }
+    }
+    // After the last unplug: plugged in again, a new connection reads it all.
+    ASSERT_NO_FATAL_FAILURE(Reconnect());
+    ExpectRead({true, kEntries, ""});
+}
+
+TEST_F(FaultCampaignTest, UnsolicitedCodesInsideAReadAreReportedAsEvents)
+{
+    ASSERT_NO_FATAL_FAILURE(Reconnect());
+    simulator->setReplyFault(kListing, InListing(100, kUnsolicited));
+    ExpectRead({true, kEntries, ""});
+    const auto has = [this](unsigned code) {
+        for (int i = 0; i < 200; ++i) {
+            {
+                std::lock_guard lock(eventsLock);
+                if (std::find(events.begin(), events.end(), code) != events.end())
+                    return true;
+            }
+            std::this_thread::sleep_for(milliseconds(10));
+        }
+        return false;
+    };
+    EXPECT_TRUE(has(CPhoneBookConnection::EventState));   // RING
+    EXPECT_TRUE(has(CPhoneBookConnection::EventNumber));  // +CLIP
+    EXPECT_TRUE(has(CPhoneBookConnection::EventSms));     // +CMTI
+    CGSMDevice::NETWORKSTATE state;
+    EXPECT_TRUE(connection->GetDevicePtr()->retrievenetworkstate(state));
+    EXPECT_EQ(state, CGSMDevice::NETWORK_HOME);
+}
+
+}  // namespace
