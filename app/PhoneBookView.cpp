@@ -2,6 +2,7 @@
 
 #include "app/CommandIds.h"
 #include "app/DataFiles.h"
+#include "app/EntryCommands.h"
 #include "app/EntryListModel.h"
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookList.h"
@@ -36,44 +37,6 @@ QString ReadErrorText(const char* error, size_t entriesRead)
 constexpr int kStripHeight = 20;
 constexpr int kContactsShift = 120;
 
-bool LessForSort(const CExtractorContact& a, const CExtractorContact& b, bool byName, bool ascending)
-{
-    const int order = byName ? QString::compare(a.m_Name, b.m_Name, Qt::CaseInsensitive)
-                             : QString::compare(a.m_Number, b.m_Number, Qt::CaseInsensitive);
-    return ascending ? order < 0 : order > 0;
-}
-
-// In place, middle element as pivot; equal names may change places.
-void QuickSort(ExtractorContactArray& entries, int low, int high, bool byName, bool ascending)
-{
-    while (low < high) {
-        const CExtractorContact& pivotEntry = *entries[static_cast<size_t>(low + (high - low) / 2)];
-        const CExtractorContact pivot(pivotEntry.m_Name, pivotEntry.m_Number, pivotEntry.m_Index,
-                                      pivotEntry.m_MemoryType);
-        int i = low;
-        int j = high;
-        while (i <= j) {
-            while (LessForSort(*entries[static_cast<size_t>(i)], pivot, byName, ascending))
-                ++i;
-            while (LessForSort(pivot, *entries[static_cast<size_t>(j)], byName, ascending))
-                --j;
-            if (i <= j) {
-                std::swap(entries[static_cast<size_t>(i)], entries[static_cast<size_t>(j)]);
-                ++i;
-                --j;
-            }
-        }
-        // Recurse into the smaller half so the stack stays shallow.
-        if (j - low < high - i) {
-            QuickSort(entries, low, j, byName, ascending);
-            low = i;
-        } else {
-            QuickSort(entries, i, high, byName, ascending);
-            high = j;
-        }
-    }
-}
-
 QLabel* MakeCaption(QWidget* parent, const QString& text, const char* name)
 {
     auto* label = new QLabel(text, parent);  // owned by the view
@@ -102,8 +65,10 @@ struct CPhoneBookView::ReadResult {
 CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     : QWidget(parent),
       m_connection(std::make_unique<CPhoneBookConnection>()),
-      m_worker(std::make_unique<CDeviceWorker>())
+      m_worker(std::make_unique<CDeviceWorker>()),
+      m_contactsFolder(contactsFolder)
 {
+    m_commands = std::make_unique<CEntryCommands>(*this);
     setObjectName(QStringLiteral("PhoneBookView"));
     resize(DefaultWidth, DefaultHeight);
     m_popup.SetOwner(this);
@@ -113,20 +78,32 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     m_contactsCaption = MakeCaption(this, Tr("Contacts"), "ContactsCaption");
 
     m_list = new CPhoneBookList(this);  // owned by the view
-    m_model = std::make_unique<CEntryListModel>(m_entries, [this](int row) { return RowToEntry(row); });
+    m_model = std::make_unique<CEntryListModel>();
     m_list->setModel(m_model.get());
     m_list->setColumnWidth(0, 127);
     m_list->setColumnWidth(1, 97);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CPhoneBookView::OnHeaderClicked);
-    connect(m_list, &CPhoneBookList::Command, this, [this](int command) { OnCommand(command); });
+    connect(m_list, &CPhoneBookList::Command, this, [this](int command) {
+        m_lastFocusedList = FocusedList::Entries;
+        OnCommand(command);
+    });
 
     m_contactsList = std::make_unique<CSkinableContactList>(contactsFolder);
     m_contactsList->Create(this, QRect(0, 150, DefaultWidth, DefaultHeight - 150), ContactsListId,
                            ContactListDefaultWindowStyle, ContactListDefaultListStyle,
                            ContactListDefaultExtendedStyle, ContactsCacheFile());
-    // Its "Delete" option comes with the commands on entries; until then
-    // its menu holds only its own "Refresh list".
-    connect(m_contactsList.get(), &CSkinableContactList::MenuCommand, this, [this](int command) { OnCommand(command); });
+    m_contactsList->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"));
+    m_contactsList->AddMenuOption(ID_TRANSFER_ADDTOSIMPHONE, Tr("Add to SIM/Phone"));
+    connect(m_contactsList.get(), &CSkinableContactList::MenuCommand, this, [this](int command) {
+        m_lastFocusedList = FocusedList::Contacts;
+        OnCommand(command);
+    });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == m_list)
+            m_lastFocusedList = FocusedList::Entries;
+        else if (now && m_contactsList && m_contactsList->isAncestorOf(now))
+            m_lastFocusedList = FocusedList::Contacts;
+    });
 
     m_list->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"), -1);
     m_list->AddMenuOption(ID_EDIT_MODIFY, Tr("Modify..."), -1);
@@ -138,6 +115,7 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
 
     if (!m_settings.Load())
         m_settings.ApplyDefaults();
+    m_model->SetShown(m_settings.ShowSim, m_settings.ShowPhone);
 
     // The first connection, once the window is up and the loop runs.
     QTimer::singleShot(1, this, [this] { StartConnectionLoop(false); });
@@ -159,8 +137,7 @@ CPhoneBookView::~CPhoneBookView()
     m_worker->Run([connection] { connection->Disconnect(); });
     m_worker->Stop();
     m_popup.Close();
-    m_model->SetRowCount(0);
-    m_entries.clear();
+    m_model->Clear();
 }
 
 void CPhoneBookView::SetConnectionOverride(const QString& port, int speed)
@@ -189,8 +166,7 @@ bool CPhoneBookView::IsCommandEnabled(int command) const
     case ID_FILE_DISCONNECT:
         return m_deviceOpen;
     default:
-        // Options and the commands on entries arrive with their dialogs.
-        return false;
+        return m_commands->IsEnabled(command);
     }
 }
 
@@ -209,18 +185,11 @@ bool CPhoneBookView::OnCommand(int command)
         if (IsCommandEnabled(command))
             Disconnect();
         return true;
-    case ID_FILE_OPTIONS:
-    case ID_EDIT_NEW:
-    case ID_EDIT_DELETE:
-    case ID_EDIT_MODIFY:
-    case ID_EDIT_MOVETOPHONE:
-    case ID_EDIT_MOVETOSIM:
-    case ID_TRANSFER_ADDTOSIMPHONE:
-    case ID_TRANSFER_ADDTOCONTACTS:
-    case ID_TRANSFER_ALLTOCONTACTS:
-        return true;  // the view's, disabled for now
     default:
-        return false;
+        if (!CEntryCommands::Handles(command))
+            return false;
+        m_commands->Run(command);
+        return true;
     }
 }
 
@@ -334,7 +303,7 @@ void CPhoneBookView::PostProgress(std::function<void(CProgressPopup&)> call)
 
 void CPhoneBookView::Connect(std::function<void(bool)> done)
 {
-    m_model->SetRowCount(0);
+    m_model->Clear();
     m_connection->SetPort(EffectivePort(), m_hasOverride ? m_speedOverride : m_settings.Speed);
     CPhoneBookConnection::Progress progress;
     progress.setText = [this](const QString& text) {
@@ -364,9 +333,8 @@ void CPhoneBookView::Disconnect()
     m_worker->Run([connection] { connection->Disconnect(); },
                   [this] {
                       m_deviceOpen = false;
-                      m_model->SetRowCount(0);
                       // The counters keep their last text.
-                      m_entries.clear();
+                      m_model->Clear();
                       SetBusy(false);
                       emit ConnectionFinished();
                   });
@@ -378,6 +346,19 @@ void CPhoneBookView::CloseDevice()
     m_worker->Run([connection] { connection->CloseDevice(); }, [this] {
         m_deviceOpen = false;
         emit CommandStatesChanged();
+    });
+}
+
+void CPhoneBookView::RunDeviceWork(std::function<void()> work, std::function<void()> done)
+{
+    SetBusy(true);
+    m_popup.SetText(Tr("Updating."));
+    m_popup.Show();
+    m_worker->Run(std::move(work), [this, done = std::move(done)] {
+        m_popup.Hide();
+        SetBusy(false);
+        if (done)
+            done();
     });
 }
 
@@ -393,8 +374,7 @@ Ptr<CGSMDevice> CPhoneBookView::GetDevicePtr()
 
 void CPhoneBookView::ReadMemories(std::function<void()> done)
 {
-    m_model->SetRowCount(0);
-    m_entries.clear();
+    m_model->Clear();
     auto result = std::make_shared<ReadResult>();
     CPhoneBookConnection* connection = m_connection.get();
     const bool recordSizes = !EffectivePort().isEmpty();
@@ -437,12 +417,13 @@ void CPhoneBookView::ReadMemories(std::function<void()> done)
 
 void CPhoneBookView::ApplyMemories(ReadResult& result)
 {
-    m_entries.clear();
-    m_entries.reserve(result.sim.size() + result.phone.size());
+    ExtractorContactArray entries;
+    entries.reserve(result.sim.size() + result.phone.size());
     for (auto& entry : result.sim)
-        m_entries.push_back(std::move(entry));
+        entries.push_back(std::move(entry));
     for (auto& entry : result.phone)
-        m_entries.push_back(std::move(entry));
+        entries.push_back(std::move(entry));
+    m_model->SetEntries(std::move(entries));
     m_simMemorySize = result.simSize;
     m_phoneMemorySize = result.phoneSize;
     if (result.haveReported) {
@@ -467,7 +448,7 @@ void CPhoneBookView::UpdateCounters()
 {
     int sims = 0;
     int phones = 0;
-    for (const auto& entry : m_entries)
+    for (const auto& entry : m_model->Entries())
         (entry->m_MemoryType == MEMORY_SIM ? sims : phones) += 1;
     m_simCounter->setText(Format(Tr("Sim: %d/%d"), sims, m_simMemorySize));
     m_phoneCounter->setText(Format(Tr("Phone: %d/%d"), phones, m_phoneMemorySize));
@@ -475,43 +456,25 @@ void CPhoneBookView::UpdateCounters()
 
 void CPhoneBookView::RefreshList(bool showSim, bool showPhone)
 {
-    int rows = 0;
-    if (showSim && showPhone) {
-        rows = static_cast<int>(m_entries.size());
-    } else if (showSim || showPhone) {
-        const MEMORYTYPE wanted = showSim ? MEMORY_SIM : MEMORY_PHONE;
-        for (const auto& entry : m_entries)
-            rows += entry->m_MemoryType == wanted ? 1 : 0;
-    }
-    m_model->SetRowCount(rows);
+    // Rows of a memory shown again come back; the others keep their
+    // selection and scroll position.
+    m_model->SetShown(showSim, showPhone);
     m_list->AdjustColumnWidths();
+}
+
+const ExtractorContactArray& CPhoneBookView::Entries() const
+{
+    return m_model->Entries();
 }
 
 int CPhoneBookView::RowToEntry(int row) const
 {
-    const bool showSim = m_settings.ShowSim;
-    const bool showPhone = m_settings.ShowPhone;
-    if (showSim && showPhone)
-        return row;
-    if (!showSim && !showPhone)
-        return 0;
-    const MEMORYTYPE wanted = showSim ? MEMORY_SIM : MEMORY_PHONE;
-    int seen = 0;
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i]->m_MemoryType != wanted)
-            continue;
-        if (seen++ == row)
-            return static_cast<int>(i);
-    }
-    return 0;
+    return m_model->RowToEntry(row);
 }
 
 void CPhoneBookView::SortEntries(bool ascending, bool byName)
 {
-    if (m_entries.empty())
-        return;
-    QuickSort(m_entries, 0, static_cast<int>(m_entries.size()) - 1, byName, ascending);
-    m_model->EntriesChanged();
+    m_model->Sort(ascending, byName);
 }
 
 void CPhoneBookView::OnHeaderClicked(int column)

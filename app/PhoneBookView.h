@@ -18,6 +18,7 @@
 #include <memory>
 
 class CConnectionDlg;
+class CEntryCommands;
 class CEntryListModel;
 class CPhoneBookConnection;
 class CPhoneBookList;
@@ -66,7 +67,7 @@ public:
     void ShowContactsList(bool show);
 
     CAppSettings& Settings() { return m_settings; }
-    const ExtractorContactArray& Entries() const { return m_entries; }
+    const ExtractorContactArray& Entries() const;
     int SimMemorySize() const { return m_simMemorySize; }
     int PhoneMemorySize() const { return m_phoneMemorySize; }
     bool SortByName() const { return m_sortByName; }
@@ -84,6 +85,12 @@ public:
     CProgressPopup& Popup() { return m_popup; }
     CDeviceWorker& Worker() { return *m_worker; }
     CPhoneBookConnection& Connection() { return *m_connection; }
+    CEntryCommands& EntryCommands() { return *m_commands; }
+    const QString& ContactsFolder() const { return m_contactsFolder; }
+
+    // Runs `work` on the device worker while the window refuses input and
+    // the progress popup shows; `done` then runs here.
+    void RunDeviceWork(std::function<void()> work, std::function<void()> done);
 
     QSize sizeHint() const override { return QSize(DefaultWidth, DefaultHeight); }
 
@@ -100,6 +107,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    friend class CEntryCommands;  // the commands on entries change the array in place
+    enum class FocusedList { Entries, Contacts };
+
     struct ReadResult;
     void ConnectionPass();
     void EndConnectionLoop();
@@ -114,7 +124,6 @@ private:
     QLabel* m_simCounter = nullptr;       // children of the view
     QLabel* m_phoneCounter = nullptr;
     QLabel* m_contactsCaption = nullptr;
-    ExtractorContactArray m_entries;
     std::unique_ptr<CPhoneBookConnection> m_connection;  // touched by the worker while busy
     std::unique_ptr<CDeviceWorker> m_worker;
     int m_simMemorySize = 0;
@@ -135,4 +144,9 @@ private:
     bool m_loopFirst = true;
     bool m_loopAskFirst = false;
     bool m_contactsShownAgain = false;
+    QString m_contactsFolder;
+    // The list the commands on entries work on: the one that last had the
+    // keyboard focus (a menu takes the focus only while it is open).
+    FocusedList m_lastFocusedList = FocusedList::Entries;
+    std::unique_ptr<CEntryCommands> m_commands;
 };

@@ -13,6 +13,8 @@ const char kUsage[] =
     "Commands:\n"
     "  identify                         open the device, tell its type, model and phone books\n"
     "  phonebook info|list|get|add|modify|delete --memory SM|ME [--index N] [--name TEXT] [--number TEXT]\n"
+    "  phonebook move --from SM|ME --to ME|SM --index N\n"
+    "  phonebook detect-sizes --memory SM|ME | to-contacts --memory SM|ME|all\n"
     "  phonebook export --memory SM|ME|all FILE.vcf  back up phone books as vCards\n"
     "  pdu decode HEX                   read an SMS PDU (deliver, submit or status report)\n"
     "  pdu encode --to NUMBER --text TEXT [--smsc N] [--dcs 0|4|8] [--status-report] [--validity V]\n"
@@ -41,9 +43,16 @@ const char kPhoneBookHelp[] =
     "  add [--index N] --name T --number N   write an entry (first free location without --index)\n"
     "  modify --index N --name T --number N  overwrite an entry\n"
     "  delete --index N                  empty a location\n"
+    "  move --from SM|ME --to ME|SM --index N   to the first free location of the other\n"
+    "                                    memory, then deleted where it was\n"
+    "  detect-sizes                      the longest name and number the memory takes, found\n"
+    "                                    by trial writes to its first free location\n"
+    "  to-contacts --memory SM|ME|all    copy the entries into Contacts; an entry whose name\n"
+    "                                    and number a contact already has is not copied again\n"
     "  export --memory SM|ME|all FILE.vcf  one vCard per entry (FN, N, TEL, X-TESSALY-MEMORY,\n"
     "                                    X-TESSALY-INDEX)\n"
-    "Numbers keep only 0-9 + # * p; a leading + makes them international.\n";
+    "Numbers may hold digits, + (first), * # p w and the separators blank - . ( ) /;\n"
+    "anything else is refused. A leading + makes them international.\n";
 
 const char kPduHelp[] =
     "Usage: tessaly-cli pdu decode HEX [--json]\n"
@@ -82,7 +91,7 @@ const char kWatchHelp[] =
     "one when its last part arrives) with its sender's name, a registration status.\n";
 
 const QStringList kValued = {QStringLiteral("--port"), QStringLiteral("--speed"), QStringLiteral("--memory"),
-                             QStringLiteral("--index"), QStringLiteral("--name"), QStringLiteral("--number"),
+                             QStringLiteral("--index"), QStringLiteral("--from"), QStringLiteral("--name"), QStringLiteral("--number"),
                              QStringLiteral("--to"), QStringLiteral("--text"), QStringLiteral("--smsc"),
                              QStringLiteral("--dcs"), QStringLiteral("--validity")};
 

@@ -34,6 +34,9 @@ struct CliContext {
 // The commands.
 int RunIdentify(CliContext& context);
 int RunPhoneBook(CliContext& context);
+int RunPhoneBookMove(CliContext& context);
+int RunPhoneBookDetectSizes(CliContext& context);
+int RunPhoneBookToContacts(CliContext& context);
 int RunPdu(CliContext& context);
 int RunSms(CliContext& context);
 int RunSmsList(CliContext& context);

@@ -1,6 +1,7 @@
 // tessaly-cli phonebook: reads and writes one phone book of the device
 // through its store, as the application does.
 
+#include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
 #include "gsmcore/phonebook/SIMExtractor.h"
@@ -62,6 +63,12 @@ int RunPhoneBook(CliContext& context)
     const QString action = context.args.Word(1);
     if (action == QLatin1String("export"))
         return RunPhoneBookExport(context);
+    if (action == QLatin1String("move"))
+        return RunPhoneBookMove(context);
+    if (action == QLatin1String("detect-sizes"))
+        return RunPhoneBookDetectSizes(context);
+    if (action == QLatin1String("to-contacts"))
+        return RunPhoneBookToContacts(context);
     static const QStringList actions = {QStringLiteral("info"), QStringLiteral("list"), QStringLiteral("get"),
                                         QStringLiteral("add"), QStringLiteral("modify"), QStringLiteral("delete")};
     if (!actions.contains(action))
@@ -78,6 +85,8 @@ int RunPhoneBook(CliContext& context)
     const bool writes = action == QLatin1String("add") || action == QLatin1String("modify");
     if (writes && !context.args.Has(QStringLiteral("--name")) && !context.args.Has(QStringLiteral("--number")))
         return context.Fail(QStringLiteral("phonebook %1 needs --name and --number").arg(action), 2);
+    if (writes && !IsWritableNumber(context.args.Value(QStringLiteral("--number"))))
+        return context.Fail(RefusedNumberMessage(context.args.Value(QStringLiteral("--number"))));
 
     CPhoneBookConnection connection;
     if (const int status = context.Connect(connection))

@@ -568,6 +568,16 @@ QString ModemSimulator::phoneBookLimits(const QString& storage) const
     return book ? QString::fromLatin1(book->limits().toText()) : QString();
 }
 
+bool ModemSimulator::setAcceptedNameLength(const QString& storage, int length)
+{
+    std::lock_guard lock(d->mutex);
+    SimPhoneBook* book = d->processor.phoneBook(storage);
+    if (!book)
+        return false;
+    book->setAcceptedNameLength(length);
+    return true;
+}
+
 int ModemSimulator::fillPhoneBook(const QString& storage, int count, quint64 seed)
 {
     std::lock_guard lock(d->mutex);

@@ -98,6 +98,9 @@ public:
     bool setPhoneBookLimits(const QString& storage, int first, int last, int numberLength, int nameLength);
     bool setPhoneBookLimits(const QString& storage, const QString& text);  // "(1-250),40,18"
     QString phoneBookLimits(const QString& storage) const;                 // same form, empty if no such storage
+    // Fault: names longer than `length` are refused while +CPBR=? still
+    // reports the larger size; negative removes the fault.
+    bool setAcceptedNameLength(const QString& storage, int length);
     // Fills the first `count` locations with generated entries; how many were written.
     int fillPhoneBook(const QString& storage, int count, quint64 seed);
     bool writeEntry(const QString& storage, int index, const QByteArray& number, const QByteArray& name);

@@ -72,7 +72,7 @@ PhoneBookError SimPhoneBook::write(int index, const QByteArray& number, std::opt
         return PhoneBookError::InvalidDialCharacters;
     if (digitCount(number) > m_limits.numberLength)
         return PhoneBookError::DialStringTooLong;
-    if (name.size() > m_limits.nameLength)
+    if (name.size() > m_limits.nameLength || (m_acceptedNameLength >= 0 && name.size() > m_acceptedNameLength))
         return PhoneBookError::TextTooLong;
     PhoneBookEntry entry;
     entry.number = number;

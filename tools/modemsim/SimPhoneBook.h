@@ -64,6 +64,9 @@ public:
     // Deleting an empty location succeeds, as on real phones.
     PhoneBookError erase(int index);
     void clear() { m_entries.clear(); }
+    // Fault: names longer than `length` are refused although the limits
+    // report a larger size, as some SIMs do; negative removes the fault.
+    void setAcceptedNameLength(int length) { m_acceptedNameLength = length; }
 
     static int digitCount(const QByteArray& number);
     static bool isDialString(const QByteArray& number);
@@ -71,4 +74,5 @@ public:
 private:
     PhoneBookLimits m_limits;
     std::map<int, PhoneBookEntry> m_entries;
+    int m_acceptedNameLength = -1;
 };

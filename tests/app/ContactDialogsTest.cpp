@@ -1,0 +1,157 @@
+// The two dialogs between Contacts and the phone books, driven as a user
+// drives them: the rows a contact gives for the SIM or the phone, and the
+// contact form that makes a new contact from an entry.
+
+#include "app/AppSettings.h"
+#include "app/GuiMessageHandler.h"
+#include "app/dialogs/AddContactDlg.h"
+#include "app/dialogs/AddToPhoneBookDlg.h"
+#include "app/dialogs/NameEditor.h"
+#include "platform/contacts/ContactFieldTable.h"
+#include "platform/contacts/ContactsStore.h"
+#include "support/AppMessages.h"
+#include "support/MessageBoxTypes.h"
+#include "tests/app/AppTestSupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+struct Answers {
+    QStringList texts;
+    QList<int> answers;
+    Answers()
+    {
+        CAppMessages::Instance().SetMessageHandler(std::make_unique<CGuiMessageHandler>([this](const QString& text, unsigned) {
+            texts << text;
+            return answers.isEmpty() ? int(IDYES) : answers.takeFirst();
+        }));
+    }
+    ~Answers() { CAppMessages::Instance().SetMessageHandler(nullptr); }
+};
+
+QMap<QString, QString> Numbers(int count)
+{
+    static const char* tags[] = {"w", "m", "h", "h2", "c", "a", "w2"};
+    QMap<QString, QString> numbers;
+    for (int i = 0; i < count; ++i)
+        numbers[QString::fromLatin1(tags[i])] = QStringLiteral("+46 70-%1").arg(i);
+    return numbers;
+}
+
+TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
+{
+    CAppSettings settings;
+    settings.SIMNameSize = 14;
+    settings.SIMNumberSize = 20;
+    settings.PhoneNameSize = 30;
+    settings.PhoneNumberSize = 40;
+    Answers answers;
+
+    CAddToPhoneBookDlg two(settings);
+    two.Fill(QStringLiteral("Anna Bergqvist"), Numbers(2));  // 14 characters
+    two.OnInitDialog();
+    EXPECT_EQ(two.NameEdit(0)->text(), QStringLiteral("Anna Bergq(m)"));  // cut to 10 before the tag
+    EXPECT_EQ(two.NameEdit(1)->text(), QStringLiteral("Anna Bergq(w)"));
+    EXPECT_EQ(two.NumberEdit(0)->text(), QStringLiteral("+46701"));
+    EXPECT_FALSE(two.TickBox(0)->isChecked());
+    QTest::mouseClick(two.PhoneOption(), Qt::LeftButton);
+    EXPECT_EQ(two.NameEdit(0)->text(), QStringLiteral("Anna Bergqvist(m)"));
+    QTest::mouseClick(two.ReverseBox(), Qt::LeftButton);
+    EXPECT_EQ(two.NameEdit(0)->text(), QStringLiteral("Bergqvist, Anna(m)"));
+
+    // An edit survives Check all; OK with nothing ticked asks first.
+    two.NameEdit(1)->clear();
+    QTest::keyClicks(two.NameEdit(1), QStringLiteral("Office"));
+    QTest::mouseClick(two.ClearAllButton(), Qt::LeftButton);
+    answers.answers = {IDNO};
+    QTest::mouseClick(two.OkButton(), Qt::LeftButton);
+    EXPECT_EQ(answers.texts, QStringList{"No contacts were selected. Continue?"});
+    EXPECT_NE(two.result(), QDialog::Accepted);
+    QTest::mouseClick(two.CheckAllButton(), Qt::LeftButton);
+    EXPECT_EQ(two.NameEdit(1)->text(), QStringLiteral("Office"));
+    QTest::mouseClick(two.OkButton(), Qt::LeftButton);
+    EXPECT_EQ(two.result(), QDialog::Accepted);
+    EXPECT_FALSE(two.m_bSimChosen);
+    EXPECT_TRUE(two.Rows()[1].ticked);
+
+    CAddToPhoneBookDlg one(settings);
+    one.Fill(QStringLiteral("Bo"), Numbers(1));
+    one.OnInitDialog();
+    EXPECT_TRUE(one.TickBox(0)->isChecked());
+
+    CAddToPhoneBookDlg seven(settings);
+    seven.Fill(QStringLiteral("Cy"), Numbers(7));
+    seven.OnInitDialog();
+    EXPECT_FALSE(seven.PreviousButton()->isEnabled());
+    EXPECT_TRUE(seven.NextButton()->isEnabled());
+    QTest::mouseClick(seven.NextButton(), Qt::LeftButton);
+    EXPECT_EQ(seven.Page(), 1);
+    EXPECT_FALSE(seven.NextButton()->isEnabled());
+    EXPECT_TRUE(seven.PreviousButton()->isEnabled());
+    EXPECT_FALSE(seven.NameEdit(1)->text().isEmpty());
+    EXPECT_TRUE(seven.NameEdit(2)->text().isEmpty());
+}
+
+TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
+{
+    const QString folder = FreshContactsFolder();
+    Answers answers;
+    const struct {
+        const char* name;
+        bool useEditor;
+        const char* first;
+        const char* last;
+        const char* suffix;
+    } cases[] = {
+        {"Anna Berg", false, "Anna", "Berg", ""},
+        {"Solo", false, "Solo", "", ""},
+        {"", false, "Unnamed", "", ""},
+        {"dr eva maria lind jr phd", true, "Eva", "Lind", "Jr phd"},
+    };
+    for (const auto& c : cases) {
+        CAddContactDlg dialog(QString::fromLatin1(c.name), QStringLiteral("0701234"), folder);
+        dialog.show();
+        if (c.useEditor) {
+            dialog.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+            QTest::mouseClick(dialog.NameField(), Qt::LeftButton);
+            ASSERT_TRUE(dialog.NameEditor()->isVisible());
+            EXPECT_EQ(dialog.NameEditor()->Edit(ContactNameParts::Suffix)->text(), QStringLiteral("jr phd"));
+            // Leaving each edit makes its first letter upper case.
+            for (int part = 0; part < ContactNameParts::Count; ++part)
+                dialog.NameEditor()->Edit(part)->setFocus();
+            dialog.JobTitleEdit()->setFocus();
+            ASSERT_TRUE(WaitUntil([&] { return dialog.NameEditor()->isHidden(); }, 5000));
+            EXPECT_EQ(dialog.NameField()->text(), QStringLiteral("Dr Eva Maria Lind Jr phd"));
+        }
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        EXPECT_EQ(answers.texts.value(0), QStringLiteral("Save Contact?"));
+        answers.texts.clear();
+
+        CContactsStore store(folder);
+        ASSERT_TRUE(store.LogOn());
+        bool found = false;
+        for (int i = 0; i < store.Count(); ++i) {
+            const auto item = store.ItemAt(i);
+            if (item->Property(ContactProperty::FirstName) != QLatin1String(c.first))
+                continue;
+            found = true;
+            EXPECT_EQ(item->Property(ContactProperty::LastName), QString::fromLatin1(c.last)) << c.name;
+            EXPECT_EQ(item->Property(ContactProperty::Suffix), QString::fromLatin1(c.suffix)) << c.name;
+            EXPECT_EQ(item->Field(FIELD_WORK_TEL), QStringLiteral("0701234")) << c.name;  // "Select tel"
+        }
+        EXPECT_TRUE(found) << c.name;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,190 @@
+// Move, size detection and the transfer to Contacts, run as a user runs
+// them, against the simulated phone over a pty; the simulator's phone
+// books are checked after each case, not only what was printed.
+
+#include "tests/tools/cli/CliRun.h"
+#include "platform/contacts/ContactsStore.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+const QString SM = QStringLiteral("SM");
+const QString ME = QStringLiteral("ME");
+
+class PhoneBookEditCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(simulator.start());
+        ASSERT_TRUE(simulator.setDeviceType(8));
+        ASSERT_TRUE(simulator.setPhoneBookLimits(SM, QStringLiteral("(1-10),40,18")));
+        ASSERT_TRUE(simulator.setPhoneBookLimits(ME, QStringLiteral("(1-3),40,18")));
+        port = simulator.devicePath();
+    }
+    std::map<int, QByteArray> Book(const QString& storage) const
+    {
+        std::map<int, QByteArray> names;
+        for (const auto& e : simulator.entries(storage))
+            names[e.index] = e.name;
+        return names;
+    }
+    CliRun Run(const QStringList& arguments) { return Cli(QStringList{"--port", port, "phonebook"} + arguments); }
+
+    ModemSimulator simulator;
+    QString port;
+};
+
+TEST_F(PhoneBookEditCli, MoveAddsFirstAndDeletesSecondAndStopsWhereItFails)
+{
+    using Names = std::map<int, QByteArray>;
+    const struct {
+        const char* what;
+        int phoneFill;            // phone locations taken before the move
+        const char* fault;        // a command prefix the device refuses
+        int status;
+        const char* message;
+        Names sim, phone;         // the device afterwards
+    } cases[] = {
+        {"moves", 1, "", 0, "", {{2, "Bo"}}, {{1, "Ph1"}, {2, "Anna"}}},
+        {"full phone", 3, "", 1, "Error: SIM/Phone is out of memory", {{2, "Bo"}, {4, "Anna"}},
+         {{1, "Ph1"}, {2, "Ph2"}, {3, "Ph3"}}},
+        {"add refused", 1, "+CPBW=2,", 1, "Failed to add contact", {{2, "Bo"}, {4, "Anna"}}, {{1, "Ph1"}}},
+        {"delete refused", 1, "+CPBW=4", 1, "Could not delete contact", {{2, "Bo"}, {4, "Anna"}},
+         {{1, "Ph1"}, {2, "Anna"}}},
+    };
+    for (const auto& c : cases) {
+        simulator.clearFaults();
+        simulator.clearPhoneBook(SM);
+        simulator.clearPhoneBook(ME);
+        simulator.writeEntry(SM, 2, "0812345", "Bo");
+        simulator.writeEntry(SM, 4, "+46701234567", "Anna");
+        for (int i = 1; i <= c.phoneFill; ++i)
+            simulator.writeEntry(ME, i, "555", "Ph" + QByteArray::number(i));
+        if (*c.fault)
+            simulator.setCmeErrorFor(QString::fromLatin1(c.fault), 3);
+
+        const CliRun run = Run({"move", "--from", "SM", "--to", "ME", "--index", "4", "--json"});
+        EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << c.what << ": " << run.err.toStdString();
+        if (c.status == 0) {
+            const QJsonObject doc = Json(run);
+            EXPECT_EQ(doc["from"].toString(), SM);
+            EXPECT_EQ(doc["index"].toInt(), 4);
+            EXPECT_EQ(doc["to"].toString(), ME);
+            EXPECT_EQ(doc["new_index"].toInt(), 2);
+        }
+        EXPECT_EQ(Book(SM), c.sim) << c.what;
+        EXPECT_EQ(Book(ME), c.phone) << c.what;
+    }
+    simulator.clearFaults();
+    EXPECT_EQ(Run({"move", "--from", "SM", "--to", "SM", "--index", "4"}).status, 2);
+    EXPECT_EQ(Run({"move", "--from", "SM", "--to", "ME"}).status, 2);
+    EXPECT_EQ(Run({"move", "--from", "SM", "--to", "ME", "--index", "9"}).status, 1);  // empty location
+}
+
+TEST_F(PhoneBookEditCli, DetectSizesFindsWhatTheSimTakesAndLeavesNoTrialEntry)
+{
+    // The SIM reports 18 characters but takes 14.
+    ASSERT_TRUE(simulator.setAcceptedNameLength(SM, 14));
+    simulator.writeEntry(SM, 1, "0812345", "Bo");
+    simulator.clearReceivedCommands();
+    CliRun run = Run({"detect-sizes", "--memory", "SM", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run)["memory"].toString(), SM);
+    EXPECT_EQ(Json(run)["max_name"].toInt(), 14);
+    EXPECT_EQ(Json(run)["max_number"].toInt(), 40);
+    QList<int> nameTrials;
+    for (const QString& command : simulator.receivedCommands()) {
+        if (command.startsWith(QLatin1String("AT+CPBW=2,\"123\",129,\"")))
+            nameTrials << int(command.count(QLatin1Char('A'))) - 1;  // the A of AT
+    }
+    EXPECT_EQ(nameTrials, (QList<int>{40, 20, 10, 30, 15, 12, 13, 14}));
+    EXPECT_EQ(simulator.entries(SM).size(), 1u);
+
+    // A name probe that is refused at every length: exit 1, no trial entry left.
+    simulator.setCmeErrorFor(QStringLiteral("+CPBW=2,\"123\",129,\"A"), 24);
+    run = Run({"detect-sizes", "--memory", "SM"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(simulator.entries(SM).size(), 1u);
+    EXPECT_EQ(simulator.receivedCommands().last(), QStringLiteral("AT+CPBW=2"));
+
+    // A full memory has no place for the trial entry.
+    simulator.clearFaults();
+    simulator.fillPhoneBook(ME, 3, 1);
+    run = Run({"detect-sizes", "--memory", "ME"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QLatin1String("full"))) << run.err.toStdString();
+}
+
+TEST_F(PhoneBookEditCli, NumbersThatAreNotDialStringsAreRefusedAndNothingIsWritten)
+{
+    for (const char* action : {"add", "modify"}) {
+        const CliRun run = Run({action, "--memory", "SM", "--index", "1", "--name", "X", "--number", "abc"});
+        EXPECT_EQ(run.status, 1) << action;
+        EXPECT_TRUE(run.err.contains(QLatin1String("abc"))) << run.err.toStdString();
+    }
+    EXPECT_TRUE(simulator.entries(SM).empty());
+    for (const QString& command : simulator.receivedCommands())
+        EXPECT_FALSE(command.startsWith(QLatin1String("AT+CPBW"))) << command.toStdString();
+}
+
+TEST_F(PhoneBookEditCli, ToContactsCopiesOnceAndKhardListsTheContacts)
+{
+    QTemporaryDir folder;
+    const QByteArray before = qgetenv("TESSALY_CONTACTS");
+    qputenv("TESSALY_CONTACTS", folder.path().toUtf8());
+    struct Restore {
+        QByteArray value;
+        ~Restore() { qputenv("TESSALY_CONTACTS", value); }
+    } restore{before};
+    simulator.writeEntry(SM, 1, "+46701234567", "First  Last");
+    simulator.writeEntry(SM, 2, "0812345", "Solo");
+    simulator.writeEntry(ME, 1, "+4681234567", "Anna Berg");
+
+    CliRun run = Run({"to-contacts", "--memory", "SM", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run)["copied"].toInt(), 2);
+    run = Run({"to-contacts", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run)["copied"].toInt(), 1);
+    EXPECT_EQ(Json(run)["skipped"].toInt(), 2);
+    EXPECT_EQ(Run({"to-contacts", "--memory", "XX"}).status, 2);
+
+    CContactsStore store(folder.path());
+    ASSERT_TRUE(store.LogOn());
+    ASSERT_EQ(store.Count(), 3);
+    std::map<QString, std::pair<QString, QString>> names;  // work number -> first, last
+    for (int i = 0; i < store.Count(); ++i) {
+        const auto item = store.ItemAt(i);
+        names[item->Field(FIELD_WORK_TEL)] = {item->Property(ContactProperty::FirstName),
+                                              item->Property(ContactProperty::LastName)};
+    }
+    EXPECT_EQ(names[QStringLiteral("+46701234567")], std::make_pair(QStringLiteral("First"), QStringLiteral("Last")));
+    EXPECT_EQ(names[QStringLiteral("0812345")], std::make_pair(QStringLiteral("Solo"), QString()));
+
+    const QString khard = QStandardPaths::findExecutable(QStringLiteral("khard"));
+    if (khard.isEmpty())
+        return;
+    const QString config = folder.path() + QStringLiteral(".khard.conf");
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[addressbooks]\n[[test]]\npath = " + folder.path().toUtf8() + "\n[general]\ndebug = no\n");
+    file.close();
+    QProcess process;
+    process.start(khard, {QStringLiteral("-c"), config, QStringLiteral("phone"), QStringLiteral("--parsable")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString phones = QString::fromUtf8(process.readAllStandardOutput());
+    QFile::remove(config);
+    EXPECT_TRUE(phones.contains(QStringLiteral("+46701234567\tFirst Last"))) << phones.toStdString();
+    EXPECT_TRUE(phones.contains(QStringLiteral("+4681234567\tAnna Berg"))) << phones.toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,46 @@
+// tessaly-cli phonebook detect-sizes: the Options dialog's Autodetect for
+// one memory.
+
+#include "gsmcore/phonebook/FreeLocation.h"
+#include "gsmcore/phonebook/SizeProbe.h"
+#include "tools/cli/CliContext.h"
+#include "tools/cli/PhoneBookMemoryChoice.h"
+
+#include <QJsonObject>
+
+int RunPhoneBookDetectSizes(CliContext& context)
+{
+    PhoneBookChoice choice;
+    if (!choice.Parse(context.args.Value(QStringLiteral("--memory"), QStringLiteral("SM"))))
+        return context.Fail(QStringLiteral("--memory is SM or ME"), 2);
+
+    CPhoneBookConnection connection;
+    if (const int status = context.Connect(connection))
+        return status;
+    const PhoneBookMemory book = choice.Memory(connection);
+    if (!book.store)
+        return context.Fail(QStringLiteral("the device has no usable %1 phone book").arg(choice.name));
+    book.store->DisableErrorMessages();
+    ExtractorContactArray entries;
+    if (!book.store->GetAll(entries))
+        return context.Fail(QStringLiteral("reading the %1 phone book failed").arg(choice.name));
+    const int location = FindFreeIndex(entries, choice.memory, book.firstIndex, book.memorySize);
+    if (location == NoFreeLocation)
+        return context.Fail(QStringLiteral("the %1 phone book is full: no location for the trial entry").arg(choice.name));
+
+    CSizeProbe probe(*book.store, location);
+    const SizeProbeResult name = probe.Probe(CSizeProbe::Part::Name, book.store->GetMaxNameSize());
+    const SizeProbeResult number = probe.Probe(CSizeProbe::Part::Number, book.store->GetMaxNumberSize());
+    if (!name.deleted || !number.deleted)
+        return context.Fail(QStringLiteral("the trial entry at %1 location %2 could not be deleted").arg(choice.name).arg(location));
+    if (!name.found || !number.found)
+        return context.Fail(QStringLiteral("the %1 phone book took no trial %2").arg(choice.name, name.found ? QStringLiteral("number") : QStringLiteral("name")));
+
+    if (context.Json())
+        context.PrintJson(QJsonDocument(QJsonObject{{QStringLiteral("memory"), choice.name},
+                                                    {QStringLiteral("max_name"), name.length},
+                                                    {QStringLiteral("max_number"), number.length}}));
+    else
+        context.Print(QStringLiteral("%1: name %2, number %3 characters").arg(choice.name).arg(name.length).arg(number.length));
+    return 0;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The phone book a --memory, --from or --to option names, and its store
+// on a connected device.
+
+#include "gsmcore/phonebook/EntryMove.h"
+#include "gsmcore/phonebook/PhoneBookConnection.h"
+
+#include <QString>
+
+struct PhoneBookChoice {
+    QString name;  // "SM" or "ME"
+    MEMORYTYPE memory = MEMORY_SIM;
+
+    // False when `text` is neither SM nor ME (any case).
+    bool Parse(const QString& text);
+    // The store when the device has the phone book and it is ready.
+    CNumberExtractor* Store(const CPhoneBookConnection& connection) const;
+    PhoneBookMemory Memory(const CPhoneBookConnection& connection) const;
+};
