@@ -15,7 +15,7 @@ const char kUsage[] =
     "  phonebook info|list|get|add|modify|delete --memory SM|ME [--index N] [--name TEXT] [--number TEXT]\n"
     "  phonebook move --from SM|ME --to ME|SM --index N\n"
     "  phonebook detect-sizes --memory SM|ME | to-contacts --memory SM|ME|all\n"
-    "  phonebook export --memory SM|ME|all FILE.vcf  back up phone books as vCards\n"
+    "  phonebook export --memory SM|ME|all FILE.vcf | import FILE.vcf --memory SM|ME\n"
     "  pdu decode HEX                   read an SMS PDU (deliver, submit or status report)\n"
     "  pdu encode --to NUMBER --text TEXT [--smsc N] [--dcs 0|4|8] [--status-report] [--validity V]\n"
     "  sms send --to NUMBER --text TEXT  send a short message through the device\n"
@@ -51,6 +51,8 @@ const char kPhoneBookHelp[] =
     "                                    and number a contact already has is not copied again\n"
     "  export --memory SM|ME|all FILE.vcf  one vCard per entry (FN, N, TEL, X-TESSALY-MEMORY,\n"
     "                                    X-TESSALY-INDEX)\n"
+    "  import FILE.vcf --memory SM|ME    each card's name and first number into a free\n"
+    "                                    location; entries already there are skipped\n"
     "Numbers may hold digits, + (first), * # p w and the separators blank - . ( ) /;\n"
     "anything else is refused. A leading + makes them international.\n";
 

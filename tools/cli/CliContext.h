@@ -41,6 +41,7 @@ int RunPdu(CliContext& context);
 int RunSms(CliContext& context);
 int RunSmsList(CliContext& context);
 int RunPhoneBookExport(CliContext& context);
+int RunPhoneBookImport(CliContext& context);
 int RunWatch(CliContext& context);
 int RunContacts(CliContext& context);
 

@@ -63,6 +63,8 @@ int RunPhoneBook(CliContext& context)
     const QString action = context.args.Word(1);
     if (action == QLatin1String("export"))
         return RunPhoneBookExport(context);
+    if (action == QLatin1String("import"))
+        return RunPhoneBookImport(context);
     if (action == QLatin1String("move"))
         return RunPhoneBookMove(context);
     if (action == QLatin1String("detect-sizes"))

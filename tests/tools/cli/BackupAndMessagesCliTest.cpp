@@ -80,6 +80,54 @@ TEST_F(BackupAndMessagesCliTest, ExportWritesOneCardPerEntryOfEveryMemory)
         EXPECT_EQ(Cli(QStringList{"--port", port} + c.arguments).status, c.status) << c.arguments.join(' ').toStdString();
 }
 
+TEST_F(BackupAndMessagesCliTest, ImportRestoresABackupSkipsWhatIsThereAndStopsAtAFullMemory)
+{
+    simulator.setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-15),40,14"));
+    simulator.fillPhoneBook(QStringLiteral("SM"), 15, 3);
+    const QString backup = TempFile(QStringLiteral("full-sim.vcf"));
+    ASSERT_EQ(Cli({"--port", port, "phonebook", "export", "--memory", "SM", backup}).status, 0);
+    const QJsonArray before = Json(Cli({"--port", port, "phonebook", "list", "--memory", "SM", "--json"}))["entries"].toArray();
+    ASSERT_EQ(before.size(), 15);
+
+    // Onto an empty SIM: the same entries, field by field.
+    simulator.clearPhoneBook(QStringLiteral("SM"));
+    CliRun run = Cli({"--port", port, "phonebook", "import", backup, "--memory", "SM", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run), QJsonObject({{"imported", 15}, {"skipped", 0}, {"cut", 0}}));
+    EXPECT_EQ(Json(Cli({"--port", port, "phonebook", "list", "--memory", "SM", "--json"}))["entries"].toArray(), before);
+
+    // Again: everything is there already.
+    run = Cli({"--port", port, "phonebook", "import", backup, "--memory", "SM", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run), QJsonObject({{"imported", 0}, {"skipped", 15}, {"cut", 0}}));
+
+    // Three free locations for five new cards: three written, the long name cut, exit 1.
+    for (const int location : {2, 5, 9})
+        simulator.deleteEntry(QStringLiteral("SM"), location);
+    const QString fresh = TempFile(QStringLiteral("five-new.vcf"));
+    {
+        QFile file(fresh);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (const char* card : {"FN:Bo Ek\r\nTEL:+46 70 111 11 11", "FN:A name far too long to fit\r\nTEL:0701222222",
+                                 "N:Lind;Cia;;;\r\nTEL;TYPE=HOME:(08) 333 33 33", "FN:Dan\r\nTEL:0704444444",
+                                 "FN:Eva\r\nTEL:0705555555"})
+            file.write(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") + card + "\r\nEND:VCARD\r\n");
+    }
+    run = Cli({"--port", port, "phonebook", "import", fresh, "--memory", "SM", "--json"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(Json(run), QJsonObject({{"imported", 3}, {"skipped", 0}, {"cut", 1}}));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("name cut to 14"))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(QStringLiteral("3 of 5 cards written"))) << run.err.toStdString();
+    run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "9", "--json"});
+    EXPECT_EQ(Json(run)["name"].toString(), QStringLiteral("Cia Lind"));
+    EXPECT_EQ(Json(run)["number"].toString(), QStringLiteral("083333333"));
+    run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "5", "--json"});
+    EXPECT_EQ(Json(run)["name"].toString(), QStringLiteral("A name far too"));
+
+    EXPECT_EQ(Cli({"--port", port, "phonebook", "import", fresh}).status, 2);  // no --memory
+    EXPECT_EQ(Cli({"--port", port, "phonebook", "import", TempFile(QStringLiteral("none.vcf")), "--memory", "SM"}).status, 1);
+}
+
 TEST_F(BackupAndMessagesCliTest, SmsListDecodesJoinsAndNamesStoredMessages)
 {
     ASSERT_TRUE(AddSenderContact());
