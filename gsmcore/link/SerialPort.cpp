@@ -156,7 +156,6 @@ bool CSerialPort::open()
                 // Worth a message: the user can stop the other program.
                 const QString busy = Format(Tr("%s is in use by %s"), name, DescribePortHolder(name, holder));
                 TraceMessage(g_traceGsmSession, TRACE_ERROR, "%s\n", busy);
-                setlasterror(busy);
                 CAppMessages::Instance().ShowMessage(busy, 0, QStringLiteral("    "));
             }
             return false;
