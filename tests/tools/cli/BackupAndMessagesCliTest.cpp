@@ -169,8 +169,6 @@ TEST_F(BackupAndMessagesCliTest, APortInUseNamesTheProgramHoldingIt)
 {
     QTemporaryDir lockFolder;
     ASSERT_TRUE(lockFolder.isValid());
-    const QStringList folders{lockFolder.path()};
-    CPortLockFile::SetLockFoldersForTesting(&folders);
     QProcess holder;
     holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
     ASSERT_TRUE(holder.waitForStarted());
@@ -180,10 +178,12 @@ TEST_F(BackupAndMessagesCliTest, APortInUseNamesTheProgramHoldingIt)
         ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
         lock.write(QByteArray::number(pid).rightJustified(10, ' ') + '\n');
     }
+    const QStringList folders{lockFolder.path()};
+    CPortLockFile::SetLockFoldersForTesting(&folders);
     const CliRun run = Cli({"--port", port, "identify"});
+    CPortLockFile::SetLockFoldersForTesting(nullptr);
     holder.kill();
     holder.waitForFinished();
-    CPortLockFile::SetLockFoldersForTesting(nullptr);
 
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("%1 is in use by sleep (pid %2)").arg(port).arg(pid)))
