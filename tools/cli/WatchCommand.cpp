@@ -19,6 +19,8 @@
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -94,7 +96,7 @@ private:
         [[maybe_unused]] const ssize_t n = ::write(s_fd, &one, sizeof(one));
     }
 
-    static inline volatile int s_fd = -1;
+    static inline volatile sig_atomic_t s_fd = -1;
     struct sigaction m_previousInt {};
     struct sigaction m_previousTerm {};
 };
