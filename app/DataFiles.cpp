@@ -38,7 +38,10 @@ QString FindDataFile(const QString& relative)
         if (file.exists())
             return file.canonicalFilePath();
     }
-    return QString();
+    // A program copied away from its install still finds the installed data.
+    const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("tessaly/") + relative,
+                                                     QStandardPaths::LocateFile | QStandardPaths::LocateDirectory);
+    return installed.isEmpty() ? QString() : QFileInfo(installed).canonicalFilePath();
 }
 
 QString ContactsCacheFile()

@@ -8,7 +8,8 @@
 // The folder of "AppName" when set, otherwise the running program's.
 QString ProgramDirectory();
 // The first existing `relative` file under the program directory, the
-// install's share/tessaly or the source tree's share/tessaly; empty if none.
+// install's share/tessaly, the source tree's share/tessaly or the XDG data
+// folders' tessaly/; empty if none.
 QString FindDataFile(const QString& relative);
 // The Contacts cache file, beside the contacts store's data.
 QString ContactsCacheFile();

@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   khard
+  desktop-file-utils appstream man-db dpkg-dev
 )
 
 missing=()

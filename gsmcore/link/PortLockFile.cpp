@@ -71,6 +71,7 @@ bool CPortLockFile::acquire(const QString& devicePath, int& error)
 {
     release();
     error = 0;
+    m_holder = 0;
     QString folder;
     for (const QString& candidate : LockFolders()) {
         const QByteArray local = QFile::encodeName(candidate);
@@ -108,6 +109,7 @@ bool CPortLockFile::acquire(const QString& devicePath, int& error)
             TraceMessage(g_traceGsmSession, TRACE_ERROR, "Port %s is locked by process %d\n", devicePath,
                          static_cast<int>(owner));
             error = EBUSY;
+            m_holder = owner;
             return false;
         }
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Removing stale lock %s\n", path);

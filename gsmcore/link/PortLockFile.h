@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 class CPortLockFile {
 public:
     CPortLockFile() = default;
@@ -25,7 +27,10 @@ public:
     static void SetLockFoldersForTesting(const QStringList* folders);
 
     const QString& path() const { return m_path; }
+    // The live process whose lock refused the last acquire(); 0 otherwise.
+    pid_t holder() const { return m_holder; }
 
 private:
     QString m_path;
+    pid_t m_holder = 0;
 };

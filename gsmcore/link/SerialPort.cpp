@@ -1,6 +1,7 @@
 #include "gsmcore/link/SerialPort.h"
 
 #include "gsmcore/link/CommEvents.h"
+#include "gsmcore/link/PortHolder.h"
 #include "support/AppMessages.h"
 #include "support/HighResTimer.h"
 #include "support/Trace.h"
@@ -146,10 +147,17 @@ bool CSerialPort::open()
         }
         TraceMessage(g_traceGsmSession, TRACE_TIME, "Time doing CreateFile %d\n", timer.Elapsed());
         if (m_handle < 0) {
+            const pid_t holder = m_lock.holder();
             m_lock.release();
             const QString text = Format("Unable to open the port, error %d\n", error);
             TraceMessage(g_traceGsmSession, TRACE_ERROR, text);
             setlasterror(text);
+            if (error == EBUSY) {
+                // Worth a message: the user can stop the other program.
+                const QString busy = Format(Tr("%s is in use by %s"), name, DescribePortHolder(name, holder));
+                TraceMessage(g_traceGsmSession, TRACE_ERROR, "%s\n", busy);
+                CAppMessages::Instance().ShowMessage(busy, 0, QStringLiteral("    "));
+            }
             return false;
         }
         if (m_wakeHandle < 0)

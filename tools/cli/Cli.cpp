@@ -3,25 +3,31 @@
 #include "support/AppMessages.h"
 #include "tools/cli/CliContext.h"
 #include "tools/cli/CliMessageHandler.h"
+#include "tools/cli/CliTraceHandler.h"
 
 namespace {
 
 const char kUsage[] =
-    "Usage: tessaly-cli [--port PATH] [--speed N] COMMAND ... [--json]\n"
+    "Usage: tessaly-cli [--port PATH] [--speed N] [--trace] COMMAND ... [--json]\n"
     "\n"
     "Commands:\n"
     "  identify                         open the device, tell its type, model and phone books\n"
     "  phonebook info|list|get|add|modify|delete --memory SM|ME [--index N] [--name TEXT] [--number TEXT]\n"
     "  phonebook move --from SM|ME --to ME|SM --index N\n"
     "  phonebook detect-sizes --memory SM|ME | to-contacts --memory SM|ME|all\n"
+    "  phonebook export --memory SM|ME|all FILE.vcf | import FILE.vcf --memory SM|ME\n"
     "  pdu decode HEX                   read an SMS PDU (deliver, submit or status report)\n"
     "  pdu encode --to NUMBER --text TEXT [--smsc N] [--dcs 0|4|8] [--status-report] [--validity V]\n"
     "  sms send --to NUMBER --text TEXT  send a short message through the device\n"
+    "  sms list                         the stored messages, decoded, long ones joined\n"
     "  contacts list | lookup NUMBER | import FILE.vcf | export FILE.vcf\n"
+    "  watch                            incoming calls, messages and registration, with names\n"
     "\n"
     "--port PATH is the device (a serial port such as /dev/ttyUSB0, or 99 for the\n"
     "simulated phone books); without it the connection stored by the application\n"
-    "is used. --json prints one JSON document. 'tessaly-cli COMMAND --help' tells more.\n";
+    "is used. --json prints one JSON document. --trace writes what is said to the\n"
+    "device (and every other trace message) to standard error.\n"
+    "'tessaly-cli COMMAND --help' tells more; the manual page is tessaly-cli(1).\n";
 
 const char kIdentifyHelp[] =
     "Usage: tessaly-cli [--port PATH] [--speed N] identify [--json]\n"
@@ -43,6 +49,10 @@ const char kPhoneBookHelp[] =
     "                                    by trial writes to its first free location\n"
     "  to-contacts --memory SM|ME|all    copy the entries into Contacts; an entry whose name\n"
     "                                    and number a contact already has is not copied again\n"
+    "  export --memory SM|ME|all FILE.vcf  one vCard per entry (FN, N, TEL, X-TESSALY-MEMORY,\n"
+    "                                    X-TESSALY-INDEX)\n"
+    "  import FILE.vcf --memory SM|ME    each card's name and first number into a free\n"
+    "                                    location; entries already there are skipped\n"
     "Numbers may hold digits, + (first), * # p w and the separators blank - . ( ) /;\n"
     "anything else is refused. A leading + makes them international.\n";
 
@@ -59,8 +69,11 @@ const char kPduHelp[] =
 const char kSmsHelp[] =
     "Usage: tessaly-cli [--port PATH] sms send --to NUMBER --text TEXT [--smsc NUMBER]\n"
     "                   [--dcs 0|4|8] [--status-report] [--validity V]\n"
-    "Sends the message in PDU mode, in as many parts as it needs. Exit status 0 when\n"
-    "the device answered every part with +CMGS.\n";
+    "       tessaly-cli [--port PATH] sms list [--json]\n"
+    "send sends the message in PDU mode, in as many parts as it needs. Exit status 0\n"
+    "when the device answered every part with +CMGS.\n"
+    "list prints every stored message (+CMGL), decoded, the parts of a long message\n"
+    "joined, with the sender's name when a contact has the number.\n";
 
 const char kContactsHelp[] =
     "Usage: tessaly-cli contacts list [--json]\n"
@@ -71,6 +84,14 @@ const char kContactsHelp[] =
     "$XDG_DATA_HOME/tessaly/contacts). lookup prints the name a number belongs to\n"
     "(exit 1 when none); a number that several contacts share prints the name of\n"
     "each, one per line (exit 0).\n";
+
+const char kWatchHelp[] =
+    "Usage: tessaly-cli [--port PATH] [--speed N] watch [--json]\n"
+    "Turns on the caller number (+CLIP=1), new message indications (+CNMI, PDU mode)\n"
+    "and registration reports (+CREG=1), then prints one line per event until SIGINT\n"
+    "or SIGTERM (exit 0) or until the device goes away (exit 1): a ring (once per call)\n"
+    "with the number and the contact's name, the end of a call, a new message (a long\n"
+    "one when its last part arrives) with its sender's name, a registration status.\n";
 
 const QStringList kValued = {QStringLiteral("--port"), QStringLiteral("--speed"), QStringLiteral("--memory"),
                              QStringLiteral("--index"), QStringLiteral("--from"), QStringLiteral("--name"), QStringLiteral("--number"),
@@ -86,7 +107,7 @@ struct Command {
 const Command kCommands[] = {
     {"identify", &RunIdentify, kIdentifyHelp}, {"phonebook", &RunPhoneBook, kPhoneBookHelp},
     {"pdu", &RunPdu, kPduHelp},                {"sms", &RunSms, kSmsHelp},
-    {"contacts", &RunContacts, kContactsHelp},
+    {"contacts", &RunContacts, kContactsHelp}, {"watch", &RunWatch, kWatchHelp},
 };
 
 }  // namespace
@@ -100,6 +121,8 @@ int RunCli(const QStringList& arguments, QString& out, QString& err)
     const QString command = context.args.Word(0);
     const bool help = context.args.Has(QStringLiteral("--help"));
 
+    if (context.args.Has(QStringLiteral("--trace")))
+        CliTraceHandler::Install();
     if (command.isEmpty() || command == QLatin1String("help")) {
         out += QString::fromLatin1(kUsage);
         return help || command == QLatin1String("help") ? 0 : 2;

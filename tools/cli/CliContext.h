@@ -39,6 +39,10 @@ int RunPhoneBookDetectSizes(CliContext& context);
 int RunPhoneBookToContacts(CliContext& context);
 int RunPdu(CliContext& context);
 int RunSms(CliContext& context);
+int RunSmsList(CliContext& context);
+int RunPhoneBookExport(CliContext& context);
+int RunPhoneBookImport(CliContext& context);
+int RunWatch(CliContext& context);
 int RunContacts(CliContext& context);
 
 // --to, --text, --smsc, --dcs, --status-report, --validity; false (with

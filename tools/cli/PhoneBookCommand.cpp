@@ -61,6 +61,10 @@ QString IncompleteReadMessage(CNumberExtractor& store, size_t count)
 int RunPhoneBook(CliContext& context)
 {
     const QString action = context.args.Word(1);
+    if (action == QLatin1String("export"))
+        return RunPhoneBookExport(context);
+    if (action == QLatin1String("import"))
+        return RunPhoneBookImport(context);
     if (action == QLatin1String("move"))
         return RunPhoneBookMove(context);
     if (action == QLatin1String("detect-sizes"))

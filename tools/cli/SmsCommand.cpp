@@ -7,8 +7,10 @@
 
 int RunSms(CliContext& context)
 {
+    if (context.args.Word(1) == QLatin1String("list"))
+        return RunSmsList(context);
     if (context.args.Word(1) != QLatin1String("send"))
-        return context.Fail(QStringLiteral("sms needs send"), 2);
+        return context.Fail(QStringLiteral("sms needs send or list"), 2);
     SubmitOptions options;
     if (!SubmitOptionsFrom(context, options))
         return 2;

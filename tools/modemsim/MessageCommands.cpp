@@ -63,6 +63,46 @@ ModemCommandProcessor::Step ModemCommandProcessor::cmgr(const AtCommand& c, Resp
     return Step::Continue;
 }
 
+// Every stored message of one status, or all: in PDU mode the status is a
+// number (4 all, the default 0 unread), in text mode its name ("ALL").
+ModemCommandProcessor::Step ModemCommandProcessor::cmgl(const AtCommand& c, ResponseBuilder& out)
+{
+    const bool pduMode = m_settings.messageFormat == 0;
+    if (FormOf(c) == AtForm::Test) {
+        out.info(pduMode ? "+CMGL: (0-4)" : "+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")");
+        return Step::Continue;
+    }
+    QByteArray wanted = pduMode ? "0" : "REC UNREAD";
+    if (FormOf(c) == AtForm::Set) {
+        const auto values = ParseArguments(SetArguments(c));
+        if (!values || values->size() != 1)
+            return error(out);
+        wanted = (*values)[0].text.toUpper();
+    } else if (FormOf(c) != AtForm::Action) {
+        return error(out);
+    }
+    const bool all = wanted == (pduMode ? "4" : "ALL");
+    for (auto& [index, message] : m_stored) {
+        const bool match = all || (pduMode ? wanted == QByteArray::number(MessageStatusNumber(message.status))
+                                           : wanted == message.status);
+        if (!match)
+            continue;
+        if (pduMode) {
+            const int tpdu = TpduLengthOfPdu(message.pdu).value_or(0);
+            out.info("+CMGL: " + QByteArray::number(index) + "," + QByteArray::number(MessageStatusNumber(message.status))
+                     + ",," + QByteArray::number(tpdu));
+            out.info(message.pdu);
+        } else {
+            out.info("+CMGL: " + QByteArray::number(index) + "," + Quoted(message.status) + "," + Quoted(message.sender)
+                     + ",," + Quoted(message.timestamp));
+            out.info(message.text);
+        }
+        if (message.status == "REC UNREAD")
+            message.status = "REC READ";
+    }
+    return Step::Continue;
+}
+
 ModemCommandProcessor::Step ModemCommandProcessor::cmgd(const AtCommand& c, ResponseBuilder& out)
 {
     if (FormOf(c) == AtForm::Test) {

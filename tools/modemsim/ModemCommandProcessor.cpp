@@ -273,7 +273,7 @@ const std::map<QByteArray, ModemCommandProcessor::Handler>& ModemCommandProcesso
         {"+CMEE", &P::cmee}, {"+CFUN", &P::cfun},  {"+CPIN", &P::cpin},   {"+CLIP", &P::clip},
         {"+CLCK", &P::clck}, {"+CKPD", &P::ckpd},  {"+CHUP", &P::chup},   {"+CSCS", &P::cscs},
         {"+CPBS", &P::cpbs}, {"+CPBR", &P::cpbr},  {"+CPBW", &P::cpbw},   {"+CMGF", &P::cmgf},
-        {"+CMGS", &P::cmgs}, {"+CMGR", &P::cmgr},  {"+CMGD", &P::cmgd},   {"+CPMS", &P::cpms},
+        {"+CMGS", &P::cmgs}, {"+CMGR", &P::cmgr},  {"+CMGD", &P::cmgd},   {"+CPMS", &P::cpms}, {"+CMGL", &P::cmgl},
         {"+CSCA", &P::csca}, {"+CNMI", &P::cnmi},  {"+CSMS", &P::csms},
     };
     return table;

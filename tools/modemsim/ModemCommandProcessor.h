@@ -156,6 +156,7 @@ private:
     Step cmgf(const AtCommand& c, ResponseBuilder& out);
     Step cmgs(const AtCommand& c, ResponseBuilder& out);
     Step cmgr(const AtCommand& c, ResponseBuilder& out);
+    Step cmgl(const AtCommand& c, ResponseBuilder& out);
     Step cmgd(const AtCommand& c, ResponseBuilder& out);
     Step cpms(const AtCommand& c, ResponseBuilder& out);
     Step csca(const AtCommand& c, ResponseBuilder& out);

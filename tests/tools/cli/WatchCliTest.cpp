@@ -1,0 +1,124 @@
+#include "tests/TestEnvironment.h"
+#include "tests/tools/cli/CliRun.h"
+#include "tools/modemsim/ModemSimulator.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// tessaly-cli watch as a user runs it: a process of its own that prints
+// as events come and stops on a signal.
+class WatchCliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(simulator.start());
+        ASSERT_TRUE(simulator.setDeviceType(8));
+        ASSERT_TRUE(AddSenderContact());
+    }
+    void TearDown() override
+    {
+        if (watch.state() != QProcess::NotRunning) {
+            watch.kill();
+            watch.waitForFinished();
+        }
+    }
+    // Starts watching and waits until the device has been set up for it.
+    void StartWatch()
+    {
+        watch.start(QStringLiteral(TESSALY_CLI_PROGRAM), {"--port", simulator.devicePath(), "watch", "--json"});
+        ASSERT_TRUE(watch.waitForStarted());
+        QDeadlineTimer deadline(30000);
+        while (!simulator.receivedCommands().contains(QStringLiteral("AT+CREG=1")) && !deadline.hasExpired())
+            QThread::msleep(20);
+        ASSERT_FALSE(deadline.hasExpired()) << watch.readAllStandardError().toStdString();
+    }
+    // The next JSON line of the watch; an empty object when none comes.
+    QJsonObject NextEvent()
+    {
+        QDeadlineTimer deadline(30000);
+        while (!watch.canReadLine() && !deadline.hasExpired() && watch.state() == QProcess::Running)
+            watch.waitForReadyRead(100);
+        if (!watch.canReadLine())
+            return {};
+        return QJsonDocument::fromJson(watch.readLine()).object();
+    }
+
+    ModemSimulator simulator;
+    QProcess watch;
+};
+
+QByteArray DataLine(int number)
+{
+    QFile data(TestDataPath(QStringLiteral("cli/stored-messages.txt")));
+    if (!data.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines;
+    for (const QByteArray& line : data.readAll().split('\n'))
+        if (!line.isEmpty() && !line.startsWith('#'))
+            lines << line.trimmed();
+    return lines.value(number);
+}
+
+TEST_F(WatchCliTest, CallsMessagesAndRegistrationWithNamesUntilSigterm)
+{
+    StartWatch();
+    simulator.ring("+46705550101");
+    simulator.ring("+46705550101");  // a second RING of the same call
+    QJsonObject event = NextEvent();
+    EXPECT_EQ(event["event"].toString(), QStringLiteral("ring"));
+    EXPECT_EQ(event["number"].toString(), QStringLiteral("+46705550101"));
+    EXPECT_EQ(event["name"].toString(), QStringLiteral("Åsa Öberg"));
+    simulator.remoteHangUp();
+    EXPECT_EQ(NextEvent()["event"].toString(), QStringLiteral("call-ended"));
+
+    StoredMessage single;
+    single.pdu = DataLine(0);
+    const int index = simulator.deliverMessage(single);
+    event = NextEvent();
+    EXPECT_EQ(event["event"].toString(), QStringLiteral("message"));
+    EXPECT_EQ(event["index"].toInt(), index);
+    EXPECT_EQ(event["text"].toString(), QStringLiteral("Hej from Asa"));
+    EXPECT_EQ(event["name"].toString(), QStringLiteral("Åsa Öberg"));
+
+    // A long message is one event, when its last part has come.
+    for (int part = 1; part <= 3; ++part) {
+        StoredMessage message;
+        message.pdu = DataLine(part);
+        simulator.deliverMessage(message);
+    }
+    event = NextEvent();
+    EXPECT_EQ(event["text"].toString(), QStringLiteral("First part, second part, and the end."));
+    EXPECT_FALSE(event.contains(QStringLiteral("name")));
+
+    simulator.setRegistration(5);
+    event = NextEvent();
+    EXPECT_EQ(event["event"].toString(), QStringLiteral("registration"));
+    EXPECT_EQ(event["status"].toInt(), 5);
+
+    ::kill(static_cast<pid_t>(watch.processId()), SIGTERM);
+    ASSERT_TRUE(watch.waitForFinished(30000));
+    EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watch.exitCode(), 0) << watch.readAllStandardError().toStdString();
+}
+
+TEST_F(WatchCliTest, TheDeviceGoingAwayEndsTheWatchWithFailure)
+{
+    StartWatch();
+    simulator.vanish();
+    ASSERT_TRUE(watch.waitForFinished(30000));
+    EXPECT_EQ(watch.exitCode(), 1);
+    EXPECT_TRUE(watch.readAllStandardError().contains("the device has gone"));
+}
+
+}  // namespace
