@@ -60,6 +60,7 @@ bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
 struct RecordedMessages::State {
     mutable std::mutex lock;
     QStringList texts;
+    QList<int> answers;
     bool allOnGui = true;
 };
 
@@ -80,6 +81,8 @@ RecordedMessages::RecordedMessages()
             state->texts.append(text);
             if (QThread::currentThread() != QCoreApplication::instance()->thread())
                 state->allOnGui = false;
+            if ((type & MB_TYPEMASK) != MB_OK && !state->answers.isEmpty())
+                return state->answers.takeFirst();
             return DefaultAnswerFor(type);
         }));
 }
@@ -90,6 +93,18 @@ QStringList RecordedMessages::Texts() const
 {
     std::lock_guard<std::mutex> guard(m_state->lock);
     return m_state->texts;
+}
+
+void RecordedMessages::Clear()
+{
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    m_state->texts.clear();
+}
+
+void RecordedMessages::SetAnswers(QList<int> answers)
+{
+    std::lock_guard<std::mutex> guard(m_state->lock);
+    m_state->answers = std::move(answers);
 }
 
 bool RecordedMessages::AllOnGuiThread() const

@@ -3,6 +3,7 @@
 // event loop, and a message handler that records the boxes it is shown.
 
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <functional>
@@ -17,13 +18,17 @@ void SetRegistryNumber(const QString& key, const QString& name, quint32 value);
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 
 // Installs the GUI message handler with a presenter that records each box
-// (and the thread that showed it) and answers OK.
+// (and the thread that showed it) and gives its default answer: OK, or Yes
+// to a question, unless answers were scripted for the questions.
 class RecordedMessages {
 public:
     RecordedMessages();
     ~RecordedMessages();
     QStringList Texts() const;
+    void Clear();
     bool AllOnGuiThread() const;
+    // The answers to the next boxes that ask something, in turn.
+    void SetAnswers(QList<int> answers);
 
     struct State;
 

@@ -26,19 +26,6 @@
 
 namespace {
 
-struct Answers {
-    QStringList texts;
-    QList<int> answers;
-    Answers()
-    {
-        CAppMessages::Instance().SetMessageHandler(std::make_unique<CGuiMessageHandler>([this](const QString& text, unsigned) {
-            texts << text;
-            return answers.isEmpty() ? int(IDYES) : answers.takeFirst();
-        }));
-    }
-    ~Answers() { CAppMessages::Instance().SetMessageHandler(nullptr); }
-};
-
 QMap<QString, QString> Numbers(int count)
 {
     static const char* tags[] = {"w", "m", "h", "h2", "c", "a", "w2"};
@@ -55,7 +42,7 @@ TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
     settings.SIMNumberSize = 20;
     settings.PhoneNameSize = 30;
     settings.PhoneNumberSize = 40;
-    Answers answers;
+    RecordedMessages answers;
 
     CAddToPhoneBookDlg two(settings);
     two.Fill(QStringLiteral("Anna Bergqvist"), Numbers(2));  // 14 characters
@@ -73,9 +60,9 @@ TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
     two.NameEdit(1)->clear();
     QTest::keyClicks(two.NameEdit(1), QStringLiteral("Office"));
     QTest::mouseClick(two.ClearAllButton(), Qt::LeftButton);
-    answers.answers = {IDNO};
+    answers.SetAnswers({IDNO});
     QTest::mouseClick(two.OkButton(), Qt::LeftButton);
-    EXPECT_EQ(answers.texts, QStringList{"No contacts were selected. Continue?"});
+    EXPECT_EQ(answers.Texts(), QStringList{"No contacts were selected. Continue?"});
     EXPECT_NE(two.result(), QDialog::Accepted);
     QTest::mouseClick(two.CheckAllButton(), Qt::LeftButton);
     EXPECT_EQ(two.NameEdit(1)->text(), QStringLiteral("Office"));
@@ -105,7 +92,7 @@ TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
 TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
 {
     const QString folder = FreshContactsFolder();
-    Answers answers;
+    RecordedMessages answers;
     const struct {
         const char* name;
         bool useEditor;
@@ -135,8 +122,8 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
             EXPECT_EQ(dialog.NameField()->text(), QStringLiteral("Dr Eva Maria Lind Jr phd"));
         }
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-        EXPECT_EQ(answers.texts.value(0), QStringLiteral("Save Contact?"));
-        answers.texts.clear();
+        EXPECT_EQ(answers.Texts().value(0), QStringLiteral("Save Contact?"));
+        answers.Clear();
 
         CContactsStore store(folder);
         ASSERT_TRUE(store.LogOn());

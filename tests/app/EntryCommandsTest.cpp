@@ -38,36 +38,6 @@ namespace {
 const QString SM = QStringLiteral("SM");
 const QString ME = QStringLiteral("ME");
 
-// Boxes answered from a script (questions get Yes when it runs out).
-struct Boxes {
-    struct State {
-        std::mutex lock;
-        QStringList texts;
-        QList<int> answers;
-    };
-    std::shared_ptr<State> state = std::make_shared<State>();
-    Boxes()
-    {
-        auto s = state;
-        CAppMessages::Instance().SetMessageHandler(std::make_unique<CGuiMessageHandler>([s](const QString& text, unsigned type) {
-            std::lock_guard<std::mutex> guard(s->lock);
-            s->texts << text;
-            if ((type & MB_TYPEMASK) != MB_YESNO)
-                return int(IDOK);
-            return s->answers.isEmpty() ? int(IDYES) : s->answers.takeFirst();
-        }));
-    }
-    QStringList Texts()
-    {
-        std::lock_guard<std::mutex> guard(state->lock);
-        return state->texts;
-    }
-    void Clear()
-    {
-        std::lock_guard<std::mutex> guard(state->lock);
-        state->texts.clear();
-    }
-};
 
 class EntryCommandsTest : public ::testing::Test {
 protected:
@@ -138,7 +108,7 @@ protected:
         return names;
     }
 
-    Boxes boxes;
+    RecordedMessages boxes;
     ModemSimulator modem;
     std::unique_ptr<CMainFrame> frame;
     bool connected = false;
@@ -195,7 +165,7 @@ TEST_F(EntryCommandsTest, DeleteAsksOnceAndKeepsWhatTheDeviceRefused)
 {
     Start({{1, "Al"}, {2, "Bo"}, {3, "Cy"}, {4, "Di"}}, {});
     Select({"Di"});
-    boxes.state->answers = {IDNO};
+    boxes.SetAnswers({IDNO});
     ASSERT_TRUE(Command(ID_EDIT_DELETE));
     EXPECT_EQ(boxes.Texts(), QStringList{"Are you sure you want to delete Di"});
     EXPECT_EQ(Book(SM).size(), 4u);
@@ -279,7 +249,7 @@ TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
 
     for (const int answer : {IDNO, IDYES}) {
         boxes.Clear();
-        boxes.state->answers = {answer};
+        boxes.SetAnswers({answer});
         modem.clearReceivedCommands();
         QString shownName;
         View()->EntryCommands().SetDialogRunner([&](QDialog& d) {

@@ -6,6 +6,7 @@
 #include "app/dialogs/ModifyDlg.h"
 #include "support/AppMessages.h"
 #include "support/MessageBoxTypes.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,20 +18,6 @@
 #include <memory>
 
 namespace {
-
-// Answers the boxes in turn (Yes when none are left) and keeps their texts.
-struct Answers {
-    QStringList texts;
-    QList<int> answers;
-    Answers()
-    {
-        CAppMessages::Instance().SetMessageHandler(std::make_unique<CGuiMessageHandler>([this](const QString& text, unsigned) {
-            texts << text;
-            return answers.isEmpty() ? int(IDYES) : answers.takeFirst();
-        }));
-    }
-    ~Answers() { CAppMessages::Instance().SetMessageHandler(nullptr); }
-};
 
 CAppSettings Sizes()
 {
@@ -94,8 +81,8 @@ TEST(ModifyDlg, OkAsksAboutLongTextsAndRefusesBadNumbers)
     };
     const CAppSettings settings = Sizes();
     for (const auto& c : cases) {
-        Answers answers;
-        answers.answers = c.answers;
+        RecordedMessages answers;
+        answers.SetAnswers(c.answers);
         CModifyDlg dialog(settings);
         dialog.m_Name = name25;  // longer than the limit: text already there is not cut
         dialog.m_Number = c.number;
@@ -106,9 +93,9 @@ TEST(ModifyDlg, OkAsksAboutLongTextsAndRefusesBadNumbers)
         EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.what;
         EXPECT_EQ(dialog.NameEdit()->text(), c.name) << c.what;
         EXPECT_EQ(dialog.NumberEdit()->text(), c.numberAfter) << c.what;
-        ASSERT_EQ(answers.texts.size(), c.boxes) << c.what;
+        ASSERT_EQ(answers.Texts().size(), c.boxes) << c.what;
         if (c.name == name25.left(14)) {
-            EXPECT_EQ(answers.texts[0], QStringLiteral("The name you have entered is too long. Do you wish to use "
+            EXPECT_EQ(answers.Texts()[0], QStringLiteral("The name you have entered is too long. Do you wish to use "
                                                        "Abcdefghijklmn instead?"));
         }
         if (c.accepted) {

@@ -15,15 +15,10 @@ int RunPhoneBookDetectSizes(CliContext& context)
         return context.Fail(QStringLiteral("--memory is SM or ME"), 2);
 
     CPhoneBookConnection connection;
-    if (const int status = context.Connect(connection))
-        return status;
-    const PhoneBookMemory book = choice.Memory(connection);
-    if (!book.store)
-        return context.Fail(QStringLiteral("the device has no usable %1 phone book").arg(choice.name));
-    book.store->DisableErrorMessages();
+    PhoneBookMemory book;
     ExtractorContactArray entries;
-    if (!book.store->GetAll(entries))
-        return context.Fail(QStringLiteral("reading the %1 phone book failed").arg(choice.name));
+    if (const int status = choice.ConnectAndRead(context, connection, book, entries))
+        return status;
     const int location = FindFreeIndex(entries, choice.memory, book.firstIndex, book.memorySize);
     if (location == NoFreeLocation)
         return context.Fail(QStringLiteral("the %1 phone book is full: no location for the trial entry").arg(choice.name));

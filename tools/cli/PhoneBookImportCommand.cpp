@@ -51,15 +51,10 @@ int RunPhoneBookImport(CliContext& context)
         return context.Fail(QStringLiteral("%1 holds no vCard").arg(fileName));
 
     CPhoneBookConnection connection;
-    if (const int status = context.Connect(connection))
-        return status;
-    const PhoneBookMemory book = choice.Memory(connection);
-    if (!book.store)
-        return context.Fail(QStringLiteral("the device has no usable %1 phone book").arg(choice.name));
-    book.store->DisableErrorMessages();
+    PhoneBookMemory book;
     ExtractorContactArray entries;
-    if (!book.store->GetAll(entries))
-        return context.Fail(QStringLiteral("reading the %1 phone book failed").arg(choice.name));
+    if (const int status = choice.ConnectAndRead(context, connection, book, entries))
+        return status;
 
     // Per-card notes go beside the result: to standard output as text, to
     // standard error when standard output is one JSON document.

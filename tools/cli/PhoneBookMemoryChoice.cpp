@@ -1,5 +1,7 @@
 #include "tools/cli/PhoneBookMemoryChoice.h"
 
+#include "tools/cli/CliContext.h"
+
 bool PhoneBookChoice::Parse(const QString& text)
 {
     name = text.toUpper();
@@ -24,4 +26,18 @@ PhoneBookMemory PhoneBookChoice::Memory(const CPhoneBookConnection& connection) 
         book.memorySize = book.store->GetMemorySize();
     }
     return book;
+}
+
+int PhoneBookChoice::ConnectAndRead(CliContext& context, CPhoneBookConnection& connection, PhoneBookMemory& book,
+                                    ExtractorContactArray& entries) const
+{
+    if (const int status = context.Connect(connection))
+        return status;
+    book = Memory(connection);
+    if (!book.store)
+        return context.Fail(QStringLiteral("the device has no usable %1 phone book").arg(name));
+    book.store->DisableErrorMessages();
+    if (!book.store->GetAll(entries))
+        return context.Fail(QStringLiteral("reading the %1 phone book failed").arg(name));
+    return 0;
 }

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+struct CliContext;
+
 struct PhoneBookChoice {
     QString name;  // "SM" or "ME"
     MEMORYTYPE memory = MEMORY_SIM;
@@ -16,4 +18,9 @@ struct PhoneBookChoice {
     // The store when the device has the phone book and it is ready.
     CNumberExtractor* Store(const CPhoneBookConnection& connection) const;
     PhoneBookMemory Memory(const CPhoneBookConnection& connection) const;
+    // Connects, takes this memory's store (its failures told once, by the
+    // caller) and reads all its entries; 0, or the exit status of a
+    // failure already reported.
+    int ConnectAndRead(CliContext& context, CPhoneBookConnection& connection, PhoneBookMemory& book,
+                       ExtractorContactArray& entries) const;
 };
