@@ -146,6 +146,17 @@ TEST_F(SimulatorPty, FaultsChangeWhatArrives)
     EXPECT_EQ(client.exchange("+CPBS?"), QByteArray("AT+CPBS?\r\r\n+CME ERROR: 10\r\n"));
     EXPECT_EQ(client.exchange("+CSQ"), QByteArray("AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nOK\r\n"));
 
+    // Inside a reply: after its first line, a code goes in and the rest is dropped.
+    sim->clearFaults();
+    ModemSimulator::ReplyFault fault;
+    fault.afterLines = 1;
+    fault.insert = "\r\nRING\r\n";
+    fault.cut = true;
+    sim->setReplyFault(QStringLiteral("+csq"), fault);
+    client.write("AT+CSQ\r\n");
+    EXPECT_EQ(client.readUntil("RING\r\n", 2000), QByteArray("AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nRING\r\n"));
+    EXPECT_EQ(client.readUntil("\n", 300), QByteArray());  // no OK
+
     sim->clearFaults();
     EXPECT_EQ(client.exchange("+CPBS?"), QByteArray("AT+CPBS?\r\r\n+CPBS: \"SM\",0,250\r\n\r\nOK\r\n"));
 }
