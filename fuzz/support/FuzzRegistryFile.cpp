@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CRegistryStore store(path);
     Walk(store, QString(), 0);
     store.Damage();
-    // A damaged file is kept beside it; the next input starts clean.
-    for (const QString& kept : QDir::temp().entryList({QFileInfo(path).fileName() + QStringLiteral(".damaged*")}))
-        QFile::remove(QDir::temp().filePath(kept));
+    // The file, its lock and any damaged copy go: the next input starts
+    // clean and a run leaves nothing behind.
+    for (const QString& left : QDir::temp().entryList({QFileInfo(path).fileName() + QLatin1Char('*')}))
+        QFile::remove(QDir::temp().filePath(left));
     return 0;
 }
