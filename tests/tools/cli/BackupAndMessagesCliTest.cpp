@@ -2,7 +2,6 @@
 #include "platform/contacts/VCardParser.h"
 #include "tests/TestEnvironment.h"
 #include "tests/tools/cli/CliRun.h"
-#include "tools/modemsim/ModemSimulator.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,18 +17,9 @@
 
 namespace {
 
-class BackupAndMessagesCliTest : public ::testing::Test {
+class BackupAndMessagesCliTest : public SimulatedPhoneCli {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(simulator.start());
-        ASSERT_TRUE(simulator.setDeviceType(8));
-        port = simulator.devicePath();
-    }
     QString TempFile(const QString& name) const { return QDir(TestTempDir()).filePath(name); }
-
-    ModemSimulator simulator;
-    QString port;
 };
 
 TEST_F(BackupAndMessagesCliTest, ExportWritesOneCardPerEntryOfEveryMemory)

@@ -2,11 +2,14 @@
 // Runs tessaly-cli in-process and keeps what it printed.
 
 #include "tools/cli/Cli.h"
+#include "tools/modemsim/ModemSimulator.h"
 
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <gtest/gtest.h>
 
 struct CliRun {
     int status;
@@ -35,3 +38,17 @@ inline bool AddSenderContact()
            && card.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:asa-oberg\r\nFN:Åsa Öberg\r\nN:Öberg;Åsa;;;\r\n"
                          "TEL;TYPE=CELL:070-555 01 01\r\nEND:VCARD\r\n") > 0;
 }
+
+// Commands run against a simulated phone of a known type, identified at
+// once: no pauses between identification attempts.
+class SimulatedPhoneCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(simulator.start());
+        ASSERT_TRUE(simulator.setDeviceType(8));
+        port = simulator.devicePath();
+    }
+    ModemSimulator simulator;
+    QString port;
+};

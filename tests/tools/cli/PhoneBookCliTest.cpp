@@ -1,5 +1,4 @@
 #include "tests/tools/cli/CliRun.h"
-#include "tools/modemsim/ModemSimulator.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,17 +8,7 @@
 
 namespace {
 
-class PhoneBookCliTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(simulator.start());
-        ASSERT_TRUE(simulator.setDeviceType(8));  // identified at once: no pauses between attempts
-        port = simulator.devicePath();
-    }
-    ModemSimulator simulator;
-    QString port;
-};
+using PhoneBookCliTest = SimulatedPhoneCli;
 
 TEST_F(PhoneBookCliTest, IdentifyAKnownPhone)
 {

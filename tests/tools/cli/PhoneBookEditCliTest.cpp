@@ -4,7 +4,6 @@
 
 #include "tests/tools/cli/CliRun.h"
 #include "platform/contacts/ContactsStore.h"
-#include "tools/modemsim/ModemSimulator.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -19,15 +18,13 @@ namespace {
 const QString SM = QStringLiteral("SM");
 const QString ME = QStringLiteral("ME");
 
-class PhoneBookEditCli : public ::testing::Test {
+class PhoneBookEditCli : public SimulatedPhoneCli {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(simulator.start());
-        ASSERT_TRUE(simulator.setDeviceType(8));
+        ASSERT_NO_FATAL_FAILURE(SimulatedPhoneCli::SetUp());
         ASSERT_TRUE(simulator.setPhoneBookLimits(SM, QStringLiteral("(1-10),40,18")));
         ASSERT_TRUE(simulator.setPhoneBookLimits(ME, QStringLiteral("(1-3),40,18")));
-        port = simulator.devicePath();
     }
     std::map<int, QByteArray> Book(const QString& storage) const
     {
@@ -37,9 +34,6 @@ protected:
         return names;
     }
     CliRun Run(const QStringList& arguments) { return Cli(QStringList{"--port", port, "phonebook"} + arguments); }
-
-    ModemSimulator simulator;
-    QString port;
 };
 
 TEST_F(PhoneBookEditCli, MoveAddsFirstAndDeletesSecondAndStopsWhereItFails)

@@ -1,6 +1,5 @@
 #include "tests/TestEnvironment.h"
 #include "tests/tools/cli/CliRun.h"
-#include "tools/modemsim/ModemSimulator.h"
 
 #include <QDir>
 #include <QFile>
@@ -78,27 +77,68 @@ TEST(PduCli, EncodeOnePartOrSeveralThatDecodeBack)
 
 TEST(PduCli, UnreadablePdusAndBadOptions)
 {
-    EXPECT_EQ(Cli({"pdu", "decode", "07916407058099F9110"}).status, 1);
-    EXPECT_EQ(Cli({"pdu", "decode", "zz"}).status, 1);
+    // A PDU the codec cannot read fails naming what it missed.
+    const struct { const char* hex; const char* error; } unreadable[] = {
+        {"00040B916407214365F70000", "Failed to extract the Service Center Time Stamp in received SMS."},
+        {"0011000481214300", "Failed to extract the Data Coding Scheme in the SMS."},
+        {"00062A0080301080", "Failed to extract the Service Center Time Stamp in received SMS."},
+        {"0791", "Failed to extract the Service Center Address Length in received SMS."},
+        {"0003", "The PDU is of the reserved message type 3"},
+        {"00XY", "The PDU holds characters that are not hexadecimal digits"},
+        {"07916407058099F9110", nullptr},
+        {"zz", nullptr},
+    };
+    for (const auto& c : unreadable) {
+        const CliRun run = Cli({"pdu", "decode", QString::fromLatin1(c.hex)});
+        EXPECT_EQ(run.status, 1) << c.hex;
+        EXPECT_TRUE(run.out.isEmpty()) << c.hex;
+        if (c.error)
+            EXPECT_EQ(run.err, QStringLiteral("tessaly-cli: ") + QString::fromLatin1(c.error) + QLatin1Char('\n')) << c.hex;
+        else
+            EXPECT_FALSE(run.err.isEmpty()) << c.hex;
+    }
+
+    // What encode is given: 0 made it, 1 the codec refused it, 2 bad usage.
+    const struct { const char* to; const char* smsc; int dcs; const char* text; const char* validity; int status; } cases[] = {
+        {"+46701234567", "", -1, "hi", "", 0}, {"", "", -1, "hi", "", 2},
+        {"12ab", "", -1, "hi", "", 1},        {"123", "+x", -1, "hi", "", 1},
+        {"123", "", 3, "hi", "", 2},          {"123", "", 0, "€", "", 1},
+        {"123", "", 4, "Ж", "", 1},           {"123", "", 4, "é", "", 0},
+        {"123", "", 8, "hi", "none", 0},      {"123", "", -1, "hi", "300", 1},
+        {"123", "", -1, "hi", "12h", 0},      {"123", "", -1, "hi", "64w", 1},
+        {"123", "", -1, "hi", "2030-01-02T03:04:05", 0}, {"123", "", -1, "hi", "tomorrow", 1},
+    };
+    for (const auto& c : cases) {
+        QStringList arguments{"pdu", "encode", "--text", QString::fromUtf8(c.text)};
+        if (*c.to)
+            arguments << "--to" << QString::fromLatin1(c.to);
+        if (*c.smsc)
+            arguments << "--smsc" << QString::fromLatin1(c.smsc);
+        if (c.dcs >= 0)
+            arguments << "--dcs" << QString::number(c.dcs);
+        if (*c.validity)
+            arguments << "--validity" << QString::fromLatin1(c.validity);
+        const CliRun run = Cli(arguments);
+        const std::string line = arguments.join(' ').toStdString();
+        EXPECT_EQ(run.status, c.status) << line;
+        EXPECT_EQ(run.err.isEmpty(), c.status == 0) << line;
+    }
     EXPECT_EQ(Cli({"pdu", "decode"}).status, 2);
-    EXPECT_EQ(Cli({"pdu", "encode", "--text", "no number"}).status, 2);
-    EXPECT_EQ(Cli({"pdu", "encode", "--to", "1", "--text", "x", "--dcs", "3"}).status, 2);
     EXPECT_EQ(Cli({"pdu", "transmogrify"}).status, 2);
 }
 
-TEST(SmsCli, SendSubmitsEveryPartToTheDevice)
+using SmsCli = SimulatedPhoneCli;
+
+TEST_F(SmsCli, SendSubmitsEveryPartToTheDevice)
 {
-    ModemSimulator simulator;
-    ASSERT_TRUE(simulator.start());
-    ASSERT_TRUE(simulator.setDeviceType(8));
-    const CliRun run = Cli({"--port", simulator.devicePath(), "sms", "send", "--to", "+46701234567", "--text",
+    const CliRun run = Cli({"--port", port, "sms", "send", "--to", "+46701234567", "--text",
                             QString(200, QLatin1Char('x'))});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(simulator.submittedMessages().size(), 2u);
     EXPECT_EQ(run.out.count(QStringLiteral("Sent part")), 2);
 
     simulator.setCmeErrorFor(QStringLiteral("+CMGS"), 500);
-    EXPECT_EQ(Cli({"--port", simulator.devicePath(), "sms", "send", "--to", "+46701234567", "--text", "refused"}).status, 1);
+    EXPECT_EQ(Cli({"--port", port, "sms", "send", "--to", "+46701234567", "--text", "refused"}).status, 1);
     EXPECT_EQ(Cli({"--port", "99", "sms", "send", "--to", "1", "--text", "x"}).status, 1);
 }
 
