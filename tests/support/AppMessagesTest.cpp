@@ -34,12 +34,4 @@ TEST(AppMessages, ASecondHandlerReleasesTheFirst)
     EXPECT_EQ(alive, 0);
 }
 
-TEST(AppMessages, IdentityStartsWithPlaceholders)
-{
-    // Nothing else in this program sets them.
-    EXPECT_EQ(CAppMessages::Instance().m_Caption, QStringLiteral("<caption>"));
-    EXPECT_EQ(CAppMessages::Instance().m_AppName, QStringLiteral("<appname>"));
-    EXPECT_TRUE(CAppMessages::Instance().m_RegistryKey.isEmpty());
-}
-
 }  // namespace
