@@ -1,5 +1,6 @@
 #include "tests/app/AppTestSupport.h"
 
+#include "app/AppSettings.h"
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookView.h"
 #include "app/dialogs/ConnectionDlg.h"
@@ -28,6 +29,22 @@ void ResetRegistry()
     CRegistryStore::Instance().ClearOverlay();
     for (const char* key : {"Drivers", "ExtModems"})
         CRegistryStore::Instance().DeleteKey(HKEY_LOCAL_MACHINE, QString::fromLatin1(key));
+}
+
+void ResetRegistryWithoutPorts()
+{
+    ResetRegistry();
+    SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
+    SetRegistryString(QStringLiteral("ExtModems"), QStringLiteral("Placeholder"), QString());
+}
+
+void StoreConnection(const QString& port, const QString& name, int speed)
+{
+    CAppSettings settings;
+    settings.ComPort = port;
+    settings.TapiDevice = name;
+    settings.Speed = speed;
+    settings.Save();
 }
 
 void SetRegistryString(const QString& key, const QString& name, const QString& value)

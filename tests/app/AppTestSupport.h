@@ -13,6 +13,11 @@
 void ResetRegistry();
 void SetRegistryString(const QString& key, const QString& name, const QString& value);
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value);
+// A clean registry whose port lists are there but empty: the window finds
+// no device of the machine's own.
+void ResetRegistryWithoutPorts();
+// Stores the connection the window starts with.
+void StoreConnection(const QString& port, const QString& name, int speed = 115200);
 
 // Runs the event loop until `done` holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);

@@ -33,20 +33,10 @@ class DeviceViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetRegistry();
-        SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
-        SetRegistryString(QStringLiteral("ExtModems"), QStringLiteral("Placeholder"), QString());
+        ResetRegistryWithoutPorts();
     }
     void TearDown() override { m_frame.reset(); }
 
-    void StoreConnection(const QString& port, const QString& name, int speed = 115200)
-    {
-        CAppSettings settings;
-        settings.ComPort = port;
-        settings.TapiDevice = name;
-        settings.Speed = speed;
-        settings.Save();
-    }
     void Start(QStringList answers = {})
     {
         m_frame = std::make_unique<CMainFrame>(FreshContactsFolder());
@@ -184,6 +174,7 @@ TEST_F(DeviceViewTest, SilentModemIsNotFound)
     ASSERT_TRUE(WaitForConnection(60000));
     EXPECT_EQ(m_prompts, QStringList{QStringLiteral("Cannot find GSM device.")});
     EXPECT_FALSE(View()->IsDeviceOpen());
+    EXPECT_EQ(modem.receivedCommands().count(QStringLiteral("AT&FV1E1")), 2);  // tried twice without an echo
 }
 
 TEST_F(DeviceViewTest, GuiKeepsRunningDuringAPacedRead)

@@ -43,9 +43,7 @@ class EntryCommandsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetRegistry();
-        SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
-        SetRegistryString(QStringLiteral("ExtModems"), QStringLiteral("Placeholder"), QString());
+        ResetRegistryWithoutPorts();
         ASSERT_TRUE(modem.start());
     }
     void TearDown() override { frame.reset(); }
@@ -66,6 +64,11 @@ protected:
         settings.Speed = 115200;
         settings.ShowPhone = showPhone;
         settings.Save();
+        Open();
+    }
+    // Opens the window on the stored connection and waits until it is connected.
+    void Open()
+    {
         frame = std::make_unique<CMainFrame>(FreshContactsFolder());
         QObject::connect(View(), &CPhoneBookView::ConnectionFinished, [this] { connected = true; });
         frame->show();
@@ -238,14 +241,8 @@ TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
     ASSERT_TRUE(modem.setPhoneBookLimits(SM, QStringLiteral("(1-10),40,18")));
     ASSERT_TRUE(modem.setAcceptedNameLength(SM, 14));
     modem.writeEntry(SM, 1, "0701", "Al");
-    CAppSettings settings;
-    settings.ComPort = modem.devicePath();
-    settings.TapiDevice = QStringLiteral("Simulator");
-    settings.Save();
-    frame = std::make_unique<CMainFrame>(FreshContactsFolder());
-    QObject::connect(View(), &CPhoneBookView::ConnectionFinished, [this] { connected = true; });
-    frame->show();
-    ASSERT_TRUE(WaitUntil([this] { return connected; }, 30000));
+    StoreConnection(modem.devicePath(), QStringLiteral("Simulator"), 9600);
+    ASSERT_NO_FATAL_FAILURE(Open());
 
     for (const int answer : {IDNO, IDYES}) {
         boxes.Clear();

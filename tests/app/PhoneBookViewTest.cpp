@@ -39,10 +39,8 @@ class PhoneBookViewTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetRegistry();
+        ResetRegistryWithoutPorts();
         CTranslationTable::Clear();
-        SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
-        SetRegistryString(QStringLiteral("ExtModems"), QStringLiteral("Placeholder"), QString());
     }
     void TearDown() override
     {

@@ -123,23 +123,6 @@ TEST_F(PhoneBookConnectionTest, AnUnknownModelListingOnlyTheSimSkipsThePhoneMemo
     EXPECT_EQ(slept, 2000);  // two pauses after the failed identifications
 }
 
-TEST_F(PhoneBookConnectionTest, APortThatDoesNotAnswerFails)
-{
-    StartSimulator();
-    simulator->setSilent(true);
-    simulator->setDropEcho(true);
-    connection->SetPort(simulator->devicePath(), 9600);
-    EXPECT_FALSE(connection->Connect());  // "&FV1E1" twice without an echo
-    EXPECT_EQ(CountCommands(QStringLiteral("AT&FV1E1")), 2);
-}
-
-TEST_F(PhoneBookConnectionTest, APortThatCannotBeOpenedFails)
-{
-    connection->SetPort(QStringLiteral("/dev/tessaly-no-such-port"), 9600);
-    EXPECT_FALSE(connection->Connect());
-    EXPECT_FALSE(connection->IsDeviceOpen());
-}
-
 TEST_F(PhoneBookConnectionTest, DisconnectReleasesEverything)
 {
     StartSimulator();
