@@ -111,31 +111,6 @@ TEST(ContactsStore, NewContactsInVersion4)
     EXPECT_TRUE(written.contains("TEL;TYPE=work,voice:+55 11 1\r\n"));
 }
 
-TEST(ContactsStore, UnknownPropertiesSurviveAnEdit)
-{
-    const QString folder = NewContactsFolder(QStringLiteral("unknown"));
-    CopyContactsData(QStringLiteral("apple-grouped.vcf"), folder);
-    const VCard before = ParseVCards(ReadContactFile(folder + QStringLiteral("/apple-grouped.vcf"))).cards.front();
-
-    CContactsStore store(folder);
-    ASSERT_TRUE(store.LogOn());
-    ASSERT_EQ(store.Count(), 1);
-    std::unique_ptr<CContactItem> item = store.ItemAt(0);
-    item->SetField(FIELD_CAR_TEL, QStringLiteral("+1 555 car"));
-    ASSERT_TRUE(store.Save(*item));
-
-    const VCard after = ParseVCards(ReadContactFile(folder + QStringLiteral("/apple-grouped.vcf"))).cards.front();
-    for (const VCardProperty& old : before.properties) {
-        if (old.name == QLatin1String("REV"))
-            continue;
-        const bool kept = std::any_of(after.properties.begin(), after.properties.end(), [&](const VCardProperty& p) {
-            return p.name == old.name && p.group == old.group && p.value == old.value && p.Types() == old.Types();
-        });
-        EXPECT_TRUE(kept) << old.name.toStdString() << ":" << old.value.left(30).toStdString();
-    }
-    EXPECT_EQ(after.properties.size(), before.properties.size() + 2);  // the car number and REV
-}
-
 TEST(ContactsStore, BrokenAndForeignFilesAreSkippedWithoutHarmingOthers)
 {
     const QString folder = NewContactsFolder(QStringLiteral("broken"));
