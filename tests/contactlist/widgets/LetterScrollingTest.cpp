@@ -27,19 +27,6 @@ TEST(LetterScrolling, LetterOfEveryGroupAndPress)
     }
 }
 
-TEST(LetterScrolling, RepeatCountCyclesOnTheSameButtonOnly)
-{
-    // A row of presses: button, expected count.
-    const std::pair<int, int> presses[] = {{1, 0}, {1, 1}, {1, 2}, {1, 0}, {1, 1}, {2, 0}, {2, 1}, {1, 0}, {0, 0}};
-    int last = -1;
-    int count = 0;
-    for (const auto& [button, expected] : presses) {
-        count = NextRepeatCount(button, last, count);
-        last = button;
-        EXPECT_EQ(count, expected) << "button " << button;
-    }
-}
-
 TEST(LetterScrolling, RowOfLetterInSortedList)
 {
     auto list = MakeAllList({
