@@ -87,38 +87,6 @@ TEST_F(ContactListModelTest, CacheFirstThenTheLoadReplacesIt)
     EXPECT_EQ(Names(), QStringList{"Fresh"});
 }
 
-TEST_F(ContactListModelTest, SecondWindowSharesTheListsAndOnlyTheLastWritesTheCache)
-{
-    WriteCard(m_folder, {"a", "Mobile", "+46701"});
-    WriteCard(m_folder, {"b", "Mail", "", "", "", "m@x.org"});
-    auto first = std::make_unique<CContactListModel>(m_folder);
-    first->Create(m_cache, CFilteredList::AllContactsFilter, true);
-    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
-    int changes = 0;
-    first->SetListsChangedHandler([&] { ++changes; });
-
-    CContactListModel second(m_folder);
-    second.Create(m_cache, 0x1FF, true);
-    EXPECT_FALSE(CContactListModel::IsRefreshing());  // it read nothing itself
-    EXPECT_EQ(CContactListModel::InstanceCount(), 2);
-    ASSERT_NE(second.CurrentList(), nullptr);
-    EXPECT_EQ(second.CurrentList()->Count(), 1);
-    EXPECT_EQ(ContactName(second.CurrentList()->m_Contacts[0]), QStringLiteral("Mobile"));
-    EXPECT_EQ(first->CurrentList(), CContactListModel::AllContacts());
-    EXPECT_EQ(second.ChangeFilter(0x200)->Count(), 1);
-    EXPECT_EQ(CContactListModel::AllFilteredLists().size(), 3u);
-
-    // A reload started by the second window reaches the first.
-    ASSERT_TRUE(second.RefreshList(false));
-    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
-    EXPECT_EQ(changes, 1);
-
-    first.reset();
-    EXPECT_FALSE(QFile::exists(m_cache));
-    EXPECT_EQ(CContactListModel::InstanceCount(), 1);
-    EXPECT_EQ(CContactListModel::AllContacts()->Count(), 2);
-}
-
 TEST_F(ContactListModelTest, WithoutReadingNothingLoads)
 {
     WriteCard(m_folder, {"a", "A", "+46701"});

@@ -516,16 +516,30 @@ TEST_F(ContactListWindowTest, ASecondWindowSharesTheListsAndTheLastWritesTheCach
 {
     CreateList();
     QFile::remove(cacheFile);
+    QSignalSpy changed(list.get(), &CSkinableContactList::ListChanged);
     {
         CSkinableContactList second(folder);
         ASSERT_NE(second.Create(top.get(), QRect(0, 0, 240, 121), 7, ContactListDefaultWindowStyle,
-                                ContactListDefaultListStyle, 0, cacheFile, 0xFFF, true, true),
+                                ContactListDefaultListStyle, 0, cacheFile, 0x1FF, true, true),
                   0);
         EXPECT_FALSE(CSkinableContactList::IsRefreshing()) << "the second window reads nothing";
-        EXPECT_EQ(second.ListControl()->RowCount(), Flat().RowCount());
+        EXPECT_EQ(CContactListModel::InstanceCount(), 2);
+        // Its telephone list holds the first window's records: all but Eva's.
+        EXPECT_EQ(second.ListControl()->RowCount(), Flat().RowCount() - 1);
         EXPECT_EQ(second.ListControl()->GetItemAt(0), Flat().GetItemAt(0));
+        second.ChangeFilter(0x200);
+        EXPECT_EQ(second.ListControl()->RowCount(), 2) << "the e-mail addresses of anna and Eva";
+        EXPECT_EQ(CContactListModel::AllFilteredLists().size(), 3u);
+
+        // A reload started by the second window reaches the first.
+        ASSERT_TRUE(second.RefreshList(false));
+        ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(changed.count(), 1);
     }
     EXPECT_FALSE(QFile::exists(cacheFile)) << "not the last window";
+    EXPECT_EQ(CContactListModel::InstanceCount(), 1);
+    EXPECT_EQ(Flat().RowCount(), int(std::size(People)));
     list.reset();
     EXPECT_TRUE(QFile::exists(cacheFile));
 
