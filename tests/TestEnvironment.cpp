@@ -21,6 +21,15 @@ QString TestTempDir()
     return TempDir()->path();
 }
 
+QString NewTempFolder(const QString& hint)
+{
+    static int counter = 0;
+    const QString path = TestTempDir() + QStringLiteral("/%1-%2").arg(hint).arg(++counter);
+    QDir(path).removeRecursively();
+    QDir().mkpath(path);
+    return path;
+}
+
 QString TestDataPath(const QString& relative)
 {
     return QDir(QStringLiteral(TESSALY_TEST_DATA_DIR)).filePath(relative);

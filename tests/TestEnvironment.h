@@ -7,6 +7,8 @@
 
 // The per-process temporary folder (created before the first test).
 QString TestTempDir();
+// A new empty folder in it, unique per call.
+QString NewTempFolder(const QString& hint);
 // tests/data/<relative> in the source tree.
 QString TestDataPath(const QString& relative);
 // Points the environment at the temporary folder; called by the test main.

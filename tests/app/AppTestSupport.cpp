@@ -132,10 +132,7 @@ bool RecordedMessages::AllOnGuiThread() const
 
 QString FreshContactsFolder()
 {
-    static int counter = 0;
-    const QString folder = TestTempDir() + QStringLiteral("/contacts-%1").arg(++counter);
-    QDir().mkpath(folder);
-    return folder;
+    return NewTempFolder(QStringLiteral("contacts"));
 }
 
 void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringList& prompts)

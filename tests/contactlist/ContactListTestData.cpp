@@ -30,11 +30,7 @@ std::unique_ptr<CFilteredList> MakeAllList(std::initializer_list<tagCONTACT*> re
 
 QString NewListFolder(const QString& hint)
 {
-    static int counter = 0;
-    const QString path = TestTempDir() + QStringLiteral("/list-%1-%2").arg(hint).arg(++counter);
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
+    return NewTempFolder(QStringLiteral("list-") + hint);
 }
 
 bool WriteCard(const QString& folder, const TestCard& card)

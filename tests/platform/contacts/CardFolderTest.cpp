@@ -1,5 +1,5 @@
 #include "platform/contacts/CardFolder.h"
-#include "tests/TestEnvironment.h"
+#include "tests/platform/contacts/ContactsTestFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,19 +15,8 @@ namespace {
 
 class CardFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_path = TestTempDir() + QStringLiteral("/cardfolder-") +
-                 QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        QDir(m_path).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(m_path));
-    }
-    void Write(const QString& name, const QByteArray& bytes) const
-    {
-        QFile file(m_path + QLatin1Char('/') + name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void SetUp() override { m_path = NewTempFolder(QStringLiteral("cardfolder")); }
+    void Write(const QString& name, const QByteArray& bytes) const { WriteContactFile(m_path, name, bytes); }
     QStringList Listed() const
     {
         QStringList names;

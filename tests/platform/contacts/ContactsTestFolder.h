@@ -12,11 +12,7 @@
 // A new empty folder (unique per call).
 inline QString NewContactsFolder(const QString& hint)
 {
-    static int counter = 0;
-    const QString path = TestTempDir() + QStringLiteral("/contacts-%1-%2").arg(hint).arg(++counter);
-    QDir(path).removeRecursively();
-    QDir().mkpath(path);
-    return path;
+    return NewTempFolder(QStringLiteral("contacts-") + hint);
 }
 
 inline void CopyContactsData(const QString& name, const QString& folder)

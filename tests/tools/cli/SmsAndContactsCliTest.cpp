@@ -154,10 +154,7 @@ protected:
 
     void UseNewFolder()
     {
-        static int counter = 0;
-        m_folder = TestTempDir() + QStringLiteral("/cli-contacts-%1").arg(++counter);
-        QDir(m_folder).removeRecursively();
-        QDir().mkpath(m_folder);
+        m_folder = NewTempFolder(QStringLiteral("cli-contacts"));
         qputenv("TESSALY_CONTACTS", m_folder.toUtf8());
     }
 
