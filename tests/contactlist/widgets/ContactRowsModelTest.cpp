@@ -68,18 +68,6 @@ TEST(ContactRowsModel, RowsShowNameTagAndDefaultText)
     EXPECT_EQ(rows.RecordAt(-1), nullptr);
 }
 
-TEST(ContactRowsModel, AFilteredListMovesTheDefaultIntoTheFilter)
-{
-    auto all = ThreePeople();
-    auto telephones = BuildFilteredList(*all, 0x1FF);
-    all->m_Contacts[1]->nDefaultField = FIELD_EMAIL;  // Bo's default is his address
-    CContactRowsModel rows;
-    rows.SetList(telephones.get());
-    ASSERT_EQ(rows.rowCount(), 2);  // Cia has no telephone
-    EXPECT_EQ(rows.index(1).data(CContactRowsModel::TagRole).toString(), QStringLiteral("w"));
-    EXPECT_EQ(all->m_Contacts[1]->nDefaultField, FIELD_WORK_TEL);  // the shared record changed
-}
-
 TEST(ContactRowsModel, CheckedTextWithAndWithoutNames)
 {
     auto list = ThreePeople();

@@ -92,25 +92,6 @@ TEST_F(PhoneBoxTest, ABoxThatWouldLeaveTheWindowOpensAboveItsPosition)
     EXPECT_EQ(box->geometry().top(), 0);
 }
 
-TEST_F(PhoneBoxTest, SmallFontShowsTheNumbersAndResetsTheHotLine)
-{
-    OpenAt(0);
-    QTest::keyClick(box.get(), Qt::Key_Down);
-    EXPECT_EQ(box->HotLine(), 0);
-    box->Close();
-    QFont small;
-    small.setPixelSize(11);
-    box->setFont(small);
-    OpenAt(0);
-    EXPECT_TRUE(box->IsSmallFont());
-    EXPECT_EQ(box->HotLine(), -1);
-    EXPECT_EQ(box->NumberColumnWidth(), 100);
-    int widest = 0;
-    for (int line = 0; line < box->LineCount(); ++line)
-        widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->LineAt(line).label));
-    EXPECT_EQ(box->LabelColumnWidth(), std::min(widest + 10, 100));
-}
-
 TEST_F(PhoneBoxTest, ArrowKeysWrapAndEnterPicksTheHotLine)
 {
     OpenAt(0);

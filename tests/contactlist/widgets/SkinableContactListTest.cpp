@@ -353,6 +353,13 @@ TEST_F(ContactListWindowTest, ThePhoneBoxChangesTheDefaultNumber)
 TEST_F(ContactListWindowTest, ASmallerFontGivesMoreRowsAndNumbersInThePhoneBoxAndHidingClosesIt)
 {
     CreateList();
+    // A hot line chosen in the normal font does not carry over.
+    MFCFlatPhoneBoxCtrl* box = Flat().PhoneBox();
+    Tap(RightOf(RowOf(QStringLiteral("anna Berg"))));
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_GE(box->HotLine(), 0);
+    QTest::keyClick(box, Qt::Key_Escape);
+    ASSERT_FALSE(box->isVisible());
     const quint32 rowsBefore = Flat().GetPageSize();
     const quint32 heightBefore = Flat().GetItemSize();
     QFont small(QStringLiteral("Tahoma"));
@@ -363,11 +370,14 @@ TEST_F(ContactListWindowTest, ASmallerFontGivesMoreRowsAndNumbersInThePhoneBoxAn
     EXPECT_EQ(Flat().BoldFont().weight(), QFont::Bold);
     EXPECT_EQ(list->ScrollBar()->pageStep(), int(Flat().GetPageSize()));
     Tap(RightOf(RowOf(QStringLiteral("anna Berg"))));
-    MFCFlatPhoneBoxCtrl* box = Flat().PhoneBox();
     ASSERT_TRUE(box->isVisible());
     EXPECT_TRUE(box->IsSmallFont());
     EXPECT_EQ(box->NumberColumnWidth(), 100);
     EXPECT_EQ(box->HotLine(), -1);
+    int widest = 0;
+    for (int line = 0; line < box->LineCount(); ++line)
+        widest = std::max(widest, box->fontMetrics().horizontalAdvance(box->LineAt(line).label));
+    EXPECT_EQ(box->LabelColumnWidth(), std::min(widest + 10, 100));
 
     // Hiding the window closes the box and lets the mouse go.
     list->ShowWindow(false);
