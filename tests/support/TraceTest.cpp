@@ -88,17 +88,4 @@ TEST_F(TraceTest, NoSinkDropsAndLeavesTheMaskUnread)
     EXPECT_EQ(later->Messages(), QStringList{QStringLiteral("kept\n")});
 }
 
-TEST_F(TraceTest, CategoriesAreEnumerable)
-{
-    CTraceManager& manager = CTraceManager::Instance();
-    QStringList names;
-    for (int i = 0; i < manager.GetCategoryCount(); ++i)
-        names << manager.GetCategory(i)->GetName();
-    for (const char* name : {"Tessaly", "Common", "GsmSession", "Ardel", "Skinables"})
-        EXPECT_TRUE(names.contains(QString::fromLatin1(name))) << name;
-    EXPECT_EQ(manager.GetCategory(-1), nullptr);
-    EXPECT_EQ(manager.GetCategory(manager.GetCategoryCount()), nullptr);
-    EXPECT_EQ(manager.GetKeyPath(), kTraceKey);
-}
-
 }  // namespace
