@@ -105,6 +105,7 @@ TEST_F(ViewTest, FirstStartCancelledShowsOnlyContacts)
     START(QStringList{});
     EXPECT_EQ(m_prompts, QStringList{QStringLiteral("Where is the GSM device?")});
     EXPECT_EQ(View()->Connection().GetSimStore(), nullptr);
+    EXPECT_FALSE(View()->IsDeviceOpen());
     EXPECT_EQ(View()->EntryModel()->rowCount(), 0);
     EXPECT_TRUE(View()->ContactsList()->isVisible());
     EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 0/0"));

@@ -23,14 +23,6 @@ protected:
     int slept = 0;
 };
 
-TEST_F(PhoneBookConnectionTest, NoPortMeansNoStores)
-{
-    EXPECT_TRUE(connection->Connect());
-    EXPECT_EQ(connection->GetSimStore(), nullptr);
-    EXPECT_FALSE(connection->IsDeviceOpen());
-    EXPECT_TRUE(progress.isEmpty());
-}
-
 TEST_F(PhoneBookConnectionTest, SimulatePortGivesTwoSimulatedStoresThatWritesLeaveAlone)
 {
     connection->SetPort(QStringLiteral("99"), 9600);

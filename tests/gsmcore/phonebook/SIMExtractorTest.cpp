@@ -166,42 +166,6 @@ TEST_F(SIMExtractorTest, RangeReadTimesOutOnASilentDevice)
     EXPECT_EQ(simulator->receivedCommands().value(0), QStringLiteral("AT+CPBR=3,3"));
 }
 
-TEST_F(SIMExtractorTest, AReadCutShortKeepsTheEntriesBeforeTheCut)
-{
-    simulator->fillPhoneBook(QStringLiteral("SM"), 250, 11);
-    const auto expected = simulator->entries(QStringLiteral("SM"));
-    const struct {
-        const char* what;
-        QByteArray insert;
-        bool vanish;
-        const char* failure;
-    } cases[] = {
-        {"device error", "\r\n+CME ERROR: 13\r\n", false, "+CME ERROR: 13"},
-        {"unplugged", "", true, ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        ModemSimulator::ReplyFault fault;
-        fault.afterLines = 100;
-        fault.insert = c.insert;
-        fault.cut = true;
-        fault.vanish = c.vanish;
-        fault.holdMs = 300;
-        simulator->setReplyFault(QStringLiteral("+CPBR=1,"), fault);
-        CSIMExtractor sim(MEMORY_SIM);
-        Prepare(sim, true);
-        ExtractorContactArray entries;
-        const auto start = std::chrono::steady_clock::now();
-        EXPECT_FALSE(sim.GetAll(entries));
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
-        ExpectFirstEntries(entries, expected, 100);
-        EXPECT_EQ(sim.GetReadFailure(), QString::fromLatin1(c.failure));
-        if (c.vanish)
-            break;
-        simulator->clearFaults();
-    }
-}
-
 TEST_F(SIMExtractorTest, CancelOrUnplugAnywhereInAPacedReadReturnsAtOnce)
 {
     simulator->fillPhoneBook(QStringLiteral("SM"), 250, 5);
@@ -258,15 +222,6 @@ TEST_F(SIMExtractorTest, NamesThatWouldEndTheCommandAreRefused)
         EXPECT_EQ(boxes->front().message, QStringLiteral("The name cannot contain line breaks or double quotes."));
     }
     EXPECT_TRUE(simulator->entries(QStringLiteral("SM")).empty());
-}
-
-TEST_F(SIMExtractorTest, InitFailsWhenTheDeviceRefusesTheCharacterSet)
-{
-    CSIMExtractor sim(MEMORY_SIM);
-    simulator->setCmeErrorFor(QStringLiteral("+CSCS"), 4);
-    sim.SetDevice(device);
-    EXPECT_FALSE(sim.Init());
-    EXPECT_EQ(boxes->size(), 1u);
 }
 
 TEST_F(SIMExtractorTest, OddRangeAnswersGiveSizesWithinBounds)

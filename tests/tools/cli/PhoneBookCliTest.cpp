@@ -1,3 +1,4 @@
+#include "gsmcore/phonebook/CharacterSetDefault.h"
 #include "tests/tools/cli/CliRun.h"
 
 #include <QJsonArray>
@@ -71,27 +72,37 @@ TEST_F(PhoneBookCliTest, RefusedWritesAndBadUsage)
     const struct {
         QStringList arguments;
         int status;
+        bool badName;
     } cases[] = {
-        {{"phonebook", "add", "--memory", "SM", "--index", "99", "--name", "X", "--number", "1"}, 1},  // bad location
-        {{"phonebook", "add", "--memory", "SM", "--name", "Far too long a name", "--number", "1"}, 1},
-        // These would end the command early and leave a name cut short.
-        {{"phonebook", "add", "--memory", "SM", "--name", "A\r\nB", "--number", "1"}, 1},
-        {{"phonebook", "modify", "--memory", "SM", "--index", "2", "--name", "say \"hi\"", "--number", "1"}, 1},
-        {{"phonebook", "get", "--memory", "SM"}, 2},
-        {{"phonebook", "list", "--memory", "XX"}, 2},
-        {{"phonebook", "rename"}, 2},
-        {{"launch"}, 2},
+        {{"phonebook", "add", "--memory", "SM", "--index", "99", "--name", "X", "--number", "1"}, 1, false},  // bad location
+        {{"phonebook", "add", "--memory", "SM", "--name", "Far too long a name", "--number", "1"}, 1, false},
+        // These would end the command early and leave a name cut short:
+        // refused before anything is sent.
+        {{"phonebook", "add", "--memory", "SM", "--name", "A\r\nB", "--number", "1"}, 1, true},
+        {{"phonebook", "add", "--memory", "SM", "--name", "Li\nne", "--number", "1"}, 1, true},
+        {{"phonebook", "modify", "--memory", "SM", "--index", "2", "--name", "say \"hi\"", "--number", "1"}, 1, true},
+        {{"phonebook", "get", "--memory", "SM"}, 2, false},
+        {{"phonebook", "list", "--memory", "XX"}, 2, false},
+        {{"phonebook", "rename"}, 2, false},
+        {{"launch"}, 2, false},
     };
     for (const auto& c : cases) {
+        simulator.clearReceivedCommands();
         const CliRun run = Cli(QStringList{"--port", port} + c.arguments);
-        EXPECT_EQ(run.status, c.status) << c.arguments.join(' ').toStdString();
+        const std::string line = c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.status, c.status) << line;
         EXPECT_FALSE(run.err.isEmpty());
+        if (c.badName) {
+            EXPECT_EQ(run.err, QStringLiteral("tessaly-cli: a name cannot hold a line break or a double quote\n")) << line;
+            EXPECT_FALSE(simulator.receivedCommands().join(' ').contains(QLatin1String("CPBW"))) << line;
+        }
     }
 }
 
 TEST_F(PhoneBookCliTest, AListCutShortPrintsWhatCameAndSaysSo)
 {
     simulator.fillPhoneBook(QStringLiteral("SM"), 20, 3);
+    const auto stored = simulator.entries(QStringLiteral("SM"));
     const struct {
         bool json;
         bool unplug;  // else the device answers an error
@@ -114,8 +125,20 @@ TEST_F(PhoneBookCliTest, AListCutShortPrintsWhatCameAndSaysSo)
         const CliRun run = Cli(arguments);
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(run.err, QString::fromLatin1(c.message));
-        const int printed = c.json ? int(Json(run)["entries"].toArray().size()) : int(run.out.count(QLatin1Char('\n')));
-        EXPECT_EQ(printed, 10);
+        if (!c.json) {
+            EXPECT_EQ(run.out.count(QLatin1Char('\n')), 10);
+            continue;
+        }
+        // The entries before the cut, field by field.
+        const QJsonArray entries = Json(run)["entries"].toArray();
+        ASSERT_EQ(entries.size(), 10);
+        const CCharacterSetDefault gsm;
+        for (int i = 0; i < 10; ++i) {
+            const QJsonObject entry = entries[i].toObject();
+            EXPECT_EQ(entry["index"].toInt(), stored[i].index);
+            EXPECT_EQ(entry["name"].toString(), gsm.ConvertToUnicode(QString::fromLatin1(stored[i].name)));
+            EXPECT_EQ(entry["number"].toString().remove(u'+'), QString::fromLatin1(stored[i].number).remove(u'+'));
+        }
     }
 }
 
