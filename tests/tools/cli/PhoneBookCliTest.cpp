@@ -11,14 +11,22 @@ namespace {
 
 using PhoneBookCliTest = SimulatedPhoneCli;
 
-TEST_F(PhoneBookCliTest, IdentifyAKnownPhone)
+// Every phone the simulator plays is identified as its own type; type 12,
+// type 10's module on a Symbol handheld, answers as type 10 does.
+TEST_F(PhoneBookCliTest, IdentifyEveryKnownPhone)
 {
-    const CliRun run = Cli({"--port", port, "identify", "--json"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QJsonObject doc = Json(run);
-    EXPECT_EQ(doc["device_type"].toInt(), 8);
-    EXPECT_EQ(doc["model"].toString(), ModemSimulator::modelForDeviceType(8).section(QLatin1Char('\n'), 0, 0));
-    EXPECT_EQ(doc["storages"].toObject()["sim"].toString(), QStringLiteral("SM"));
+    for (int type = 1; type <= 21; ++type) {
+        ASSERT_TRUE(simulator.setDeviceType(type)) << type;
+        const CliRun run = Cli({"--port", port, "identify", "--json"});
+        ASSERT_EQ(run.status, 0) << type << run.err.toStdString();
+        const QJsonObject doc = Json(run);
+        EXPECT_EQ(doc["device_type"].toInt(), type == 12 ? 10 : type);
+        EXPECT_EQ(doc["model"].toString(), ModemSimulator::modelForDeviceType(type).section(QLatin1Char('\n'), 0, 0).trimmed());
+        if (type == 8)
+            EXPECT_EQ(doc["storages"].toObject()["sim"].toString(), QStringLiteral("SM"));
+    }
+    EXPECT_FALSE(simulator.setDeviceType(22));
+    EXPECT_TRUE(ModemSimulator::modelForDeviceType(-1).isEmpty());
 }
 
 TEST_F(PhoneBookCliTest, IdentifyAnUnknownModemByItsStorages)

@@ -3,7 +3,6 @@
 
 #include "tests/TestEnvironment.h"
 #include "tests/tools/modemsim/PtyClient.h"
-#include "tools/modemsim/DeviceModels.h"
 #include "tools/modemsim/SimulatorCommandLine.h"
 
 #include <QDir>
@@ -116,52 +115,6 @@ TEST(SimulatorCommandLine, AppliesToASimulator)
     line = ParseSimulatorCommandLine(Args({"--device-type", "18", "--fill-phone", "4"}), &error);
     ModemSimulator card;
     EXPECT_FALSE(ApplySimulatorCommandLine(*line, card, &error));
-}
-
-// Each model answer must identify as its own type under the identification
-// rules: the first matching row wins, "prefix" rows match the start of the
-// first line, "contains" rows anywhere in it.
-TEST(DeviceModels, EachModelIdentifiesAsItsType)
-{
-    struct Rule {
-        bool prefix;
-        const char* text;
-        int type;
-    };
-    const Rule rules[] = {
-        {true, "GSM-900 FirstFone", 2},   {true, "Nokia Card Phone RPM-1 GSM900/1800", 1},
-        {false, "Globetrotter", 14},      {false, "GPRS PC Card 900/1800", 15},
-        {false, "ACXX", 16},              {false, "EDS-", 17},
-        {false, "MC35", 18},              {false, "MC45", 18},
-        {false, "S55", 19},               {false, "Enabler-G Modem", 20},
-        {false, "R320s", 3},              {false, "R520m", 4},
-        {false, "T39m", 4},               {false, "T68", 4},
-        {false, "AAB-1021011-BV", 5},     {true, "Nokia 8210", 7},
-        {true, "Nokia 6310", 8},          {true, "Nokia 3650", 9},
-        {true, "Nokia 7650", 9},          {true, "Nokia 6210", 7},
-        {false, "L Series", 21},          {true, " MULTIBAND  900E  1800", 10},
-        {false, "GM25", 6},               {true, "GDC201", 13},
-        {true, "SCANIA FALCOM", 11},
-    };
-    auto identify = [&](const QString& model) {
-        const QString first = model.section(QLatin1Char('\n'), 0, 0);
-        for (const Rule& rule : rules) {
-            const QString text = QString::fromLatin1(rule.text);
-            if (rule.prefix ? first.startsWith(text) : first.contains(text))
-                return rule.type;
-        }
-        return 0;
-    };
-    for (int type = 0; type <= 21; ++type) {
-        const auto row = DeviceModelForType(type);
-        ASSERT_TRUE(row) << type;
-        // Type 12 is type 10's module on a Symbol handheld.
-        EXPECT_EQ(identify(row->model), type == 12 ? 10 : type) << row->model.toStdString();
-        EXPECT_FALSE(row->storages.isEmpty());
-        EXPECT_EQ(ModemSimulator::modelForDeviceType(type), row->model);
-    }
-    EXPECT_FALSE(DeviceModelForType(22));
-    EXPECT_TRUE(ModemSimulator::modelForDeviceType(-1).isEmpty());
 }
 
 TEST(SimulatorProgram, RunsUntilItsInputCloses)
