@@ -450,7 +450,10 @@ void ModemSimulator::vanish()
 QStringList ModemSimulator::receivedCommands() const
 {
     std::lock_guard lock(d->mutex);
-    return d->received;
+    // A list of its own: a copy sharing the log's array would be grown in
+    // place by the simulator's thread once the caller dropped it, and Qt
+    // tests that share count without ordering the caller's last reads.
+    return QStringList(d->received.cbegin(), d->received.cend());
 }
 
 void ModemSimulator::clearReceivedCommands()
