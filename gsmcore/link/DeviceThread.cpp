@@ -2,8 +2,6 @@
 
 #include "support/Trace.h"
 
-#include <QMutexLocker>
-
 #include <algorithm>
 #include <unistd.h>
 
@@ -103,7 +101,7 @@ bool CDeviceThread::start()
         return false;
     m_port->purge(0);
     {
-        QMutexLocker lock(&m_receiveLock);
+        std::lock_guard lock(m_receiveLock);
         const char alt = m_cutter.altlineend();
         m_cutter.reset();
         m_cutter.setaltlineend(alt);
@@ -160,7 +158,7 @@ void CDeviceThread::perform()
             continue;
         if (!m_running.load())
             break;
-        QMutexLocker lock(&m_receiveLock);
+        std::lock_guard lock(m_receiveLock);
         if (getmode() == MODE_LINE) {
             QString line;
             while (getoneline(line)) {
@@ -175,7 +173,7 @@ void CDeviceThread::perform()
     // The event thread must be out of its wait before the port closes.
     m_comEventThread.Stop();
     {
-        QMutexLocker lock(&m_receiveLock);
+        std::lock_guard lock(m_receiveLock);
         if (m_port)
             m_port->close();
     }
@@ -261,7 +259,7 @@ bool CDeviceThread::send(const QString& text)
         return false;
     // One byte per character: a GSM 0x00 in a name stays a zero byte.
     const QByteArray bytes = text.toLatin1();
-    QMutexLocker lock(&m_receiveLock);
+    std::lock_guard lock(m_receiveLock);
     if (m_deviceState.load() == DEVICESTATE_SHUTTINGDOWN) {
         TraceMessage(g_traceGsmSession, TRACE_INFO,
                      "The connection to the device is shutting down (Line: %d) Sending: '%s' aborted \n", 178, text);
@@ -281,6 +279,9 @@ bool CDeviceThread::senddata(const void* data, int length)
     } else {
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Sending datablock (size %d)\n", length);
     }
+    // As in send(): the receive loop closes the port under this lock, and
+    // a write must not land on a descriptor closed (or reused) meanwhile.
+    std::lock_guard lock(m_receiveLock);
     return m_port->write(data, static_cast<quint32>(length));
 }
 
@@ -378,7 +379,7 @@ bool CDeviceThread::setdevicestate(DEVICESTATE state)
 
 void CDeviceThread::setaltlineend(char c)
 {
-    QMutexLocker lock(&m_receiveLock);
+    std::lock_guard lock(m_receiveLock);
     m_cutter.setaltlineend(c);
 }
 

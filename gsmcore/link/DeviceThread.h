@@ -14,7 +14,6 @@
 #include "gsmcore/link/SerialPort.h"
 #include "gsmcore/link/ThreadMessageQueue.h"
 
-#include <QRecursiveMutex>
 #include <QString>
 
 #include <atomic>
@@ -91,7 +90,9 @@ protected:
     // first, because the thread calls their overrides.
     void shutdown();
 
-    QRecursiveMutex m_receiveLock;
+    // Standard locks throughout the link, not Qt's: the ThreadSanitizer
+    // build sees what they order and Debian's Qt hides it.
+    std::recursive_mutex m_receiveLock;
     CLineQueue m_lineQueue;
 
 private:

@@ -11,8 +11,6 @@
 #include "support/StringHelpers.h"
 #include "support/Trace.h"
 
-#include <QMutexLocker>
-
 #include <chrono>
 #include <thread>
 
@@ -185,55 +183,55 @@ int CGSMDevice::commandelapsed() const
 
 CGSMDevice::STATE CGSMDevice::GetState() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     return m_state;
 }
 
 void CGSMDevice::SetState(STATE state)
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     m_state = state;
 }
 
 CGSMDevice::DIRECTION CGSMDevice::GetCallDirection() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     return m_direction;
 }
 
 CGSMDevice::CALLTYPE CGSMDevice::GetCalltype() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     return m_callType;
 }
 
 QString CGSMDevice::GetCallerNumber() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     return m_callerNumber;
 }
 
 QString CGSMDevice::GetDialledNumber() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     return m_dialledNumber;
 }
 
 bool CGSMDevice::GetCallEndedNormally() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     return m_callEndedNormally;
 }
 
 bool CGSMDevice::isoutgoingsetup() const
 {
-    QMutexLocker lock(&m_stateLock);
+    std::lock_guard lock(m_stateLock);
     return m_state == STATE_CALLSETUP && m_direction == DIRECTION_OUTGOING;
 }
 
 bool CGSMDevice::retrievenetworkstate(NETWORKSTATE& state, bool)
 {
-    QMutexLocker lock(&m_networkLock);
+    std::lock_guard lock(m_networkLock);
     state = m_networkState;
     const bool changed = m_networkChanged;
     m_networkChanged = false;
@@ -242,7 +240,7 @@ bool CGSMDevice::retrievenetworkstate(NETWORKSTATE& state, bool)
 
 bool CGSMDevice::retrievegprsnetworkstate(GPRSNETWORKSTATE& state, bool)
 {
-    QMutexLocker lock(&m_gprsLock);
+    std::lock_guard lock(m_gprsLock);
     state = m_gprsState;
     const bool changed = m_gprsChanged;
     m_gprsChanged = false;
@@ -266,7 +264,7 @@ void CGSMDevice::statechange()
     STATE state;
     DIRECTION direction;
     {
-        QMutexLocker lock(&m_stateLock);
+        std::lock_guard lock(m_stateLock);
         state = m_state;
         direction = m_direction;
     }
@@ -297,14 +295,14 @@ void CGSMDevice::datastatechange(bool active)
 {
     if (!active) {
         {
-            QMutexLocker lock(&m_stateLock);
+            std::lock_guard lock(m_stateLock);
             m_state = STATE_IDLE;
             m_direction = DIRECTION_INCOMING;
         }
         m_haveResponse.store(true);
         if (CSerialPort* port = getport())
             port->resetwriteerror();
-        QMutexLocker lock(&m_networkLock);
+        std::lock_guard lock(m_networkLock);
         m_networkState = NETWORK_NOREPORT;
     }
     post(m_dataStateCode, active ? 1 : 0);
@@ -514,7 +512,7 @@ bool CGSMDevice::execute_send(const QString& cmd)
 bool CGSMDevice::execute_call(const QString& number, CALLTYPE type, bool noEcho)
 {
     {
-        QMutexLocker lock(&m_stateLock);
+        std::lock_guard lock(m_stateLock);
         m_callType = type;
     }
     QString command;
@@ -539,7 +537,7 @@ bool CGSMDevice::execute_call(const QString& number, CALLTYPE type, bool noEcho)
     if (!sent)
         return false;
     {
-        QMutexLocker state(&m_stateLock);
+        std::lock_guard state(m_stateLock);
         m_state = STATE_CALLSETUP;
         m_direction = DIRECTION_OUTGOING;
     }
@@ -551,7 +549,7 @@ bool CGSMDevice::execute_call(const QString& number, CALLTYPE type, bool noEcho)
 bool CGSMDevice::execute_keystroke_call(const QString& number)
 {
     {
-        QMutexLocker lock(&m_stateLock);
+        std::lock_guard lock(m_stateLock);
         m_callType = CALLTYPE_VOICE;
     }
     CSyncLock lock(m_commandLock);
@@ -593,7 +591,7 @@ bool CGSMDevice::execute_hangup()
         return false;
     sendcommand(command);
     {
-        QMutexLocker state(&m_stateLock);
+        std::lock_guard state(m_stateLock);
         m_state = STATE_IDLE;
         m_callEndedNormally = false;
     }
@@ -712,7 +710,7 @@ bool CGSMDevice::querystate()
     }
     lock.Unlock();
 
-    QMutexLocker state(&m_stateLock);
+    std::lock_guard state(m_stateLock);
     if (m_state != before)
         return true;  // an unsolicited code was quicker
     const bool outgoingSetup = m_state == STATE_CALLSETUP && m_direction == DIRECTION_OUTGOING;

@@ -12,7 +12,6 @@
 #include "gsmcore/link/GSMCorePref.h"
 #include "gsmcore/link/Ptr.h"
 
-#include <QRecursiveMutex>
 #include <QString>
 #include <QStringList>
 
@@ -163,8 +162,9 @@ private:
     QString m_prefix = QStringLiteral("AT");
     QString m_suffix = QStringLiteral("\r\n");
     std::atomic<quint16> m_echoTimeout{DefaultEchoTimeoutMs};
-    QRecursiveMutex m_commandLock;
-    mutable QRecursiveMutex m_stateLock;
+    // Standard locks, like the link's: ThreadSanitizer sees what they order.
+    std::recursive_mutex m_commandLock;
+    mutable std::recursive_mutex m_stateLock;
     STATE m_state = STATE_IDLE;
     DIRECTION m_direction = DIRECTION_INCOMING;
     CALLTYPE m_callType = CALLTYPE_VOICE;
@@ -172,10 +172,10 @@ private:
     bool m_callerNumberReceived = false;
     QString m_dialledNumber;
     bool m_callEndedNormally = true;
-    QRecursiveMutex m_networkLock;
+    std::mutex m_networkLock;
     NETWORKSTATE m_networkState = NETWORK_NOREPORT;
     bool m_networkChanged = false;
-    QRecursiveMutex m_gprsLock;
+    std::mutex m_gprsLock;
     GPRSNETWORKSTATE m_gprsState = NETWORK_NOREPORT;
     bool m_gprsChanged = false;
     std::atomic<bool> m_haveResponse{false};

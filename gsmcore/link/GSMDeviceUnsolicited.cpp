@@ -9,8 +9,6 @@
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
 
-#include <QMutexLocker>
-
 #include <chrono>
 #include <thread>
 
@@ -57,7 +55,7 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
 {
     if (!m_events.hassink())
         return false;
-    QMutexLocker stateLock(&m_stateLock);
+    std::lock_guard stateLock(m_stateLock);
     TraceMessage(g_traceGsmSession, TRACE_INFO, "unsolicited check of '%s'\n", line);
     TraceMessage(g_traceGsmSession, TRACE_TIME, "unsolicited: %d ms\n", commandelapsed());
     const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
@@ -175,7 +173,7 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
     }
     if (Same(key, "+CREG")) {
         const int value = RegistrationStatus(rest);
-        QMutexLocker network(&m_networkLock);
+        std::lock_guard network(m_networkLock);
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Network registration +CREG code: %d. Old code: %d\n", value,
                      static_cast<int>(m_networkState));
         if (value != m_networkState || value == NETWORK_ROAMING) {
@@ -186,7 +184,7 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
     }
     if (Same(key, "+CGREG")) {
         const int value = RegistrationStatus(rest);
-        QMutexLocker gprs(&m_gprsLock);
+        std::lock_guard gprs(m_gprsLock);
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Network registration +CGREG code: %d. Old code: %d\n", value,
                      static_cast<int>(m_gprsState));
         if (value != m_gprsState) {
@@ -269,7 +267,7 @@ bool CGSMDevice::readmessagebody(const QString& header, bool report, QString& te
     }
     bool complete = true;
     if (!textMode || bodyLength > 0) {
-        QMutexLocker receive(&m_receiveLock);
+        std::lock_guard receive(m_receiveLock);
         const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
         bool skippedEmpty = false;
         int charactersRead = 0;

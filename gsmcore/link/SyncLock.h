@@ -3,11 +3,11 @@
 // lock before it takes the state lock, and the destructor must then not
 // release it a second time.
 
-#include <QRecursiveMutex>
+#include <mutex>
 
 class CSyncLock {
 public:
-    explicit CSyncLock(QRecursiveMutex& mutex) : m_mutex(mutex) { m_mutex.lock(); }
+    explicit CSyncLock(std::recursive_mutex& mutex) : m_mutex(mutex) { m_mutex.lock(); }
     ~CSyncLock() { Unlock(); }
     CSyncLock(const CSyncLock&) = delete;
     CSyncLock& operator=(const CSyncLock&) = delete;
@@ -22,6 +22,6 @@ public:
     bool IsLocked() const { return m_locked; }
 
 private:
-    QRecursiveMutex& m_mutex;
+    std::recursive_mutex& m_mutex;
     bool m_locked = true;
 };

@@ -28,10 +28,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 struct OutputSegment {
+    // Never trimmed in place: the bytes may share their data with a
+    // caller's copy on another thread, and Qt would let a trim reuse
+    // that data once it saw the count drop, ordered against nothing.
     QByteArray bytes;
     Clock::time_point notBefore;
     int pauseMs = 0;      // quiet time after the segment before has left
     bool vanish = false;  // the device is gone once this segment is reached
+    qsizetype sent = 0;   // of `bytes`, already written
 };
 
 // The offset just after the first `lines` lines of a reply ("\r\nTEXT\r\n"
@@ -233,13 +237,15 @@ void ModemSimulator::Impl::writeSome()
         const std::int64_t allowed = pacer.allowance(now);
         if (allowed <= 0)
             return;
-        const qsizetype size = std::min<qsizetype>(front.bytes.size(), std::min<std::int64_t>(allowed, 4096));
-        const ssize_t written = ::write(pty.masterFd(), front.bytes.constData(), static_cast<size_t>(size));
+        const qsizetype left = front.bytes.size() - front.sent;
+        const qsizetype size = std::min<qsizetype>(left, std::min<std::int64_t>(allowed, 4096));
+        const ssize_t written =
+            ::write(pty.masterFd(), front.bytes.constData() + front.sent, static_cast<size_t>(size));
         if (written <= 0)
             return;  // full (EAGAIN) or gone: try again at the next wake-up
         pacer.wrote(written);
-        front.bytes.remove(0, written);
-        if (front.bytes.isEmpty()) {
+        front.sent += written;
+        if (front.sent >= front.bytes.size()) {
             output.pop_front();
             if (!output.empty() && output.front().pauseMs > 0) {
                 output.front().notBefore = std::max(output.front().notBefore,
@@ -450,7 +456,10 @@ void ModemSimulator::vanish()
 QStringList ModemSimulator::receivedCommands() const
 {
     std::lock_guard lock(d->mutex);
-    return d->received;
+    // A list of its own: a copy sharing the log's array would be grown in
+    // place by the simulator's thread once the caller dropped it, and Qt
+    // tests that share count without ordering the caller's last reads.
+    return QStringList(d->received.cbegin(), d->received.cend());
 }
 
 void ModemSimulator::clearReceivedCommands()
