@@ -22,8 +22,9 @@ TEST_F(PhoneBookCliTest, IdentifyEveryKnownPhone)
         const QJsonObject doc = Json(run);
         EXPECT_EQ(doc["device_type"].toInt(), type == 12 ? 10 : type);
         EXPECT_EQ(doc["model"].toString(), ModemSimulator::modelForDeviceType(type).section(QLatin1Char('\n'), 0, 0).trimmed());
-        if (type == 8)
+        if (type == 8) {
             EXPECT_EQ(doc["storages"].toObject()["sim"].toString(), QStringLiteral("SM"));
+        }
     }
     EXPECT_FALSE(simulator.setDeviceType(22));
     EXPECT_TRUE(ModemSimulator::modelForDeviceType(-1).isEmpty());
