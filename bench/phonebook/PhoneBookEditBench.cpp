@@ -29,21 +29,28 @@ qint64 ExchangedBytes(const QStringList& commands)
     return bytes;
 }
 
+// A phone with a full SIM and room in its memory, connected the way the
+// application connects; the simulator paces nothing until told to.
+bool ConnectFullSim(ModemSimulator& simulator, CPhoneBookConnection& connection, int baud)
+{
+    if (!simulator.start() || !simulator.setDeviceType(8))
+        return false;
+    simulator.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 40, 18);
+    simulator.setPhoneBookLimits(QStringLiteral("ME"), 1, 500, 40, 18);
+    simulator.fillPhoneBook(QStringLiteral("SM"), 250, 42);
+    connection.SetPort(simulator.devicePath(), baud);
+    connection.SetSleep([](int) {});
+    return connection.Connect();
+}
+
 // The same command lines sent one after another through the device,
 // without the move around them: the floor a move can reach on this
 // machine, since each command waits for its answer before the next.
 void Replay(const QStringList& commands, int baud)
 {
     ModemSimulator simulator;
-    if (!simulator.start() || !simulator.setDeviceType(8))
-        return;
-    simulator.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 40, 18);
-    simulator.setPhoneBookLimits(QStringLiteral("ME"), 1, 500, 40, 18);
-    simulator.fillPhoneBook(QStringLiteral("SM"), 250, 42);
     CPhoneBookConnection connection;
-    connection.SetPort(simulator.devicePath(), baud);
-    connection.SetSleep([](int) {});
-    if (!connection.Connect())
+    if (!ConnectFullSim(simulator, connection, baud))
         return;
     Ptr<CGSMDevice> device = connection.GetDevicePtr();
     simulator.setBaud(baud);
@@ -61,19 +68,9 @@ void Replay(const QStringList& commands, int baud)
 void MoveFullSim(int baud)
 {
     ModemSimulator simulator;
-    if (!simulator.start() || !simulator.setDeviceType(8)) {
-        std::printf("move: the simulator does not start\n");
-        return;
-    }
-    simulator.setPhoneBookLimits(QStringLiteral("SM"), 1, 250, 40, 18);
-    simulator.setPhoneBookLimits(QStringLiteral("ME"), 1, 500, 40, 18);
-    simulator.fillPhoneBook(QStringLiteral("SM"), 250, 42);
-
     CPhoneBookConnection connection;
-    connection.SetPort(simulator.devicePath(), baud);
-    connection.SetSleep([](int) {});
-    if (!connection.Connect()) {
-        std::printf("move: the device does not open\n");
+    if (!ConnectFullSim(simulator, connection, baud)) {
+        std::printf("move: the simulated phone does not connect\n");
         return;
     }
     ExtractorContactArray entries;
