@@ -44,6 +44,7 @@ void CPhoneBookConnection::Sleep(int ms)
 void CPhoneBookConnection::CancelDeviceWork()
 {
     std::lock_guard lock(m_deviceHolderLock);
+    m_cancelled = true;
     if (m_deviceHolder && *m_deviceHolder)
         (*m_deviceHolder)->setdevicestate(CDeviceThread::DEVICESTATE_SHUTTINGDOWN);
 }
@@ -151,6 +152,15 @@ bool CPhoneBookConnection::OpenDevice()
                       EventDataState)) {
         ReleaseDeviceHolder();
         return false;
+    }
+    {
+        // A cancel that came while the device was being made: its threads
+        // run now, so the state sticks.
+        std::lock_guard lock(m_deviceHolderLock);
+        if (m_cancelled) {
+            device->setdevicestate(CDeviceThread::DEVICESTATE_SHUTTINGDOWN);
+            return false;
+        }
     }
     device->SetPortOwnerName(QStringLiteral("Tessaly"));
 

@@ -66,7 +66,8 @@ public:
 
     // From any thread: puts the open device into its shutting-down state,
     // so that the command waiting now returns at once and every later one
-    // fails without waiting. For a program that is closing mid-read.
+    // fails without waiting. For a program that is closing mid-read: the
+    // cancel holds for good, also for a device still being opened.
     void CancelDeviceWork();
 
     Ptr<CGSMDevice> GetDevicePtr();
@@ -90,6 +91,7 @@ private:
     CGSMCorePref m_pref;
     std::unique_ptr<Ptr<CGSMDevice>> m_deviceHolder;
     std::mutex m_deviceHolderLock;  // taken where the holder changes, and by CancelDeviceWork
+    bool m_cancelled = false;       // under m_deviceHolderLock
     std::unique_ptr<CNumberExtractor> m_simStore;
     std::unique_ptr<CNumberExtractor> m_phoneStore;
     bool m_simReady = false;

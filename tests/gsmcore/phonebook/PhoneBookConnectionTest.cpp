@@ -129,4 +129,16 @@ TEST_F(PhoneBookConnectionTest, DisconnectReleasesEverything)
     EXPECT_EQ(CGSMDevice::instance(), nullptr);
 }
 
+// A window closed while its first connection is still opening the port:
+// the connection sends nothing and gives up at once.
+TEST_F(PhoneBookConnectionTest, ACancelBeforeTheDeviceExistsStillHolds)
+{
+    StartSimulator();
+    connection->SetPort(simulator->devicePath(), 9600);
+    connection->CancelDeviceWork();
+    EXPECT_FALSE(connection->Connect());
+    EXPECT_EQ(CountCommands(QStringLiteral("AT&FV1E1")), 0);
+    EXPECT_EQ(slept, 0);
+}
+
 }  // namespace
