@@ -1,6 +1,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/AppSettings.h"
+#include "app/AppSettings.h"
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookView.h"
 #include "app/dialogs/ConnectionDlg.h"
@@ -146,4 +147,14 @@ void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringL
         dialog.accept();
         return int(QDialog::Accepted);
     });
+}
+
+CAppSettings DialogTestSizes()
+{
+    CAppSettings settings;
+    settings.SIMNameSize = 14;
+    settings.SIMNumberSize = 20;
+    settings.PhoneNameSize = 30;
+    settings.PhoneNumberSize = 40;
+    return settings;
 }

@@ -48,5 +48,10 @@ class CPhoneBookView;
 // each dialog's prompt in `prompts`, which must outlive the view.
 void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringList& prompts);
 
+class CAppSettings;
+// Settings with the sizes the dialog tests type against: SIM names 14 and
+// numbers 20, phone names 30 and numbers 40.
+CAppSettings DialogTestSizes();
+
 // A contacts folder of its own for each test.
 QString FreshContactsFolder();

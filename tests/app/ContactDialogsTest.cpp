@@ -37,11 +37,7 @@ QMap<QString, QString> Numbers(int count)
 
 TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
 {
-    CAppSettings settings;
-    settings.SIMNameSize = 14;
-    settings.SIMNumberSize = 20;
-    settings.PhoneNameSize = 30;
-    settings.PhoneNumberSize = 40;
+    CAppSettings settings = DialogTestSizes();
     RecordedMessages answers;
 
     CAddToPhoneBookDlg two(settings);

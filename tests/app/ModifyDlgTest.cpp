@@ -19,16 +19,6 @@
 
 namespace {
 
-CAppSettings Sizes()
-{
-    CAppSettings settings;
-    settings.SIMNameSize = 14;
-    settings.SIMNumberSize = 20;
-    settings.PhoneNameSize = 30;
-    settings.PhoneNumberSize = 40;
-    return settings;
-}
-
 TEST(ModifyDlg, OpeningChoosesTheMemoryAndItsTypingLimits)
 {
     const struct {
@@ -43,7 +33,7 @@ TEST(ModifyDlg, OpeningChoosesTheMemoryAndItsTypingLimits)
         {"new, both", 1, true, true, false, true, true, true, 14},
         {"phone entry", 0, true, true, true, false, false, false, 30},
     };
-    const CAppSettings settings = Sizes();
+    const CAppSettings settings = DialogTestSizes();
     for (const auto& c : cases) {
         CModifyDlg dialog(settings);
         dialog.m_nMemory = c.memory;
@@ -79,7 +69,7 @@ TEST(ModifyDlg, OkAsksAboutLongTextsAndRefusesBadNumbers)
          QStringLiteral("1").repeated(20), 2},
         {"bad number", QStringLiteral("abc"), {}, false, name25, QStringLiteral("abc"), 1},
     };
-    const CAppSettings settings = Sizes();
+    const CAppSettings settings = DialogTestSizes();
     for (const auto& c : cases) {
         RecordedMessages answers;
         answers.SetAnswers(c.answers);
