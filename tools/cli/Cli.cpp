@@ -21,7 +21,8 @@ const char kUsage[] =
     "  sms send --to NUMBER --text TEXT  send a short message through the device\n"
     "  sms list                         the stored messages, decoded, long ones joined\n"
     "  contacts list | lookup NUMBER | import FILE.vcf | export FILE.vcf\n"
-    "  watch                            incoming calls, messages and registration, with names\n"
+    "  call dial NUMBER | answer | hangup | status   place, answer and end voice calls\n"
+    "  watch                            calls, messages and registration, with names\n"
     "\n"
     "--port PATH is the device (a serial port such as /dev/ttyUSB0, or 99 for the\n"
     "simulated phone books); without it the connection stored by the application\n"
@@ -85,13 +86,28 @@ const char kContactsHelp[] =
     "(exit 1 when none); a number that several contacts share prints the name of\n"
     "each, one per line (exit 0).\n";
 
+const char kCallHelp[] =
+    "Usage: tessaly-cli [--port PATH] [--speed N] call dial NUMBER [--json]\n"
+    "       tessaly-cli [--port PATH] [--speed N] call answer|hangup|status [--json]\n"
+    "  dial NUMBER   places a voice call and prints its state once the device has\n"
+    "                answered the dial (dialing, alerting or active); busy, no answer,\n"
+    "                no carrier or an error: exit 1 with the reason. The number passes\n"
+    "                the phone book's number check: nothing is dialled otherwise.\n"
+    "  answer        answers the ringing call; exit 1 with \"no incoming call\"\n"
+    "  hangup        ends the call (ATH, or +CHUP where ATH leaves a voice call);\n"
+    "                exit 0 also when there was none, saying so\n"
+    "  status        the current call from the device (+CLCC, or its activity\n"
+    "                status where it lacks one), with the contact's name\n";
+
 const char kWatchHelp[] =
     "Usage: tessaly-cli [--port PATH] [--speed N] watch [--json]\n"
     "Turns on the caller number (+CLIP=1), new message indications (+CNMI, PDU mode)\n"
     "and registration reports (+CREG=1), then prints one line per event until SIGINT\n"
     "or SIGTERM (exit 0) or until the device goes away (exit 1): a ring (once per call)\n"
     "with the number and the contact's name, the end of a call, a new message (a long\n"
-    "one when its last part arrives) with its sender's name, a registration status.\n";
+    "one when its last part arrives) with its sender's name, a registration status,\n"
+    "and the state of every call as the device reports it: dialing, alerting, active,\n"
+    "ended (also of calls placed by other programs on another port of the device).\n";
 
 const QStringList kValued = {QStringLiteral("--port"), QStringLiteral("--speed"), QStringLiteral("--memory"),
                              QStringLiteral("--index"), QStringLiteral("--from"), QStringLiteral("--name"), QStringLiteral("--number"),
@@ -108,6 +124,7 @@ const Command kCommands[] = {
     {"identify", &RunIdentify, kIdentifyHelp}, {"phonebook", &RunPhoneBook, kPhoneBookHelp},
     {"pdu", &RunPdu, kPduHelp},                {"sms", &RunSms, kSmsHelp},
     {"contacts", &RunContacts, kContactsHelp}, {"watch", &RunWatch, kWatchHelp},
+    {"call", &RunCall, kCallHelp},
 };
 
 }  // namespace

@@ -43,6 +43,7 @@ int RunSmsList(CliContext& context);
 int RunPhoneBookExport(CliContext& context);
 int RunPhoneBookImport(CliContext& context);
 int RunWatch(CliContext& context);
+int RunCall(CliContext& context);
 int RunContacts(CliContext& context);
 
 // --to, --text, --smsc, --dcs, --status-report, --validity; false (with

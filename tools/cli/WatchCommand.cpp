@@ -7,6 +7,8 @@
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "tools/cli/CliContext.h"
 #include "tools/cli/ContactNames.h"
+#include "tools/cli/CurrentCall.h"
+#include "tools/cli/EventInbox.h"
 #include "tools/cli/StoredMessages.h"
 
 #include <QJsonObject>
@@ -14,12 +16,9 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <deque>
-#include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -31,40 +30,10 @@ constexpr int kSetupTimeoutMs = 5000;
 constexpr int kPollMs = 200;
 // A ring whose caller number has not come by then is shown without one.
 constexpr auto kCallerNumberWait = std::chrono::milliseconds(1500);
-
-// The device's events, handed over by its reader thread, which must only
-// post; the watch loop wakes on the descriptor.
-class EventInbox {
-public:
-    EventInbox() : m_wake(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
-    ~EventInbox()
-    {
-        if (m_wake >= 0)
-            ::close(m_wake);
-    }
-    int Descriptor() const { return m_wake; }
-    void Post(const CDeviceEvent& event)
-    {
-        {
-            std::lock_guard lock(m_lock);
-            m_events.push_back(event);
-        }
-        const quint64 one = 1;
-        [[maybe_unused]] const ssize_t n = ::write(m_wake, &one, sizeof(one));
-    }
-    std::deque<CDeviceEvent> Take()
-    {
-        quint64 count = 0;
-        [[maybe_unused]] const ssize_t n = ::read(m_wake, &count, sizeof(count));
-        std::lock_guard lock(m_lock);
-        return std::exchange(m_events, {});
-    }
-
-private:
-    int m_wake;
-    std::mutex m_lock;
-    std::deque<CDeviceEvent> m_events;
-};
+// How often the device is asked for its call state: calls placed or
+// answered elsewhere (another port of the device, the handset) are
+// reported by no unsolicited code.
+constexpr auto kCallStateQuery = std::chrono::milliseconds(1000);
 
 // SIGINT and SIGTERM become readable on a descriptor while watching,
 // whichever thread of the process the kernel hands them to.
@@ -126,6 +95,12 @@ public:
         if (m_device.retrievenetworkstate(state) && state != CGSMDevice::NETWORK_NOREPORT)
             Emit(QJsonObject{{QStringLiteral("event"), QStringLiteral("registration")}, {QStringLiteral("status"), int(state)}},
                  QStringLiteral("registration %1").arg(int(state)));
+        const auto now = std::chrono::steady_clock::now();
+        if (now - m_stateQueriedAt >= kCallStateQuery) {
+            m_stateQueriedAt = now;
+            m_device.querystate();  // a change comes back as a state event
+            TellAlerting();
+        }
     }
 
 private:
@@ -139,9 +114,71 @@ private:
         } else if (state == CGSMDevice::STATE_IDLE && m_inCall) {
             if (!m_ringShown)
                 Ring(QString());
-            m_inCall = false;
             Emit(QJsonObject{{QStringLiteral("event"), QStringLiteral("call-ended")}}, QStringLiteral("call ended"));
         }
+        CallStateChanged(state);
+        if (state == CGSMDevice::STATE_IDLE)
+            m_inCall = false;
+    }
+
+    // The states of a call past its ringing, as the link's state machine
+    // reports them.
+    void CallStateChanged(int state)
+    {
+        switch (state) {
+        case CGSMDevice::STATE_CALLSETUP:
+            if (m_device.GetCallDirection() == CGSMDevice::DIRECTION_OUTGOING)
+                TellCallState(QStringLiteral("dialing"), m_device.GetDialledNumber());
+            break;
+        case CGSMDevice::STATE_ACTIVE: TellCallState(QStringLiteral("active")); break;
+        case CGSMDevice::STATE_BUSY: TellCallState(QStringLiteral("ended"), QString(), QStringLiteral("busy")); break;
+        case CGSMDevice::STATE_IDLE:
+            if (!m_callState.isEmpty())
+                TellCallState(QStringLiteral("ended"));
+            break;
+        default: break;
+        }
+    }
+
+    // The link cannot tell a dialled call from one ringing at the far end;
+    // the device's call list can.
+    void TellAlerting()
+    {
+        if (m_callState != QLatin1String("dialing"))
+            return;
+        CurrentCall call;
+        QString error;
+        if (ReadCurrentCall(m_device, call, error) && call.state == QLatin1String("alerting"))
+            TellCallState(call.state, call.number);
+    }
+
+    void TellCallState(const QString& state, const QString& number = QString(), const QString& reason = QString())
+    {
+        if (state == m_callState)
+            return;
+        if (!number.isEmpty())
+            m_callNumber = number;
+        QJsonObject event{{QStringLiteral("event"), QStringLiteral("call-state")}, {QStringLiteral("state"), state}};
+        QString text = QStringLiteral("call ") + state;
+        if (!m_callNumber.isEmpty()) {
+            event[QStringLiteral("number")] = m_callNumber;
+            text += QLatin1Char(' ') + m_callNumber;
+        }
+        const QString name = m_names.NameFor(m_callNumber);
+        if (!name.isEmpty()) {
+            event[QStringLiteral("name")] = name;
+            text += QStringLiteral(" (%1)").arg(name);
+        }
+        if (!reason.isEmpty()) {
+            event[QStringLiteral("reason")] = reason;
+            text += QStringLiteral(": ") + reason;
+        }
+        // The end of a call that rang here has had its line already.
+        const bool toldAlready = state == QLatin1String("ended") && m_inCall;
+        Emit(event, toldAlready ? QString() : text);
+        m_callState = state == QLatin1String("ended") ? QString() : state;
+        if (m_callState.isEmpty())
+            m_callNumber.clear();
     }
 
     void Ring(const QString& number)
@@ -215,8 +252,11 @@ private:
     }
 
     // Lines go out as they happen, not when the command ends.
+    // An empty text: nothing in text form.
     void Emit(const QJsonObject& json, const QString& text)
     {
+        if (!m_context.Json() && text.isEmpty())
+            return;
         const QString line = m_context.Json() ? QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Compact)) : text;
         std::fputs((line + QLatin1Char('\n')).toLocal8Bit().constData(), stdout);
         std::fflush(stdout);
@@ -233,6 +273,9 @@ private:
     bool m_inCall = false;
     bool m_ringShown = false;
     std::chrono::steady_clock::time_point m_ringAt;
+    std::chrono::steady_clock::time_point m_stateQueriedAt;
+    QString m_callState;  // past its ringing; empty when there is none
+    QString m_callNumber;
     std::vector<ListedPdu> m_pending;  // parts of long messages still incomplete
 };
 

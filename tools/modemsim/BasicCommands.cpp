@@ -34,15 +34,17 @@ ModemCommandProcessor::Step ModemCommandProcessor::basic(const AtCommand& comman
         return Step::Continue;
     }
     if (name == "H") {
-        m_call = CallState::Idle;
+        // Our calls are all voice calls.
+        if (!m_quirks.hangUpKeepsVoiceCall)
+            m_call = SimulatedCall();
         return Step::Continue;
     }
     if (name == "A") {
-        if (m_call != CallState::Ringing) {
+        if (m_call.state != CallState::Ringing) {
             out.result(ResultCode::NoCarrier);
             return Step::Stop;
         }
-        m_call = CallState::Active;
+        m_call.state = CallState::Active;
         return Step::Continue;
     }
     if (name == "I") {
@@ -84,15 +86,22 @@ ModemCommandProcessor::Step ModemCommandProcessor::dial(const AtCommand& command
     const bool voice = number.endsWith(';');
     if (voice)
         number.chop(1);
-    if (number.isEmpty() || m_call != CallState::Idle)
+    if (number.isEmpty() || m_call.state != CallState::Idle)
         return error(out);
     if (!voice) {
         // No data calls here: the far end never answers the modem.
         out.result(ResultCode::NoCarrier);
         return Step::Stop;
     }
-    // The voice call is answered at once; the OK that follows tells the
-    // terminal so.
-    m_call = CallState::Active;
+    switch (m_dialAnswer) {
+    case DialAnswer::Busy: out.result(ResultCode::Busy); return Step::Stop;
+    case DialAnswer::NoCarrier: out.result(ResultCode::NoCarrier); return Step::Stop;
+    case DialAnswer::NoAnswer: out.result(ResultCode::NoAnswer); return Step::Stop;
+    case DialAnswer::Ring:
+    case DialAnswer::PickUp: break;
+    }
+    // OK as soon as the call is under way, as phones answer a voice dial;
+    // the far end picks up at once or rings until remoteAnswer().
+    m_call = {m_dialAnswer == DialAnswer::PickUp ? CallState::Active : CallState::Alerting, true, number};
     return Step::Continue;
 }

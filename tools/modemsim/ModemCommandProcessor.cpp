@@ -271,7 +271,7 @@ const std::map<QByteArray, ModemCommandProcessor::Handler>& ModemCommandProcesso
         {"+CIMI", &P::cimi}, {"+GCAP", &P::gcap},  {"+CPAS", &P::cpas},   {"+CIND", &P::cind},
         {"+CSQ", &P::csq},   {"+CBC", &P::cbc},    {"+CREG", &P::creg},   {"+CGREG", &P::cgreg},
         {"+CMEE", &P::cmee}, {"+CFUN", &P::cfun},  {"+CPIN", &P::cpin},   {"+CLIP", &P::clip},
-        {"+CLCK", &P::clck}, {"+CKPD", &P::ckpd},  {"+CHUP", &P::chup},   {"+CSCS", &P::cscs},
+        {"+CLCK", &P::clck}, {"+CKPD", &P::ckpd},  {"+CHUP", &P::chup},   {"+CLCC", &P::clcc}, {"+CSCS", &P::cscs},
         {"+CPBS", &P::cpbs}, {"+CPBR", &P::cpbr},  {"+CPBW", &P::cpbw},   {"+CMGF", &P::cmgf},
         {"+CMGS", &P::cmgs}, {"+CMGR", &P::cmgr},  {"+CMGD", &P::cmgd},   {"+CPMS", &P::cpms}, {"+CMGL", &P::cmgl},
         {"+CSCA", &P::csca}, {"+CNMI", &P::cnmi},  {"+CSMS", &P::csms},
@@ -312,9 +312,9 @@ ModemCommandProcessor::Step ModemCommandProcessor::cmsError(ResponseBuilder& out
 
 QByteArray ModemCommandProcessor::incomingCall(const QByteArray& number)
 {
-    if (m_call != CallState::Idle)
+    if (m_call.state != CallState::Idle)
         return {};
-    m_call = CallState::Ringing;
+    m_call = {CallState::Ringing, false, number};
     QByteArray bytes = unsolicited("RING");
     if (m_settings.clipMode == 1 && !number.isEmpty())
         bytes += unsolicited("+CLIP: " + Quoted(number) + "," + (number.startsWith('+') ? "145" : "129"));
@@ -323,10 +323,16 @@ QByteArray ModemCommandProcessor::incomingCall(const QByteArray& number)
 
 QByteArray ModemCommandProcessor::remoteHangUp()
 {
-    if (m_call == CallState::Idle)
+    if (m_call.state == CallState::Idle)
         return {};
-    m_call = CallState::Idle;
+    m_call = SimulatedCall();
     return unsolicited("NO CARRIER");
+}
+
+void ModemCommandProcessor::remoteAnswer()
+{
+    if (m_call.outgoing && m_call.state != CallState::Idle)
+        m_call.state = CallState::Active;
 }
 
 QByteArray ModemCommandProcessor::setRegistration(int status)

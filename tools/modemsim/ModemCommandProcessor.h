@@ -7,6 +7,7 @@
 
 #include "tools/modemsim/AtCommandLine.h"
 #include "tools/modemsim/ResultCodes.h"
+#include "tools/modemsim/SimulatedCall.h"
 #include "tools/modemsim/SimPhoneBook.h"
 #include "tools/modemsim/SmsMessages.h"
 
@@ -43,6 +44,9 @@ struct ModemQuirks {
     // Reading a single empty location: most modems say "+CME ERROR: 22"
     // (not found); some answer a bare OK.
     bool emptyLocationAnswersOk = false;
+    // ATH ends data calls only (+CVHU=1): it says OK and a voice call goes
+    // on until +CHUP.
+    bool hangUpKeepsVoiceCall = false;
 };
 
 class ModemCommandProcessor {
@@ -110,12 +114,15 @@ public:
     // the unsolicited result codes it gives (possibly none).
     QByteArray incomingCall(const QByteArray& number);
     QByteArray remoteHangUp();
+    // The far end picks up a call that is dialling or ringing there.
+    void remoteAnswer();
     QByteArray setRegistration(int status);
     QByteArray setGprsRegistration(int status);
     QByteArray newMessageIndication(int index);
 
-    enum class CallState { Idle, Ringing, Active };
-    CallState callState() const { return m_call; }
+    CallState callState() const { return m_call.state; }
+    const SimulatedCall& call() const { return m_call; }
+    void setDialAnswer(DialAnswer answer) { m_dialAnswer = answer; }
 
 private:
     enum class Step { Continue, Stop, Prompt };
@@ -149,6 +156,7 @@ private:
     Step clck(const AtCommand& c, ResponseBuilder& out);
     Step ckpd(const AtCommand& c, ResponseBuilder& out);
     Step chup(const AtCommand& c, ResponseBuilder& out);
+    Step clcc(const AtCommand& c, ResponseBuilder& out);
     Step cscs(const AtCommand& c, ResponseBuilder& out);
     Step cpbs(const AtCommand& c, ResponseBuilder& out);
     Step cpbr(const AtCommand& c, ResponseBuilder& out);
@@ -180,7 +188,8 @@ private:
     int m_registration = 1;
     int m_gprsRegistration = 1;
     QByteArray m_serviceCentre = "\"+46708000000\",145";
-    CallState m_call = CallState::Idle;
+    SimulatedCall m_call;
+    DialAnswer m_dialAnswer = DialAnswer::PickUp;
     QByteArray m_lastLine;
 
     QStringList m_storageOrder;

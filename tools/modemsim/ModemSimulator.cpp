@@ -64,6 +64,7 @@ struct ModemSimulator::Impl {
         factory.cmee = opts.cmee;
         processor.setFactorySettings(factory);
         processor.quirks().emptyLocationAnswersOk = opts.emptyLocationAnswersOk;
+        processor.quirks().hangUpKeepsVoiceCall = opts.hangUpKeepsVoiceCall;
     }
 
     ~Impl() { shutDown(); }
@@ -530,6 +531,7 @@ ModemSimulator::Options ModemSimulator::currentOptions() const
     options.verbose = d->processor.factorySettings().verbose;
     options.cmee = d->processor.factorySettings().cmee;
     options.emptyLocationAnswersOk = d->processor.quirks().emptyLocationAnswersOk;
+    options.hangUpKeepsVoiceCall = d->processor.quirks().hangUpKeepsVoiceCall;
     return options;
 }
 
@@ -671,6 +673,30 @@ void ModemSimulator::remoteHangUp()
     std::lock_guard lock(d->mutex);
     d->queueNow(d->processor.remoteHangUp());
     d->wake();
+}
+
+void ModemSimulator::remoteAnswer()
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.remoteAnswer();
+}
+
+void ModemSimulator::setDialAnswer(DialAnswer answer)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.setDialAnswer(answer);
+}
+
+void ModemSimulator::setHangUpKeepsVoiceCall(bool keeps)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.quirks().hangUpKeepsVoiceCall = keeps;
+}
+
+SimulatedCall ModemSimulator::call() const
+{
+    std::lock_guard lock(d->mutex);
+    return d->processor.call();
 }
 
 int ModemSimulator::deliverMessage(const StoredMessage& message, bool announce)

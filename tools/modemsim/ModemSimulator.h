@@ -6,6 +6,7 @@
 // (Interface agreed between the simulator and its users; the simulator's
 // owner may add to it but keeps these calls working.)
 
+#include "tools/modemsim/SimulatedCall.h"
 #include "tools/modemsim/SmsMessages.h"
 
 #include <QByteArray>
@@ -25,6 +26,7 @@ public:
         bool verbose = true;   // initial V1
         int cmee = 1;          // initial +CMEE: 0 plain ERROR, 1 "+CME ERROR: <n>", 2 verbose text
         bool emptyLocationAnswersOk = false;  // +CPBR=<empty index>: OK instead of "+CME ERROR: 22"
+        bool hangUpKeepsVoiceCall = false;    // ATH says OK but only +CHUP ends a voice call
     };
 
     // One phone book entry; the name is GSM alphabet bytes.
@@ -116,6 +118,10 @@ public:
     void setGprsRegistration(int status);    // likewise "+CGREG: <n>"
     void ring(const QByteArray& callerNumber);  // RING (and +CLIP when enabled by +CLIP=1)
     void remoteHangUp();                     // NO CARRIER when a call is up
+    void remoteAnswer();                     // the far end picks up a dialled call
+    void setDialAnswer(DialAnswer answer);   // how the far end meets the next dials
+    void setHangUpKeepsVoiceCall(bool keeps);
+    SimulatedCall call() const;              // what +CLCC would list
     // Puts a received message in the SIM store and announces it with
     // "+CMTI"; returns its index or -1 when the store is full.
     int deliverMessage(const StoredMessage& message, bool announce = true);

@@ -5,6 +5,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 bool ReadInt(const QString& text, int min, int max, int& out)
@@ -46,6 +49,8 @@ QString SimulatorHelpText()
         "  --silent               fault: never answer\n"
         "  --delay-ms N           fault: wait N ms before every answer\n"
         "  --cme-error CMD=N      fault: answer CMD (a command prefix like +CPBR) with +CME ERROR: N\n"
+        "  --dial-answer WHAT     how a dialled number answers: pick-up (default), ring\n"
+        "                         (until hung up), busy, no-carrier or no-answer\n"
         "  --no-stdin             do not stop when standard input closes\n"
         "  --help                 this text\n");
 }
@@ -124,6 +129,17 @@ std::optional<SimulatorCommandLine> ParseSimulatorCommandLine(const QStringList&
             if (!takeInt(0, 99, type) || !DeviceModelForType(type))
                 return fail(QStringLiteral("--device-type needs a known type (see --list-device-types)"));
             line.deviceType = type;
+        } else if (option == QLatin1String("--dial-answer")) {
+            static const std::pair<const char*, DialAnswer> answers[] = {
+                {"pick-up", DialAnswer::PickUp}, {"ring", DialAnswer::Ring}, {"busy", DialAnswer::Busy},
+                {"no-carrier", DialAnswer::NoCarrier}, {"no-answer", DialAnswer::NoAnswer}};
+            const auto text = takeValue();
+            const auto* found = std::find_if(std::begin(answers), std::end(answers), [&](const auto& a) {
+                return text && *text == QLatin1String(a.first);
+            });
+            if (found == std::end(answers))
+                return fail(QStringLiteral("--dial-answer needs pick-up, ring, busy, no-carrier or no-answer"));
+            line.dialAnswer = found->second;
         } else if (option == QLatin1String("--baud")) {
             if (!takeInt(0, 4000000, line.options.baud))
                 return fail(QStringLiteral("--baud needs a rate from 0 to 4000000"));
@@ -229,5 +245,6 @@ bool ApplySimulatorCommandLine(const SimulatorCommandLine& line, ModemSimulator&
     simulator.setReplyDelayMs(line.delayMs);
     for (const auto& [command, code] : line.cmeErrors)
         simulator.setCmeErrorFor(command, code);
+    simulator.setDialAnswer(line.dialAnswer);
     return true;
 }

@@ -26,6 +26,7 @@ struct SimulatorCommandLine {
     bool silent = false;
     int delayMs = 0;
     std::vector<std::pair<QString, int>> cmeErrors;  // --cme-error +CPBR=22
+    DialAnswer dialAnswer = DialAnswer::PickUp;
     // Given explicitly: these win over a loaded state file.
     bool numericGiven = false;
     bool cmeeGiven = false;

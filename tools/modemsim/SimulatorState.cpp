@@ -106,7 +106,8 @@ QByteArray SimulatorStateToJson(const ModemCommandProcessor& processor)
                                                 {QStringLiteral("cmee"), factory.cmee},
                                             });
     root.insert(QStringLiteral("quirks"),
-                QJsonObject {{QStringLiteral("emptyLocationAnswersOk"), processor.quirks().emptyLocationAnswersOk}});
+                QJsonObject {{QStringLiteral("emptyLocationAnswersOk"), processor.quirks().emptyLocationAnswersOk},
+                             {QStringLiteral("hangUpKeepsVoiceCall"), processor.quirks().hangUpKeepsVoiceCall}});
     root.insert(QStringLiteral("selectedStorage"), processor.selectedStorage());
 
     QJsonArray books;
@@ -203,6 +204,8 @@ bool SimulatorStateFromJson(const QByteArray& json, ModemCommandProcessor& proce
     const QJsonObject quirks = read.object(root, "quirks");
     next.quirks().emptyLocationAnswersOk =
         read.boolean(quirks, "emptyLocationAnswersOk", next.quirks().emptyLocationAnswersOk);
+    next.quirks().hangUpKeepsVoiceCall =
+        read.boolean(quirks, "hangUpKeepsVoiceCall", next.quirks().hangUpKeepsVoiceCall);
 
     if (root.contains(QStringLiteral("phoneBooks"))) {
         const QJsonArray books = read.array(root, "phoneBooks");

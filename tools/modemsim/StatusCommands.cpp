@@ -55,7 +55,8 @@ ModemCommandProcessor::Step ModemCommandProcessor::cpas(const AtCommand& c, Resp
 {
     switch (FormOf(c)) {
     case AtForm::Action: {
-        const int activity = m_call == CallState::Active ? 4 : m_call == CallState::Ringing ? 3 : 0;
+        // Ringing is 3; any other call, dialled or up, is "call in progress".
+        const int activity = m_call.state == CallState::Idle ? 0 : m_call.state == CallState::Ringing ? 3 : 4;
         out.info("+CPAS: " + QByteArray::number(activity));
         return Step::Continue;
     }
@@ -69,9 +70,10 @@ ModemCommandProcessor::Step ModemCommandProcessor::cind(const AtCommand& c, Resp
     // The three indicators of a hands-free phone: call, service, call set-up.
     switch (FormOf(c)) {
     case AtForm::Query: {
-        const QByteArray call = m_call == CallState::Active ? "1" : "0";
+        const QByteArray call = m_call.state == CallState::Active ? "1" : "0";
         const QByteArray service = (m_registration == 1 || m_registration == 5) ? "1" : "0";
-        const QByteArray setup = m_call == CallState::Ringing ? "1" : "0";
+        // 1 incoming, 3 the far end alerted (2, dialling, passes at once here).
+        const char setup = m_call.state == CallState::Ringing ? '1' : m_call.state == CallState::Alerting ? '3' : '0';
         out.info("+CIND: " + call + "," + service + "," + setup);
         return Step::Continue;
     }
@@ -215,9 +217,9 @@ ModemCommandProcessor::Step ModemCommandProcessor::ckpd(const AtCommand& c, Resp
     // "E" ends a call, "S" sends the dialled digits: the call is up.
     for (char key : keys) {
         if (key == 'E')
-            m_call = CallState::Idle;
-        else if (key == 'S' && m_call == CallState::Idle)
-            m_call = CallState::Active;
+            m_call = SimulatedCall();
+        else if (key == 'S' && m_call.state == CallState::Idle)
+            m_call = {CallState::Active, true, {}};
     }
     return Step::Continue;
 }
@@ -228,6 +230,25 @@ ModemCommandProcessor::Step ModemCommandProcessor::chup(const AtCommand& c, Resp
         return Step::Continue;
     if (FormOf(c) != AtForm::Action)
         return error(out);
-    m_call = CallState::Idle;
+    m_call = SimulatedCall();
+    return Step::Continue;
+}
+
+ModemCommandProcessor::Step ModemCommandProcessor::clcc(const AtCommand& c, ResponseBuilder& out)
+{
+    if (FormOf(c) == AtForm::Test)
+        return Step::Continue;
+    if (FormOf(c) != AtForm::Action)
+        return error(out);
+    if (m_call.state == CallState::Idle)
+        return Step::Continue;
+    // <id>,<dir>,<stat>,<mode>,<mpty>[,<number>,<type>]: dir 0 is ours, stat
+    // 0 active, 3 alerting, 4 incoming; mode 0 is voice.
+    static const std::map<CallState, char> stat = {
+        {CallState::Active, '0'}, {CallState::Alerting, '3'}, {CallState::Ringing, '4'}};
+    QByteArray line = "+CLCC: 1," + QByteArray(m_call.outgoing ? "0," : "1,") + stat.at(m_call.state) + ",0,0";
+    if (!m_call.number.isEmpty())
+        line += "," + Quoted(m_call.number) + (m_call.number.startsWith('+') ? ",145" : ",129");
+    out.info(line);
     return Step::Continue;
 }

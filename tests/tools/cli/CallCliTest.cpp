@@ -1,0 +1,127 @@
+// tessaly-cli call against the simulated modem: what the user sees, and
+// what the modem did with the call.
+
+#include "tests/tools/cli/CliRun.h"
+#include "tools/cli/CurrentCall.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kGiven[] = "+46 70-555 01 01";
+const char kDialled[] = "+46705550101";
+
+TEST(CurrentCall, TheCallListAsDevicesSendIt)
+{
+    const struct {
+        QStringList lines;
+        const char* state;
+        const char* direction;
+        const char* number;
+    } cases[] = {
+        {{}, "idle", "", ""},
+        {{R"(+CLCC: 1,0,2,0,0,"+46701234567",145)"}, "dialing", "outgoing", "+46701234567"},
+        {{R"(+CLCC: 1,0,3,0,0,"46701234567",145)"}, "alerting", "outgoing", "+46701234567"},
+        {{"+CLCC: 1,1,4,0,0"}, "incoming", "incoming", ""},
+        // A held call and the active one: the active one is the call.
+        {{R"(+CLCC: 1,1,1,0,0,"0701111111",129)", R"(+CLCC: 2,0,0,0,0,"0702222222",129,"Greta")"},
+         "active", "outgoing", "0702222222"},
+        {{"+CLCC: 1,0,9,0,0", "RING", "+CLCC: x"}, "idle", "", ""},
+    };
+    for (const auto& c : cases) {
+        const CurrentCall call = CallFromList(c.lines);
+        EXPECT_EQ(call.state, QString::fromLatin1(c.state)) << c.lines.join('|').toStdString();
+        EXPECT_EQ(call.direction, QString::fromLatin1(c.direction)) << c.lines.join('|').toStdString();
+        EXPECT_EQ(call.number, QString::fromLatin1(c.number)) << c.lines.join('|').toStdString();
+    }
+}
+
+class CallCli : public SimulatedPhoneCli {
+protected:
+    CliRun Call(const QStringList& arguments) { return Cli(QStringList{"--port", port, "call"} + arguments); }
+};
+
+TEST_F(CallCli, DialThenStatusThenHangUp)
+{
+    ASSERT_TRUE(AddSenderContact());
+    // Type 8 takes OK as "dialled" and asks the call list; type 7 takes OK
+    // as the far end's answer. The last phone ends voice calls on +CHUP only.
+    const struct {
+        int type;
+        DialAnswer answer;
+        bool needsChup;
+        const char* state;
+    } cases[] = {
+        {8, DialAnswer::Ring, false, "alerting"},
+        {8, DialAnswer::PickUp, false, "active"},
+        {7, DialAnswer::PickUp, true, "active"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        ASSERT_TRUE(simulator.setDeviceType(c.type));
+        simulator.setDialAnswer(c.answer);
+        simulator.setHangUpKeepsVoiceCall(c.needsChup);
+        CliRun run = Call({"dial", kGiven, "--json"});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(Json(run), (QJsonObject{{"state", c.state}, {"number", kDialled}}));
+        EXPECT_EQ(simulator.call().number, QByteArray(kDialled));
+
+        run = Call({"status", "--json"});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(Json(run), (QJsonObject{{"state", c.state}, {"direction", "outgoing"}, {"number", kDialled},
+                                          {"name", QStringLiteral("Åsa Öberg")}}));
+
+        simulator.clearReceivedCommands();
+        run = Call({"hangup"});
+        EXPECT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, QStringLiteral("Call ended.\n"));
+        EXPECT_EQ(simulator.call().state, CallState::Idle);
+        EXPECT_EQ(simulator.receivedCommands().contains("AT+CHUP"), c.needsChup);
+    }
+    const CliRun run = Call({"hangup"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, QStringLiteral("No call to end.\n"));
+    EXPECT_EQ(Call({"status"}).out, QStringLiteral("idle\n"));
+}
+
+TEST_F(CallCli, AnIncomingCallAnswered)
+{
+    CliRun run = Call({"answer"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains("no incoming call")) << run.err.toStdString();
+
+    simulator.ring(kDialled);
+    run = Call({"answer", "--json"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(Json(run)["state"], QStringLiteral("active"));
+    EXPECT_EQ(Json(run)["direction"], QStringLiteral("incoming"));
+    EXPECT_EQ(simulator.call().state, CallState::Active);
+}
+
+TEST_F(CallCli, ADialThatGoesNowhereSaysWhy)
+{
+    const struct {
+        const char* number;
+        DialAnswer answer;
+        const char* reason;
+        bool dials;
+    } cases[] = {
+        {kGiven, DialAnswer::Busy, "the line is busy", true},
+        {kGiven, DialAnswer::NoCarrier, "NO CARRIER", true},
+        {kGiven, DialAnswer::NoAnswer, "no answer", true},
+        {"0701x234", DialAnswer::PickUp, "'x' (character 5) is not allowed", false},
+        {"--", DialAnswer::PickUp, "no digits", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        simulator.setDialAnswer(c.answer);
+        simulator.clearReceivedCommands();
+        const CliRun run = Call({"dial", c.number});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.contains(c.reason)) << run.err.toStdString();
+        EXPECT_EQ(simulator.call().state, CallState::Idle);
+        EXPECT_EQ(simulator.receivedCommands().filter("ATD").size(), c.dials ? 1 : 0);
+    }
+}
+
+}  // namespace
