@@ -21,4 +21,6 @@ enum CommandId : int {
     ID_VIEW_SIM = 32771,
     ID_VIEW_PHONE = 32772,
     ID_VIEW_CONTACTS = 32783,
+    // The desktop's own: both memories read again.
+    ID_VIEW_REFRESH = 32800,
 };

@@ -121,8 +121,8 @@ int CEntryCommands::FreeLocation(MEMORYTYPE memory) const
     CNumberExtractor* store = Store(memory);
     if (!store)
         return NoFreeLocation;
-    const int size = memory == MEMORY_SIM ? m_view.m_simMemorySize : m_view.m_phoneMemorySize;
-    return FindFreeIndex(m_view.m_model->Entries(), memory, store->GetFirstIndex(), size);
+    const int first = store->GetFirstIndex();
+    return FindFreeIndex(m_view.m_model->Entries(), memory, first, m_view.WritableSize(memory, first));
 }
 
 bool CEntryCommands::IsEnabled(int command) const
@@ -212,9 +212,19 @@ void CEntryCommands::Run(int command)
 
 void CEntryCommands::OnNew()
 {
+    // A memory without room is not offered; with no room anywhere the
+    // user hears it before typing anything.
+    const bool simRoom = HasStorage(MEMORY_SIM) && FreeLocation(MEMORY_SIM) != NoFreeLocation;
+    const bool phoneRoom = HasStorage(MEMORY_PHONE) && FreeLocation(MEMORY_PHONE) != NoFreeLocation;
+    if (!simRoom && !phoneRoom) {
+        CAppMessages::Instance().ShowMessage(m_view.FullMessage(HasStorage(MEMORY_SIM) ? MEMORY_SIM : MEMORY_PHONE),
+                                             MB_ICONSTOP);
+        return;
+    }
     CModifyDlg dialog(m_view.m_settings, m_view.window());
-    dialog.m_bSimAvailable = HasStorage(MEMORY_SIM);
-    dialog.m_bPhoneAvailable = HasStorage(MEMORY_PHONE);
+    dialog.setWindowTitle(Tr("New Contact"));
+    dialog.m_bSimAvailable = simRoom;
+    dialog.m_bPhoneAvailable = phoneRoom;
     dialog.m_bMemoryFixed = false;
     dialog.m_nMemory = dialog.m_bSimAvailable ? 1 : 0;
     dialog.OnInitDialog();
@@ -223,8 +233,7 @@ void CEntryCommands::OnNew()
     const MEMORYTYPE memory = dialog.m_nMemory == 0 ? MEMORY_SIM : MEMORY_PHONE;
     const int location = FreeLocation(memory);
     if (location == NoFreeLocation) {
-        CAppMessages::Instance().ShowMessage(
-            memory == MEMORY_SIM ? Tr("Error: SIM is out of memory") : Tr("Error: Phone is out of memory"), MB_ICONSTOP);
+        CAppMessages::Instance().ShowMessage(m_view.FullMessage(memory), MB_ICONSTOP);
         return;
     }
     CNumberExtractor* store = Store(memory);
@@ -263,6 +272,8 @@ void CEntryCommands::ModifyNext(std::vector<const CExtractorContact*> entries, s
     }
     const CExtractorContact* entry = entries[next];
     CModifyDlg dialog(m_view.m_settings, m_view.window());
+    if (entries.size() > 1)
+        dialog.setWindowTitle(Format(Tr("Modify Contact (%d of %d)"), int(next + 1), int(entries.size())));
     dialog.m_Name = entry->m_Name;
     dialog.m_Number = entry->m_Number;
     dialog.m_nMemory = entry->m_MemoryType == MEMORY_SIM ? 1 : 0;
@@ -271,8 +282,9 @@ void CEntryCommands::ModifyNext(std::vector<const CExtractorContact*> entries, s
     dialog.m_bPhoneAvailable = entry->m_MemoryType == MEMORY_PHONE;
     dialog.OnInitDialog();
     CNumberExtractor* store = Store(entry->m_MemoryType);
+    // Cancel ends the series: the user does not want to go through the rest.
     if (RunDialog(dialog) != QDialog::Accepted || !store) {
-        ModifyNext(std::move(entries), next + 1);
+        m_view.m_list->viewport()->update();
         return;
     }
     struct Work {
@@ -378,9 +390,11 @@ void CEntryCommands::OnMove(MEMORYTYPE target)
 {
     const MEMORYTYPE from = target == MEMORY_PHONE ? MEMORY_SIM : MEMORY_PHONE;
     PhoneBookMemory source{Store(from), 1, 0};
-    PhoneBookMemory destination{Store(target), 1, target == MEMORY_SIM ? m_view.m_simMemorySize : m_view.m_phoneMemorySize};
+    PhoneBookMemory destination{Store(target), 1, 0};
     if (destination.store)
         destination.firstIndex = destination.store->GetFirstIndex();
+    destination.memorySize = m_view.WritableSize(target, destination.firstIndex);
+    destination.readCutShort = m_view.ReadCutShort(target);
     // The worker moves on a copy; the window's array takes the outcome.
     auto copy = std::make_shared<ExtractorContactArray>(Copy(m_view.m_model->Entries()));
     auto result = std::make_shared<MoveResult>();
@@ -455,7 +469,8 @@ void CEntryCommands::OnAddToSimPhone()
     const MEMORYTYPE target = dialog.m_bSimChosen ? MEMORY_SIM : MEMORY_PHONE;
     CNumberExtractor* store = Store(target);
     const int first = store ? store->GetFirstIndex() : 1;
-    const int size = target == MEMORY_SIM ? m_view.m_simMemorySize : m_view.m_phoneMemorySize;
+    const int size = m_view.WritableSize(target, first);
+    const QString fullMessage = m_view.ReadCutShort(target) ? m_view.FullMessage(target) : QString();
     std::vector<EntryText> rows;
     for (const auto& row : dialog.Rows()) {
         if (row.ticked)
@@ -465,16 +480,28 @@ void CEntryCommands::OnAddToSimPhone()
     auto entries = std::make_shared<ExtractorContactArray>(Copy(m_view.m_model->Entries()));
     const size_t before = entries->size();
     m_view.RunDeviceWork(
-        [store, rows, entries, target, first, size] {
+        [store, rows, entries, target, first, size, fullMessage] {
+            // Rows that found no place are told once, with their number.
+            int left = 0;
             for (const EntryText& row : rows) {
                 const int location = FindFreeIndex(*entries, target, first, size);
                 QString number = row.number;
                 if (location == NoFreeLocation || !store || !store->Add(location, row.name, number)) {
-                    CAppMessages::Instance().ShowMessage(Tr("Error: SIM/Phone is out of memory"), MB_ICONSTOP);
+                    ++left;
                     continue;
                 }
                 entries->push_back(std::make_unique<CExtractorContact>(row.name, number, location, target));
             }
+            if (left == 1 && fullMessage.isEmpty())
+                CAppMessages::Instance().ShowMessage(Tr("Error: SIM/Phone is out of memory"), MB_ICONSTOP);
+            else if (left > 0)
+                CAppMessages::Instance().ShowMessage(
+                    fullMessage.isEmpty()
+                        ? Format(target == MEMORY_SIM ? Tr("%d numbers were not added: the SIM is full.")
+                                                      : Tr("%d numbers were not added: the phone memory is full."),
+                                 left)
+                        : fullMessage,
+                    MB_ICONSTOP);
         },
         [this, entries, before] {
             for (size_t i = before; i < entries->size(); ++i)

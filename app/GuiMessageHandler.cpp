@@ -2,6 +2,7 @@
 
 #include "support/Event.h"
 #include "support/MessageBoxTypes.h"
+#include "support/Trace.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -97,6 +98,10 @@ int CGuiMessageHandler::ShowStandardBox(const QString& message, unsigned type)
 
 int CGuiMessageHandler::ShowMessage(const QString& message, unsigned type, const QString& /*caption*/)
 {
+    if (s_shuttingDown.load()) {
+        TraceMessage(g_traceTessaly, TRACE_WARNING, "Not shown at shut-down: %s\n", message);
+        return DefaultAnswerFor(type);
+    }
     if (OnGuiThread())
         return m_presenter(message, type);
     return ShowFromWorker(message, type);
@@ -118,6 +123,8 @@ int CGuiMessageHandler::ShowFromWorker(const QString& message, unsigned type)
         [pending, presenter, message, type] {
             if (!s_shuttingDown.load())
                 pending->answer = presenter(message, type);
+            else
+                TraceMessage(g_traceTessaly, TRACE_WARNING, "Not shown at shut-down: %s\n", message);
             pending->answered.Set();
         },
         Qt::QueuedConnection);

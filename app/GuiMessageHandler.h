@@ -23,8 +23,9 @@ public:
     // The standard box for a type of MessageBoxTypes.h.
     static int ShowStandardBox(const QString& message, unsigned type);
 
-    // Once set, callers on other threads stop waiting and get the box's
-    // default answer: the GUI is going away and may never show it.
+    // Once set, no box is shown any more: each message is traced and gets
+    // its box's default answer at once, whatever thread raised it. The
+    // program is going away; a box nobody waits for only holds it up.
     static void SetShuttingDown(bool down);
     static bool IsShuttingDown() { return s_shuttingDown.load(); }
 
@@ -37,21 +38,3 @@ private:
 
 // The answer a box of the given type gives when nobody can press a button.
 int DefaultAnswerFor(unsigned type);
-
-// While one lives, boxes raised on other threads are answered at once
-// with their default: the window that would show them is going away.
-// Afterwards the state is what it was before, so that a guard inside a
-// closing program does not reopen the way to boxes nobody will answer.
-class CGuiMessageHandlerShutdown {
-public:
-    CGuiMessageHandlerShutdown() : m_before(CGuiMessageHandler::IsShuttingDown())
-    {
-        CGuiMessageHandler::SetShuttingDown(true);
-    }
-    ~CGuiMessageHandlerShutdown() { CGuiMessageHandler::SetShuttingDown(m_before); }
-    CGuiMessageHandlerShutdown(const CGuiMessageHandlerShutdown&) = delete;
-    CGuiMessageHandlerShutdown& operator=(const CGuiMessageHandlerShutdown&) = delete;
-
-private:
-    bool m_before;
-};

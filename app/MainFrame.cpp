@@ -2,6 +2,8 @@
 
 #include "app/CommandIds.h"
 #include "app/DataFiles.h"
+#include "app/HelpWindow.h"
+#include "app/PhoneBookList.h"
 #include "app/PhoneBookView.h"
 #include "app/dialogs/AboutDlg.h"
 #include "platform/gui/SkinRepository.h"
@@ -10,10 +12,9 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QDesktopServices>
 #include <QMenu>
 #include <QMenuBar>
-#include <QUrl>
+#include <QShortcut>
 
 CMainFrame::CMainFrame(const QString& contactsFolder, QWidget* parent) : QMainWindow(parent)
 {
@@ -98,11 +99,13 @@ QMenu* CMainFrame::Menu(int index) const
     return index >= 0 && index < m_menus.size() ? m_menus[index] : nullptr;
 }
 
-QAction* CMainFrame::AddCommand(QMenu* menu, int command, const char* label, bool checkable)
+QAction* CMainFrame::AddCommand(QMenu* menu, int command, const char* label, bool checkable,
+                                const QKeySequence& shortcut)
 {
     QAction* action = menu->addAction(Tr(label));
     action->setData(command);
     action->setCheckable(checkable);
+    action->setShortcut(shortcut);
     connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
     m_actions.insert(command, action);
     return action;
@@ -110,36 +113,48 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int command, const char* label, boo
 
 void CMainFrame::CreateMenus()
 {
-    QMenu* file = menuBar()->addMenu(Tr("File"));
+    // Each menu opens with Alt and its first letter, as desktop menus do.
+    auto addMenu = [this](const char* title) { return menuBar()->addMenu(QLatin1Char('&') + Tr(title)); };
+    QMenu* file = addMenu("File");
     AddCommand(file, ID_FILE_GSMDEVICE, "GSM Device");
     AddCommand(file, ID_FILE_OPTIONS, "Options...");
     AddCommand(file, ID_FILE_CONNECT, "Connect");
     AddCommand(file, ID_FILE_DISCONNECT, "Disconnect");
     file->addSeparator();
-    AddCommand(file, ID_HELP, "Help");
+    AddCommand(file, ID_HELP, "Help", false, QKeySequence(Qt::Key_F1));
     AddCommand(file, ID_APP_ABOUT, "About");
     file->addSeparator();
-    AddCommand(file, ID_APP_EXIT, "Exit")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    AddCommand(file, ID_APP_EXIT, "Exit", false, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
-    QMenu* edit = menuBar()->addMenu(Tr("Edit"));
-    AddCommand(edit, ID_EDIT_NEW, "New...");
-    AddCommand(edit, ID_EDIT_DELETE, "Delete");
+    QMenu* edit = addMenu("Edit");
+    AddCommand(edit, ID_EDIT_NEW, "New...", false, QKeySequence::New);
+    AddCommand(edit, ID_EDIT_DELETE, "Delete", false, QKeySequence::Delete);
     AddCommand(edit, ID_EDIT_MODIFY, "Modify...");
     edit->addSeparator();
     AddCommand(edit, ID_EDIT_MOVETOPHONE, "Move to Phone");
     AddCommand(edit, ID_EDIT_MOVETOSIM, "Move to SIM");
 
-    QMenu* transfer = menuBar()->addMenu(Tr("Transfer"));
+    QMenu* transfer = addMenu("Transfer");
     AddCommand(transfer, ID_TRANSFER_ADDTOSIMPHONE, "Add to SIM/Phone");
     AddCommand(transfer, ID_TRANSFER_ADDTOCONTACTS, "Add to Contacts...");
     transfer->addSeparator();
     AddCommand(transfer, ID_TRANSFER_ALLTOCONTACTS, "Transfer all to Contacts");
 
-    QMenu* view = menuBar()->addMenu(Tr("View"));
+    QMenu* view = addMenu("View");
     AddCommand(view, ID_VIEW_SIM, "SIM", true);
     AddCommand(view, ID_VIEW_PHONE, "Phone", true);
     AddCommand(view, ID_VIEW_CONTACTS, "Contacts", true);
+    view->addSeparator();
+    AddCommand(view, ID_VIEW_REFRESH, "Refresh", false, QKeySequence(Qt::Key_F5));
 
+    // F10 opens the menu bar, as in other desktop programs.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);  // owned by the frame
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (!m_menus.isEmpty()) {
+            menuBar()->setFocus(Qt::MenuBarFocusReason);
+            menuBar()->setActiveAction(m_menus.front()->menuAction());
+        }
+    });
     m_menus = {file, edit, transfer, view};
     for (QMenu* menu : m_menus)
         connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
@@ -157,6 +172,9 @@ void CMainFrame::UpdateCommandStates()
             break;
         case ID_HELP:
         case ID_APP_ABOUT:
+            // Reading about the program never touches the device.
+            it.value()->setEnabled(true);
+            break;
         case ID_VIEW_SIM:
         case ID_VIEW_PHONE:
         case ID_VIEW_CONTACTS:
@@ -216,9 +234,12 @@ bool CMainFrame::ShowHelp()
     const QString page = FindDataFile(QStringLiteral("help/index.html"));
     if (page.isEmpty())
         return false;
-    if (m_helpOpener)
-        return m_helpOpener(page);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(page));
+    if (!m_help)
+        m_help = new CHelpWindow(page, this);  // owned by the frame
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+    return true;
 }
 
 void CMainFrame::ShowAbout()

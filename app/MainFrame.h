@@ -4,10 +4,12 @@
 // Commands go to the view first; the View toggles, Help and About are
 // the frame's own.
 
+#include "app/HelpWindow.h"
+
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
-#include <functional>
 #include <memory>
 
 class CPhoneBookView;
@@ -32,11 +34,10 @@ public:
 
     // Runs a command as the menu would.
     void OnCommand(int command);
-    // Opens the help page; false when it cannot be found.
+    // Opens the help page in the help window; false when it cannot be found.
     bool ShowHelp();
+    CHelpWindow* HelpWindow() const { return m_help; }
     void ShowAbout();
-    // Where Help looks; replaced by tests so no browser starts.
-    void SetHelpOpener(std::function<bool(const QString& path)> opener) { m_helpOpener = std::move(opener); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -44,7 +45,8 @@ protected:
 
 private:
     void CreateMenus();
-    QAction* AddCommand(QMenu* menu, int command, const char* label, bool checkable = false);
+    QAction* AddCommand(QMenu* menu, int command, const char* label, bool checkable = false,
+                        const QKeySequence& shortcut = QKeySequence());
     void UpdateCommandStates();
     void ToggleView(int command);
     void RestorePlacement();
@@ -54,5 +56,5 @@ private:
     CPhoneBookView* m_view = nullptr;          // the central widget
     QHash<int, QAction*> m_actions;
     QList<QMenu*> m_menus;
-    std::function<bool(const QString&)> m_helpOpener;
+    QPointer<CHelpWindow> m_help;  // a child window, made on first use
 };

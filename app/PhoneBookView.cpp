@@ -11,6 +11,7 @@
 #include "contactlist/widgets/SkinableContactList.h"
 #include "contactlist/widgets/SkinableFlatContactList.h"
 #include "gsmcore/link/PortList.h"
+#include "gsmcore/phonebook/EntryMove.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "support/AppMessages.h"
 #include "support/Format.h"
@@ -20,9 +21,12 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,6 +61,8 @@ struct CPhoneBookView::ReadResult {
     ExtractorContactArray phone;
     int simSize = 0;
     int phoneSize = 0;
+    bool simComplete = true;
+    bool phoneComplete = true;
     bool haveReported = false;
     int phoneNameSize = 0;
     int phoneNumberSize = 0;
@@ -72,6 +78,8 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
       m_contactsFolder(contactsFolder)
 {
     m_commands = std::make_unique<CEntryCommands>(*this);
+    // A window that lives again after another one closed shows its boxes.
+    CGuiMessageHandler::SetShuttingDown(false);
     // The pauses between connection attempts end when the window closes.
     m_connection->SetSleep([cancel = m_cancelPauses](int ms) { cancel->Wait(ms); });
     setObjectName(QStringLiteral("PhoneBookView"));
@@ -88,6 +96,15 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     m_list->setColumnWidth(0, 127);
     m_list->setColumnWidth(1, 97);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, &CPhoneBookView::OnHeaderClicked);
+    // Enter or a double-click on an entry opens it for editing.
+    connect(m_list, &QAbstractItemView::activated, this, [this] {
+        m_lastFocusedList = FocusedList::Entries;
+        if (IsCommandEnabled(ID_EDIT_MODIFY))
+            OnCommand(ID_EDIT_MODIFY);
+    });
+    // The menu's shortcuts (Delete...) follow what is selected where.
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CPhoneBookView::CommandStatesChanged);
     connect(m_list, &CPhoneBookList::Command, this, [this](int command) {
         m_lastFocusedList = FocusedList::Entries;
         OnCommand(command);
@@ -109,11 +126,19 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
         OnCommand(command);
     });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        // Disabling the lists for device work moves the focus: that is not the user's choice.
+        if (m_busy)
+            return;
         if (now == m_list)
             m_lastFocusedList = FocusedList::Entries;
         else if (now && m_contactsList && m_contactsList->isAncestorOf(now))
             m_lastFocusedList = FocusedList::Contacts;
+        else
+            return;
+        emit CommandStatesChanged();
     });
+    connect(m_contactsList.get(), &CSkinableContactList::Clicked, this, &CPhoneBookView::CommandStatesChanged);
+    connect(m_contactsList.get(), &CSkinableContactList::ListChanged, this, &CPhoneBookView::CommandStatesChanged);
 
     m_list->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"), -1);
     m_list->AddMenuOption(ID_EDIT_MODIFY, Tr("Modify..."), -1);
@@ -131,8 +156,9 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
         m_settings.ApplyDefaults();
     m_model->SetShown(m_settings.ShowSim, m_settings.ShowPhone);
 
-    // The first connection, once the window is up and the loop runs.
-    QTimer::singleShot(1, this, [this] { StartConnectionLoop(false); });
+    // The first connection starts once the window has been painted: the
+    // user sees the lists (the Contacts from their cache) at once.
+    m_connectAfterPaint = true;
 
     if (!m_settings.ShowContacts)
         ShowContactsList(false);
@@ -150,8 +176,9 @@ void CPhoneBookView::Shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    // A box the worker waits for can no longer be shown.
-    CGuiMessageHandlerShutdown guard;
+    // From here on device errors are traced, never shown: the user has
+    // asked to leave, and a box would hold the program open.
+    CGuiMessageHandler::SetShuttingDown(true);
     CPhoneBookConnection* connection = m_connection.get();
     // A read still running would hold the window for minutes: the device
     // gives up its waits at once, the pauses between attempts end, and
@@ -213,6 +240,8 @@ bool CPhoneBookView::IsCommandEnabled(int command) const
         return !m_deviceOpen;
     case ID_FILE_DISCONNECT:
         return m_deviceOpen;
+    case ID_VIEW_REFRESH:
+        return m_connection->GetSimStore() || m_connection->GetPhoneStore();
     default:
         return m_commands->IsEnabled(command);
     }
@@ -233,6 +262,10 @@ bool CPhoneBookView::OnCommand(int command)
         if (IsCommandEnabled(command))
             Disconnect();
         return true;
+    case ID_VIEW_REFRESH:
+        if (IsCommandEnabled(command))
+            Refresh();
+        return true;
     default:
         if (!CEntryCommands::Handles(command))
             return false;
@@ -248,10 +281,17 @@ void CPhoneBookView::SetBusy(bool busy)
     if (m_busy == busy)
         return;
     m_busy = busy;
-    // The popup stays painted; the lists take no input meanwhile.
+    // The popup stays painted; the lists take no input meanwhile. The list
+    // the user worked in gets the focus back afterwards, with its selection.
+    if (busy) {
+        QWidget* focused = QApplication::focusWidget();
+        m_focusBeforeBusy = focused && isAncestorOf(focused) ? focused : nullptr;
+    }
     m_list->setEnabled(!busy);
     if (m_contactsList)
         m_contactsList->setEnabled(!busy);
+    if (!busy && m_focusBeforeBusy && m_focusBeforeBusy->isVisible())
+        m_focusBeforeBusy->setFocus(Qt::OtherFocusReason);
     if (busy)
         QApplication::setOverrideCursor(Qt::BusyCursor);
     else
@@ -283,9 +323,12 @@ void CPhoneBookView::ConnectionPass()
                 EndConnectionLoop();
                 return;
             }
-            // In memory only; the registry keeps the old port.
-            m_settings.ComPort.clear();
-            m_hasOverride = false;
+            // No device for the rest of this run; the stored connection
+            // stays as it is, whatever is saved later.
+            m_portOverride.clear();
+            m_overrideName = QStringLiteral("None");
+            m_speedOverride = EffectiveSpeed();
+            m_hasOverride = true;
         }
     }
     m_loopFirst = false;
@@ -393,8 +436,12 @@ void CPhoneBookView::Disconnect()
     m_worker->Run([connection] { connection->Disconnect(); },
                   [this] {
                       m_deviceOpen = false;
-                      // The counters keep their last text.
+                      // Nothing is read any more: the counters say so, like the lists.
                       m_model->Clear();
+                      m_simMemorySize = 0;
+                      m_phoneMemorySize = 0;
+                      m_simReadEnd = m_phoneReadEnd = -1;
+                      UpdateCounters();
                       SetBusy(false);
                       emit ConnectionFinished();
                   });
@@ -449,14 +496,16 @@ void CPhoneBookView::ReadMemories(std::function<void()> done)
             CNumberExtractor* sim = connection->GetSimStore();
             if (!pref.m_SimStorage.isEmpty() && sim && sim->IsOk()) {
                 result->simSize = sim->GetMemorySize();
-                if (result->simSize < 1 || !sim->GetAll(result->sim))
+                result->simComplete = result->simSize >= 1 && sim->GetAll(result->sim);
+                if (!result->simComplete)
                     CAppMessages::Instance().ShowMessage(ReadErrorText("Error reading from SIM card", result->sim.size()), MB_OK);
             }
             setText("Reading phone numbers\nfrom phone memory.");
             CNumberExtractor* phone = connection->GetPhoneStore();
             if (!pref.m_PhoneStorage.isEmpty() && phone && phone->IsOk()) {
                 result->phoneSize = phone->GetMemorySize();
-                if (!phone->GetAll(result->phone))
+                result->phoneComplete = phone->GetAll(result->phone);
+                if (!result->phoneComplete)
                     CAppMessages::Instance().ShowMessage(ReadErrorText("Error reading from phone", result->phone.size()), MB_OK);
             }
             setText("Updating.");
@@ -475,8 +524,51 @@ void CPhoneBookView::ReadMemories(std::function<void()> done)
         });
 }
 
+void CPhoneBookView::Refresh()
+{
+    if (m_shutDown || !IsCommandEnabled(ID_VIEW_REFRESH))
+        return;
+    SetBusy(true);
+    m_popup.Show();
+    ReadMemories([this] {
+        m_popup.Hide();
+        SetBusy(false);
+        emit ConnectionFinished();
+    });
+}
+
+bool CPhoneBookView::ReadCutShort(MEMORYTYPE memory) const
+{
+    return (memory == MEMORY_SIM ? m_simReadEnd : m_phoneReadEnd) >= 0;
+}
+
+int CPhoneBookView::WritableSize(MEMORYTYPE memory, int firstIndex) const
+{
+    const int size = memory == MEMORY_SIM ? m_simMemorySize : m_phoneMemorySize;
+    const int end = memory == MEMORY_SIM ? m_simReadEnd : m_phoneReadEnd;
+    if (end < 0)
+        return size;
+    return std::clamp(end - firstIndex + 1, 0, size);
+}
+
+QString CPhoneBookView::FullMessage(MEMORYTYPE memory) const
+{
+    if (ReadCutShort(memory))
+        return FullMemoryMessage(1, memory, true);
+    return memory == MEMORY_SIM ? Tr("Error: SIM is out of memory") : Tr("Error: Phone is out of memory");
+}
+
 void CPhoneBookView::ApplyMemories(ReadResult& result)
 {
+    // A read cut short reached its last entry and no further.
+    auto readEnd = [](bool complete, const ExtractorContactArray& read) {
+        int last = 0;
+        for (const auto& entry : read)
+            last = std::max(last, entry->m_Index);
+        return complete ? -1 : last;
+    };
+    m_simReadEnd = readEnd(result.simComplete, result.sim);
+    m_phoneReadEnd = readEnd(result.phoneComplete, result.phone);
     ExtractorContactArray entries;
     entries.reserve(result.sim.size() + result.phone.size());
     for (auto& entry : result.sim)
@@ -606,6 +698,10 @@ void CPhoneBookView::resizeEvent(QResizeEvent* event)
 
 void CPhoneBookView::paintEvent(QPaintEvent*)
 {
+    if (m_connectAfterPaint) {
+        m_connectAfterPaint = false;
+        QTimer::singleShot(0, this, [this] { StartConnectionLoop(false); });
+    }
     QPainter painter(this);
     const double sx = width() / double(DefaultWidth);
     const int top = EntryBottom();

@@ -13,6 +13,7 @@
 #include "gsmcore/phonebook/ExtractorContact.h"
 #include "support/Event.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -70,6 +71,15 @@ public:
 
     // Entries.
     void ReadMemories(std::function<void()> done);
+    // Reads both memories again while the window waits (F5).
+    void Refresh();
+    // How many locations from the memory's first one may be written: its
+    // size, or after a read that stopped early only those the read
+    // reached, since the others may hold entries nobody has seen.
+    int WritableSize(MEMORYTYPE memory, int firstIndex) const;
+    bool ReadCutShort(MEMORYTYPE memory) const;
+    // What to tell when `memory` has no free location.
+    QString FullMessage(MEMORYTYPE memory) const;
     void UpdateCounters();
     void RefreshList(bool showSim, bool showPhone);
     int RowToEntry(int row) const;
@@ -146,6 +156,13 @@ private:
     bool m_sortByName = true;
     bool m_sortAscending = true;
 
+    // The last location each memory's read reached when it stopped
+    // early; -1 after a whole read.
+    int m_simReadEnd = -1;
+    int m_phoneReadEnd = -1;
+    // The widget that had the keyboard focus when device work began.
+    QPointer<QWidget> m_focusBeforeBusy;
+
     QString m_portOverride;
     int m_speedOverride = 0;
     QString m_overrideName;
@@ -159,6 +176,7 @@ private:
     bool m_loopFirst = true;
     bool m_loopAskFirst = false;
     bool m_contactsShownAgain = false;
+    bool m_connectAfterPaint = false;
     QString m_contactsFolder;
     // The list the commands on entries work on: the one that last had the
     // keyboard focus (a menu takes the focus only while it is open).

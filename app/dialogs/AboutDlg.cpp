@@ -3,6 +3,7 @@
 #include "app/EntryIcons.h"
 #include "gsmcore/phonebook/MemoryType.h"
 #include "support/Format.h"
+#include "support/TranslationTable.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -20,9 +21,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     bold.setBold(true);
     bold.setPointSize(bold.pointSize() + 4);
     name->setFont(bold);
-    m_version = new QLabel(QStringLiteral("Version: 1.2"), this);
-    m_build = new QLabel(Format("%s %s %s", QStringLiteral("Jul 10 2003"), QStringLiteral("14:21:19"),
-                                QStringLiteral("r")),
+    // What this build is, so a bug report can name it.
+    m_version = new QLabel(Format(Tr("Version: %s"), QStringLiteral(TESSALY_APP_VERSION)), this);
+    m_build = new QLabel(Format("%s %s %s", QStringLiteral(__DATE__), QStringLiteral(__TIME__), QStringLiteral("r")),
                          this);
     m_build->setObjectName(QStringLiteral("BuildText"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -61,9 +61,16 @@ CAddContactDlg::CAddContactDlg(const QString& name, const QString& number, const
     connect(m_ok, &QPushButton::clicked, this, &CAddContactDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &CAddContactDlg::reject);
 
+    // Opened, the name editor takes its place under the name field and
+    // the dialog grows to hold it; closed, it takes no room.
+    m_editor = new CNameEditor(this);
+    m_editor->hide();
+    connect(m_editor, &CNameEditor::Closed, this, &CAddContactDlg::CloseNameEditor);
+
     auto* layout = new QVBoxLayout(this);
     auto* form = new QFormLayout;
     form->addRow(Tr("Name:"), m_nameField);
+    form->addRow(m_editor);
     form->addRow(Tr("Job title:"), m_jobTitle);
     form->addRow(Tr("Department:"), m_department);
     form->addRow(Tr("Company:"), m_company);
@@ -79,10 +86,13 @@ CAddContactDlg::CAddContactDlg(const QString& name, const QString& number, const
     buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
 
-    // Drawn over the form, below the name field, while it is open.
-    m_editor = new CNameEditor(this);
-    m_editor->hide();
-    connect(m_editor, &CNameEditor::Closed, this, &CAddContactDlg::CloseNameEditor);
+    // Tab goes through the name's parts between the name and the job title.
+    QWidget* previous = m_nameField;
+    for (int part = 0; part < ContactNameParts::Count; ++part) {
+        QWidget::setTabOrder(previous, m_editor->Edit(part));
+        previous = m_editor->Edit(part);
+    }
+    QWidget::setTabOrder(previous, m_jobTitle);
 }
 
 bool CAddContactDlg::eventFilter(QObject* watched, QEvent* event)
@@ -97,10 +107,7 @@ void CAddContactDlg::OpenNameEditor()
     const QString line = m_nameField->text();
     m_parts = m_nameEdited ? ContactNameParts::Resplit(line, m_parts) : ContactNameParts::Split(line);
     m_editor->SetParts(m_parts);
-    m_editor->adjustSize();
-    m_editor->move(m_nameField->x(), m_nameField->geometry().bottom());
     m_editor->show();
-    m_editor->raise();
     m_editor->Edit(ContactNameParts::First)->setFocus();
 }
 

@@ -2,6 +2,7 @@
 
 #include "gsmcore/link/PortList.h"
 #include "support/AppMessages.h"
+#include "support/Format.h"
 #include "support/MessageBoxTypes.h"
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
@@ -13,9 +14,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
-const int kBaudRates[] = {9600, 14400, 19200, 38400, 57600, 115200};
+// The rates a serial port can be set to and a modem is likely to use.
+const int kBaudRates[] = {2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
+
+bool IsSettableRate(int rate)
+{
+    return std::find(std::begin(kBaudRates), std::end(kBaudRates), rate) != std::end(kBaudRates);
+}
 
 // A list entry's item data: its row in the port arrays, or none for "None".
 constexpr int kNoRow = -1;
@@ -135,7 +145,8 @@ void CConnectionDlg::OnInitDialog()
     m_ok->setText(Tr("OK"));
     m_cancel->setText(Tr("Cancel"));
     m_chooseLabel->setText(Tr("Choose connection:"));
-    m_note->setText(Tr("NOTE: Choose 'Mervix Extra' if you have Corvane GSM installed on this device."));
+    // The note is about a handheld's multiplexer driver: nothing a desktop has.
+    m_note->hide();
     m_baudLabel->setText(Tr("Baud rate:"));
     m_prompt->setText(m_Prompt);
 
@@ -165,9 +176,20 @@ void CConnectionDlg::accept()
 {
     bool numeric = false;
     const int speed = m_baudList->currentText().trimmed().toInt(&numeric);
-    // A typed rate that is no number keeps the rate the dialog was given.
-    if (numeric && speed > 0)
-        m_Speed = speed;
+    // A rate the port cannot be set to would fail only at the connection,
+    // with a less helpful message.
+    if (!numeric || !IsSettableRate(speed)) {
+        QStringList rates;
+        for (int rate : kBaudRates)
+            rates << QString::number(rate);
+        CAppMessages::Instance().ShowMessage(
+            Format(Tr("The serial port cannot run at \"%s\" baud. Choose one of: %s."),
+                   m_baudList->currentText().trimmed(), rates.join(QStringLiteral(", "))),
+            MB_ICONEXCLAMATION);
+        m_baudList->setFocus();
+        return;
+    }
+    m_Speed = speed;
 
     const QString text = m_connectionList->currentText();
     const int row = m_connectionList->currentData().toInt();

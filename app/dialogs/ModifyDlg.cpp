@@ -113,6 +113,8 @@ void CModifyDlg::OnInitDialog()
     m_cancel->setText(Tr("Cancel"));
     m_simOption->setText(Tr("SIM"));
     m_phoneOption->setText(Tr("Phone"));
+    // Typing goes to the name first, whatever the memory choice.
+    m_nameEdit->setFocus(Qt::OtherFocusReason);
 }
 
 int CModifyDlg::Run()

@@ -50,6 +50,11 @@ COptionsDlg::COptionsDlg(CAppSettings& settings, CDeviceWorker& worker, QWidget*
         edit->setMaxLength(6);
     }
     connect(m_autodetect, &QPushButton::clicked, this, &COptionsDlg::OnAutodetect);
+    // Trusted sizes come from the device: the typed ones are not used then.
+    connect(m_trust, &QRadioButton::toggled, this, [this](bool trusted) {
+        for (QLineEdit* edit : m_edits)
+            edit->setEnabled(!trusted);
+    });
     connect(m_ok, &QPushButton::clicked, this, &COptionsDlg::accept);
     connect(m_cancel, &QPushButton::clicked, this, &COptionsDlg::reject);
 
@@ -93,6 +98,8 @@ void COptionsDlg::OnInitDialog()
                                     trusted ? m_settings.PhoneNumberSize : m_settings.ReportedPhoneNumberSize));
     m_trust->setChecked(trusted);
     m_own->setChecked(!trusted);
+    for (QLineEdit* edit : m_edits)
+        edit->setEnabled(!trusted);
     m_trust->setText(Tr("Trust reported values:"));
     m_own->setText(Tr("Use these values:"));
     m_autodetect->setText(Tr("Autodetect"));
@@ -178,7 +185,10 @@ void COptionsDlg::OnAutodetect()
 {
     if (m_detecting)
         return;
-    if (CAppMessages::Instance().ShowMessage(Tr("WARNING: This may take several minutes. Continue?"), MB_YESNO) != IDYES)
+    const QString question = Tr("WARNING: This may take several minutes. Continue?") + QLatin1Char('\n')
+                             + Tr("Autodetect writes test entries to a free location of the SIM and of the phone memory "
+                                  "and deletes them again.");
+    if (CAppMessages::Instance().ShowMessage(question, MB_YESNO) != IDYES)
         return;
     SetDetecting(true);
     repaint();
@@ -188,6 +198,7 @@ void COptionsDlg::OnAutodetect()
         int location;
         int nameEdit, numberEdit;
         int name, number;
+        bool deleted = true;  // no trial entry left behind
     };
     auto probes = std::make_shared<std::vector<Probe>>();
     auto value = [this](int which) { return m_edits[size_t(which)]->text().toInt(); };
@@ -217,8 +228,11 @@ void COptionsDlg::OnAutodetect()
                 CSizeProbe probe(*p.store, p.location, [&p, show](CSizeProbe::Part part, int length) {
                     show(part == CSizeProbe::Part::Name ? p.nameEdit : p.numberEdit, length);
                 });
-                p.name = probe.Probe(CSizeProbe::Part::Name, p.name).length;
-                p.number = probe.Probe(CSizeProbe::Part::Number, p.number).length;
+                const SizeProbeResult name = probe.Probe(CSizeProbe::Part::Name, p.name);
+                const SizeProbeResult number = probe.Probe(CSizeProbe::Part::Number, p.number);
+                p.name = name.length;
+                p.number = number.length;
+                p.deleted = name.deleted && number.deleted;
             }
         },
         [self, probes] {
@@ -231,7 +245,20 @@ void COptionsDlg::OnAutodetect()
             self->m_own->setChecked(true);
             self->m_trust->setChecked(false);
             self->SetDetecting(false);
-            CAppMessages::Instance().ShowMessage(Tr("Autodetect done!"), MB_OK);
+            // A trial entry still on the device is the user's to know about.
+            QStringList left;
+            for (const Probe& p : *probes) {
+                if (!p.deleted)
+                    left << Format(p.nameEdit == SimName ? Tr("SIM location %d") : Tr("phone memory location %d"),
+                                   p.location);
+            }
+            if (left.isEmpty())
+                CAppMessages::Instance().ShowMessage(Tr("Autodetect done!"), MB_OK);
+            else
+                CAppMessages::Instance().ShowMessage(
+                    Format(Tr("Autodetect could not delete its test entry at %s. Delete it there after a Refresh."),
+                           left.join(QStringLiteral(", "))),
+                    MB_ICONSTOP);
             emit self->AutodetectFinished();
         });
 }

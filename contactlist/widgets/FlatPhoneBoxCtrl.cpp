@@ -197,6 +197,10 @@ void MFCFlatPhoneBoxCtrl::Close()
 
 void MFCFlatPhoneBoxCtrl::HideAndRelease()
 {
+    // The focus goes back to the list that opened the box, not to
+    // whatever comes next in the window.
+    if (hasFocus() && m_owner)
+        m_owner->setFocus(Qt::PopupFocusReason);
     hide();
     if (!m_swallowRelease)
         Watch(false);

@@ -2,13 +2,38 @@
 
 #include "gsmcore/phonebook/FreeLocation.h"
 #include "support/AppMessages.h"
+#include "support/Format.h"
 #include "support/MessageBoxTypes.h"
 #include "support/TranslationTable.h"
+
+QString FullMemoryMessage(int left, MEMORYTYPE target, bool readCutShort)
+{
+    if (readCutShort)
+        return target == MEMORY_SIM ? Tr("The SIM was not read to its end: a Refresh (F5) is needed before writing to it.")
+                                    : Tr("The phone memory was not read to its end: a Refresh (F5) is needed before writing to it.");
+    if (left == 1)
+        return Tr("Error: SIM/Phone is out of memory");
+    return Format(target == MEMORY_SIM ? Tr("%d entries were not moved: the SIM is full.")
+                                       : Tr("%d entries were not moved: the phone memory is full."),
+                  left);
+}
 
 MoveResult MoveEntries(ExtractorContactArray& entries, const std::vector<size_t>& positions, MEMORYTYPE target,
                        const PhoneBookMemory& source, const PhoneBookMemory& destination)
 {
     MoveResult result;
+    // Said once, whichever way the move ends.
+    struct FullReport {
+        const MoveResult& result;
+        MEMORYTYPE target;
+        bool cutShort;
+        ~FullReport()
+        {
+            if (result.leftForFullMemory > 0)
+                CAppMessages::Instance().ShowMessage(FullMemoryMessage(result.leftForFullMemory, target, cutShort),
+                                                     MB_ICONSTOP);
+        }
+    } report{result, target, destination.readCutShort};
     for (const size_t position : positions) {
         if (position >= entries.size())
             continue;
@@ -17,7 +42,6 @@ MoveResult MoveEntries(ExtractorContactArray& entries, const std::vector<size_t>
             continue;
         const int location = FindFreeIndex(entries, target, destination.firstIndex, destination.memorySize);
         if (location == NoFreeLocation) {
-            CAppMessages::Instance().ShowMessage(Tr("Error: SIM/Phone is out of memory"), MB_ICONSTOP);
             ++result.leftForFullMemory;
             continue;
         }

@@ -14,6 +14,9 @@ struct PhoneBookMemory {
     CNumberExtractor* store = nullptr;
     int firstIndex = 1;
     int memorySize = 0;
+    // The last read of this memory stopped early: `memorySize` then ends
+    // at the last location read, and a full memory asks for a new read.
+    bool readCutShort = false;
 };
 
 struct MoveResult {
@@ -32,7 +35,11 @@ struct MoveResult {
 // Moves the entries at `positions` (in that order) into `target`; entries
 // already there are skipped. A moved entry takes its new memory and
 // location in `entries`, so later free-location searches see it. A full
-// target is reported per entry and the move goes on; a refused write or
-// delete is reported and ends the move.
+// target leaves the entry where it is and the move goes on; the entries
+// left so are reported once, at the end. A refused write or delete is
+// reported and ends the move.
+// The one message for `left` entries that a full `target` kept back.
+QString FullMemoryMessage(int left, MEMORYTYPE target, bool readCutShort);
+
 MoveResult MoveEntries(ExtractorContactArray& entries, const std::vector<size_t>& positions, MEMORYTYPE target,
                        const PhoneBookMemory& source, const PhoneBookMemory& destination);

@@ -58,8 +58,9 @@ SizeProbeResult CSizeProbe::Probe(Part part, int current)
                 refused = middle;
         }
     }
-    // Whatever happened, no trial entry stays behind.
-    result.deleted = m_store.Delete(m_location);
+    // Whatever happened, no trial entry stays behind; a delete that fails
+    // is worth its message, unlike the refusals above.
     m_store.EnableErrorMessages();
+    result.deleted = m_store.Delete(m_location);
     return result;
 }

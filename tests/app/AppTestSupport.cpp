@@ -90,6 +90,8 @@ std::shared_ptr<RecordedMessages::State> g_state;
 
 RecordedMessages::RecordedMessages()
 {
+    // A window closed by an earlier test has silenced the boxes.
+    CGuiMessageHandler::SetShuttingDown(false);
     g_state = std::make_shared<State>();
     m_state = g_state.get();
     auto state = g_state;

@@ -2,6 +2,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -109,14 +110,14 @@ TEST_F(ConnectionDlgTest, BaudRateListTakesTheStoredRate)
         int selectedRow;
         QStringList rates;
     };
-    const QStringList standard = {"9600", "14400", "19200", "38400", "57600", "115200"};
+    const QStringList standard = {"2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
     const Case cases[] = {
-        {9600, 0, standard},
-        {115200, 5, standard},
-        {4800, 0, QStringList{"4800"} + standard},
-        {230400, 6, standard + QStringList{"230400"}},
+        {9600, 2, standard},
+        {115200, 6, standard},
+        // Shown as stored, though OK will not take it.
+        {14400, 3, QStringList{"2400", "4800", "9600", "14400"} + standard.mid(3)},
         // The prefix search takes "1" for the first rate after the first entry.
-        {1, 1, standard},
+        {1, 3, standard},
     };
     for (const Case& c : cases) {
         CConnectionDlg dialog;
@@ -124,6 +125,31 @@ TEST_F(ConnectionDlgTest, BaudRateListTakesTheStoredRate)
         dialog.OnInitDialog();
         EXPECT_EQ(Items(*dialog.BaudList()), c.rates) << c.stored;
         EXPECT_EQ(dialog.BaudList()->currentIndex(), c.selectedRow) << c.stored;
+    }
+}
+
+// OK takes only a rate the serial port can be set to.
+TEST_F(ConnectionDlgTest, OkTakesOnlySettableRates)
+{
+    RecordedMessages messages;
+    const struct {
+        const char* typed;
+        bool accepted;
+    } cases[] = {{"14400", false}, {"fast", false}, {"57600", true}};
+    for (const auto& c : cases) {
+        messages.Clear();
+        CConnectionDlg dialog;
+        dialog.m_Speed = 9600;
+        dialog.OnInitDialog();
+        dialog.BaudList()->lineEdit()->selectAll();
+        QTest::keyClicks(dialog.BaudList()->lineEdit(), QString::fromLatin1(c.typed));
+        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.typed;
+        EXPECT_EQ(dialog.m_Speed, c.accepted ? 57600 : 9600) << c.typed;
+        EXPECT_EQ(messages.Texts().size(), c.accepted ? 0 : 1) << c.typed;
+        if (!c.accepted) {
+            EXPECT_TRUE(messages.Texts().value(0).startsWith(QStringLiteral("The serial port cannot run"))) << c.typed;
+        }
     }
 }
 

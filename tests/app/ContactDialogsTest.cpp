@@ -4,15 +4,21 @@
 
 #include "app/AppSettings.h"
 #include "app/GuiMessageHandler.h"
+#include "app/DeviceWorker.h"
+#include "app/dialogs/AboutDlg.h"
 #include "app/dialogs/AddContactDlg.h"
 #include "app/dialogs/AddToPhoneBookDlg.h"
+#include "app/dialogs/ConnectionDlg.h"
+#include "app/dialogs/ModifyDlg.h"
 #include "app/dialogs/NameEditor.h"
+#include "app/dialogs/OptionsDlg.h"
 #include "platform/contacts/ContactFieldTable.h"
 #include "platform/contacts/ContactsStore.h"
 #include "support/AppMessages.h"
 #include "support/MessageBoxTypes.h"
 #include "tests/app/AppTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -108,13 +114,24 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
             dialog.activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
             QTest::mouseClick(dialog.NameField(), Qt::LeftButton);
-            ASSERT_TRUE(dialog.NameEditor()->isVisible());
-            EXPECT_EQ(dialog.NameEditor()->Edit(ContactNameParts::Suffix)->text(), QStringLiteral("jr phd"));
-            // Leaving each edit makes its first letter upper case.
+            CNameEditor* editor = dialog.NameEditor();
+            ASSERT_TRUE(editor->isVisible());
+            EXPECT_EQ(editor->Edit(ContactNameParts::Suffix)->text(), QStringLiteral("jr phd"));
+            // The editor opens inside its dialog, every part whole.
+            ASSERT_TRUE(WaitUntil([&] { return dialog.rect().contains(editor->geometry()); }));
+            for (int part = 0; part < ContactNameParts::Count; ++part) {
+                const QLineEdit* edit = editor->Edit(part);
+                EXPECT_TRUE(editor->rect().contains(edit->geometry())) << part;
+                EXPECT_GE(edit->height(), edit->minimumSizeHint().height()) << part;
+            }
+            // Leaving each edit makes its first letter upper case; Tab goes
+            // through the parts in order, then on to the job title.
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            EXPECT_EQ(QApplication::focusWidget(), editor->Edit(ContactNameParts::Title));
             for (int part = 0; part < ContactNameParts::Count; ++part)
-                dialog.NameEditor()->Edit(part)->setFocus();
-            dialog.JobTitleEdit()->setFocus();
-            ASSERT_TRUE(WaitUntil([&] { return dialog.NameEditor()->isHidden(); }, 5000));
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_EQ(QApplication::focusWidget(), dialog.JobTitleEdit());
+            ASSERT_TRUE(WaitUntil([&] { return editor->isHidden(); }, 5000));
             EXPECT_EQ(dialog.NameField()->text(), QStringLiteral("Dr Eva Maria Lind Jr phd"));
         }
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
@@ -134,6 +151,38 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
             EXPECT_EQ(item->Field(FIELD_WORK_TEL), QStringLiteral("0701234")) << c.name;  // "Select tel"
         }
         EXPECT_TRUE(found) << c.name;
+    }
+}
+
+// Every dialog fits a 1280 x 800 screen and is no smaller than its contents.
+TEST(Dialogs, FitTheScreen)
+{
+    ResetRegistryWithoutPorts();
+    RecordedMessages answers;
+    CAppSettings settings = DialogTestSizes();
+    CDeviceWorker worker;
+    CAddContactDlg contact(QStringLiteral("Anna Berg"), QStringLiteral("0701"), FreshContactsFolder());
+    CAddToPhoneBookDlg toPhoneBook(settings);
+    toPhoneBook.Fill(QStringLiteral("Anna Berg"), Numbers(7));
+    toPhoneBook.OnInitDialog();
+    CModifyDlg modify(settings);
+    modify.OnInitDialog();
+    COptionsDlg options(settings, worker);
+    options.OnInitDialog();
+    CConnectionDlg connection;
+    connection.m_Prompt = QStringLiteral("Where is the GSM device?");
+    connection.OnInitDialog();
+    CAboutDlg about;
+    QDialog* dialogs[] = {&contact, &toPhoneBook, &modify, &options, &connection, &about};
+    for (QDialog* dialog : dialogs) {
+        dialog->show();
+        if (dialog == &contact)
+            contact.OpenNameEditor();
+        ASSERT_TRUE(WaitUntil([&] { return dialog->size().expandedTo(dialog->minimumSizeHint()) == dialog->size(); }))
+            << dialog->objectName().toStdString();
+        EXPECT_LE(dialog->width(), 1280) << dialog->objectName().toStdString();
+        EXPECT_LE(dialog->height(), 800) << dialog->objectName().toStdString();
+        dialog->hide();
     }
 }
 

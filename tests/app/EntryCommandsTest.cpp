@@ -21,6 +21,7 @@
 #include "tools/modemsim/ModemSimulator.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -121,18 +122,24 @@ using Names = std::map<int, QByteArray>;
 
 TEST_F(EntryCommandsTest, MoveToPhoneGoesOnPastAFullMemoryAndStopsAtAFailure)
 {
+    const Names onePhone{{1, "Ph"}};
+    const Names fullPhone{{1, "Ph"}, {2, "Qu"}, {3, "Ro"}};
     const struct {
         const char* what;
+        Names startPhone;
         const char* fault;
         QStringList messages;
         Names sim, phone;
         const char* phoneCounter;
     } cases[] = {
         // Two fit, the third finds the phone memory full.
-        {"full", "", {"Error: SIM/Phone is out of memory"}, {{3, "Cy"}}, {{1, "Ph"}, {2, "Al"}, {3, "Bo"}}, "Phone: 3/3"},
+        {"full", onePhone, "", {"Error: SIM/Phone is out of memory"}, {{3, "Cy"}}, {{1, "Ph"}, {2, "Al"}, {3, "Bo"}}, "Phone: 3/3"},
+        // Full from the start: one box for all three.
+        {"all full", fullPhone, "", {"3 entries were not moved: the phone memory is full."},
+         {{1, "Al"}, {2, "Bo"}, {3, "Cy"}}, fullPhone, "Phone: 3/3"},
         // The second write is refused: the first has moved.
-        {"add refused", "+CPBW=3,", {"Failed to add contact"}, {{2, "Bo"}, {3, "Cy"}}, {{1, "Ph"}, {2, "Al"}}, "Phone: 2/3"},
-        {"delete refused", "+CPBW=1", {"Could not delete contact"}, {{1, "Al"}, {2, "Bo"}, {3, "Cy"}},
+        {"add refused", onePhone, "+CPBW=3,", {"Failed to add contact"}, {{2, "Bo"}, {3, "Cy"}}, {{1, "Ph"}, {2, "Al"}}, "Phone: 2/3"},
+        {"delete refused", onePhone, "+CPBW=1", {"Could not delete contact"}, {{1, "Al"}, {2, "Bo"}, {3, "Cy"}},
          {{1, "Ph"}, {2, "Al"}}, "Phone: 1/3"},
     };
     for (const auto& c : cases) {
@@ -142,7 +149,7 @@ TEST_F(EntryCommandsTest, MoveToPhoneGoesOnPastAFullMemoryAndStopsAtAFailure)
         modem.clearFaults();
         modem.clearPhoneBook(SM);
         modem.clearPhoneBook(ME);
-        Start({{1, "Al"}, {2, "Bo"}, {3, "Cy"}}, {{1, "Ph"}}, false);
+        Start({{1, "Al"}, {2, "Bo"}, {3, "Cy"}}, c.startPhone, false);
         ASSERT_EQ(Shown(), (QStringList{"Al", "Bo", "Cy"}));  // phone entries hidden
         if (*c.fault)
             modem.setCmeErrorFor(QString::fromLatin1(c.fault), 3);
@@ -152,6 +159,7 @@ TEST_F(EntryCommandsTest, MoveToPhoneGoesOnPastAFullMemoryAndStopsAtAFailure)
         // A refused command is also reported by the store itself, first.
         ASSERT_FALSE(boxes.Texts().isEmpty());
         EXPECT_EQ(boxes.Texts().last(), c.messages.last());
+        EXPECT_EQ(boxes.Texts().size(), *c.fault ? 2 : 1);
         EXPECT_EQ(Book(SM), c.sim);
         EXPECT_EQ(Book(ME), c.phone);
         EXPECT_EQ(View()->PhoneCounter()->text(), QString::fromLatin1(c.phoneCounter));
@@ -161,6 +169,9 @@ TEST_F(EntryCommandsTest, MoveToPhoneGoesOnPastAFullMemoryAndStopsAtAFailure)
         for (const auto& [index, name] : c.sim)
             stillSim << QString::fromLatin1(name);
         EXPECT_EQ(Shown(), stillSim);
+        // The list the user worked in keeps the focus and its selection.
+        EXPECT_EQ(frame->focusWidget(), View()->EntryList());
+        EXPECT_EQ(View()->IsCommandEnabled(ID_EDIT_MODIFY), !stillSim.isEmpty());
     }
 }
 
@@ -186,52 +197,126 @@ TEST_F(EntryCommandsTest, DeleteAsksOnceAndKeepsWhatTheDeviceRefused)
     EXPECT_EQ(Book(SM), (Names{{2, "Bo"}, {3, "Cy"}, {4, "Di"}}));
 }
 
+// Typed as a user does: Ctrl+N, the name first, Tab to the number, Enter.
 TEST_F(EntryCommandsTest, NewAndModifyWriteThroughTheDialog)
 {
     Start({{1, "Al"}}, {{1, "P1"}, {2, "P2"}, {3, "P3"}});
     struct Fill {
         const char* name;
         const char* number;
-        bool phone;
     };
     Fill fill{};
-    View()->EntryCommands().SetDialogRunner([&fill](QDialog& d) {
+    QStringList titles;
+    bool phoneOffered = true;
+    View()->EntryCommands().SetDialogRunner([&](QDialog& d) {
         auto& dialog = static_cast<CModifyDlg&>(d);
-        dialog.NameEdit()->clear();
-        dialog.NumberEdit()->clear();
-        QTest::keyClicks(dialog.NameEdit(), QString::fromLatin1(fill.name));
-        QTest::keyClicks(dialog.NumberEdit(), QString::fromLatin1(fill.number));
-        if (fill.phone)
-            QTest::mouseClick(dialog.PhoneOption(), Qt::LeftButton);
-        QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        titles << dialog.windowTitle();
+        phoneOffered = dialog.PhoneOption()->isEnabled();
+        // The keys go where the dialog's focus is, as they do once it is active.
+        dialog.show();
+        EXPECT_EQ(dialog.focusWidget(), dialog.NameEdit());
+        dialog.NameEdit()->selectAll();
+        QTest::keyClicks(dialog.focusWidget(), QString::fromLatin1(fill.name));
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+        dialog.NumberEdit()->selectAll();
+        QTest::keyClicks(dialog.focusWidget(), QString::fromLatin1(fill.number));
+        QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
         return dialog.result();
     });
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
     const struct {
         Fill fill;
-        QStringList messages;
         size_t simEntries;
     } cases[] = {
-        {{"", "0701", false}, {}, 1},                                        // no name: nothing
-        {{"Neo", "", false}, {}, 1},                                         // no number: nothing
-        {{"Neo", "0701", true}, {"Error: Phone is out of memory"}, 1},       // phone full
-        {{"Neo", "+46 70-1", false}, {}, 2},
+        {{"", "0701"}, 1},  // no name: nothing
+        {{"Neo", ""}, 1},   // no number: nothing
+        {{"Neo", "+46 70-1"}, 2},
     };
     for (const auto& c : cases) {
         boxes.Clear();
         fill = c.fill;
-        ASSERT_TRUE(Command(ID_EDIT_NEW));
-        EXPECT_EQ(boxes.Texts(), c.messages) << c.fill.name;
+        QTest::keyClick(frame.get(), Qt::Key_N, Qt::ControlModifier);
+        ASSERT_TRUE(WaitUntil([this] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }));
+        EXPECT_EQ(boxes.Texts(), QStringList{}) << c.fill.name;
         EXPECT_EQ(Book(SM).size(), c.simEntries) << c.fill.name;
     }
+    EXPECT_EQ(titles.value(0), QStringLiteral("New Contact"));
+    EXPECT_FALSE(phoneOffered);  // the phone memory is full
     EXPECT_EQ(modem.entries(SM)[1].number, QByteArray("+46701"));
     EXPECT_TRUE(Shown().contains(QStringLiteral("Neo")));
     EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 2/10"));
 
-    fill = {"Neon", "0702", false};
+    // Enter on a row modifies it; over several rows each dialog says
+    // which it is, and Cancel ends the series.
+    titles.clear();
+    fill = {"Neon", "0702"};
     Select({"Neo"});
-    ASSERT_TRUE(Command(ID_EDIT_MODIFY));
+    QTest::keyClick(View()->EntryList(), Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil([this] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }));
     EXPECT_EQ(Book(SM), (Names{{1, "Al"}, {2, "Neon"}}));
     EXPECT_TRUE(Shown().contains(QStringLiteral("Neon")));
+    EXPECT_EQ(titles, QStringList{"Modify Contact"});
+    titles.clear();
+    View()->EntryCommands().SetDialogRunner([&](QDialog& dialog) {
+        titles << dialog.windowTitle();
+        return int(QDialog::Rejected);
+    });
+    Select({"Al", "Neon", "P1"});
+    ASSERT_TRUE(Command(ID_EDIT_MODIFY));
+    EXPECT_EQ(titles, QStringList{"Modify Contact (1 of 3)"});
+
+    // With no room anywhere New says so before any typing.
+    for (int index = 3; index <= 10; ++index)
+        modem.writeEntry(SM, index, "0709", "X" + QByteArray::number(index));
+    ASSERT_TRUE(Command(ID_VIEW_REFRESH));
+    boxes.Clear();
+    titles.clear();
+    ASSERT_TRUE(Command(ID_EDIT_NEW));
+    EXPECT_EQ(boxes.Texts(), QStringList{"Error: SIM is out of memory"});
+    EXPECT_TRUE(titles.isEmpty());
+}
+
+// A SIM read cut after location 5: locations beyond it may hold entries
+// nobody has seen, so nothing is written there until a Refresh.
+TEST_F(EntryCommandsTest, AfterAnIncompleteReadNothingIsWrittenBeyondIt)
+{
+    ModemSimulator::ReplyFault cut;
+    cut.afterLines = 4;
+    cut.insert = "+CME ERROR: 100\r\n";
+    cut.cut = true;
+    modem.setReplyFault(QStringLiteral("+CPBR=1,10"), cut);
+    Start({{1, "Al"}, {2, "Bo"}, {3, "Cy"}, {5, "Di"}, {8, "Ed"}}, {{1, "P1"}, {2, "P2"}, {3, "P3"}});
+    ASSERT_EQ(Book(SM).size(), 5u);
+    View()->EntryCommands().SetDialogRunner([](QDialog& d) {
+        auto& dialog = static_cast<CModifyDlg&>(d);
+        dialog.NameEdit()->setText(QStringLiteral("Neo"));
+        dialog.NumberEdit()->setText(QStringLiteral("0701"));
+        dialog.accept();
+        return dialog.result();
+    });
+    const QString refresh = QStringLiteral("The SIM was not read to its end: a Refresh (F5) is needed before writing to it.");
+    ASSERT_TRUE(Command(ID_EDIT_NEW));  // location 4 was seen empty
+    EXPECT_TRUE(boxes.Texts().isEmpty());
+    ASSERT_TRUE(Command(ID_EDIT_NEW));
+    EXPECT_EQ(boxes.Texts(), QStringList{refresh});
+    boxes.Clear();
+    Select({"P1", "P2"});
+    ASSERT_TRUE(Command(ID_EDIT_MOVETOSIM));
+    EXPECT_EQ(boxes.Texts(), QStringList{refresh});
+    EXPECT_EQ(Book(SM), (Names{{1, "Al"}, {2, "Bo"}, {3, "Cy"}, {4, "Neo"}, {5, "Di"}, {8, "Ed"}}));
+    EXPECT_EQ(Book(ME).size(), 3u);
+
+    // F5 reads the whole SIM; the next free location is known again.
+    modem.clearFaults();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::keyClick(frame.get(), Qt::Key_F5);
+    ASSERT_TRUE(WaitUntil([this] { return Shown().contains(QStringLiteral("Ed")) && !View()->IsBusy(); }));
+    boxes.Clear();
+    ASSERT_TRUE(Command(ID_EDIT_NEW));
+    EXPECT_TRUE(boxes.Texts().isEmpty());
+    EXPECT_EQ(Book(SM).count(6), 1u);
 }
 
 TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
@@ -244,19 +329,26 @@ TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
     StoreConnection(modem.devicePath(), QStringLiteral("Simulator"), 9600);
     ASSERT_NO_FATAL_FAILURE(Open());
 
-    for (const int answer : {IDNO, IDYES}) {
+    // Last: a device that takes the first trial, then is gone. The trial
+    // entry it keeps is named, not passed over with "Autodetect done!".
+    enum Run { No, Yes, DeviceGone };
+    for (const Run run : {No, Yes, DeviceGone}) {
         boxes.Clear();
-        boxes.SetAnswers({answer});
+        boxes.SetAnswers({run == No ? IDNO : IDYES});
         modem.clearReceivedCommands();
+        modem.setReplyDelayMs(run == DeviceGone ? 50 : 0);
         QString shownName;
         View()->EntryCommands().SetDialogRunner([&](QDialog& d) {
             auto& dialog = static_cast<COptionsDlg&>(d);
             bool finished = false;
             QObject::connect(&dialog, &COptionsDlg::AutodetectFinished, [&] { finished = true; });
             QTest::mouseClick(dialog.AutodetectButton(), Qt::LeftButton);
-            if (answer == IDYES) {
-                EXPECT_TRUE(dialog.IsDetecting());
-                EXPECT_TRUE(WaitUntil([&] { return finished; }, 20000));
+            if (run == DeviceGone) {
+                EXPECT_TRUE(WaitUntil([&] { return dialog.SizeEdit(0)->text() == QLatin1String("10"); }, 20000));
+                modem.vanish();
+            }
+            if (run != No) {
+                EXPECT_TRUE(WaitUntil([&] { return finished; }, 60000));
                 EXPECT_TRUE(dialog.OwnOption()->isChecked());
             }
             shownName = dialog.SizeEdit(0)->text();
@@ -264,15 +356,21 @@ TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
         });
         ASSERT_TRUE(Command(ID_FILE_OPTIONS));
         const QStringList sent = modem.receivedCommands();
-        if (answer == IDNO) {
+        if (run == No) {
             EXPECT_EQ(shownName, QStringLiteral("18"));
             EXPECT_FALSE(sent.join(' ').contains(QLatin1String("CPBW")));
-            continue;
+        } else if (run == Yes) {
+            EXPECT_EQ(shownName, QStringLiteral("14"));
+            EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Autodetect done!"));
+            EXPECT_FALSE(sent.join(' ').contains(QLatin1String("\"ME\"")));
+            EXPECT_EQ(Book(SM), (Names{{1, "Al"}}));  // the trial entry is gone
+        } else {
+            EXPECT_FALSE(boxes.Texts().contains(QStringLiteral("Autodetect done!")));
+            EXPECT_EQ(boxes.Texts().last(),
+                      QStringLiteral("Autodetect could not delete its test entry at SIM location 2. "
+                                     "Delete it there after a Refresh."));
+            EXPECT_EQ(Book(SM).count(2), 1u);
         }
-        EXPECT_EQ(shownName, QStringLiteral("14"));
-        EXPECT_EQ(boxes.Texts().last(), QStringLiteral("Autodetect done!"));
-        EXPECT_FALSE(sent.join(' ').contains(QLatin1String("\"ME\"")));
-        EXPECT_EQ(Book(SM), (Names{{1, "Al"}}));  // the trial entry is gone
     }
 }
 

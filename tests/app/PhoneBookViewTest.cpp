@@ -3,6 +3,7 @@
 
 #include "app/CommandIds.h"
 #include "app/EntryListModel.h"
+#include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/PhoneBookList.h"
 #include "app/PhoneBookView.h"
@@ -11,6 +12,7 @@
 #include "contactlist/widgets/SkinableContactList.h"
 #include "contactlist/widgets/ContactRowsModel.h"
 #include "contactlist/widgets/SkinableFlatContactList.h"
+#include "support/MessageBoxTypes.h"
 #include "support/Registry.h"
 #include "support/TranslationTable.h"
 #include "tests/app/AppTestSupport.h"
@@ -26,6 +28,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 
@@ -307,7 +310,8 @@ TEST_F(ViewTest, ColumnsKeepTheirSharesAndShowWholeNumbers)
 TEST_F(ViewTest, MenusHaveTheirCommandsEnabledByTheirRules)
 {
     START(QStringList{QStringLiteral("Simulate")});
-    const QStringList titles = {"File", "Edit", "Transfer", "View"};
+    // Alt and the first letter open each menu.
+    const QStringList titles = {"&File", "&Edit", "&Transfer", "&View"};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(m_frame->Menu(i)->title(), titles[i]);
     struct Item {
@@ -369,7 +373,7 @@ TEST_F(ViewTest, LanguageFileTranslatesTheMenuLabel)
 {
     CTranslationTable::LoadFromBytes(QByteArray("View\tVisa\r\nSim: %d/%d\tSIM: %d/%d\r\n"));
     START(QStringList{QStringLiteral("Simulate")});
-    EXPECT_EQ(m_frame->Menu(3)->title(), QStringLiteral("Visa"));
+    EXPECT_EQ(m_frame->Menu(3)->title(), QStringLiteral("&Visa"));
     EXPECT_EQ(m_frame->Action(ID_VIEW_SIM)->data().toInt(), int(ID_VIEW_SIM));
     EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("SIM: 16/30"));
 }
@@ -391,16 +395,42 @@ TEST_F(ViewTest, GsmDeviceCancelledAtOnceKeepsTheConnection)
     EXPECT_EQ(View()->EffectivePort(), QStringLiteral("99"));
 }
 
-TEST_F(ViewTest, HelpAndAbout)
+// The keys a desktop user tries first: F10 and Alt+letter for the menus,
+// Delete with its question, F1 for the help in a window of its own.
+TEST_F(ViewTest, KeyboardReachesMenusDeleteAndHelp)
 {
-    START(QStringList{});
-    QString opened;
-    m_frame->SetHelpOpener([&opened](const QString& page) {
-        opened = page;
-        return true;
-    });
-    m_frame->OnCommand(ID_HELP);
-    EXPECT_TRUE(opened.endsWith(QStringLiteral("help/index.html"))) << opened.toStdString();
+    START(QStringList{QStringLiteral("Simulate")});
+    m_frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
+    QTest::keyClick(m_frame.get(), Qt::Key_F10);
+    EXPECT_EQ(m_frame->menuBar()->activeAction(), m_frame->Menu(0)->menuAction());
+    QTest::keyClick(m_frame->menuBar(), Qt::Key_Escape);
+    QTest::keyClick(m_frame.get(), Qt::Key_E, Qt::AltModifier);
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activePopupWidget() == m_frame->Menu(1); }));
+    QTest::keyClick(m_frame->Menu(1), Qt::Key_Escape);
+    QTest::keyClick(m_frame->menuBar(), Qt::Key_Escape);
+    ASSERT_TRUE(WaitUntil([&] { return QApplication::activePopupWidget() == nullptr; }));
+
+    EXPECT_EQ(m_frame->Action(ID_HELP)->shortcut(), QKeySequence(Qt::Key_F1));
+    QTest::keyClick(m_frame.get(), Qt::Key_F1);
+    ASSERT_TRUE(WaitUntil([&] { return m_frame->HelpWindow() != nullptr; }, 2000));
+    EXPECT_TRUE(m_frame->HelpWindow()->isVisible());
+    EXPECT_TRUE(m_frame->HelpWindow()->Browser()->source().path().endsWith(QStringLiteral("help/index.html")));
+    EXPECT_FALSE(m_frame->HelpWindow()->Browser()->toPlainText().isEmpty());
+
+
+    RecordedMessages boxes;
+    const QString first = Cell(0, 0);
+    QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, List()->visualRect(View()->EntryModel()->index(0, 0)).center());
+    for (const int answer : {IDNO, IDYES}) {
+        boxes.Clear();
+        boxes.SetAnswers({answer});
+        QTest::keyClick(List(), Qt::Key_Delete);
+        ASSERT_TRUE(WaitUntil([&] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }));
+        EXPECT_EQ(boxes.Texts(), QStringList{QStringLiteral("Are you sure you want to delete ") + first});
+        EXPECT_EQ(View()->EntryModel()->rowCount(), answer == IDYES ? 31 : 32);
+        EXPECT_EQ(m_frame->focusWidget(), List());
+    }
 }
 
 }  // namespace
