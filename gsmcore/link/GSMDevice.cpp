@@ -3,7 +3,7 @@
 #include "gsmcore/link/KeystrokeDialling.h"
 #include "gsmcore/link/ReplyLine.h"
 #include "gsmcore/link/SyncLock.h"
-#include "gsmcore/phonebook/CharacterSetDefaultModified.h"
+#include "gsmcore/charset/CharacterSetDefaultModified.h"
 #include "gsmcore/sms/SmsOut.h"
 #include "gsmcore/sms/SmsText.h"
 #include "support/Format.h"

@@ -1,6 +1,6 @@
 #include "gsmcore/phonebook/SIMExtractor.h"
 
-#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
 #include "support/AppMessages.h"
 #include "support/MessageBoxTypes.h"

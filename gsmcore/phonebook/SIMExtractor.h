@@ -4,7 +4,7 @@
 
 #include "gsmcore/link/GSMDevice.h"
 #include "gsmcore/link/Ptr.h"
-#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/charset/CharacterSet.h"
 #include "gsmcore/phonebook/NumberExtractor.h"
 
 #include <memory>

@@ -1,6 +1,6 @@
 #include "gsmcore/sms/PduCodec.h"
 
-#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/charset/CharacterSet.h"
 #include "gsmcore/sms/EmsItemManager.h"
 #include "gsmcore/sms/LocalTimeStamp.h"
 #include "support/Trace.h"

@@ -1,6 +1,6 @@
 #include "gsmcore/sms/Sms.h"
 
-#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/sms/PduCodec.h"
 #include "support/Trace.h"
 

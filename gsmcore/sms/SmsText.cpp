@@ -1,6 +1,6 @@
 #include "gsmcore/sms/SmsText.h"
 
-#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/charset/CharacterSet.h"
 #include "support/StringHelpers.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "gsmcore/sms/SubmitBuilder.h"
 
-#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/sms/EmsItemManager.h"
 #include "gsmcore/sms/EmsMessage.h"
 #include "gsmcore/sms/EmsStandardHandlers.h"

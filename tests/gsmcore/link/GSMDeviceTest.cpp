@@ -1,5 +1,5 @@
 #include "gsmcore/link/GSMDevice.h"
-#include "gsmcore/phonebook/CharacterSetDefaultModified.h"
+#include "gsmcore/charset/CharacterSetDefaultModified.h"
 #include "tests/gsmcore/link/TraceRecorder.h"
 #include "tools/modemsim/ModemSimulator.h"
 

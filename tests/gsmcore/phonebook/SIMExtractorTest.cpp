@@ -1,4 +1,4 @@
-#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/phonebook/SIMExtractor.h"
 #include "tests/gsmcore/phonebook/DeviceFixture.h"
 

@@ -1,4 +1,4 @@
-#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/sms/PduCodec.h"
 #include "gsmcore/sms/SmsHelper.h"
 #include "tests/gsmcore/sms/SmsTestSupport.h"

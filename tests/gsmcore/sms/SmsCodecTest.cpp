@@ -1,4 +1,4 @@
-#include "gsmcore/phonebook/CharacterSetDefaultModified.h"
+#include "gsmcore/charset/CharacterSetDefaultModified.h"
 #include "gsmcore/sms/EmsConcatenatedShortMessage.h"
 #include "gsmcore/sms/EmsItemManager.h"
 #include "gsmcore/sms/EmsStandardHandlers.h"

@@ -1,4 +1,4 @@
-#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 #include "tests/tools/cli/CliRun.h"
 
 #include <QJsonArray>

@@ -1,7 +1,7 @@
-#include "gsmcore/phonebook/CharacterSetDefaultModified.h"
+#include "gsmcore/charset/CharacterSetDefaultModified.h"
 
-#include "gsmcore/phonebook/CharacterSetCodeIndex.h"
-#include "gsmcore/phonebook/CharacterSetDefaultRows.h"
+#include "gsmcore/charset/CharacterSetCodeIndex.h"
+#include "gsmcore/charset/CharacterSetDefaultRows.h"
 
 #include <array>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "gsmcore/phonebook/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 
-#include "gsmcore/phonebook/CharacterSetCodeIndex.h"
-#include "gsmcore/phonebook/CharacterSetDefaultRows.h"
+#include "gsmcore/charset/CharacterSetCodeIndex.h"
+#include "gsmcore/charset/CharacterSetDefaultRows.h"
 
 namespace {
 

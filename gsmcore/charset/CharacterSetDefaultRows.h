@@ -4,7 +4,7 @@
 // 0x09 is the capital C cedilla, and 0x1B (the escape to the extension
 // table) is carried through as itself, since we have no extension table.
 
-#include "gsmcore/phonebook/CharacterSetCodePair.h"
+#include "gsmcore/charset/CharacterSetCodePair.h"
 
 #include <array>
 

@@ -4,7 +4,7 @@
 // constant time for the codes below 0x400 where nearly all traffic lies.
 // Rarer codes fall back to the search itself.
 
-#include "gsmcore/phonebook/CharacterSetCodePair.h"
+#include "gsmcore/charset/CharacterSetCodePair.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "gsmcore/phonebook/CharacterSetDefault.h"
-#include "gsmcore/phonebook/CharacterSetDefaultModified.h"
-#include "gsmcore/phonebook/CharacterSetPCCP437.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
+#include "gsmcore/charset/CharacterSetDefaultModified.h"
+#include "gsmcore/charset/CharacterSetPCCP437.h"
 
 #include <gtest/gtest.h>
 

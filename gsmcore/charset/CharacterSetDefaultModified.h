@@ -3,7 +3,7 @@
 // euro sign 0x12, and accented letters without a code are sent as their
 // nearest plain letter.
 
-#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/charset/CharacterSet.h"
 
 class CCharacterSetDefaultModified : public CCharacterSet {
 private:

@@ -1,4 +1,4 @@
-#include "gsmcore/phonebook/CharacterSetCodeIndex.h"
+#include "gsmcore/charset/CharacterSetCodeIndex.h"
 
 CCharacterSetCodeIndex::CCharacterSetCodeIndex(std::span<const CharacterSetCodePair> rows)
     : m_rows(rows.begin(), rows.end())

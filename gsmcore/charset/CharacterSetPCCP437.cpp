@@ -1,6 +1,6 @@
-#include "gsmcore/phonebook/CharacterSetPCCP437.h"
+#include "gsmcore/charset/CharacterSetPCCP437.h"
 
-#include "gsmcore/phonebook/CharacterSetCodeIndex.h"
+#include "gsmcore/charset/CharacterSetCodeIndex.h"
 
 #include <array>
 

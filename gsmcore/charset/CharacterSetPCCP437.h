@@ -2,7 +2,7 @@
 // A partial PC code page 437 table. Kept with the family; nothing in the
 // program selects it yet.
 
-#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/charset/CharacterSet.h"
 
 class CCharacterSetPCCP437 : public CCharacterSet {
 private:

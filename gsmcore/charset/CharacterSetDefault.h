@@ -2,7 +2,7 @@
 // The GSM default alphabet without its extension table; used for phone
 // book names and, unless told otherwise, for short messages.
 
-#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/charset/CharacterSet.h"
 
 class CCharacterSetDefault : public CCharacterSet {
 private:

@@ -1,4 +1,4 @@
-#include "gsmcore/phonebook/CharacterSet.h"
+#include "gsmcore/charset/CharacterSet.h"
 
 CCharacterSet::~CCharacterSet() = default;
 
