@@ -60,7 +60,8 @@ void AddText(ValueList& values, const char* name, const QString& value)
 }
 
 // Saves that found the file locked by another program wait here, one at
-// a time and in order, so the GUI thread never waits for the lock.
+// a time and in order, so the GUI thread never waits for the lock. Each
+// keeps trying until it lands, or until the program gives up on it at exit.
 QThreadPool& BackgroundSaves()
 {
     static QThreadPool pool;
@@ -73,6 +74,32 @@ QThreadPool& BackgroundSaves()
 }
 
 std::atomic<int> g_pendingSaves{0};
+std::atomic<bool> g_abandonSaves{false};
+constexpr int kRetryWaitMs = 500;
+
+// Writes at once when the file is free; otherwise later, in the background.
+// False only when the write failed for another reason than the lock.
+bool SaveValues(const ValueList& values)
+{
+    using Result = CRegistryStore::WriteResult;
+    CRegistryStore& store = CRegistryStore::Instance();
+    // An earlier save still waiting goes first: saves keep their order.
+    if (g_pendingSaves.load() == 0) {
+        const Result result = store.TrySetValues(HKEY_LOCAL_MACHINE, CAppSettings::KeyPath(), values, 0);
+        if (result != Result::Locked)
+            return result == Result::Written;
+    }
+    ++g_pendingSaves;
+    BackgroundSaves().start([&store, values] {
+        Result result = Result::Locked;
+        while (result == Result::Locked && !g_abandonSaves.load())
+            result = store.TrySetValues(HKEY_LOCAL_MACHINE, CAppSettings::KeyPath(), values, kRetryWaitMs);
+        if (result != Result::Written)
+            TraceMessage(g_traceTessaly, TRACE_ERROR, "Settings not saved to %s\n", store.Path());
+        --g_pendingSaves;
+    });
+    return true;
+}
 
 const QString kWindowPlacement = QStringLiteral("WindowPlacement");
 
@@ -122,22 +149,7 @@ bool CAppSettings::Save()
     AddNumber(values, "PhoneNumberSize", static_cast<quint32>(PhoneNumberSize));
     AddNumber(values, "SIMNameSize", static_cast<quint32>(SIMNameSize));
     AddNumber(values, "SIMNumberSize", static_cast<quint32>(SIMNumberSize));
-
-    CRegistryStore& store = CRegistryStore::Instance();
-    // An earlier save still waiting goes first: saves keep their order.
-    if (g_pendingSaves.load() == 0) {
-        if (store.SetValues(HKEY_LOCAL_MACHINE, KeyPath(), values, 0))
-            return true;
-        if (!store.IsLockedElsewhere())
-            return false;
-    }
-    ++g_pendingSaves;
-    BackgroundSaves().start([&store, values] {
-        if (!store.SetValues(HKEY_LOCAL_MACHINE, KeyPath(), values))
-            TraceMessage(g_traceTessaly, TRACE_ERROR, "Settings not saved: the registry file stayed locked\n");
-        --g_pendingSaves;
-    });
-    return true;
+    return SaveValues(values);
 }
 
 int CAppSettings::PendingSaves()
@@ -147,7 +159,13 @@ int CAppSettings::PendingSaves()
 
 bool CAppSettings::WaitForPendingSaves(int timeoutMs)
 {
-    return BackgroundSaves().waitForDone(timeoutMs);
+    if (BackgroundSaves().waitForDone(timeoutMs))
+        return true;
+    // Given up for good: the program is on its way out. Each waiting save
+    // ends within one lock wait.
+    g_abandonSaves = true;
+    BackgroundSaves().waitForDone(10 * kRetryWaitMs);
+    return false;
 }
 
 QString CAppSettings::LoadWindowPlacement()
@@ -164,8 +182,7 @@ bool CAppSettings::SaveWindowPlacement(const QString& placement)
 {
     if (placement == LoadWindowPlacement())
         return true;  // nothing moved: the file stays as it is
-    return CRegistryStore::Instance().SetValues(HKEY_LOCAL_MACHINE, KeyPath(),
-                                                {{kWindowPlacement, RegValue::fromString(placement)}});
+    return SaveValues({{kWindowPlacement, RegValue::fromString(placement)}});
 }
 
 void CAppSettings::ApplyDefaults()

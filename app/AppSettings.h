@@ -20,12 +20,13 @@ public:
     bool Save();
     // Saves still waiting for another program to let go of the file.
     static int PendingSaves();
-    // Waits up to `timeoutMs` for them; true when none is left.
+    // Waits up to `timeoutMs` for them; false when some were given up.
     static bool WaitForPendingSaves(int timeoutMs);
 
     // The main window's place on the desktop, "x,y,width,height": a value
     // of the desktop program's own beside the twelve above.
     static QString LoadWindowPlacement();
+    // Like Save, it never waits for another program's lock.
     static bool SaveWindowPlacement(const QString& placement);
     // The values a first start uses when Load() came back false. The
     // connection name, flag and speed keep what was read.

@@ -1,9 +1,11 @@
 #include "app/ProgramMain.h"
 
+#include "app/AppSettings.h"
 #include "app/DemoSetup.h"
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookApp.h"
 #include "app/StartOptions.h"
+#include "platform/registry/RegistryStore.h"
 #include "platform/serial/SystemSerialPorts.h"
 
 #include <QApplication>
@@ -56,5 +58,11 @@ int TessalyMain(int argc, char** argv, const ProgramSystem& system)
     const int result = application.exec();
     // Boxes a worker still waits for will not be shown any more.
     CGuiMessageHandler::SetShuttingDown(true);
+    // Settings that found the registry locked by another program are
+    // still being written: give them a while, and say so when they are lost.
+    if (!CAppSettings::WaitForPendingSaves(5000)) {
+        std::fprintf(stderr, "tessaly: settings not saved: %s stayed locked by another program\n",
+                     qPrintable(CRegistryStore::Instance().Path()));
+    }
     return result;
 }

@@ -285,16 +285,6 @@ void CRegistryStore::ClearOverlay()
     SetOverlay(RegRoot::LocalMachine, {}, {});
 }
 
-bool CRegistryStore::IsLockedElsewhere() const
-{
-    QLockFile lockFile(m_path + QStringLiteral(".lock"));
-    lockFile.setStaleLockTime(10000);
-    if (!lockFile.tryLock(0))
-        return true;
-    lockFile.unlock();
-    return false;
-}
-
 CRegistryStore::FileStamp CRegistryStore::Stamp() const
 {
     FileStamp stamp;
@@ -398,16 +388,17 @@ QByteArray CRegistryStore::Serialise() const
 }
 
 template <typename Change>
-bool CRegistryStore::Modify(Change change, int lockWaitMs)
+CRegistryStore::WriteResult CRegistryStore::Modify(Change change, int lockWaitMs)
 {
-    QMutexLocker guard(&m_mutex);
+    std::lock_guard writer(m_writer);
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QLockFile lockFile(m_path + QStringLiteral(".lock"));
     lockFile.setStaleLockTime(10000);
     if (!lockFile.tryLock(lockWaitMs)) {
         TraceMessage(g_traceCommon, TRACE_ERROR, "Registry file %s is locked by another program\n", m_path);
-        return false;
+        return WriteResult::Locked;
     }
+    QMutexLocker guard(&m_mutex);
     m_stamp = FileStamp{};  // read again under the lock: another process may have written
     Refresh();
     if (!m_damage.isEmpty() && !m_damagedFileKept) {
@@ -418,21 +409,21 @@ bool CRegistryStore::Modify(Change change, int lockWaitMs)
             kept = m_path + QStringLiteral(".damaged-") + QString::number(n);
         if (!QFile::copy(m_path, kept)) {
             TraceMessage(g_traceCommon, TRACE_ERROR, "Can't keep the damaged registry file %s as %s\n", m_path, kept);
-            return false;
+            return WriteResult::Failed;
         }
         m_damagedFileKept = true;
     }
     if (!change())
-        return false;
+        return WriteResult::Failed;
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(Serialise()) < 0 || !file.commit()) {
         TraceMessage(g_traceCommon, TRACE_ERROR, "Can't write registry file %s\n", m_path);
         m_stamp = FileStamp{};  // what is in memory is not on disk: read it again
-        return false;
+        return WriteResult::Failed;
     }
     m_stamp = Stamp();
     m_damage.clear();
-    return true;
+    return WriteResult::Written;
 }
 
 bool CRegistryStore::KeyExists(RegRoot root, const QString& key)
@@ -473,7 +464,7 @@ bool CRegistryStore::CreateKey(RegRoot root, const QString& key)
         if (!Find(full))
             m_keys.push_back(Key{full, {}});
         return true;
-    });
+    }) == WriteResult::Written;
 }
 
 bool CRegistryStore::DeleteKey(RegRoot root, const QString& key)
@@ -487,7 +478,7 @@ bool CRegistryStore::DeleteKey(RegRoot root, const QString& key)
             return SamePath(k.path, full) || k.path.startsWith(prefix, Qt::CaseInsensitive);
         });
         return true;
-    });
+    }) == WriteResult::Written;
 }
 
 std::optional<RegValue> CRegistryStore::GetValue(RegRoot root, const QString& key, const QString& name)
@@ -509,12 +500,18 @@ bool CRegistryStore::SetValue(RegRoot root, const QString& key, const QString& n
     return SetValues(root, key, {{name, value}});
 }
 
-bool CRegistryStore::SetValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values,
-                               int lockWaitMs)
+bool CRegistryStore::SetValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values)
+{
+    return TrySetValues(root, key, values, DefaultLockWaitMs) == WriteResult::Written;
+}
+
+CRegistryStore::WriteResult CRegistryStore::TrySetValues(RegRoot root, const QString& key,
+                                                         const std::vector<std::pair<QString, RegValue>>& values,
+                                                         int lockWaitMs)
 {
     const QString full = FullPath(root, key);
     if (full.isEmpty() || IsOwnedByOverlay(full))
-        return false;
+        return WriteResult::Failed;
     return Modify(
         [&] {
             Key* k = Find(full);
@@ -547,7 +544,7 @@ bool CRegistryStore::DeleteValue(RegRoot root, const QString& key, const QString
             return false;
         const auto removed = std::erase_if(k->values, [&](const Value& v) { return v.name.compare(name, Qt::CaseInsensitive) == 0; });
         return removed > 0;
-    });
+    }) == WriteResult::Written;
 }
 
 QStringList CRegistryStore::ValueNames(RegRoot root, const QString& key)

@@ -29,6 +29,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -75,14 +76,14 @@ public:
     QStringList ValueNames(RegRoot root, const QString& key);
     QStringList SubKeys(RegRoot root, const QString& key);
 
-    // Several values of one key in one write of the file. With
-    // `lockWaitMs` 0 it gives up at once when another process holds the
-    // file's lock, so that a caller who must not wait can write later.
-    bool SetValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values,
-                   int lockWaitMs = DefaultLockWaitMs);
+    // Several values of one key in one write of the file.
+    bool SetValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values);
+    enum class WriteResult { Written, Locked, Failed };
+    // The same, waiting at most `lockWaitMs` for another process to let go
+    // of the file: Locked tells a caller who must not wait to try later.
+    WriteResult TrySetValues(RegRoot root, const QString& key, const std::vector<std::pair<QString, RegValue>>& values,
+                             int lockWaitMs);
     static constexpr int DefaultLockWaitMs = 10000;
-    // True while another process holds the file's lock.
-    bool IsLockedElsewhere() const;
 
     // Replaces the overlay. `owned` are the keys whose whole content comes
     // from `keys`; writes below them fail.
@@ -117,10 +118,13 @@ private:
     void Refresh();                 // reload when the file changed
     void Parse(const QByteArray& content);
     QByteArray Serialise() const;
-    // Runs `change` on fresh content under the lock file and writes the result.
-    template <typename Change> bool Modify(Change change, int lockWaitMs = DefaultLockWaitMs);
+    // Runs `change` on fresh content under the lock file and writes the
+    // result. The lock file is waited for without holding m_mutex, so
+    // reads never wait for another program.
+    template <typename Change> WriteResult Modify(Change change, int lockWaitMs = DefaultLockWaitMs);
 
     QString m_path;
+    std::mutex m_writer;  // one writer of this process at a time waits for the lock file
     QRecursiveMutex m_mutex;
     std::vector<Key> m_keys;
     FileStamp m_stamp;
