@@ -3,6 +3,8 @@
 #include "tools/modemsim/AtInputFramer.h"
 #include "tools/modemsim/CommandHelpers.h"
 
+#include <algorithm>
+
 ModemCommandProcessor::ModemCommandProcessor()
 {
     setStorages({QStringLiteral("SM"), QStringLiteral("ME")});
@@ -13,6 +15,30 @@ void ModemCommandProcessor::setFactorySettings(const ModemSettings& settings)
 {
     m_factory = settings;
     m_settings = settings;
+    for (PortContext& port : m_ports)
+        port.settings = settings;
+}
+
+void ModemCommandProcessor::setPortCount(int count)
+{
+    m_ports.resize(std::max(1, count));
+    for (PortContext& port : m_ports)
+        port.settings = m_factory;
+    m_port = std::min(m_port, static_cast<int>(m_ports.size()) - 1);
+}
+
+void ModemCommandProcessor::selectPort(int port)
+{
+    if (port == m_port || port < 0 || port >= static_cast<int>(m_ports.size()))
+        return;
+    m_ports[m_port] = {m_settings, m_lastLine, m_pendingText, m_pendingLength, m_pendingNumber};
+    const PortContext& next = m_ports[port];
+    m_settings = next.settings;
+    m_lastLine = next.lastLine;
+    m_pendingText = next.pendingText;
+    m_pendingLength = next.pendingLength;
+    m_pendingNumber = next.pendingNumber;
+    m_port = port;
 }
 
 void ModemCommandProcessor::setStorages(const QStringList& names)

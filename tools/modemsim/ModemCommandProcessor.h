@@ -70,8 +70,13 @@ public:
     const ModemIdentity& identity() const { return m_identity; }
     ModemQuirks& quirks() { return m_quirks; }
     const ModemQuirks& quirks() const { return m_quirks; }
-    // The power-on settings, also restored by &F and Z.
+    // The power-on settings, also restored by &F and Z; every port takes them.
     void setFactorySettings(const ModemSettings& settings);
+    // A modem with several AT ports: each has its own settings and the
+    // command it is in; the rest is shared. Commands and unsolicited codes
+    // are those of the port selected last.
+    void setPortCount(int count);
+    void selectPort(int port);
     const ModemSettings& factorySettings() const { return m_factory; }
     const ModemSettings& settings() const { return m_settings; }
     void setSignal(int rssi, int ber) { m_rssi = rssi; m_ber = ber; }
@@ -203,6 +208,18 @@ private:
     bool m_pendingText = false;
     int m_pendingLength = 0;
     QByteArray m_pendingNumber;
+
+    // What each port keeps of its own; the selected port's lives in the
+    // members above.
+    struct PortContext {
+        ModemSettings settings;
+        QByteArray lastLine;
+        bool pendingText = false;
+        int pendingLength = 0;
+        QByteArray pendingNumber;
+    };
+    std::vector<PortContext> m_ports{PortContext()};
+    int m_port = 0;
 
     std::vector<std::pair<QByteArray, int>> m_cmeFaults;
     std::vector<std::pair<QByteArray, QByteArray>> m_scriptedAnswers;

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -54,8 +55,18 @@ qsizetype AfterReplyLines(const QByteArray& reply, int lines)
 
 }  // namespace
 
+// One AT port of the modem: a pseudo-terminal with its own input framing
+// and its own output, paced on its own line.
+struct SimulatedPort {
+    explicit SimulatedPort(int baud) : pacer(baud) {}
+    PseudoTerminal pty;
+    AtInputFramer framer;
+    OutputPacer pacer;
+    std::deque<OutputSegment> output;
+};
+
 struct ModemSimulator::Impl {
-    explicit Impl(const Options& opts) : options(opts), pacer(opts.baud)
+    explicit Impl(const Options& opts) : options(opts)
     {
         processor.identity().model = opts.model;
         ModemSettings factory;
@@ -65,6 +76,10 @@ struct ModemSimulator::Impl {
         processor.setFactorySettings(factory);
         processor.quirks().emptyLocationAnswersOk = opts.emptyLocationAnswersOk;
         processor.quirks().hangUpKeepsVoiceCall = opts.hangUpKeepsVoiceCall;
+        const int count = std::max(1, opts.ports);
+        processor.setPortCount(count);
+        for (int i = 0; i < count; ++i)
+            ports.push_back(std::make_unique<SimulatedPort>(opts.baud));
     }
 
     ~Impl() { shutDown(); }
@@ -73,31 +88,30 @@ struct ModemSimulator::Impl {
     void shutDown();
     void run();
     void wake();
-    void handleInput(const char* bytes, qsizetype count);
-    void handleUnit(const AtInputFramer::Unit& unit);
-    void queue(const QByteArray& bytes, Clock::time_point notBefore);
-    void queueNow(const QByteArray& bytes) { queue(bytes, Clock::now()); }
-    void queueReply(const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore);
-    void writeSome();
+    void handleInput(int port, const char* bytes, qsizetype count);
+    void handleUnit(int port, const AtInputFramer::Unit& unit);
+    void queue(SimulatedPort& port, const QByteArray& bytes, Clock::time_point notBefore);
+    // Unsolicited codes leave by the first port, as on modems that have
+    // several; the processor formats them with that port's settings.
+    void queueUnsolicited(const std::function<QByteArray()>& event);
+    void queueReply(SimulatedPort& port, const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore);
+    void writeSome(SimulatedPort& port);
     void record(const QString& line);
-    int pollTimeout(bool& wantWrite);
+    int pollTimeout(std::vector<bool>& wantWrite);
 
     Options options;
     mutable std::mutex mutex;  // everything below, but the thread handle
     mutable std::condition_variable receivedChanged;
     ModemCommandProcessor processor;
-    AtInputFramer framer;
-    OutputPacer pacer;
-    std::deque<OutputSegment> output;
+    std::vector<std::unique_ptr<SimulatedPort>> ports;
     QStringList received;
     bool dropEcho = false;
     bool silent = false;
     int replyDelayMs = 0;
     std::vector<std::pair<QByteArray, ModemSimulator::ReplyFault>> replyFaults;
     bool vanishNow = false;
-    QString path;
+    QStringList paths;
 
-    PseudoTerminal pty;
     int wakeFd = -1;
     std::atomic<bool> stopRequested {false};
     std::thread thread;
@@ -107,19 +121,28 @@ bool ModemSimulator::Impl::start()
 {
     if (thread.joinable())
         return true;
-    if (!pty.open())
-        return false;
+    for (auto& port : ports) {
+        if (!port->pty.open()) {
+            for (auto& opened : ports)
+                opened->pty.close();
+            return false;
+        }
+    }
     wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd < 0) {
-        pty.close();
+        for (auto& port : ports)
+            port->pty.close();
         return false;
     }
     {
         std::lock_guard lock(mutex);
-        path = pty.slavePath();
-        output.clear();
-        framer.reset();
-        pacer.pause();
+        paths.clear();
+        for (auto& port : ports) {
+            paths << port->pty.slavePath();
+            port->output.clear();
+            port->framer.reset();
+            port->pacer.pause();
+        }
         vanishNow = false;
     }
     stopRequested = false;
@@ -134,13 +157,15 @@ void ModemSimulator::Impl::shutDown()
         wake();
         thread.join();
     }
-    pty.close();
+    for (auto& port : ports)
+        port->pty.close();
     if (wakeFd >= 0) {
         ::close(wakeFd);
         wakeFd = -1;
     }
     std::lock_guard lock(mutex);
-    output.clear();
+    for (auto& port : ports)
+        port->output.clear();
 }
 
 void ModemSimulator::Impl::wake()
@@ -151,55 +176,69 @@ void ModemSimulator::Impl::wake()
     [[maybe_unused]] const auto written = ::write(wakeFd, &one, sizeof(one));
 }
 
-void ModemSimulator::Impl::queue(const QByteArray& bytes, Clock::time_point notBefore)
+void ModemSimulator::Impl::queue(SimulatedPort& port, const QByteArray& bytes, Clock::time_point notBefore)
 {
     if (bytes.isEmpty())
         return;
-    output.push_back({bytes, notBefore});
+    port.output.push_back({bytes, notBefore});
 }
 
-int ModemSimulator::Impl::pollTimeout(bool& wantWrite)
+void ModemSimulator::Impl::queueUnsolicited(const std::function<QByteArray()>& event)
 {
-    wantWrite = false;
+    processor.selectPort(0);
+    queue(*ports.front(), event(), Clock::now());
+    wake();
+}
+
+int ModemSimulator::Impl::pollTimeout(std::vector<bool>& wantWrite)
+{
     std::lock_guard lock(mutex);
-    if (output.empty())
-        return -1;
     const auto now = Clock::now();
-    const OutputSegment& front = output.front();
-    if (front.vanish && front.notBefore <= now) {
-        vanishNow = true;
-        return 0;
+    int timeout = -1;
+    auto sooner = [&timeout](int ms) { timeout = timeout < 0 ? ms : std::min(timeout, ms); };
+    for (size_t i = 0; i < ports.size(); ++i) {
+        SimulatedPort& port = *ports[i];
+        wantWrite[i] = false;
+        if (port.output.empty())
+            continue;
+        const OutputSegment& front = port.output.front();
+        if (front.vanish && front.notBefore <= now) {
+            vanishNow = true;
+            return 0;
+        }
+        if (front.notBefore > now) {
+            port.pacer.pause();  // the line is quiet while a reply is held back
+            sooner(static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(front.notBefore - now).count()));
+        } else if (port.pacer.allowance(now) > 0) {
+            wantWrite[i] = true;
+        } else {
+            sooner(static_cast<int>(port.pacer.untilNext(now).count()));
+        }
     }
-    if (front.notBefore > now) {
-        pacer.pause();  // the line is quiet while a reply is held back
-        return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(front.notBefore - now).count());
-    }
-    if (pacer.allowance(now) > 0) {
-        wantWrite = true;
-        return -1;
-    }
-    return static_cast<int>(pacer.untilNext(now).count());
+    return timeout;
 }
 
 void ModemSimulator::Impl::run()
 {
     char buffer[4096];
+    std::vector<bool> wantWrite(ports.size());
+    std::vector<pollfd> fds(ports.size() + 1);
     while (!stopRequested) {
-        bool wantWrite = false;
         const int timeout = pollTimeout(wantWrite);
-        pollfd fds[2] = {
-            {wakeFd, POLLIN, 0},
-            {pty.masterFd(), static_cast<short>(POLLIN | (wantWrite ? POLLOUT : 0)), 0},
-        };
         if (vanishNow) {
             // Pulled out mid-reply: what was still to come is lost.
             stopRequested = true;
-            pty.close();
             std::lock_guard lock(mutex);
-            output.clear();
+            for (auto& port : ports) {
+                port->pty.close();
+                port->output.clear();
+            }
             break;
         }
-        const int ready = ::poll(fds, 2, timeout);
+        fds[0] = {wakeFd, POLLIN, 0};
+        for (size_t i = 0; i < ports.size(); ++i)
+            fds[i + 1] = {ports[i]->pty.masterFd(), static_cast<short>(POLLIN | (wantWrite[i] ? POLLOUT : 0)), 0};
+        const int ready = ::poll(fds.data(), fds.size(), timeout);
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -211,40 +250,47 @@ void ModemSimulator::Impl::run()
         }
         if (stopRequested)
             break;
-        const short events = fds[1].revents;
-        if (events & POLLIN) {
-            const ssize_t got = ::read(pty.masterFd(), buffer, sizeof(buffer));
-            if (got > 0)
-                handleInput(buffer, got);
-        } else if (events & (POLLHUP | POLLERR)) {
-            // We hold the slave ourselves, so this should not last; do not
+        bool hungUp = false;
+        for (size_t i = 0; i < ports.size(); ++i) {
+            const short events = fds[i + 1].revents;
+            if (events & POLLIN) {
+                const ssize_t got = ::read(ports[i]->pty.masterFd(), buffer, sizeof(buffer));
+                if (got > 0)
+                    handleInput(static_cast<int>(i), buffer, got);
+            } else if (events & (POLLHUP | POLLERR)) {
+                hungUp = true;
+            }
+            if (wantWrite[i] && (events & POLLOUT))
+                writeSome(*ports[i]);
+        }
+        if (hungUp) {
+            // We hold the slaves ourselves, so this should not last; do not
             // spin on it if it does.
             pollfd wakeOnly {wakeFd, POLLIN, 0};
             ::poll(&wakeOnly, 1, 20);
         }
-        if (wantWrite && (events & POLLOUT))
-            writeSome();
     }
 }
 
-void ModemSimulator::Impl::writeSome()
+void ModemSimulator::Impl::writeSome(SimulatedPort& port)
 {
     std::lock_guard lock(mutex);
     const auto now = Clock::now();
+    auto& output = port.output;
     while (!output.empty()) {
         OutputSegment& front = output.front();
         if (front.notBefore > now || front.vanish)
             return;
-        const std::int64_t allowed = pacer.allowance(now);
+        const std::int64_t allowed = port.pacer.allowance(now);
         if (allowed <= 0)
             return;
         const qsizetype left = front.bytes.size() - front.sent;
         const qsizetype size = std::min<qsizetype>(left, std::min<std::int64_t>(allowed, 4096));
         const ssize_t written =
-            ::write(pty.masterFd(), front.bytes.constData() + front.sent, static_cast<size_t>(size));
+            ::write(port.pty.masterFd(), front.bytes.constData() + front.sent, static_cast<size_t>(size));
         if (written <= 0)
             return;  // full (EAGAIN) or gone: try again at the next wake-up
-        pacer.wrote(written);
+        port.pacer.wrote(written);
         front.sent += written;
         if (front.sent >= front.bytes.size()) {
             output.pop_front();
@@ -256,15 +302,15 @@ void ModemSimulator::Impl::writeSome()
             }
         }
     }
-    pacer.pause();
+    port.pacer.pause();
 }
 
-void ModemSimulator::Impl::handleInput(const char* bytes, qsizetype count)
+void ModemSimulator::Impl::handleInput(int port, const char* bytes, qsizetype count)
 {
     std::lock_guard lock(mutex);
     for (qsizetype i = 0; i < count; ++i) {
-        if (auto unit = framer.feed(bytes[i]))
-            handleUnit(*unit);
+        if (auto unit = ports[port]->framer.feed(bytes[i]))
+            handleUnit(port, *unit);
     }
 }
 
@@ -279,9 +325,11 @@ void ModemSimulator::Impl::record(const QString& line)
     receivedChanged.notify_all();
 }
 
-void ModemSimulator::Impl::handleUnit(const AtInputFramer::Unit& unit)
+void ModemSimulator::Impl::handleUnit(int index, const AtInputFramer::Unit& unit)
 {
     using Kind = AtInputFramer::UnitKind;
+    SimulatedPort& port = *ports[index];
+    processor.selectPort(index);
     ModemCommandProcessor::Outcome outcome;
     switch (unit.kind) {
     case Kind::CommandLine:
@@ -299,18 +347,20 @@ void ModemSimulator::Impl::handleUnit(const AtInputFramer::Unit& unit)
     }
     const auto now = Clock::now();
     if (!dropEcho)
-        queue(outcome.echo, now);
+        queue(port, outcome.echo, now);
     if (!silent)
-        queueReply(unit.kind == Kind::CommandLine ? unit.bytes : QByteArray(), outcome.reply,
+        queueReply(port, unit.kind == Kind::CommandLine ? unit.bytes : QByteArray(), outcome.reply,
                    now + std::chrono::milliseconds(replyDelayMs));
     if (outcome.awaitMessageBody)
-        framer.enterMessageBody();
-    if (!output.empty())
+        port.framer.enterMessageBody();
+    if (!port.output.empty())
         wake();
 }
 
-void ModemSimulator::Impl::queueReply(const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore)
+void ModemSimulator::Impl::queueReply(SimulatedPort& port, const QByteArray& command, const QByteArray& reply,
+                                      Clock::time_point notBefore)
 {
+    auto& output = port.output;
     QByteArray text = command.trimmed();
     if (text.left(2).toUpper() == "AT")
         text = text.mid(2);
@@ -318,13 +368,13 @@ void ModemSimulator::Impl::queueReply(const QByteArray& command, const QByteArra
         return !command.isEmpty() && text.toUpper().startsWith(f.first);
     });
     if (fault == replyFaults.end()) {
-        queue(reply, notBefore);
+        queue(port, reply, notBefore);
         return;
     }
     const ModemSimulator::ReplyFault& f = fault->second;
     const qsizetype split = AfterReplyLines(reply, f.afterLines);
-    queue(reply.left(split), notBefore);
-    queue(f.insert, notBefore);
+    queue(port, reply.left(split), notBefore);
+    queue(port, f.insert, notBefore);
     if (f.vanish) {
         // After the hold, so that what went before can be read first:
         // bytes still in flight when a device goes are lost.
@@ -362,10 +412,10 @@ bool ModemSimulator::isRunning() const
     return d->thread.joinable() && !d->stopRequested;
 }
 
-QString ModemSimulator::devicePath() const
+QString ModemSimulator::devicePath(int port) const
 {
     std::lock_guard lock(d->mutex);
-    return d->path;
+    return d->paths.value(port);
 }
 
 void ModemSimulator::setDropEcho(bool drop)
@@ -423,8 +473,7 @@ void ModemSimulator::setReplyFault(const QString& commandPrefix, const ReplyFaul
 void ModemSimulator::sendUnsolicited(const QByteArray& bytes)
 {
     std::lock_guard lock(d->mutex);
-    d->queueNow(bytes);
-    d->wake();
+    d->queueUnsolicited([&] { return bytes; });
 }
 
 QByteArray ModemSimulator::garbageBytes(int count, quint32 seed)
@@ -508,7 +557,8 @@ QString ModemSimulator::modelForDeviceType(int type)
 void ModemSimulator::setBaud(int baud)
 {
     std::lock_guard lock(d->mutex);
-    d->pacer.setBaud(baud);
+    for (auto& port : d->ports)
+        port->pacer.setBaud(baud);
 }
 
 void ModemSimulator::setPowerOnSettings(bool echo, bool verbose, int cmee)
@@ -526,7 +576,8 @@ ModemSimulator::Options ModemSimulator::currentOptions() const
     std::lock_guard lock(d->mutex);
     Options options;
     options.model = d->processor.identity().model;
-    options.baud = d->pacer.baud();
+    options.baud = d->ports.front()->pacer.baud();
+    options.ports = static_cast<int>(d->ports.size());
     options.echo = d->processor.factorySettings().echo;
     options.verbose = d->processor.factorySettings().verbose;
     options.cmee = d->processor.factorySettings().cmee;
@@ -650,29 +701,25 @@ void ModemSimulator::setSignalQuality(int rssi, int ber)
 void ModemSimulator::setRegistration(int status)
 {
     std::lock_guard lock(d->mutex);
-    d->queueNow(d->processor.setRegistration(status));
-    d->wake();
+    d->queueUnsolicited([&] { return d->processor.setRegistration(status); });
 }
 
 void ModemSimulator::setGprsRegistration(int status)
 {
     std::lock_guard lock(d->mutex);
-    d->queueNow(d->processor.setGprsRegistration(status));
-    d->wake();
+    d->queueUnsolicited([&] { return d->processor.setGprsRegistration(status); });
 }
 
 void ModemSimulator::ring(const QByteArray& callerNumber)
 {
     std::lock_guard lock(d->mutex);
-    d->queueNow(d->processor.incomingCall(callerNumber));
-    d->wake();
+    d->queueUnsolicited([&] { return d->processor.incomingCall(callerNumber); });
 }
 
 void ModemSimulator::remoteHangUp()
 {
     std::lock_guard lock(d->mutex);
-    d->queueNow(d->processor.remoteHangUp());
-    d->wake();
+    d->queueUnsolicited([&] { return d->processor.remoteHangUp(); });
 }
 
 void ModemSimulator::remoteAnswer()
@@ -704,8 +751,7 @@ int ModemSimulator::deliverMessage(const StoredMessage& message, bool announce)
     std::lock_guard lock(d->mutex);
     const int index = d->processor.storeMessage(message);
     if (index > 0 && announce) {
-        d->queueNow(d->processor.newMessageIndication(index));
-        d->wake();
+        d->queueUnsolicited([&] { return d->processor.newMessageIndication(index); });
     }
     return index;
 }

@@ -27,6 +27,10 @@ public:
         int cmee = 1;          // initial +CMEE: 0 plain ERROR, 1 "+CME ERROR: <n>", 2 verbose text
         bool emptyLocationAnswersOk = false;  // +CPBR=<empty index>: OK instead of "+CME ERROR: 22"
         bool hangUpKeepsVoiceCall = false;    // ATH says OK but only +CHUP ends a voice call
+        // AT ports onto the one modem, as USB modems have: each has its own
+        // settings; phone books, messages and the call are shared, and
+        // unsolicited codes come on the first.
+        int ports = 1;
     };
 
     // One phone book entry; the name is GSM alphabet bytes.
@@ -44,7 +48,7 @@ public:
     bool start();                 // opens the pty and starts answering
     void stop();                  // stops answering and closes the pty (like vanish)
     bool isRunning() const;
-    QString devicePath() const;   // the slave side, e.g. /dev/pts/5
+    QString devicePath(int port = 0) const;  // the slave side, e.g. /dev/pts/5
 
     // Faults on request.
     void setDropEcho(bool drop);                  // commands are not echoed

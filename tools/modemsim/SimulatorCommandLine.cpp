@@ -35,6 +35,8 @@ QString SimulatorHelpText()
         "  --device-type N        play device type N of the identification table\n"
         "  --list-device-types    print the device types and their model answers\n"
         "  --baud N               pace the output at N baud (10 bits per byte)\n"
+        "  --ports N              N AT ports onto the one modem, one device line each;\n"
+        "                         unsolicited codes come on the first\n"
         "  --fill-sim N           fill N SIM phone book locations\n"
         "  --fill-phone N         fill N phone memory locations\n"
         "  --seed N               seed of the generated entries (default 1)\n"
@@ -140,6 +142,9 @@ std::optional<SimulatorCommandLine> ParseSimulatorCommandLine(const QStringList&
             if (found == std::end(answers))
                 return fail(QStringLiteral("--dial-answer needs pick-up, ring, busy, no-carrier or no-answer"));
             line.dialAnswer = found->second;
+        } else if (option == QLatin1String("--ports")) {
+            if (!takeInt(1, 8, line.options.ports))
+                return fail(QStringLiteral("--ports needs a count from 1 to 8"));
         } else if (option == QLatin1String("--baud")) {
             if (!takeInt(0, 4000000, line.options.baud))
                 return fail(QStringLiteral("--baud needs a rate from 0 to 4000000"));

@@ -117,7 +117,8 @@ int main(int argc, char** argv)
     // waiting script that the device is ready by both names.
     if (!line->link.isEmpty() && !MakeLink(line->link, simulator.devicePath()))
         PrintError(QStringLiteral("cannot make the link %1").arg(line->link));
-    std::printf("%s\n", simulator.devicePath().toLocal8Bit().constData());
+    for (int port = 0; port < line->options.ports; ++port)
+        std::printf("%s\n", simulator.devicePath(port).toLocal8Bit().constData());
     std::fflush(stdout);
 
     WaitForEnd(line->watchStdin && StdinCanClose());

@@ -54,7 +54,8 @@ protected:
         return QJsonDocument::fromJson(watch.readLine()).object();
     }
 
-    ModemSimulator simulator;
+    // A second port for the programs that run beside the watch.
+    ModemSimulator simulator{ModemSimulator::Options{.ports = 2}};
     QProcess watch;
 };
 
@@ -110,6 +111,23 @@ TEST_F(WatchCliTest, CallsMessagesAndRegistrationWithNamesUntilSigterm)
     ASSERT_TRUE(watch.waitForFinished(30000));
     EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(watch.exitCode(), 0) << watch.readAllStandardError().toStdString();
+}
+
+TEST_F(WatchCliTest, FollowsACallPlacedByAnotherRunOnAnotherPort)
+{
+    StartWatch();
+    simulator.setDialAnswer(DialAnswer::Ring);
+    const QString other = simulator.devicePath(1);
+    CliRun run = Cli({"--port", other, "call", "dial", "+46705550101"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(NextEvent(), (QJsonObject{{"event", "call-state"}, {"state", "dialing"}}));
+    EXPECT_EQ(NextEvent(), (QJsonObject{{"event", "call-state"}, {"state", "alerting"}, {"number", "+46705550101"},
+                                        {"name", QStringLiteral("Åsa Öberg")}}));
+    simulator.remoteAnswer();
+    EXPECT_EQ(NextEvent()["state"], QStringLiteral("active"));
+    run = Cli({"--port", other, "call", "hangup"});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(NextEvent()["state"], QStringLiteral("ended"));
 }
 
 TEST_F(WatchCliTest, TheDeviceGoingAwayEndsTheWatchWithFailure)

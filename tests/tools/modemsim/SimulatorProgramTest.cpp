@@ -40,7 +40,8 @@ TEST(SimulatorCommandLine, ParsesItsOptions)
         Args({"--link", "/tmp/x", "--model=Nokia 6310\\nline two", "--baud", "9600", "--fill-sim", "20",
               "--fill-phone=5", "--seed", "77", "--sim-limits", "(1-100),20,14", "--state", "s.json",
               "--device-type", "8", "--no-echo", "--delay-ms", "40", "--cme-error", "+CPBR=22", "--cme-error",
-              "+CSCS=\"GSM\"=4", "--numeric", "--cmee", "2", "--empty-read-ok", "--no-stdin", "--silent"}),
+              "+CSCS=\"GSM\"=4", "--numeric", "--cmee", "2", "--empty-read-ok", "--no-stdin", "--silent", "--ports", "2",
+              "--dial-answer", "busy"}),
         &error);
     ASSERT_TRUE(line) << error.toStdString();
     EXPECT_EQ(line->link, QStringLiteral("/tmp/x"));
@@ -62,6 +63,8 @@ TEST(SimulatorCommandLine, ParsesItsOptions)
     EXPECT_EQ(line->options.cmee, 2);
     EXPECT_TRUE(line->options.emptyLocationAnswersOk);
     EXPECT_FALSE(line->watchStdin);
+    EXPECT_EQ(line->options.ports, 2);
+    EXPECT_EQ(line->dialAnswer, DialAnswer::Busy);
 }
 
 TEST(SimulatorCommandLine, RefusesBadOptions)
@@ -70,7 +73,8 @@ TEST(SimulatorCommandLine, RefusesBadOptions)
         Args({"--baud"}),           Args({"--baud", "fast"}),        Args({"--baud", "-1"}),
         Args({"--device-type", "22"}), Args({"--sim-limits", "1-250"}), Args({"--cme-error", "+CPBR"}),
         Args({"--cme-error", "=3"}),   Args({"--cmee", "3"}),           Args({"--frobnicate"}),
-        Args({"--seed", "x"}),         Args({"--link", ""}),
+        Args({"--seed", "x"}),         Args({"--link", ""}),            Args({"--ports", "0"}),
+        Args({"--dial-answer", "maybe"}),
     };
     for (const QStringList& args : bad) {
         QString error;
