@@ -84,6 +84,14 @@ private:
         return 0;
     }
 
+    // Opens the device and reads its call; 0, or the exit status.
+    int OpenAndRead(CurrentCall& call)
+    {
+        if (const int status = Open())
+            return status;
+        return Read(call) ? 0 : 1;
+    }
+
     bool Read(CurrentCall& call)
     {
         QString error;
@@ -167,11 +175,9 @@ private:
 
     int Answer()
     {
-        if (const int status = Open())
-            return status;
         CurrentCall call;
-        if (!Read(call))
-            return 1;
+        if (const int status = OpenAndRead(call))
+            return status;
         if (call.state != QLatin1String("incoming"))
             return m_context.Fail(QStringLiteral("no incoming call"));
         if (!m_device->execute_set(QStringLiteral("A"), kAnswerMs))
@@ -186,11 +192,9 @@ private:
     // after it (ATH for data calls only) is asked with +CHUP.
     int HangUp()
     {
-        if (const int status = Open())
-            return status;
         CurrentCall call;
-        if (!Read(call))
-            return 1;
+        if (const int status = OpenAndRead(call))
+            return status;
         if (call.state == QLatin1String("idle")) {
             m_context.Print(QStringLiteral("No call to end."));
             return 0;
@@ -211,11 +215,9 @@ private:
 
     int Status()
     {
-        if (const int status = Open())
-            return status;
         CurrentCall call;
-        if (!Read(call))
-            return 1;
+        if (const int status = OpenAndRead(call))
+            return status;
         PrintCall(call);
         return 0;
     }

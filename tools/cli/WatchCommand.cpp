@@ -160,15 +160,7 @@ private:
             m_callNumber = number;
         QJsonObject event{{QStringLiteral("event"), QStringLiteral("call-state")}, {QStringLiteral("state"), state}};
         QString text = QStringLiteral("call ") + state;
-        if (!m_callNumber.isEmpty()) {
-            event[QStringLiteral("number")] = m_callNumber;
-            text += QLatin1Char(' ') + m_callNumber;
-        }
-        const QString name = m_names.NameFor(m_callNumber);
-        if (!name.isEmpty()) {
-            event[QStringLiteral("name")] = name;
-            text += QStringLiteral(" (%1)").arg(name);
-        }
+        AddParty(event, text, m_callNumber);
         if (!reason.isEmpty()) {
             event[QStringLiteral("reason")] = reason;
             text += QStringLiteral(": ") + reason;
@@ -186,16 +178,22 @@ private:
         m_ringShown = true;
         QJsonObject event{{QStringLiteral("event"), QStringLiteral("ring")}};
         QString text = QStringLiteral("ring");
-        if (!number.isEmpty()) {
-            event[QStringLiteral("number")] = number;
-            text += QLatin1Char(' ') + number;
-        }
+        AddParty(event, text, number);
+        Emit(event, text);
+    }
+
+    // The other party of a call, with the contact's name, when known.
+    void AddParty(QJsonObject& event, QString& text, const QString& number) const
+    {
+        if (number.isEmpty())
+            return;
+        event[QStringLiteral("number")] = number;
+        text += QLatin1Char(' ') + number;
         const QString name = m_names.NameFor(number);
         if (!name.isEmpty()) {
             event[QStringLiteral("name")] = name;
             text += QStringLiteral(" (%1)").arg(name);
         }
-        Emit(event, text);
     }
 
     // "#"SM"#3" for a message stored at 3 (+CMTI); the message is read

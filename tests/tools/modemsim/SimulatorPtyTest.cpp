@@ -240,14 +240,6 @@ TEST_F(SimulatorPty, PacesTheOutputToTheBaudRate)
     EXPECT_LT(seconds, 6.0);
 }
 
-TEST_F(SimulatorPty, PlaysDeviceTypes)
-{
-    EXPECT_TRUE(sim->setDeviceType(20));
-    EXPECT_EQ(client.exchange("+CGMM"), QByteArray("AT+CGMM\r\r\nEnabler-G Modem\r\n\r\nOK\r\n"));
-    EXPECT_EQ(client.exchange("+CPBS=?"), QByteArray("AT+CPBS=?\r\r\n+CPBS: (\"AD\")\r\n\r\nOK\r\n"));
-    EXPECT_FALSE(sim->setDeviceType(22));
-}
-
 TEST_F(SimulatorPty, RecordsEveryCommandLine)
 {
     client.write("AT\r\nAT+CSQ\r\nA/");
@@ -258,9 +250,9 @@ TEST_F(SimulatorPty, RecordsEveryCommandLine)
     EXPECT_FALSE(sim->waitForCommandCount(1, 50));
 }
 
-TEST(ModemSimulatorLifecycle, StartsStopsAndRestarts)
+TEST(ModemSimulatorLifecycle, StartsStopsAndRestartsEveryPort)
 {
-    ModemSimulator sim;
+    ModemSimulator sim{ModemSimulator::Options{.ports = 2}};
     EXPECT_FALSE(sim.isRunning());
     ASSERT_TRUE(sim.start());
     EXPECT_TRUE(sim.start());  // already running
@@ -269,9 +261,15 @@ TEST(ModemSimulatorLifecycle, StartsStopsAndRestarts)
     sim.stop();
     sim.stop();
     ASSERT_TRUE(sim.start());
-    PtyClient client;
+    PtyClient client, second;
     ASSERT_TRUE(client.open(sim.devicePath()));
+    ASSERT_TRUE(second.open(sim.devicePath(1)));
+    // Each port its own settings; the call is the modem's, its codes come on the first port.
+    EXPECT_EQ(second.exchange("E0D123;"), QByteArray("ATE0D123;\r\r\nOK\r\n"));
     EXPECT_EQ(client.exchange(""), QByteArray("AT\r\r\nOK\r\n"));
+    sim.remoteHangUp();
+    EXPECT_EQ(client.readUntil("CARRIER\r\n", 2000), QByteArray("\r\nNO CARRIER\r\n"));
+    EXPECT_EQ(second.exchange("+CLCC"), QByteArray("\r\nOK\r\n"));
 }
 
 }  // namespace
