@@ -85,6 +85,15 @@ COptionsDlg::COptionsDlg(CAppSettings& settings, CDeviceWorker& worker, QWidget*
     buttons->addWidget(m_ok);
     buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
+
+    // Tab follows the layout: the sizes come before OK and Cancel.
+    QWidget* previous = m_autodetect;
+    for (QLineEdit* edit : m_edits) {
+        QWidget::setTabOrder(previous, edit);
+        previous = edit;
+    }
+    QWidget::setTabOrder(previous, m_ok);
+    QWidget::setTabOrder(m_ok, m_cancel);
 }
 
 void COptionsDlg::OnInitDialog()

@@ -18,6 +18,15 @@
 
 namespace {
 
+// Where Tab goes from `from`: the next widget that takes the focus by Tab.
+QWidget* NextTabStop(QWidget* from)
+{
+    QWidget* next = from->nextInFocusChain();
+    while (next != from && !(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    return next;
+}
+
 TEST(OptionsDlg, OkKeepsTrustedOrCheckedSizes)
 {
     const struct {
@@ -47,8 +56,13 @@ TEST(OptionsDlg, OkKeepsTrustedOrCheckedSizes)
         dialog.OnInitDialog();
         EXPECT_EQ(dialog.SimReported()->text(), QStringLiteral("SIM: name: 14, number: 40 chars")) << c.what;
         QTest::mouseClick(c.trust ? dialog.TrustOption() : dialog.OwnOption(), Qt::LeftButton);
-        // Trusted sizes are not typed: the edits take nothing then.
+        // Trusted sizes are not typed: the edits take nothing then. Tab
+        // goes from Autodetect through the sizes to OK.
         EXPECT_EQ(dialog.SizeEdit(0)->isEnabled(), !c.trust) << c.what;
+        if (!c.trust) {
+            EXPECT_EQ(NextTabStop(dialog.AutodetectButton()), dialog.SizeEdit(0));
+            EXPECT_EQ(NextTabStop(dialog.SizeEdit(3)), dialog.OkButton());
+        }
         dialog.SizeEdit(0)->selectAll();
         QTest::keyClicks(dialog.SizeEdit(0), QString::fromLatin1(c.simName));
         const int boxesBefore = int(messages.Texts().size());
