@@ -106,7 +106,10 @@ int CContactListModel::Create(const QString& cacheFile, int filter, bool readCon
                              [] { OnStoreChanged(); });
             QObject::connect(shared.storeWatcher.get(), &QFileSystemWatcher::fileChanged, shared.storeWatcher.get(),
                              [] { OnStoreChanged(); });
-            ArmStoreWatch();
+            // The folder only: a watch on each card costs seconds for a big
+            // folder and would hold up the first paint; the load that starts
+            // now watches the cards it reads.
+            ArmStoreWatch(false);
             if (filter != CFilteredList::AllContactsFilter)
                 FindOrBuildList(filter);
             RefreshList(true);
@@ -216,7 +219,7 @@ void CContactListModel::CompleteLoad()
     }
 }
 
-bool CContactListModel::ArmStoreWatch()
+bool CContactListModel::ArmStoreWatch(bool cards)
 {
     SharedContactLists& shared = Shared();
     QFileSystemWatcher* watcher = shared.storeWatcher.get();
@@ -229,8 +232,10 @@ bool CContactListModel::ArmStoreWatch()
     QStringList files;
     if (QFileInfo(watchDir).isDir()) {
         const QDir dir(watchDir);
-        for (const QString& name : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files))
-            files << dir.filePath(name);
+        if (cards) {
+            for (const QString& name : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files))
+                files << dir.filePath(name);
+        }
     } else {
         while (!watchDir.isEmpty() && !QFileInfo(watchDir).isDir() && QFileInfo(watchDir).path() != watchDir)
             watchDir = QFileInfo(watchDir).path();
@@ -244,6 +249,8 @@ bool CContactListModel::ArmStoreWatch()
             watcher->removePath(d);
     if (!directories.contains(watchDir) && !watcher->addPath(watchDir))
         TraceMessage(g_traceSkinables, TRACE_ERROR, "Cannot watch the contacts folder %s\n", watchDir);
+    if (!cards)
+        return folderBack;
     const QSet<QString> wanted(files.begin(), files.end());
     const QStringList watched = watcher->files();
     const QSet<QString> have(watched.begin(), watched.end());

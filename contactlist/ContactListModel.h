@@ -75,9 +75,9 @@ public:
 private:
     static CFilteredList* FindOrBuildList(int filter);
     static void OnStoreChanged();
-    // Watches the folder and its cards (or, while the folder is gone, its
+    // Watches the folder and, with `cards`, its cards (or, while the folder is gone, its
     // nearest parent); true when the folder is watched again after a gap.
-    static bool ArmStoreWatch();
+    static bool ArmStoreWatch(bool cards = true);
     void StartLoad();
     void RunLoad();
     void CompleteLoad();
