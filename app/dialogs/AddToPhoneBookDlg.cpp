@@ -46,14 +46,7 @@ QString CAddToPhoneBookDlg::RowText(const QString& name, const QString& tag, int
 
 QString CAddToPhoneBookDlg::FilterNumber(const QString& value)
 {
-    QString kept;
-    for (const QChar c : value) {
-        if (c.isDigit() && c.unicode() < 128)
-            kept += c;
-        else if (c == QLatin1Char('+') || c == QLatin1Char('#') || c == QLatin1Char('*') || c == QLatin1Char('p'))
-            kept += c;
-    }
-    return kept;
+    return ::FilterNumber(value);
 }
 
 CAddToPhoneBookDlg::CAddToPhoneBookDlg(const CAppSettings& settings, QWidget* parent)

@@ -48,7 +48,7 @@ public:
     static QString ReversedName(const QString& name);
     // The name cut to `nameSize` - 4 characters, then "(tag)".
     static QString RowText(const QString& name, const QString& tag, int nameSize);
-    // Only 0-9 + # * p are kept.
+    // The number as the store writes it (separators dropped).
     static QString FilterNumber(const QString& value);
 
     QLineEdit* NameEdit(int row) const { return m_nameEdits[size_t(row)]; }

@@ -1,16 +1,25 @@
 #pragma once
-// Which numbers may be written to a phone book. The device stores dial
-// strings only; anything else would be dropped on the way and leave an
-// empty or shortened number, so such a number is refused before it is
-// written.
+// The one rule for numbers written to a phone book, used by the store,
+// the dialogs and tessaly-cli alike: a number is stored as the user gave
+// it or refused, never shortened on the way. Digits, "+" (first only),
+// "*", "#", "p" (pause) and "w" (wait) are kept, "P" and "W" written in
+// lower case; blanks, "-", ".", "(", ")" and "/" are dropped; any other
+// character refuses the number, and so does a number that holds nothing
+// but those separators.
 
 #include <QString>
 
-// True when `number` holds only digits, "+" (as its first character),
-// "*", "#", "p"/"P", "w"/"W" and the separators that are dropped on the
-// way (blanks, "-", ".", "(", ")", "/"). An empty number passes: whether
-// a number is needed at all is the caller's rule.
+// True when `number` may be written. An empty number passes: whether a
+// number is needed at all is the caller's rule.
 bool IsWritableNumber(const QString& number);
 
-// The (translated) message that says why a number was refused.
+// Why `number` is refused, naming its first refused character
+// (translated); empty when it may be written.
 QString RefusedNumberMessage(const QString& number);
+
+// The number as the store writes it: separators dropped, "P" and "W" in
+// lower case. A refused character is kept, so that it stays visible.
+QString FilterNumber(const QString& number);
+
+// 145 (international) when the number begins with "+", 129 otherwise.
+int GetNumberType(const QString& number);

@@ -87,23 +87,6 @@ bool ParsePhoneBookLine(const QString& line, PhoneBookLine& entry)
     return true;
 }
 
-QString FilterNumber(const QString& number)
-{
-    QString filtered;
-    filtered.reserve(number.size());
-    for (QChar c : number) {
-        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('+') || c == QLatin1Char('#')
-            || c == QLatin1Char('*') || c == QLatin1Char('p'))
-            filtered += c;
-    }
-    return filtered;
-}
-
-int GetNumberType(const QString& number)
-{
-    return TrimText(number).startsWith(QLatin1Char('+')) ? 145 : 129;
-}
-
 QStringList ParseStorageList(const QString& answer)
 {
     QString list = answer.mid(1);

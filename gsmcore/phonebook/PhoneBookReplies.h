@@ -1,6 +1,6 @@
 #pragma once
-// Pure readers of the device's phone book replies and the number rules
-// of phone book writes. Fed with real device lines in the tests.
+// Pure readers of the device's phone book replies and the name rule of
+// phone book writes. Fed with real device lines in the tests.
 
 #include <QString>
 #include <QStringList>
@@ -39,11 +39,6 @@ QString Unquote(const QString& piece);
 // A signed decimal as a C library reads it: leading blanks skipped,
 // digits up to the first non-digit, 0 when there are none.
 int LeadingNumber(const QString& text);
-
-// Keeps only 0-9, "+", "#", "*" and "p", in order.
-QString FilterNumber(const QString& number);
-// 145 (international) when the number begins with "+", 129 otherwise.
-int GetNumberType(const QString& number);
 
 // The storage names listed by a "+CPBS=?" answer such as ("SM","ME").
 // Without a ")" nothing is listed.

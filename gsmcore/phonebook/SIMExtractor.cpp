@@ -1,6 +1,7 @@
 #include "gsmcore/phonebook/SIMExtractor.h"
 
 #include "gsmcore/charset/CharacterSetDefault.h"
+#include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
 #include "support/AppMessages.h"
 #include "support/MessageBoxTypes.h"
@@ -194,6 +195,9 @@ bool CSIMExtractor::Add(int location, const QString& name, QString& number)
     if (!SetMemoryType(m_MemoryType))
         return false;
     TraceMessage(g_traceGsmSession, TRACE_INFO, "Add <'%s': '%s'> to index %d\n", name, number, location);
+    // Dropping what the device cannot store would write another number.
+    if (!IsWritableNumber(number))
+        return ShowError(QString(), RefusedNumberMessage(number));
     number = FilterNumber(number);
     const int type = GetNumberType(number);
     const QString converted = m_pCharacterSet ? m_pCharacterSet->ConvertFromUnicode(name) : name;

@@ -53,20 +53,6 @@ TEST(PhoneBookReplies, EntryLinesAsDevicesSendThem)
     }
 }
 
-TEST(PhoneBookReplies, NumbersAreFilteredAndTyped)
-{
-    const struct { const char* input; const char* filtered; int type; } cases[] = {
-        {"+44 (20) 7946-0123", "+442079460123", 145}, {"020-7946-0123", "02079460123", 129}, {"", "", 129},
-        {"*31#0701234567p123", "*31#0701234567p123", 129}, {"0701 P23 abc", "070123", 129}, {"+", "+", 145},
-    };
-    for (const auto& c : cases) {
-        const QString filtered = FilterNumber(QString::fromLatin1(c.input));
-        EXPECT_EQ(filtered, QString::fromLatin1(c.filtered)) << c.input;
-        EXPECT_EQ(GetNumberType(filtered), c.type) << c.input;
-    }
-    EXPECT_EQ(GetNumberType(QStringLiteral("  +46")), 145);
-}
-
 TEST(PhoneBookReplies, StorageListsOfCpbsTestAnswers)
 {
     const struct { const char* answer; QStringList names; } cases[] = {

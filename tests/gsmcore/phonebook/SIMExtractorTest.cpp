@@ -1,4 +1,5 @@
 #include "gsmcore/charset/CharacterSetDefault.h"
+#include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/SIMExtractor.h"
 #include "tests/gsmcore/phonebook/DeviceFixture.h"
 
@@ -85,12 +86,21 @@ TEST_F(SIMExtractorTest, AddFiltersTheNumberAndDeleteEmptiesTheLocation)
     const struct { const char* number; const char* sent; } cases[] = {
         {"+44 (20) 7946-0123", "AT+CPBW=1,\"+442079460123\",145,\"Test\""},
         {"020-7946-0123", "AT+CPBW=1,\"02079460123\",129,\"Test\""},
+        {"0812W34P5", "AT+CPBW=1,\"0812w34p5\",129,\"Test\""},
         {"", "AT+CPBW=1,\"\",129,\"Test\""},
+        {"0812x34", nullptr},  // refused whole, not sent as 081234
     };
     for (const auto& c : cases) {
+        boxes->clear();
         simulator->clearReceivedCommands();
         QString number = QString::fromLatin1(c.number);
-        ASSERT_TRUE(sim.Add(1, QStringLiteral("Test"), number)) << c.number;
+        ASSERT_EQ(sim.Add(1, QStringLiteral("Test"), number), c.sent != nullptr) << c.number;
+        if (!c.sent) {
+            EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBW")), 0);
+            ASSERT_EQ(boxes->size(), 1u);
+            EXPECT_EQ(boxes->front().message, RefusedNumberMessage(number));
+            continue;
+        }
         EXPECT_EQ(simulator->receivedCommands().value(0), QString::fromLatin1(c.sent));
         EXPECT_EQ(number, QString::fromLatin1(c.sent).section(u'"', 1, 1));  // the caller sees what was stored
     }
