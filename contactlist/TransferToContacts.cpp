@@ -18,20 +18,33 @@ QString NameKey(const QString& name)
     return name.simplified().toCaseFolded();
 }
 
-QString NumberKey(QString number)
+// The compact form of the number up to its first pause or wait; what
+// follows (an extension) is kept as it is, so 0812345p12 is not 0812345.
+QString NumberKey(const QString& number)
 {
-    CompactNumber(number);
-    return number;
+    qsizetype dial = 0;
+    while (dial < number.size() && QStringLiteral("pPwW").indexOf(number[dial]) < 0)
+        ++dial;
+    QString head = number.left(dial);
+    CompactNumber(head);
+    QString tail;
+    for (const QChar c : number.mid(dial).toLower()) {
+        if (c.isDigit() || QStringLiteral("*#pw").contains(c))
+            tail += c;
+    }
+    return head + tail;
 }
 
+// An entry matches a contact of the same name with the same number; an
+// entry without a number matches a contact of the same name alone.
 QString PairKey(const QString& name, const QString& number)
 {
     return NameKey(name) + QLatin1Char('\n') + NumberKey(number);
 }
 
-// Every name-and-number pair the store holds. A contact counts under its
-// display name and under its first and last name joined, the form the
-// transfer writes.
+// Every name-and-number pair the store holds, and every name with an
+// empty number. A contact counts under its display name and under its
+// first and last name joined, the form the transfer writes.
 QSet<QString> KnownPairs(CContactsStore& store)
 {
     QSet<QString> known;
@@ -43,6 +56,8 @@ QSet<QString> KnownPairs(CContactsStore& store)
         const QString names[] = {item->DisplayName(),
                                  item->Property(ContactProperty::FirstName) + QLatin1Char(' ')
                                      + item->Property(ContactProperty::LastName)};
+        for (const QString& name : names)
+            known.insert(PairKey(name, QString()));
         for (int type = 0; type < TelephoneFieldCount; ++type) {
             const QString number = item->Field(type);
             if (number.isEmpty())

@@ -2,9 +2,10 @@
 // Transfer all to Contacts: every phone book entry becomes a contact
 // with its name split into first and last name and its number as the
 // work telephone, unless a contact already has that name and that number
-// (numbers compared by their compact form), so running it after every
-// phone change makes no doubles. The window and tessaly-cli both copy
-// through here.
+// (numbers compared by their compact form; an entry without a number by
+// the name alone), so running it after every phone change makes no
+// doubles, while two people sharing a landline are both copied. The
+// window and tessaly-cli both copy through here.
 
 #include <QString>
 
