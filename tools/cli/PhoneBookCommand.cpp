@@ -84,11 +84,19 @@ int RunPhoneBook(CliContext& context)
     const bool needsIndex = action == QLatin1String("get") || action == QLatin1String("modify") || action == QLatin1String("delete");
     if (needsIndex && index < 0)
         return context.Fail(QStringLiteral("phonebook %1 needs --index N").arg(action), 2);
-    const bool writes = action == QLatin1String("add") || action == QLatin1String("modify");
-    if (writes && !context.args.Has(QStringLiteral("--name")) && !context.args.Has(QStringLiteral("--number")))
-        return context.Fail(QStringLiteral("phonebook %1 needs --name and --number").arg(action), 2);
-    if (writes && !IsWritableNumber(context.args.Value(QStringLiteral("--number"))))
-        return context.Fail(RefusedNumberMessage(context.args.Value(QStringLiteral("--number"))));
+    const bool adds = action == QLatin1String("add");
+    const bool hasName = context.args.Has(QStringLiteral("--name"));
+    const bool hasNumber = context.args.Has(QStringLiteral("--number"));
+    const QString givenName = context.args.Value(QStringLiteral("--name"));
+    const QString givenNumber = context.args.Value(QStringLiteral("--number"));
+    if (adds && (givenName.isEmpty() || givenNumber.isEmpty()))
+        return context.Fail(QStringLiteral("phonebook add needs a --name and a --number"));
+    if (action == QLatin1String("modify") && !hasName && !hasNumber)
+        return context.Fail(QStringLiteral("phonebook modify needs --name, --number or both"), 2);
+    if (!IsWritableNumber(givenNumber))
+        return context.Fail(RefusedNumberMessage(givenNumber));
+    if (!IsWritableName(givenName))
+        return context.Fail(QStringLiteral("a name cannot hold a line break or a double quote"));
 
     CPhoneBookConnection connection;
     if (const int status = context.Connect(connection))
@@ -144,10 +152,26 @@ int RunPhoneBook(CliContext& context)
         return 0;
     }
     // add or modify
-    const QString name = context.args.Value(QStringLiteral("--name"));
-    QString number = context.args.Value(QStringLiteral("--number"));
-    if (!IsWritableName(name))
-        return context.Fail(QStringLiteral("a name cannot hold a line break or a double quote"));
+    QString name = givenName;
+    QString number = givenNumber;
+    if (!adds && !(hasName && hasNumber)) {
+        // Only what is given changes: the other half is read from the device
+        // and must go back exactly as it is.
+        QString storedName, storedNumber;
+        if (!store->Get(index, storedName, storedNumber))
+            return context.Fail(QStringLiteral("location %1 of %2 cannot be read (empty?): nothing written").arg(index).arg(memory));
+        if (!hasName)
+            name = storedName;
+        if (!hasNumber)
+            number = storedNumber;
+        const bool nameKept = hasName || (IsWritableName(name) && store->StoredName(name) == name);
+        const bool numberKept = hasNumber || (IsWritableNumber(number) && FilterNumber(number) == number);
+        if (!nameKept || !numberKept)
+            return context.Fail(QStringLiteral("location %1 of %2 cannot be written back as it is; give both --name and --number")
+                                    .arg(index).arg(memory));
+    }
+    if (name.isEmpty() && number.isEmpty())
+        return context.Fail(QStringLiteral("nothing would be left of location %1; use phonebook delete").arg(index));
     if (index < 0) {
         ExtractorContactArray entries;
         if (!store->GetAll(entries))
@@ -156,9 +180,9 @@ int RunPhoneBook(CliContext& context)
         if (index < 0)
             return context.Fail(QStringLiteral("the %1 phone book is full").arg(memory));
     }
-    if (store->GetMaxNameSize() > 0 && name.size() > store->GetMaxNameSize())
+    if (hasName && store->GetMaxNameSize() > 0 && name.size() > store->GetMaxNameSize())
         return context.Fail(QStringLiteral("the name is longer than the %1 characters %2 takes").arg(store->GetMaxNameSize()).arg(memory));
-    const bool written = action == QLatin1String("add") ? store->Add(index, name, number) : store->Modify(index, name, number);
+    const bool written = adds ? store->Add(index, name, number) : store->Modify(index, name, number);
     if (!written)
         return context.Fail(QStringLiteral("writing location %1 of %2 was refused").arg(index).arg(memory));
     if (context.Json())

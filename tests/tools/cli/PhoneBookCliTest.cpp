@@ -81,30 +81,19 @@ TEST_F(PhoneBookCliTest, RefusedWritesAndBadUsage)
     const struct {
         QStringList arguments;
         int status;
-        bool badName;
     } cases[] = {
-        {{"phonebook", "add", "--memory", "SM", "--index", "99", "--name", "X", "--number", "1"}, 1, false},  // bad location
-        {{"phonebook", "add", "--memory", "SM", "--name", "Far too long a name", "--number", "1"}, 1, false},
-        // These would end the command early and leave a name cut short:
-        // refused before anything is sent.
-        {{"phonebook", "add", "--memory", "SM", "--name", "A\r\nB", "--number", "1"}, 1, true},
-        {{"phonebook", "add", "--memory", "SM", "--name", "Li\nne", "--number", "1"}, 1, true},
-        {{"phonebook", "modify", "--memory", "SM", "--index", "2", "--name", "say \"hi\"", "--number", "1"}, 1, true},
-        {{"phonebook", "get", "--memory", "SM"}, 2, false},
-        {{"phonebook", "list", "--memory", "XX"}, 2, false},
-        {{"phonebook", "rename"}, 2, false},
-        {{"launch"}, 2, false},
+        {{"phonebook", "add", "--memory", "SM", "--index", "99", "--name", "X", "--number", "1"}, 1},  // bad location
+        {{"phonebook", "add", "--memory", "SM", "--name", "Far too long a name", "--number", "1"}, 1},
+        {{"phonebook", "modify", "--memory", "SM", "--index", "2"}, 2},
+        {{"phonebook", "get", "--memory", "SM"}, 2},
+        {{"phonebook", "list", "--memory", "XX"}, 2},
+        {{"phonebook", "rename"}, 2},
+        {{"launch"}, 2},
     };
     for (const auto& c : cases) {
-        simulator.clearReceivedCommands();
         const CliRun run = Cli(QStringList{"--port", port} + c.arguments);
-        const std::string line = c.arguments.join(' ').toStdString();
-        EXPECT_EQ(run.status, c.status) << line;
+        EXPECT_EQ(run.status, c.status) << c.arguments.join(' ').toStdString();
         EXPECT_FALSE(run.err.isEmpty());
-        if (c.badName) {
-            EXPECT_EQ(run.err, QStringLiteral("tessaly-cli: a name cannot hold a line break or a double quote\n")) << line;
-            EXPECT_FALSE(simulator.receivedCommands().join(' ').contains(QLatin1String("CPBW"))) << line;
-        }
     }
 }
 
