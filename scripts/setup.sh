@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  khard
+  khard vdirsyncer
   desktop-file-utils appstream man-db dpkg-dev
 )
 

@@ -25,6 +25,9 @@ public:
     virtual int GetFirstIndex() = 0;
     virtual int GetMaxNameSize() = 0;
     virtual int GetMaxNumberSize() = 0;
+    // The name as a read gives it back after a write: what the device's
+    // character set cannot hold comes back changed.
+    virtual QString StoredName(const QString& name) { return name; }
 
     void EnableErrorMessages() { m_bShowErrors = true; }
     void DisableErrorMessages() { m_bShowErrors = false; }

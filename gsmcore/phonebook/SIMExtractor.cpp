@@ -214,6 +214,11 @@ bool CSIMExtractor::Add(int location, const QString& name, QString& number)
     return true;
 }
 
+QString CSIMExtractor::StoredName(const QString& name)
+{
+    return m_pCharacterSet ? m_pCharacterSet->ConvertToUnicode(m_pCharacterSet->ConvertFromUnicode(name)) : name;
+}
+
 bool CSIMExtractor::Modify(int location, const QString& name, QString& number)
 {
     return Add(location, name, number);

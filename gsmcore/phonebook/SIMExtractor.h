@@ -30,6 +30,7 @@ public:
     int GetFirstIndex() override { return m_FirstIndex; }
     int GetMaxNameSize() override { return m_MaxNameSize; }
     int GetMaxNumberSize() override { return m_MaxNumberSize; }
+    QString StoredName(const QString& name) override;
 
     MEMORYTYPE GetMemoryType() const { return m_MemoryType; }
     // Why the last GetAll/GetRange failed: the device's error line that

@@ -42,7 +42,7 @@ const char kPhoneBookHelp[] =
     "  list                              every entry\n"
     "  get --index N                     one entry\n"
     "  add [--index N] --name T --number N   write an entry (first free location without --index)\n"
-    "  modify --index N --name T --number N  overwrite an entry\n"
+    "  modify --index N [--name T] [--number N]  change what is given, keep the rest\n"
     "  delete --index N                  empty a location\n"
     "  move --from SM|ME --to ME|SM --index N   to the first free location of the other\n"
     "                                    memory, then deleted where it was\n"
@@ -50,12 +50,16 @@ const char kPhoneBookHelp[] =
     "                                    by trial writes to its first free location\n"
     "  to-contacts --memory SM|ME|all    copy the entries into Contacts; an entry whose name\n"
     "                                    and number a contact already has is not copied again\n"
-    "  export --memory SM|ME|all FILE.vcf  one vCard per entry (FN, N, TEL, X-TESSALY-MEMORY,\n"
-    "                                    X-TESSALY-INDEX)\n"
+    "  export --memory SM|ME|all FILE.vcf  one vCard 3.0 per entry (UID, FN, N, TEL,\n"
+    "                                    X-TESSALY-MEMORY, X-TESSALY-INDEX); an unchanged\n"
+    "                                    phone gives the same file\n"
     "  import FILE.vcf --memory SM|ME    each card's name and first number into a free\n"
-    "                                    location; entries already there are skipped\n"
-    "Numbers may hold digits, + (first), * # p w and the separators blank - . ( ) /;\n"
-    "anything else is refused. A leading + makes them international.\n";
+    "                                    location; entries already there are skipped, a\n"
+    "                                    number too long for the memory is not imported\n"
+    "Numbers may hold digits, + (first), * # p w and the separators blank - . ( ) /,\n"
+    "which are dropped; P and W are written in lower case. Any other character, or\n"
+    "separators alone, refuse the number and nothing is written. A leading + makes\n"
+    "it international.\n";
 
 const char kPduHelp[] =
     "Usage: tessaly-cli pdu decode HEX [--json]\n"

@@ -1,6 +1,6 @@
 // tessaly-cli phonebook export: a backup of the SIM and phone phone books
-// as one file of vCards, one card per entry, that address books read and
-// that "phonebook import" writes back.
+// as one file of vCard 3.0 cards, one per entry, that address books and
+// sync tools read and that "phonebook import" writes back.
 
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "platform/contacts/VCardWriter.h"
@@ -8,15 +8,31 @@
 
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QUuid>
 
 namespace {
+
+// Our own namespace for the cards' name-based UIDs.
+const QUuid kBackupNamespace(QStringLiteral("{867c2171-f2d1-437f-aaba-f92916355c83}"));
+
+// The same entry in the same place gives the same UID, so two backups of
+// an unchanged phone are the same bytes and a sync tool sees no change.
+QString EntryUid(const CExtractorContact& entry, const QString& memory)
+{
+    const QString key = QStringList{memory, QString::number(entry.m_Index), entry.m_Name, entry.m_Number}.join(QLatin1Char('\n'));
+    return QUuid::createUuidV5(kBackupNamespace, key.toUtf8()).toString(QUuid::WithoutBraces);
+}
 
 VCard EntryCard(const CExtractorContact& entry, const QString& memory)
 {
     VCard card;
-    card.SetText(QStringLiteral("FN"), entry.m_Name);
-    // A phone book keeps one name; its last word is taken as the family name.
+    card.SetText(QStringLiteral("UID"), EntryUid(entry, memory));
+    // Address books list a card by its FN, which must not be empty: a
+    // nameless entry goes by its number, an empty one by its place.
     const QString name = entry.m_Name.trimmed();
+    const QString place = memory + QLatin1Char(' ') + QString::number(entry.m_Index);
+    card.SetText(QStringLiteral("FN"), !name.isEmpty() ? entry.m_Name : !entry.m_Number.isEmpty() ? entry.m_Number : place);
+    // A phone book keeps one name; its last word is taken as the family name.
     const qsizetype space = name.lastIndexOf(QLatin1Char(' '));
     if (space > 0)
         card.SetComponents(QStringLiteral("N"), {name.mid(space + 1), name.left(space).trimmed()}, 5);

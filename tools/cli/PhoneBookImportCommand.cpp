@@ -14,14 +14,27 @@
 
 namespace {
 
-// The name a card shows: FN, else the given and family names of N.
+// The entry name a card holds: FN, else the given and family names of N.
+// A backup writes a nameless entry with an empty N and its number (or its
+// place) as FN; that card has no name.
 QString CardName(const VCard& card)
 {
+    const QStringList n = card.Components(QStringLiteral("N"));
     const QString formatted = card.Text(QStringLiteral("FN")).trimmed();
+    const bool emptyN = card.Find(QStringLiteral("N")) >= 0 && n.join(QString()).trimmed().isEmpty();
+    const QString place = card.Text(QStringLiteral("X-TESSALY-MEMORY")) + QLatin1Char(' ') + card.Text(QStringLiteral("X-TESSALY-INDEX"));
+    if (emptyN && (formatted == card.Text(QStringLiteral("TEL")).trimmed() || formatted == place))
+        return QString();
     if (!formatted.isEmpty())
         return formatted;
-    const QStringList n = card.Components(QStringLiteral("N"));
     return QStringList{n.value(1), n.value(0)}.join(QLatin1Char(' ')).trimmed();
+}
+
+// How many digits a number takes in the memory: a leading "+" goes into
+// the type of number, not the digits.
+qsizetype DigitCount(const QString& number)
+{
+    return number.startsWith(QLatin1Char('+')) ? number.size() - 1 : number.size();
 }
 
 bool AlreadyThere(const ExtractorContactArray& entries, MEMORYTYPE memory, const QString& name, const QString& number)
@@ -67,33 +80,32 @@ int RunPhoneBookImport(CliContext& context)
     };
     const int maxName = book.store->GetMaxNameSize();
     const int maxNumber = book.store->GetMaxNumberSize();
-    int imported = 0, skipped = 0, cut = 0;
+    int imported = 0, skipped = 0, refused = 0, cut = 0;
     QString stop;
     for (size_t i = 0; i < parsed.cards.size() && stop.isEmpty(); ++i) {
         const VCard& card = parsed.cards[i];
         const int position = int(i) + 1;
-        QString name = CardName(card);
-        const QString given = card.Text(QStringLiteral("TEL"));
-        if (!IsWritableNumber(given) || !IsWritableName(name) || (name.isEmpty() && given.isEmpty())) {
-            note(position, name, given.isEmpty() && name.isEmpty() ? QStringLiteral("neither name nor number, not written")
-                                 : !IsWritableNumber(given)           ? RefusedNumberMessage(given).trimmed()
-                                                                      : QStringLiteral("the name cannot be written"));
-            ++skipped;
+        const QString given = CardName(card);
+        const QString number = card.Text(QStringLiteral("TEL"));
+        QString why;
+        if (given.isEmpty() && number.isEmpty())
+            why = QStringLiteral("neither name nor number");
+        else if (!IsWritableNumber(number))
+            why = RefusedNumberMessage(number).trimmed();
+        else if (!IsWritableName(given))
+            why = QStringLiteral("the name cannot be written");
+        else if (maxNumber > 0 && DigitCount(FilterNumber(number)) > maxNumber)
+            why = QStringLiteral("the number has more than the %1 digits %2 takes").arg(maxNumber).arg(choice.name);
+        if (!why.isEmpty()) {
+            note(position, given, why + QStringLiteral(", not imported"));
+            ++refused;
             continue;
         }
-        QString number = FilterNumber(given);
-        bool wasCut = false;
-        if (maxName > 0 && name.size() > maxName) {
-            note(position, name, QStringLiteral("name cut to %1 characters").arg(maxName));
-            name.truncate(maxName);
-            wasCut = true;
-        }
-        if (maxNumber > 0 && number.size() > maxNumber) {
-            note(position, name, QStringLiteral("number %1 cut to %2 characters").arg(number).arg(maxNumber));
-            number.truncate(maxNumber);
-            wasCut = true;
-        }
-        if (AlreadyThere(entries, choice.memory, name, number)) {
+        QString stored = FilterNumber(number);
+        const QString name = maxName > 0 ? given.left(maxName) : given;
+        // Compared as the device will give it back, so that a name it
+        // cannot hold is not written again on every run.
+        if (AlreadyThere(entries, choice.memory, book.store->StoredName(name), stored)) {
             ++skipped;
             continue;
         }
@@ -102,21 +114,29 @@ int RunPhoneBookImport(CliContext& context)
             stop = QStringLiteral("the %1 phone book is full: %2 of %3 cards written").arg(choice.name).arg(imported).arg(parsed.cards.size());
             break;
         }
-        if (!book.store->Add(location, name, number)) {
+        if (!book.store->Add(location, name, stored)) {
             stop = QStringLiteral("writing location %1 of %2 was refused: %3 of %4 cards written")
                        .arg(location).arg(choice.name).arg(imported).arg(parsed.cards.size());
             break;
         }
-        entries.push_back(std::make_unique<CExtractorContact>(name, number, location, choice.memory));
+        const QString kept = book.store->StoredName(name);
+        entries.push_back(std::make_unique<CExtractorContact>(kept, stored, location, choice.memory));
         ++imported;
-        cut += wasCut ? 1 : 0;
+        if (name.size() < given.size()) {
+            note(position, given, QStringLiteral("name cut to %1 characters").arg(maxName));
+            ++cut;
+        }
+        if (kept != name)
+            note(position, given, QStringLiteral("name stored as \"%1\"").arg(kept));
     }
 
     if (context.Json())
         context.PrintJson(QJsonDocument(QJsonObject{{QStringLiteral("imported"), imported},
                                                     {QStringLiteral("skipped"), skipped},
+                                                    {QStringLiteral("not_imported"), refused},
                                                     {QStringLiteral("cut"), cut}}));
     else
-        context.Print(QStringLiteral("Imported %1, skipped %2 already there or unwritable, %3 cut").arg(imported).arg(skipped).arg(cut));
+        context.Print(QStringLiteral("Imported %1 (%2 with the name cut), %3 already there, %4 not imported")
+                          .arg(imported).arg(cut).arg(skipped).arg(refused));
     return stop.isEmpty() ? 0 : context.Fail(stop);
 }

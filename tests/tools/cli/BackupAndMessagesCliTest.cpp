@@ -9,11 +9,14 @@
 #include <QJsonArray>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -22,32 +25,81 @@ protected:
     QString TempFile(const QString& name) const { return QDir(TestTempDir()).filePath(name); }
 };
 
-TEST_F(BackupAndMessagesCliTest, ExportWritesOneCardPerEntryOfEveryMemory)
+// Runs a tool of the desktop on the files of a test; its standard output.
+QString RunTool(const QString& program, const QStringList& arguments)
+{
+    const QString path = QStandardPaths::findExecutable(program);
+    EXPECT_FALSE(path.isEmpty()) << program.toStdString() << " is missing (scripts/setup.sh installs it)";
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(path, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool WriteText(const QString& fileName, const QByteArray& text)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+TEST_F(BackupAndMessagesCliTest, ExportIsTheSameFileForAnUnchangedPhoneAndSyncToolsReadIt)
 {
     simulator.fillPhoneBook(QStringLiteral("SM"), 12, 7);
     simulator.writeEntry(QStringLiteral("SM"), 30, "+46701234567", "Asa Oberg");
+    simulator.writeEntry(QStringLiteral("SM"), 31, "0701112233", "");
     simulator.fillPhoneBook(QStringLiteral("ME"), 4, 8);
     const QString file = TempFile(QStringLiteral("backup.vcf"));
 
-    const CliRun run = Cli({"--port", port, "phonebook", "export", "--memory", "all", file, "--json"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(Json(run)["exported"].toInt(), 17);
+    QByteArray exports[2];
+    for (QByteArray& bytes : exports) {
+        const CliRun run = Cli({"--port", port, "phonebook", "export", "--memory", "all", file, "--json"});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(Json(run)["exported"].toInt(), 18);
+        QFile written(file);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        bytes = written.readAll();
+    }
+    EXPECT_EQ(exports[0], exports[1]);
 
-    QFile written(file);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    const VCardParseResult parsed = ParseVCards(written.readAll());
-    ASSERT_EQ(parsed.cards.size(), 17u);
-    EXPECT_EQ(std::count_if(parsed.cards.begin(), parsed.cards.end(),
-                            [](const VCard& c) { return c.Text(QStringLiteral("X-TESSALY-MEMORY")) == QLatin1String("ME"); }),
-              4);
-    const auto asa = std::find_if(parsed.cards.begin(), parsed.cards.end(),
-                                  [](const VCard& c) { return c.Text(QStringLiteral("FN")) == QLatin1String("Asa Oberg"); });
-    ASSERT_NE(asa, parsed.cards.end());
-    EXPECT_EQ(asa->version, QStringLiteral("3.0"));
-    EXPECT_EQ(asa->Components(QStringLiteral("N")).mid(0, 2), QStringList({"Oberg", "Asa"}));
-    EXPECT_EQ(asa->Text(QStringLiteral("TEL")), QStringLiteral("+46701234567"));
-    EXPECT_EQ(asa->Text(QStringLiteral("X-TESSALY-MEMORY")), QStringLiteral("SM"));
-    EXPECT_EQ(asa->Text(QStringLiteral("X-TESSALY-INDEX")), QStringLiteral("30"));
+    const VCardParseResult parsed = ParseVCards(exports[0]);
+    ASSERT_EQ(parsed.cards.size(), 18u);
+    QSet<QString> uids;
+    std::map<QString, const VCard*> byNumber;
+    for (const VCard& card : parsed.cards) {
+        EXPECT_EQ(card.version, QStringLiteral("3.0"));
+        EXPECT_FALSE(card.Text(QStringLiteral("FN")).isEmpty());
+        uids.insert(card.Text(QStringLiteral("UID")));
+        byNumber[card.Text(QStringLiteral("TEL"))] = &card;
+    }
+    EXPECT_EQ(uids.size(), 18);
+    EXPECT_FALSE(uids.contains(QString()));
+    const VCard& asa = *byNumber.at(QStringLiteral("+46701234567"));
+    EXPECT_EQ(asa.Text(QStringLiteral("FN")), QStringLiteral("Asa Oberg"));
+    EXPECT_EQ(asa.Components(QStringLiteral("N")).mid(0, 2), QStringList({"Oberg", "Asa"}));
+    EXPECT_EQ(asa.Text(QStringLiteral("X-TESSALY-MEMORY")), QStringLiteral("SM"));
+    EXPECT_EQ(asa.Text(QStringLiteral("X-TESSALY-INDEX")), QStringLiteral("30"));
+    EXPECT_EQ(byNumber.at(QStringLiteral("0701112233"))->Text(QStringLiteral("FN")), QStringLiteral("0701112233"));
+
+    // vdirsyncer copies the backup into a card folder, one file per UID,
+    // and khard lists that folder.
+    QTemporaryDir sync;
+    ASSERT_TRUE(QDir(sync.path()).mkpath(QStringLiteral("cards")));
+    const QString config = sync.filePath(QStringLiteral("vdirsyncer.conf"));
+    ASSERT_TRUE(WriteText(config, "[general]\nstatus_path = \"" + sync.filePath("status").toUtf8()
+                                      + "\"\n[pair backup]\na = \"file\"\nb = \"folder\"\ncollections = null\n"
+                                        "[storage file]\ntype = \"singlefile\"\npath = \"" + file.toUtf8()
+                                      + "\"\n[storage folder]\ntype = \"filesystem\"\npath = \""
+                                      + sync.filePath("cards").toUtf8() + "\"\nfileext = \".vcf\"\n"));
+    RunTool(QStringLiteral("vdirsyncer"), {"-c", config, "discover"});
+    RunTool(QStringLiteral("vdirsyncer"), {"-c", config, "sync"});
+    EXPECT_EQ(QDir(sync.filePath("cards")).entryList({"*.vcf"}).size(), 18);
+    ASSERT_TRUE(WriteText(sync.filePath("khard.conf"), "[addressbooks]\n[[backup]]\npath = " + sync.filePath("cards").toUtf8() + "\n"));
+    const QString phones = RunTool(QStringLiteral("khard"), {"-c", sync.filePath("khard.conf"), "phone", "--parsable"});
+    EXPECT_TRUE(phones.contains(QStringLiteral("+46701234567\tAsa Oberg"))) << phones.toStdString();
+    EXPECT_TRUE(phones.contains(QStringLiteral("0701112233\t0701112233"))) << phones.toStdString();
+    EXPECT_EQ(phones.count(QLatin1Char('\n')) + (phones.endsWith(QLatin1Char('\n')) ? 0 : 1), 18) << phones.toStdString();
 
     const struct {
         QStringList arguments;
@@ -65,45 +117,60 @@ TEST_F(BackupAndMessagesCliTest, ImportRestoresABackupSkipsWhatIsThereAndStopsAt
 {
     simulator.setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-15),40,14"));
     simulator.fillPhoneBook(QStringLiteral("SM"), 15, 3);
+    simulator.writeEntry(QStringLiteral("SM"), 15, "0701112233", "");  // a nameless entry stays nameless
     const QString backup = TempFile(QStringLiteral("full-sim.vcf"));
     ASSERT_EQ(Cli({"--port", port, "phonebook", "export", "--memory", "SM", backup}).status, 0);
-    const QJsonArray before = Json(Cli({"--port", port, "phonebook", "list", "--memory", "SM", "--json"}))["entries"].toArray();
-    ASSERT_EQ(before.size(), 15);
+    const auto before = simulator.entries(QStringLiteral("SM"));
+    auto same = [](const auto& a, const auto& b) {
+        return a.index == b.index && a.number == b.number && a.type == b.type && a.name == b.name;
+    };
 
-    // Onto an empty SIM: the same entries, field by field.
+    // Onto an empty SIM: the same entries, field by field; again: all there.
     simulator.clearPhoneBook(QStringLiteral("SM"));
-    CliRun run = Cli({"--port", port, "phonebook", "import", backup, "--memory", "SM", "--json"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(Json(run), QJsonObject({{"imported", 15}, {"skipped", 0}, {"cut", 0}}));
-    EXPECT_EQ(Json(Cli({"--port", port, "phonebook", "list", "--memory", "SM", "--json"}))["entries"].toArray(), before);
-
-    // Again: everything is there already.
-    run = Cli({"--port", port, "phonebook", "import", backup, "--memory", "SM", "--json"});
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(Json(run), QJsonObject({{"imported", 0}, {"skipped", 15}, {"cut", 0}}));
-
-    // Three free locations for five new cards: three written, the long name cut, exit 1.
-    for (const int location : {2, 5, 9})
-        simulator.deleteEntry(QStringLiteral("SM"), location);
-    const QString fresh = TempFile(QStringLiteral("five-new.vcf"));
-    {
-        QFile file(fresh);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        for (const char* card : {"FN:Bo Ek\r\nTEL:+46 70 111 11 11", "FN:A name far too long to fit\r\nTEL:0701222222",
-                                 "N:Lind;Cia;;;\r\nTEL;TYPE=HOME:(08) 333 33 33", "FN:Dan\r\nTEL:0704444444",
-                                 "FN:Eva\r\nTEL:0705555555"})
-            file.write(QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") + card + "\r\nEND:VCARD\r\n");
+    for (const int imported : {15, 0}) {
+        const CliRun run = Cli({"--port", port, "phonebook", "import", backup, "--memory", "SM", "--json"});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(Json(run), QJsonObject({{"imported", imported}, {"skipped", 15 - imported}, {"not_imported", 0}, {"cut", 0}}));
+        const auto after = simulator.entries(QStringLiteral("SM"));
+        EXPECT_TRUE(std::equal(after.begin(), after.end(), before.begin(), before.end(), same));
     }
-    run = Cli({"--port", port, "phonebook", "import", fresh, "--memory", "SM", "--json"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(Json(run), QJsonObject({{"imported", 3}, {"skipped", 0}, {"cut", 1}}));
-    EXPECT_TRUE(run.err.contains(QStringLiteral("name cut to 14"))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(QStringLiteral("3 of 5 cards written"))) << run.err.toStdString();
-    run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "9", "--json"});
-    EXPECT_EQ(Json(run)["name"].toString(), QStringLiteral("Cia Lind"));
-    EXPECT_EQ(Json(run)["number"].toString(), QStringLiteral("083333333"));
-    run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "5", "--json"});
-    EXPECT_EQ(Json(run)["name"].toString(), QStringLiteral("A name far too"));
+
+    // Three free locations of 11 digits for five new cards.
+    simulator.setPhoneBookLimits(QStringLiteral("ME"), QStringLiteral("(1-4),11,14"));
+    simulator.writeEntry(QStringLiteral("ME"), 1, "0700000000", "There");
+    const QString fresh = TempFile(QStringLiteral("five-new.vcf"));
+    QByteArray cards;
+    for (const char* card : {"FN:Bo Ek\r\nTEL:+46 70 185 30 07",  // 11 digits and the + of its type
+                             "FN:A name far too long to fit\r\nTEL:0701222222",
+                             "N:Lind;Zo\xc3\xab [Cia];;;\r\nTEL;TYPE=HOME:(08) 333 33 33",  // a name the SIM alphabet cannot hold
+                             "FN:Dan\r\nTEL:070444444444",  // 12 digits
+                             "FN:Eva\r\nTEL:0705555555"})
+        cards += QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") + card + "\r\nEND:VCARD\r\n";
+    ASSERT_TRUE(WriteText(fresh, cards));
+    // Eva finds the memory full; the second run writes nothing again.
+    const struct {
+        QJsonObject counts;
+        const char* stop;
+    } runs[] = {{{{"imported", 3}, {"skipped", 0}, {"not_imported", 1}, {"cut", 1}}, "3 of 5 cards written"},
+                {{{"imported", 0}, {"skipped", 3}, {"not_imported", 1}, {"cut", 0}}, "0 of 5 cards written"}};
+    for (const auto& r : runs) {
+        const QJsonObject& expected = r.counts;
+        const CliRun run = Cli({"--port", port, "phonebook", "import", fresh, "--memory", "ME", "--json"});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(Json(run), expected);
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(r.stop))) << run.err.toStdString();
+        EXPECT_EQ(run.err.count(QStringLiteral("Dan")), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("card 4 (Dan): the number has more than the 11 digits ME takes, not imported")))
+            << run.err.toStdString();
+        EXPECT_EQ(run.err.count(QStringLiteral("name cut to 14")), expected["cut"].toInt()) << run.err.toStdString();
+        std::map<int, QByteArray> phone;
+        for (const auto& e : simulator.entries(QStringLiteral("ME")))
+            phone[e.index] = e.number + ' ' + e.name.left(14);
+        EXPECT_EQ(phone.size(), 4u);
+        EXPECT_EQ(phone[2], "+46701853007 Bo Ek");
+        EXPECT_EQ(phone[3], "0701222222 A name far too");
+        EXPECT_TRUE(phone[4].startsWith("083333333 ")) << phone[4].toStdString();
+    }
 
     EXPECT_EQ(Cli({"--port", port, "phonebook", "import", fresh}).status, 2);  // no --memory
     EXPECT_EQ(Cli({"--port", port, "phonebook", "import", TempFile(QStringLiteral("none.vcf")), "--memory", "SM"}).status, 1);
