@@ -78,6 +78,17 @@ TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
     one.OnInitDialog();
     EXPECT_TRUE(one.TickBox(0)->isChecked());
 
+    // A pause and a wait stay; a letter is named and nothing is accepted.
+    CAddToPhoneBookDlg office(settings);
+    office.Fill(QStringLiteral("Ed"), {{QStringLiteral("m"), QStringLiteral("555-CALL")},
+                                       {QStringLiteral("w"), QStringLiteral("08-12 34 P5 W6")}});
+    office.OnInitDialog();
+    EXPECT_EQ(office.NumberEdit(1)->text(), QStringLiteral("081234p5w6"));
+    QTest::mouseClick(office.CheckAllButton(), Qt::LeftButton);
+    QTest::mouseClick(office.OkButton(), Qt::LeftButton);
+    EXPECT_NE(office.result(), QDialog::Accepted);
+    EXPECT_TRUE(answers.Texts().last().contains(QStringLiteral("it holds \"C\""))) << answers.Texts().last().toStdString();
+
     CAddToPhoneBookDlg seven(settings);
     seven.Fill(QStringLiteral("Cy"), Numbers(7));
     seven.OnInitDialog();
