@@ -56,6 +56,53 @@ QString IncompleteReadMessage(CNumberExtractor& store, size_t count)
     return QStringLiteral("incomplete: the device answered \"%1\" after %2 entries").arg(failure).arg(count);
 }
 
+// phonebook add and modify, the arguments already checked: writes what is
+// given; modify keeps the half it is not given as the device holds it.
+int WriteEntry(CliContext& context, CNumberExtractor& store, const QString& memory, int index, bool adds)
+{
+    const bool hasName = context.args.Has(QStringLiteral("--name"));
+    const bool hasNumber = context.args.Has(QStringLiteral("--number"));
+    const bool sim = memory == QLatin1String("SM");
+    QString name = context.args.Value(QStringLiteral("--name"));
+    QString number = context.args.Value(QStringLiteral("--number"));
+    if (!adds && !(hasName && hasNumber)) {
+        // Only what is given changes: the other half is read from the device
+        // and must go back exactly as it is.
+        QString storedName, storedNumber;
+        if (!store.Get(index, storedName, storedNumber))
+            return context.Fail(QStringLiteral("location %1 of %2 cannot be read (empty?): nothing written").arg(index).arg(memory));
+        if (!hasName)
+            name = storedName;
+        if (!hasNumber)
+            number = storedNumber;
+        const bool nameKept = hasName || (IsWritableName(name) && store.StoredName(name) == name);
+        const bool numberKept = hasNumber || (IsWritableNumber(number) && FilterNumber(number) == number);
+        if (!nameKept || !numberKept)
+            return context.Fail(QStringLiteral("location %1 of %2 cannot be written back as it is; give both --name and --number")
+                                    .arg(index).arg(memory));
+    }
+    if (name.isEmpty() && number.isEmpty())
+        return context.Fail(QStringLiteral("nothing would be left of location %1; use phonebook delete").arg(index));
+    if (index < 0) {
+        ExtractorContactArray entries;
+        if (!store.GetAll(entries))
+            return context.Fail(QStringLiteral("reading the %1 phone book failed").arg(memory));
+        index = FirstFreeLocation(store, entries);
+        if (index < 0)
+            return context.Fail(QStringLiteral("the %1 phone book is full").arg(memory));
+    }
+    if (hasName && store.GetMaxNameSize() > 0 && name.size() > store.GetMaxNameSize())
+        return context.Fail(QStringLiteral("the name is longer than the %1 characters %2 takes").arg(store.GetMaxNameSize()).arg(memory));
+    const bool written = adds ? store.Add(index, name, number) : store.Modify(index, name, number);
+    if (!written)
+        return context.Fail(QStringLiteral("writing location %1 of %2 was refused").arg(index).arg(memory));
+    if (context.Json())
+        context.PrintJson(QJsonDocument(EntryJson(CExtractorContact(name, number, index, sim ? MEMORY_SIM : MEMORY_PHONE), memory)));
+    else
+        context.Print(QStringLiteral("Written to %1 location %2").arg(memory).arg(index));
+    return 0;
+}
+
 }  // namespace
 
 int RunPhoneBook(CliContext& context)
@@ -151,43 +198,5 @@ int RunPhoneBook(CliContext& context)
             return context.Fail(QStringLiteral("deleting location %1 of %2 failed").arg(index).arg(memory));
         return 0;
     }
-    // add or modify
-    QString name = givenName;
-    QString number = givenNumber;
-    if (!adds && !(hasName && hasNumber)) {
-        // Only what is given changes: the other half is read from the device
-        // and must go back exactly as it is.
-        QString storedName, storedNumber;
-        if (!store->Get(index, storedName, storedNumber))
-            return context.Fail(QStringLiteral("location %1 of %2 cannot be read (empty?): nothing written").arg(index).arg(memory));
-        if (!hasName)
-            name = storedName;
-        if (!hasNumber)
-            number = storedNumber;
-        const bool nameKept = hasName || (IsWritableName(name) && store->StoredName(name) == name);
-        const bool numberKept = hasNumber || (IsWritableNumber(number) && FilterNumber(number) == number);
-        if (!nameKept || !numberKept)
-            return context.Fail(QStringLiteral("location %1 of %2 cannot be written back as it is; give both --name and --number")
-                                    .arg(index).arg(memory));
-    }
-    if (name.isEmpty() && number.isEmpty())
-        return context.Fail(QStringLiteral("nothing would be left of location %1; use phonebook delete").arg(index));
-    if (index < 0) {
-        ExtractorContactArray entries;
-        if (!store->GetAll(entries))
-            return context.Fail(QStringLiteral("reading the %1 phone book failed").arg(memory));
-        index = FirstFreeLocation(*store, entries);
-        if (index < 0)
-            return context.Fail(QStringLiteral("the %1 phone book is full").arg(memory));
-    }
-    if (hasName && store->GetMaxNameSize() > 0 && name.size() > store->GetMaxNameSize())
-        return context.Fail(QStringLiteral("the name is longer than the %1 characters %2 takes").arg(store->GetMaxNameSize()).arg(memory));
-    const bool written = adds ? store->Add(index, name, number) : store->Modify(index, name, number);
-    if (!written)
-        return context.Fail(QStringLiteral("writing location %1 of %2 was refused").arg(index).arg(memory));
-    if (context.Json())
-        context.PrintJson(QJsonDocument(EntryJson(CExtractorContact(name, number, index, sim ? MEMORY_SIM : MEMORY_PHONE), memory)));
-    else
-        context.Print(QStringLiteral("Written to %1 location %2").arg(memory).arg(index));
-    return 0;
+    return WriteEntry(context, *store, memory, index, adds);
 }

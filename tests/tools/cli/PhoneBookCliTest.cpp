@@ -43,33 +43,28 @@ TEST_F(PhoneBookCliTest, IdentifyAnUnknownModemByItsStorages)
     EXPECT_EQ(doc["storages"].toObject()["phone"].toString(), QStringLiteral("ME"));
 }
 
-TEST_F(PhoneBookCliTest, ListAddModifyDelete)
+// Writes are checked, entry by entry, in PhoneBookEditCli.
+TEST_F(PhoneBookCliTest, ListAndDelete)
 {
     simulator.setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,18"));
     simulator.writeEntry(QStringLiteral("SM"), 1, "+46701234567", "Anna");
     simulator.writeEntry(QStringLiteral("SM"), 3, "0812345", "Bo");
 
-    CliRun run = Cli({"--port", port, "phonebook", "add", "--memory", "SM", "--name", "New one", "--number", "+44 (20) 7946-0123"});
+    CliRun run = Cli({"--port", port, "phonebook", "list", "--memory", "SM", "--json"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    run = Cli({"--port", port, "phonebook", "list", "--memory", "SM", "--json"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    QJsonObject doc = Json(run);
+    const QJsonObject doc = Json(run);
     EXPECT_EQ(doc["first"].toInt(), 1);
     EXPECT_EQ(doc["last"].toInt(), 250);
     EXPECT_EQ(doc["max_name"].toInt(), 18);
     EXPECT_EQ(doc["max_number"].toInt(), 40);
     const QJsonArray entries = doc["entries"].toArray();
-    ASSERT_EQ(entries.size(), 3);
-    EXPECT_EQ(entries[1].toObject()["index"].toInt(), 2);  // the first free location
-    EXPECT_EQ(entries[1].toObject()["number"].toString(), QStringLiteral("+442079460123"));
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[1].toObject(), QJsonObject({{"index", 3}, {"name", "Bo"}, {"number", "0812345"}, {"memory", "SM"}}));
     EXPECT_EQ(entries[0].toObject()["number"].toString(), QStringLiteral("+46701234567"));
 
-    run = Cli({"--port", port, "phonebook", "modify", "--memory", "SM", "--index", "3", "--name", "Bo B", "--number", "0812346"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "3", "--json"});
-    EXPECT_EQ(Json(run)["name"].toString(), QStringLiteral("Bo B"));
     run = Cli({"--port", port, "phonebook", "delete", "--memory", "SM", "--index", "3"});
     ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(simulator.entries(QStringLiteral("SM")).size(), 1u);
     run = Cli({"--port", port, "phonebook", "get", "--memory", "SM", "--index", "3"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.count(QLatin1Char('\n')), 1) << run.err.toStdString();
