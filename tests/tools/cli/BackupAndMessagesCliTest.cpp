@@ -10,7 +10,6 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,25 +23,6 @@ class BackupAndMessagesCliTest : public SimulatedPhoneCli {
 protected:
     QString TempFile(const QString& name) const { return QDir(TestTempDir()).filePath(name); }
 };
-
-// Runs a tool of the desktop on the files of a test; its standard output.
-QString RunTool(const QString& program, const QStringList& arguments)
-{
-    const QString path = QStandardPaths::findExecutable(program);
-    EXPECT_FALSE(path.isEmpty()) << program.toStdString() << " is missing (scripts/setup.sh installs it)";
-    QProcess process;
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.start(path, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": " << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-bool WriteText(const QString& fileName, const QByteArray& text)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
-}
 
 TEST_F(BackupAndMessagesCliTest, ExportIsTheSameFileForAnUnchangedPhoneAndSyncToolsReadIt)
 {

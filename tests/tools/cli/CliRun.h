@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -29,14 +31,33 @@ inline QJsonObject Json(const CliRun& run)
     return QJsonDocument::fromJson(run.out.toUtf8()).object();
 }
 
+// Runs a tool of the desktop on the files of a test; its standard output.
+inline QString RunTool(const QString& program, const QStringList& arguments)
+{
+    const QString path = QStandardPaths::findExecutable(program);
+    EXPECT_FALSE(path.isEmpty()) << program.toStdString() << " is missing (scripts/setup.sh installs it)";
+    QProcess process;
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.start(path, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Writes a test's own file; false when it cannot.
+inline bool WriteText(const QString& fileName, const QByteArray& text)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
 // Åsa Öberg, whose card has +46705550101 in its national form; the name
 // the message and call tests expect beside that number.
 inline bool AddSenderContact()
 {
-    QFile card(QDir(qEnvironmentVariable("TESSALY_CONTACTS")).filePath(QStringLiteral("asa-oberg.vcf")));
-    return card.open(QIODevice::WriteOnly)
-           && card.write("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:asa-oberg\r\nFN:Åsa Öberg\r\nN:Öberg;Åsa;;;\r\n"
-                         "TEL;TYPE=CELL:070-555 01 01\r\nEND:VCARD\r\n") > 0;
+    return WriteText(QDir(qEnvironmentVariable("TESSALY_CONTACTS")).filePath(QStringLiteral("asa-oberg.vcf")),
+                     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:asa-oberg\r\nFN:Åsa Öberg\r\nN:Öberg;Åsa;;;\r\n"
+                     "TEL;TYPE=CELL:070-555 01 01\r\nEND:VCARD\r\n");
 }
 
 // Commands run against a simulated phone of a known type, identified at
