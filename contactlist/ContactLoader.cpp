@@ -3,7 +3,6 @@
 #include "platform/contacts/PoomPhoneNumbers.h"
 #include "support/Trace.h"
 
-#include <QMap>
 
 int CompareContactNames(QStringView a, QStringView b)
 {
@@ -45,29 +44,25 @@ std::unique_ptr<CFilteredList> LoadContactList(CPoomPhoneNumbers& source, const 
     const int n = std::max(0, source.GetCount());
     source.Store().SetCancelFlag(nullptr);
     output->m_Contacts.assign(size_t(n), nullptr);
-    const QStringList& tags = CPoomPhoneNumbers::GetTags();
 
     size_t inserted = 0;
-    QString name;
-    QString firstTag;
-    QMap<QString, QString> values;
-    std::array<QString, ContactFieldCount> fields;
+    // The store keeps what the list shows of each card, so the files are
+    // not read again here.
+    CContactsStore::Summary summary;
+    const QString& name = summary.name;
+    const std::array<QString, ContactFieldCount>& fields = summary.fields;
     for (int i = 0; i < n && !stop.load(std::memory_order_relaxed); ++i) {
         if (i % 100 == 0)
             TraceMessage(g_traceSkinables, TRACE_INFO, "CSkinableContactList: reading contact no %d (of %d)\n", i, n);
-        quint32 mask = 0;
-        quint32 oid = 0;
-        firstTag.clear();
-        if (!source.GetDetails(i, name, mask, firstTag, values, oid))
+        if (!source.Store().SummaryAt(i, summary))
             continue;  // gone since the count
-        if ((mask & AllContactFieldsMask) == 0)
-            continue;
-        int defaultField = 0;
-        for (int type = 0; type < ContactFieldCount; ++type) {
-            fields[size_t(type)] = values.value(tags.at(type));
-            if (tags.at(type).compare(firstTag, Qt::CaseInsensitive) == 0)
+        int defaultField = -1;
+        for (int type = 0; type < ContactFieldCount && defaultField < 0; ++type)
+            if (!fields[size_t(type)].isEmpty())
                 defaultField = type;
-        }
+        if (defaultField < 0)
+            continue;
+        const quint32 oid = summary.oid;
         if (ContactRecordSize(name, fields) < 0) {
             // Too big for a record (32767 bytes): this contact cannot be
             // shown, the others can.

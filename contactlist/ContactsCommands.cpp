@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QSet>
 
 namespace {
 
@@ -129,45 +130,101 @@ ContactsCommandResult ContactsImportCommand(const QString& fileName, const QStri
     CContactsStore store(folder);
     if (!store.LogOn())
         return Failure(QStringLiteral("Cannot open the contacts folder ") + store.Folder());
+    ContactsCommandResult result;
     int created = 0;
     int replaced = 0;
     int failed = 0;
+    QSet<QString> claimedFiles;  // files this import already wrote
+    QSet<QString> sharedUids;
+    QSet<QString> seenUids;
     for (const VCard& card : parsed.cards) {
         CContactItem item(card, QString(), 0);
-        const std::unique_ptr<CContactItem> existing = store.ItemByUid(item.Uid());
-        if (existing)
-            item.SetStoreIdentity(existing->FileName(), existing->Oid());
+        const QString uid = item.Uid();
+        if (!uid.isEmpty() && seenUids.contains(uid))
+            sharedUids.insert(uid);
+        seenUids.insert(uid);
+        // The contact this card was exported from: a file that holds its
+        // UID and that no earlier card of this import took, the one with
+        // the same name first. Cards sharing a UID so each find their own
+        // file again, and one the folder lacks gets a file of its own.
+        QString target;
+        std::unique_ptr<CContactItem> existing;
+        for (const QString& candidate : store.FilesWithUid(uid)) {
+            if (claimedFiles.contains(candidate))
+                continue;
+            std::unique_ptr<CContactItem> held = store.ItemInFile(candidate);
+            if (!held)
+                continue;
+            const bool sameName = held->DisplayName() == item.DisplayName();
+            if (!existing || sameName) {
+                existing = std::move(held);
+                target = candidate;
+            }
+            if (sameName)
+                break;
+        }
+        if (existing) {
+            item.SetStoreIdentity(target, existing->Oid());
+            item.SetReadStamp(existing->ReadStamp());
+        }
         if (!store.Save(item)) {
             ++failed;
+            result.error += QStringLiteral("%1 not imported: %2\n")
+                                .arg(item.DisplayName().isEmpty() ? uid : item.DisplayName(),
+                                     ContactsStoreErrorMessage(store.LastError()));
             continue;
         }
+        claimedFiles.insert(item.FileName());
         ++(existing ? replaced : created);
     }
-    ContactsCommandResult result;
     result.output = QStringLiteral("Imported %1 contacts (%2 new, %3 replaced)\n").arg(created + replaced).arg(created).arg(replaced);
+    QStringList shared(sharedUids.begin(), sharedUids.end());
+    shared.sort();
+    for (const QString& uid : std::as_const(shared))
+        result.output += QStringLiteral("Several cards share the UID %1: each was kept in a file of its own\n").arg(uid);
     if (parsed.rejected > 0)
         result.error += QStringLiteral("%1 broken cards skipped: %2\n").arg(parsed.rejected).arg(parsed.firstError);
-    if (failed > 0) {
-        result.error += QStringLiteral("%1 contacts could not be saved\n").arg(failed);
+    if (failed > 0 || parsed.rejected > 0)
         result.exitCode = 1;
-    }
     return result;
 }
 
 ContactsCommandResult ContactsExportCommand(const QString& fileName, const QString& folder)
 {
     CContactsStore store(folder);
-    if (!store.LogOn())
+    if (!store.LogOn() || !store.Refresh())
         return Failure(QStringLiteral("Cannot open the contacts folder ") + store.Folder());
+    ContactsCommandResult result;
     QByteArray bytes;
+    int exported = 0;
     const int count = store.Count();
-    for (int i = 0; i < count; ++i)
-        if (const std::unique_ptr<CContactItem> item = store.ItemAt(i))
+    for (int i = 0; i < count; ++i) {
+        if (const std::unique_ptr<CContactItem> item = store.ItemAt(i)) {
             bytes += WriteVCard(item->Card());
+            ++exported;
+        } else {
+            result.error += QStringLiteral("Cannot read %1: changed or removed while exporting\n").arg(store.FileNameAt(i));
+        }
+    }
+    // Files that are not one contact of the list: an export dropped into
+    // the folder goes out whole, one we cannot read is named.
+    for (const SkippedCardFile& skipped : store.SkippedFiles()) {
+        QFile file(store.Folder() + QLatin1Char('/') + skipped.fileName);
+        const VCardParseResult parsed =
+            !skipped.IsUnreadable() && file.open(QIODevice::ReadOnly) ? ParseVCards(file.readAll()) : VCardParseResult();
+        if (skipped.IsUnreadable() || parsed.rejected > 0 || parsed.cards.empty()) {
+            result.error += QStringLiteral("Cannot read %1: %2\n").arg(skipped.fileName, skipped.reason);
+            continue;
+        }
+        for (const VCard& card : parsed.cards)
+            bytes += WriteVCard(card);
+        exported += int(parsed.cards.size());
+    }
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         return Failure(QStringLiteral("Cannot write ") + fileName);
-    ContactsCommandResult result;
-    result.output = QStringLiteral("Exported %1 contacts to %2\n").arg(count).arg(fileName);
+    result.output = QStringLiteral("Exported %1 contacts to %2\n").arg(exported).arg(fileName);
+    if (!result.error.isEmpty())
+        result.exitCode = 1;
     return result;
 }

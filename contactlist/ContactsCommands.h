@@ -27,7 +27,11 @@ ContactsCommandResult ContactsListCommand(bool json, const QString& folder = QSt
 ContactsCommandResult ContactsLookupCommand(const QString& number, const QString& folder = QString());
 // Every card of the file becomes a contact; a card whose UID is already
 // in the store replaces that contact, so importing an export again makes
-// no doubles. Exit 1 when the file cannot be read or holds no card.
+// no doubles; cards sharing a UID all stay, each in its own file, and the
+// UID is reported. Exit 1 when the file cannot be read or holds no card,
+// or when a card was broken or could not be saved (each is named).
 ContactsCommandResult ContactsImportCommand(const QString& file, const QString& folder = QString());
-// All contacts into one file, in store order. Exit 1 when it cannot be written.
+// All contacts into one file, in store order, then the cards of files
+// that hold several. A file that cannot be read is named on standard
+// error and the exit status is 1; so is a failed write.
 ContactsCommandResult ContactsExportCommand(const QString& file, const QString& folder = QString());

@@ -9,6 +9,24 @@
 
 #include <cerrno>
 
+namespace {
+
+FileStamp StampOf(const struct stat& info)
+{
+    return {qint64(info.st_ino), qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
+            qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec};
+}
+
+}  // namespace
+
+FileStamp StampOfFile(const QString& path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return StampOf(info);
+}
+
 CCardFolder::CCardFolder(const QString& folder)
     : m_fd(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
 {
@@ -45,14 +63,14 @@ std::vector<CardFileInfo> CCardFolder::List() const
         // Follows links; pipes and devices are left out, as opening one could block.
         if (::fstatat(m_fd, entry->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
             continue;
-        files.push_back({QFile::decodeName(name), qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec,
-                         qint64(info.st_size)});
+        files.push_back({QFile::decodeName(name), StampOf(info)});
     }
     ::closedir(dir);
     return files;
 }
 
-std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 expectedSize, qint64 maxSize) const
+std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 expectedSize, qint64 maxSize,
+                                            FileStamp* stamp) const
 {
     if (m_fd < 0 || expectedSize < 0 || expectedSize > maxSize)
         return std::nullopt;
@@ -60,6 +78,14 @@ std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 expe
     const int fd = ::openat(m_fd, QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
+    if (stamp) {
+        struct stat info {};
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        *stamp = StampOf(info);
+    }
     // One byte more than expected tells a file that grew from one that did not.
     QByteArray data(qsizetype(expectedSize) + 1, Qt::Uninitialized);
     qsizetype used = 0;

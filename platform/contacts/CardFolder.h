@@ -10,10 +10,23 @@
 #include <optional>
 #include <vector>
 
+// What tells one version of a file from another: a same-size replacement
+// (cp -p, rsync -a keep the file time) still gets a new inode or change time.
+struct FileStamp {
+    qint64 inode = -1;
+    qint64 size = -1;
+    qint64 modifiedNs = 0;
+    qint64 changedNs = 0;
+    bool IsValid() const { return size >= 0; }
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of a regular file (links followed); invalid when there is none.
+FileStamp StampOfFile(const QString& path);
+
 struct CardFileInfo {
     QString fileName;
-    qint64 modifiedNs = 0;
-    qint64 size = 0;
+    FileStamp stamp;
 };
 
 class CCardFolder {
@@ -25,10 +38,13 @@ public:
 
     bool IsOpen() const { return m_fd >= 0; }
     // The regular files (or links to them) named "*.vcf", in no particular order.
+    // Several threads may list and read through one folder at once.
     std::vector<CardFileInfo> List() const;
     // The file's bytes; nothing when it is gone, unreadable or longer than
-    // maxSize (the file may have grown since it was listed).
-    std::optional<QByteArray> Read(const QString& fileName, qint64 expectedSize, qint64 maxSize) const;
+    // maxSize (the file may have grown since it was listed). `stamp`, when
+    // given, receives the stamp of the file that was read.
+    std::optional<QByteArray> Read(const QString& fileName, qint64 expectedSize, qint64 maxSize,
+                                   FileStamp* stamp = nullptr) const;
 
 private:
     int m_fd = -1;

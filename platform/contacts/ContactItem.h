@@ -3,6 +3,7 @@
 // identifier, with the named properties the application reads and writes.
 // Properties we do not know stay in the card untouched.
 
+#include "platform/contacts/CardFolder.h"
 #include "platform/contacts/ContactPropertySlots.h"
 #include "platform/contacts/VCard.h"
 
@@ -69,18 +70,12 @@ public:
     // Gives FN a value when it has none (vCard requires it).
     void CompleteRequiredProperties();
 
-    // Used by the store. The stamp is the file's time and size when the
-    // item was read, so that a save can tell whether another program has
-    // changed the file since; an item without one replaces the file.
+    // Used by the store. The stamp is the file's as the item was read, so
+    // that a save can tell whether another program has changed the file
+    // since; an item without one replaces the file.
     void SetStoreIdentity(QString fileName, quint32 oid);
-    void SetReadStamp(qint64 modifiedNs, qint64 size)
-    {
-        m_readModifiedNs = modifiedNs;
-        m_readSize = size;
-    }
-    bool HasReadStamp() const { return m_readSize >= 0; }
-    qint64 ReadModifiedNs() const { return m_readModifiedNs; }
-    qint64 ReadSize() const { return m_readSize; }
+    void SetReadStamp(const FileStamp& stamp) { m_readStamp = stamp; }
+    const FileStamp& ReadStamp() const { return m_readStamp; }
     VCard& MutableCard() { return m_card; }
 
 private:
@@ -95,8 +90,7 @@ private:
     VCard m_card;
     QString m_fileName;
     quint32 m_oid = 0;
-    qint64 m_readModifiedNs = 0;
-    qint64 m_readSize = -1;
+    FileStamp m_readStamp;
     mutable ContactPropertySlots m_slots;
     mutable bool m_slotsValid = false;
 };

@@ -1,9 +1,6 @@
 #include "platform/contacts/ContactsStore.h"
 
-#include "platform/contacts/CardFolder.h"
-#include "platform/contacts/ObjectIdentifiers.h"
 #include "platform/contacts/VCardParser.h"
-#include "platform/contacts/VCardText.h"
 #include "platform/contacts/VCardWriter.h"
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
@@ -11,18 +8,28 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
-#include <QSet>
-#include <QStandardPaths>
 #include <QUuid>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <thread>
 
+#include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const char* const kPinFileName = ".tessaly-oids";
+const char* const kPinBackupName = ".tessaly-oids.bak";
+const char* const kIndexName = ".tessaly-index";
+constexpr char kIndexMagic[8] = {'T', 'S', 'L', 'Y', 'I', 'X', '0', '3'};
+// Fewer files than this are read on the calling thread alone.
+constexpr size_t kFilesPerThreadAtLeast = 64;
 
 QString SafeFileStem(const QString& uid)
 {
@@ -34,7 +41,119 @@ QString SafeFileStem(const QString& uid)
     return stem.left(120);
 }
 
+QString CleanUid(const CContactItem& item)
+{
+    QString uid = item.Uid();
+    uid.remove(QLatin1Char('\n')).remove(QLatin1Char('\r')).remove(QLatin1Char('\t'));
+    return uid;
+}
+
+// Writes `bytes` to a new file beside `path` and renames it into place, so
+// a reader sees the old card or the new one, never half of one. Right
+// before the rename the target is looked at once more: it must still be
+// the file that was read (`expected`), or, for a new card, not be there.
+ContactsStoreError WriteCardFile(const QString& path, const QByteArray& bytes, const FileStamp& expected, bool isNew)
+{
+    const QString folder = QFileInfo(path).path();
+    const QByteArray target = QFile::encodeName(path);
+    QByteArray temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+        temp = QFile::encodeName(folder + QStringLiteral("/.tessaly-save-") +
+                                 QString::number(QRandomGenerator::global()->generate64(), 36));
+        fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return ContactsStoreError::SaveFailed;
+    struct stat old {};
+    if (!isNew && ::stat(target.constData(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777);  // the user's permissions stay
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    const bool ok = written == bytes.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!ok) {
+        ::unlink(temp.constData());
+        return ContactsStoreError::SaveFailed;
+    }
+    if (expected.IsValid() && StampOfFile(path) != expected) {
+        ::unlink(temp.constData());
+        return ContactsStoreError::Conflict;
+    }
+    int renamed = 0;
+    if (isNew)
+        renamed = ::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
+    else
+        renamed = ::rename(temp.constData(), target.constData());
+    if (renamed != 0) {
+        const bool taken = errno == EEXIST;
+        ::unlink(temp.constData());
+        return taken ? ContactsStoreError::Conflict : ContactsStoreError::SaveFailed;
+    }
+    return ContactsStoreError::None;
+}
+
+// One line per card: identifier (hex), file name, UID, content hash (hex).
+// A later line for a file replaces an earlier one, so a save only appends.
+// False when the file is missing, empty, cut short or holds a line that
+// is not a pin: then the copy beside it is the better one.
+bool ParsePins(const QString& path, ObjectIdPins& pins)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    bool whole = !bytes.isEmpty() && bytes.endsWith('\n');
+    for (const QByteArray& line : bytes.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        const QList<QByteArray> fields = line.split('\t');
+        bool ok = fields.size() == 3 || fields.size() == 4;
+        const quint32 oid = ok ? fields[0].toUInt(&ok, 16) : 0;
+        const quint32 hash = ok && fields.size() == 4 ? fields[3].toUInt(&ok, 16) : 0;
+        if (!ok || oid == 0 || fields[1].isEmpty()) {
+            whole = false;
+            continue;
+        }
+        pins.insert(QString::fromUtf8(fields[1]), {oid, QString::fromUtf8(fields[2]), hash});
+    }
+    return whole;
+}
+
+QByteArray PinLine(const QString& key, const ObjectIdPin& pin)
+{
+    return QByteArray::number(pin.oid, 16) + '\t' + key.toUtf8() + '\t' + pin.uid.toUtf8() + '\t' +
+           QByteArray::number(pin.contentHash, 16) + '\n';
+}
+
+bool AppendToFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(bytes) == bytes.size();
+}
+
 }  // namespace
+
+// The outcome of reading one file, on a reader thread: the summary goes to
+// the thread's own pool, so no thread allocates per card what another frees.
+struct CContactsStore::ReadOutcome {
+    size_t file = 0;
+    bool ok = false;
+    quint32 text = 0;  // in the thread's pool
+    quint16 fieldMask = 0;
+    quint32 contentHash = 0;
+    FileStamp stamp;
+    SkippedCardFile skipped;
+};
 
 QString ContactsStoreErrorMessage(ContactsStoreError error)
 {
@@ -75,6 +194,21 @@ QString CContactsStore::PathOf(const QString& fileName) const
     return m_folder + QLatin1Char('/') + fileName;
 }
 
+QString CContactsStore::PinFilePath() const
+{
+    return PathOf(QString::fromLatin1(kPinFileName));
+}
+
+QString CContactsStore::PinBackupPath() const
+{
+    return PathOf(QString::fromLatin1(kPinBackupName));
+}
+
+QString CContactsStore::IndexPath() const
+{
+    return PathOf(QString::fromLatin1(kIndexName));
+}
+
 bool CContactsStore::LogOn()
 {
     m_lastError = ContactsStoreError::None;
@@ -89,6 +223,16 @@ bool CContactsStore::LogOn()
     return true;
 }
 
+void CContactsStore::LogOff()
+{
+    m_loggedOn = false;
+    m_scanned = false;
+    m_entries.clear();
+    m_pool.clear();
+    m_skipped.clear();
+    m_positionOfOid.clear();
+}
+
 void CContactsStore::EnsureScanned()
 {
     if (m_loggedOn && !m_scanned)
@@ -101,33 +245,75 @@ int CContactsStore::Count()
     return static_cast<int>(m_entries.size());
 }
 
-void CContactsStore::LogOff()
+QByteArrayView CContactsStore::TextOf(const Entry& entry, int index) const
 {
-    m_loggedOn = false;
-    m_scanned = false;
-    m_entries.clear();
-    m_positionOfOid.clear();
+    const char* p = m_pool.constData() + entry.text;
+    for (int i = 0; i < index; ++i)
+        p += std::strlen(p) + 1;
+    return QByteArrayView(p, qsizetype(std::strlen(p)));
 }
 
-std::shared_ptr<const VCard> CContactsStore::ReadCard(const CCardFolder& folder, const CardFileInfo& file) const
+void CContactsStore::AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask)
 {
-    if (file.size > MaxCardFileSize) {
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s is too large, skipped\n", file.fileName);
-        return nullptr;
+    auto put = [&](const QString& text) {
+        pool += text.toUtf8().replace('\0', ' ');
+        pool += '\0';
+    };
+    put(fileName);
+    put(CleanUid(item));
+    put(item.DisplayName());
+    mask = 0;
+    for (int type = 0; type < ContactFieldCount; ++type) {
+        const QString value = item.Field(type).trimmed();
+        if (value.isEmpty())
+            continue;
+        mask |= quint16(ContactFieldMask(type));
+        put(value);
     }
-    const std::optional<QByteArray> bytes = folder.Read(file.fileName, file.size, MaxCardFileSize);
-    if (!bytes)
-        return nullptr;  // removed since the listing, or grown too large
-    VCardParseResult parsed = ParseVCards(*bytes);
-    if (parsed.cards.size() != 1 || parsed.rejected > 0) {
-        // One card per file is the vdir rule; a file holding several
-        // cards (an export dropped into the folder) is left alone rather
-        // than shown in part and rewritten without the others.
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s skipped: %d cards read, %d broken %s\n", file.fileName,
-                     static_cast<int>(parsed.cards.size()), parsed.rejected, parsed.firstError);
-        return nullptr;
+}
+
+CContactsStore::Entry CContactsStore::MakeEntry(const QString& fileName, const CContactItem& item, const FileStamp& stamp,
+                                                quint32 contentHash)
+{
+    Entry entry;
+    entry.stamp = stamp;
+    entry.contentHash = contentHash;
+    entry.text = quint32(m_pool.size());
+    AppendSummary(m_pool, fileName, item, entry.fieldMask);
+    return entry;
+}
+
+bool CContactsStore::SummaryAt(int position, Summary& summary)
+{
+    EnsureScanned();
+    if (position < 0 || position >= static_cast<int>(m_entries.size()))
+        return false;
+    const Entry& entry = m_entries[size_t(position)];
+    summary.name = QString::fromUtf8(TextOf(entry, 2));
+    const char* p = TextOf(entry, 2).constData();
+    p += std::strlen(p) + 1;
+    for (int type = 0; type < ContactFieldCount; ++type) {
+        if (!(entry.fieldMask & ContactFieldMask(type))) {
+            summary.fields[size_t(type)].clear();
+            continue;
+        }
+        const size_t length = std::strlen(p);
+        summary.fields[size_t(type)] = QString::fromUtf8(p, qsizetype(length));
+        p += length + 1;
     }
-    return std::make_shared<const VCard>(std::move(parsed.cards.front()));
+    summary.oid = entry.oid;
+    return true;
+}
+
+QString CContactsStore::FieldAt(int position, int type)
+{
+    EnsureScanned();
+    if (position < 0 || position >= static_cast<int>(m_entries.size()) || type < 0 || type >= ContactFieldCount)
+        return QString();
+    const Entry& entry = m_entries[size_t(position)];
+    if (!(entry.fieldMask & ContactFieldMask(type)))
+        return QString();
+    return QString::fromUtf8(TextOf(entry, 3 + std::popcount(quint32(entry.fieldMask) & (ContactFieldMask(type) - 1))));
 }
 
 bool CContactsStore::Refresh()
@@ -138,163 +324,363 @@ bool CContactsStore::Refresh()
     if (!folder.IsOpen()) {
         // The folder went away under us: it holds nothing now.
         m_entries.clear();
+        m_pool.clear();
+        m_skipped.clear();
         IndexPositions();
         return Fail(ContactsStoreError::LogOnFailed);
     }
     std::vector<CardFileInfo> files = folder.List();
 
-    QHash<QString, const Entry*> previous;
-    previous.reserve(qsizetype(m_entries.size()));
-    for (const Entry& e : m_entries)
-        previous.insert(e.fileName, &e);
+    // What is known of each file: from this logon, or from the last run's index.
+    std::vector<Entry> known;
+    QByteArray knownPool;
+    FileStamp indexPinStamp;
+    bool fromIndex = false;
+    if (m_scanned) {
+        known = m_entries;
+        knownPool = m_pool;
+    } else {
+        fromIndex = LoadIndex(known, knownPool, indexPinStamp);
+    }
+    QHash<QByteArrayView, size_t> knownByName;
+    knownByName.reserve(qsizetype(known.size()));
+    for (size_t i = 0; i < known.size(); ++i)
+        knownByName.insert(QByteArrayView(knownPool.constData() + known[i].text), i);
+
+    std::vector<size_t> keptOf(files.size(), SIZE_MAX);
+    std::vector<size_t> toRead;
+    for (size_t f = 0; f < files.size(); ++f) {
+        const QByteArray name = files[f].fileName.toUtf8();
+        const auto it = knownByName.constFind(QByteArrayView(name));
+        if (it != knownByName.constEnd() && known[*it].stamp == files[f].stamp)
+            keptOf[f] = *it;
+        else
+            toRead.push_back(f);
+    }
+
+    // New and changed files, parsed on every core: each reader takes an
+    // equal share and writes only its own outcomes and pool.
+    const size_t threads = std::clamp<size_t>(toRead.size() / kFilesPerThreadAtLeast, 1,
+                                              std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::vector<ReadOutcome>> outcomes(threads);
+    std::vector<QByteArray> pools(threads);
+    std::atomic<bool> cancelled{false};
+    auto readShare = [&](size_t share) {
+        const size_t begin = toRead.size() * share / threads;
+        const size_t end = toRead.size() * (share + 1) / threads;
+        std::vector<ReadOutcome>& out = outcomes[share];
+        QByteArray& pool = pools[share];
+        out.reserve(end - begin);
+        for (size_t k = begin; k < end; ++k) {
+            if (m_cancel && m_cancel->load(std::memory_order_relaxed)) {
+                cancelled = true;
+                return;
+            }
+            const CardFileInfo& file = files[toRead[k]];
+            ReadOutcome outcome;
+            outcome.file = toRead[k];
+            outcome.skipped.fileName = file.fileName;
+            const std::optional<QByteArray> bytes =
+                folder.Read(file.fileName, file.stamp.size, MaxCardFileSize, &outcome.stamp);
+            if (!bytes) {
+                if (file.stamp.size > MaxCardFileSize)
+                    outcome.skipped.reason = QStringLiteral("larger than 16 MB");
+                else if (outcome.stamp.IsValid() || QFileInfo::exists(PathOf(file.fileName)))
+                    outcome.skipped.reason = QStringLiteral("cannot be read");
+                else
+                    continue;  // removed since the listing
+                out.push_back(std::move(outcome));
+                continue;
+            }
+            outcome.contentHash = ContentHashOf(bytes->constData(), bytes->size());
+            VCardParseResult parsed = ParseVCards(*bytes);
+            outcome.skipped.cards = int(parsed.cards.size());
+            outcome.skipped.broken = parsed.rejected;
+            if (parsed.cards.size() == 1 && parsed.rejected == 0) {
+                outcome.ok = true;
+                outcome.text = quint32(pool.size());
+                AppendSummary(pool, file.fileName, CContactItem(std::move(parsed.cards.front()), QString(), 0),
+                              outcome.fieldMask);
+            } else if (parsed.rejected > 0) {
+                outcome.skipped.reason = parsed.firstError;
+            } else {
+                outcome.skipped.reason = parsed.cards.empty() ? QStringLiteral("no card in it")
+                                                              : QStringLiteral("holds %1 cards").arg(parsed.cards.size());
+            }
+            out.push_back(std::move(outcome));
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (size_t share = 1; share < threads; ++share)
+            helpers.emplace_back(readShare, share);
+        readShare(0);
+    }  // the helpers are joined here
+    if (cancelled)
+        return Fail(ContactsStoreError::Cancelled);
 
     std::vector<Entry> fresh;
     fresh.reserve(files.size());
-    size_t unchanged = 0;
-    for (CardFileInfo& file : files) {
-        if (m_cancel && m_cancel->load(std::memory_order_relaxed))
-            return Fail(ContactsStoreError::Cancelled);
-        Entry entry;
-        entry.modifiedNs = file.modifiedNs;
-        entry.size = file.size;
-        const auto old = previous.constFind(file.fileName);
-        if (old != previous.constEnd() && (*old)->modifiedNs == entry.modifiedNs && (*old)->size == entry.size) {
-            entry.card = (*old)->card;
-            entry.sortName = (*old)->sortName;
-            entry.uid = (*old)->uid;
-            entry.oid = (*old)->oid;
-            ++unchanged;
-        } else {
-            entry.card = ReadCard(folder, file);
-            if (entry.card)
-                entry.sortName = ContactDisplayName(*entry.card);
-        }
-        entry.fileName = std::move(file.fileName);
-        if (entry.card)
-            fresh.push_back(std::move(entry));
+    QByteArray pool;
+    pool.reserve(knownPool.size() + [&] {
+        qsizetype sum = 0;
+        for (const QByteArray& p : pools)
+            sum += p.size();
+        return sum;
+    }());
+    auto appendText = [&pool](const char* text, quint16 mask) {
+        const char* end = text;
+        for (int i = 0; i < 3 + std::popcount(quint32(mask)); ++i)
+            end += std::strlen(end) + 1;
+        const quint32 at = quint32(pool.size());
+        pool.append(text, end - text);
+        return at;
+    };
+    bool keptInOrder = true;
+    size_t lastKept = 0;
+    for (size_t f = 0; f < files.size(); ++f) {
+        if (keptOf[f] == SIZE_MAX)
+            continue;
+        Entry entry = known[keptOf[f]];
+        entry.text = appendText(knownPool.constData() + entry.text, entry.fieldMask);
+        keptInOrder = keptInOrder && (fresh.empty() || keptOf[f] > lastKept);
+        lastKept = keptOf[f];
+        fresh.push_back(entry);
     }
-    std::sort(fresh.begin(), fresh.end(), Before);
-    // The same files, none changed: the identifiers are those already given.
-    const bool sameCards = m_scanned && unchanged == fresh.size() && fresh.size() == m_entries.size();
+    // The kept ones in their known (sorted) order, as the listing has none.
+    if (!keptInOrder) {
+        std::vector<size_t> order;
+        order.reserve(files.size());
+        for (size_t f = 0; f < files.size(); ++f)
+            if (keptOf[f] != SIZE_MAX)
+                order.push_back(keptOf[f]);
+        std::vector<size_t> rank(order.size());
+        for (size_t i = 0; i < rank.size(); ++i)
+            rank[i] = i;
+        std::sort(rank.begin(), rank.end(), [&](size_t a, size_t b) { return order[a] < order[b]; });
+        std::vector<Entry> sorted;
+        sorted.reserve(fresh.size());
+        for (size_t i : rank)
+            sorted.push_back(fresh[i]);
+        fresh = std::move(sorted);
+    }
+    const size_t keptCount = fresh.size();
+    std::vector<SkippedCardFile> skipped;
+    for (size_t share = 0; share < threads; ++share) {
+        for (ReadOutcome& outcome : outcomes[share]) {
+            if (!outcome.ok) {
+                TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s skipped: %s\n", outcome.skipped.fileName,
+                             outcome.skipped.reason);
+                skipped.push_back(std::move(outcome.skipped));
+                continue;
+            }
+            Entry entry;
+            entry.stamp = outcome.stamp;
+            entry.contentHash = outcome.contentHash;
+            entry.fieldMask = outcome.fieldMask;
+            entry.text = appendText(pools[share].constData() + outcome.text, outcome.fieldMask);
+            fresh.push_back(entry);
+        }
+        pools[share] = QByteArray();
+    }
+    std::sort(skipped.begin(), skipped.end(),
+              [](const SkippedCardFile& a, const SkippedCardFile& b) { return a.fileName < b.fileName; });
+
+    const bool sameCards = keptCount == known.size() && fresh.size() == keptCount;
     m_entries = std::move(fresh);
+    m_pool = std::move(pool);
+    m_skipped = std::move(skipped);
+    if (!sameCards)
+        SortEntries(m_entries, m_pool);
+    const bool wasScanned = m_scanned;
     m_scanned = true;
-    if (sameCards)
+
+    // The pin file is looked at on every read: another window or the
+    // command-line tool may have pinned cards since.
+    const bool pinsChanged = PinsChangedOnDisk();
+    if (pinsChanged)
+        LoadPins();
+    const bool identifiersKnown = wasScanned || (fromIndex && indexPinStamp == m_pinStamp);
+    if (sameCards && !pinsChanged && identifiersKnown)
         IndexPositions();
     else
         AssignIdentifiers();
+    // The index is written when it no longer tells what is in the folder;
+    // a window watching the folder then reads once more and finds it current.
+    const bool indexCurrent =
+        wasScanned ? sameCards && !pinsChanged && !m_indexStale : fromIndex && sameCards && indexPinStamp == m_pinStamp;
+    if (!indexCurrent) {
+        SaveIndex();
+        m_indexStale = false;
+    }
+    m_lastError = ContactsStoreError::None;
     return true;
 }
 
-QString CContactsStore::UidOf(const VCard& card)
+void CContactsStore::SortEntries(std::vector<Entry>& entries, const QByteArray& pool) const
 {
-    QString uid = card.Text(QStringLiteral("UID")).trimmed();
-    uid.remove(QLatin1Char('\n')).remove(QLatin1Char('\r')).remove(QLatin1Char('\t'));
-    return uid;
+    std::vector<QString> names(entries.size());
+    std::vector<size_t> order(entries.size());
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const char* fileName = pool.constData() + entries[i].text;
+        const char* uid = fileName + std::strlen(fileName) + 1;
+        names[i] = QString::fromUtf8(uid + std::strlen(uid) + 1);
+        order[i] = i;
+    }
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int byName = names[a].compare(names[b], Qt::CaseInsensitive);
+        if (byName != 0)
+            return byName < 0;
+        return std::strcmp(pool.constData() + entries[a].text, pool.constData() + entries[b].text) < 0;
+    });
+    std::vector<Entry> sorted;
+    sorted.reserve(entries.size());
+    for (size_t i : order)
+        sorted.push_back(entries[i]);
+    entries = std::move(sorted);
+}
+
+bool CContactsStore::PinsChangedOnDisk() const
+{
+    return StampOfFile(PinFilePath()) != m_pinStamp;
 }
 
 void CContactsStore::AssignIdentifiers()
 {
-    // Another store object (another window, the command-line tool) may have
-    // pinned cards since we read the pins.
-    qint64 modifiedNs = -1;
-    qint64 size = -1;
-    StatFile(PinFilePath(), modifiedNs, size);
-    if (modifiedNs != m_pinFileModifiedNs || size != m_pinFileSize)
-        LoadPins();
     std::vector<ObjectIdCandidate> candidates;
     candidates.reserve(m_entries.size());
-    for (Entry& e : m_entries) {
-        e.uid = UidOf(*e.card);
-        candidates.push_back({e.uid, e.fileName, e.modifiedNs / 1000000});
-    }
+    for (const Entry& e : m_entries)
+        candidates.push_back({UidOf(e), FileNameOf(e), e.stamp.modifiedNs / 1000000, e.contentHash});
     const ObjectIdPins pinsBefore = m_pins;
     const std::vector<quint32> ids = AssignObjectIds(candidates, m_pins);
     for (size_t i = 0; i < ids.size(); ++i)
         m_entries[i].oid = ids[i];
     IndexPositions();
-    if (m_pins != pinsBefore)
+    if (m_pins != pinsBefore || !StampOfFile(PinBackupPath()).IsValid())
         SavePins();
 }
 
-QString CContactsStore::PinFilePath() const
-{
-    return PathOf(QString::fromLatin1(kPinFileName));
-}
-
-// One line per card: identifier (hex), file name, UID. A later line for a
-// file replaces an earlier one, so that a save only appends. Lines of the
-// older form (identifier, key) name a UID, or "file:" and a file name, or
-// "UID|file name".
 void CContactsStore::LoadPins()
 {
     m_pins.clear();
-    m_pinFileModifiedNs = -1;
-    m_pinFileSize = -1;
-    QFile file(PinFilePath());
-    if (!file.open(QIODevice::ReadOnly))
+    ObjectIdPins fromMain;
+    const bool mainWhole = ParsePins(PinFilePath(), fromMain);
+    m_pinStamp = StampOfFile(PinFilePath());
+    ObjectIdPins fromBackup;
+    if (!mainWhole && ParsePins(PinBackupPath(), fromBackup)) {
+        // The pin file was removed or damaged: the copy beside it keeps
+        // every card's identifier.
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "%s is missing or damaged, rebuilt from %s\n", PinFilePath(),
+                     PinBackupPath());
+        m_pins = std::move(fromBackup);
+        for (auto it = fromMain.constBegin(); it != fromMain.constEnd(); ++it)
+            m_pins.insert(it.key(), it.value());
+        SavePins();
         return;
-    const QByteArray bytes = file.readAll();
-    StatFile(PinFilePath(), m_pinFileModifiedNs, m_pinFileSize);
-    for (const QByteArray& line : bytes.split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() < 2)
-            continue;
-        bool ok = false;
-        const quint32 oid = fields[0].toUInt(&ok, 16);
-        if (!ok || oid == 0)
-            continue;
-        if (fields.size() >= 3) {
-            m_pins.insert(QString::fromUtf8(fields[1]), {oid, QString::fromUtf8(fields[2])});
-            continue;
-        }
-        const QString key = QString::fromUtf8(fields[1]);
-        const qsizetype bar = key.lastIndexOf(QLatin1Char('|'));
-        if (key.startsWith(QLatin1String("file:")))
-            m_pins.insert(key.mid(5), {oid, QString()});
-        else if (bar > 0)
-            m_pins.insert(key.mid(bar + 1), {oid, key.left(bar)});
-        else  // no file name: found by its UID only, as after a rename
-            m_pins.insert(QStringLiteral("\x01") + key, {oid, key});
     }
+    m_pins = std::move(fromMain);
 }
 
 void CContactsStore::SavePins()
 {
-    QSaveFile file(PinFilePath());
-    if (m_pins.isEmpty()) {
-        QFile::remove(file.fileName());
-        m_pinFileModifiedNs = m_pinFileSize = -1;
-        return;
-    }
-    if (!file.open(QIODevice::WriteOnly))
-        return;
     QByteArray bytes;
     for (auto it = m_pins.constBegin(); it != m_pins.constEnd(); ++it)
-        bytes += QByteArray::number(it->oid, 16) + '\t' + it.key().toUtf8() + '\t' + it->uid.toUtf8() + '\n';
-    file.write(bytes);
-    if (!file.commit())
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot write %s\n", file.fileName());
-    StatFile(PinFilePath(), m_pinFileModifiedNs, m_pinFileSize);
+        bytes += PinLine(it.key(), it.value());
+    // The copy first: a crash between the two leaves one whole file.
+    for (const QString& path : {PinBackupPath(), PinFilePath()}) {
+        if (m_pins.isEmpty()) {
+            QFile::remove(path);
+            continue;
+        }
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+            TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot write %s\n", path);
+    }
+    m_pinStamp = StampOfFile(PinFilePath());
 }
 
 void CContactsStore::AppendPin(const QString& fileName, const ObjectIdPin& pin)
 {
-    const bool current = [&] {
-        qint64 modifiedNs = -1;
-        qint64 size = -1;
-        return StatFile(PinFilePath(), modifiedNs, size) && modifiedNs == m_pinFileModifiedNs && size == m_pinFileSize;
-    }();
+    const bool current = !PinsChangedOnDisk();
     m_pins.insert(fileName, pin);
-    QFile file(PinFilePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) ||
-        file.write(QByteArray::number(pin.oid, 16) + '\t' + fileName.toUtf8() + '\t' + pin.uid.toUtf8() + '\n') < 0) {
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot write %s\n", file.fileName());
+    const QByteArray line = PinLine(fileName, pin);
+    if (!AppendToFile(PinBackupPath(), line) || !AppendToFile(PinFilePath(), line)) {
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot write %s\n", PinFilePath());
         return;
     }
-    file.close();
     // Our own line does not make the file news to us; another writer's does.
     if (current)
-        StatFile(PinFilePath(), m_pinFileModifiedNs, m_pinFileSize);
+        m_pinStamp = StampOfFile(PinFilePath());
+}
+
+// The index: a header, the entries as they are in memory, then the pool.
+bool CContactsStore::LoadIndex(std::vector<Entry>& entries, QByteArray& pool, FileStamp& pinStamp) const
+{
+    QFile file(IndexPath());
+    if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(1) << 31)
+        return false;
+    const QByteArray bytes = file.readAll();
+    quint32 count = 0;
+    quint32 poolSize = 0;
+    const qsizetype header = sizeof kIndexMagic + 2 * sizeof(quint32) + sizeof(FileStamp);
+    if (bytes.size() < header || std::memcmp(bytes.constData(), kIndexMagic, sizeof kIndexMagic) != 0)
+        return false;
+    const char* p = bytes.constData() + sizeof kIndexMagic;
+    std::memcpy(&count, p, sizeof count);
+    std::memcpy(&poolSize, p + sizeof count, sizeof poolSize);
+    std::memcpy(&pinStamp, p + 2 * sizeof count, sizeof pinStamp);
+    if (bytes.size() != header + qsizetype(count) * qsizetype(sizeof(Entry)) + qsizetype(poolSize) || poolSize == 0 ||
+        bytes.at(bytes.size() - 1) != '\0')
+        return false;
+    entries.resize(count);
+    std::memcpy(entries.data(), bytes.constData() + header, size_t(count) * sizeof(Entry));
+    pool = bytes.mid(header + qsizetype(count) * qsizetype(sizeof(Entry)));
+    // Every entry's texts must lie inside the pool (it ends with a 0).
+    for (const Entry& entry : entries) {
+        qsizetype at = entry.text;
+        for (int i = 0; i < 3 + std::popcount(quint32(entry.fieldMask)) && at < pool.size(); ++i)
+            at += qsizetype(std::strlen(pool.constData() + at)) + 1;
+        if (at > pool.size() || entry.text >= quint32(pool.size()) || entry.oid == 0) {
+            entries.clear();
+            pool.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+void CContactsStore::SaveIndex() const
+{
+    static_assert(std::is_trivially_copyable_v<Entry> && sizeof(Entry) == 48);
+    QSaveFile file(IndexPath());
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    const quint32 count = quint32(m_entries.size());
+    const quint32 poolSize = quint32(m_pool.size());
+    file.write(kIndexMagic, sizeof kIndexMagic);
+    file.write(reinterpret_cast<const char*>(&count), sizeof count);
+    file.write(reinterpret_cast<const char*>(&poolSize), sizeof poolSize);
+    file.write(reinterpret_cast<const char*>(&m_pinStamp), sizeof m_pinStamp);
+    file.write(reinterpret_cast<const char*>(m_entries.data()), qint64(m_entries.size() * sizeof(Entry)));
+    file.write(m_pool);
+    if (m_pool.isEmpty() || !file.commit())
+        file.cancelWriting();
+}
+
+std::unique_ptr<CContactItem> CContactsStore::ReadItem(const Entry& entry) const
+{
+    const QString fileName = FileNameOf(entry);
+    FileStamp stamp;
+    const std::optional<QByteArray> bytes =
+        CCardFolder(m_folder).Read(fileName, entry.stamp.size, MaxCardFileSize, &stamp);
+    if (!bytes)
+        return nullptr;
+    VCardParseResult parsed = ParseVCards(*bytes);
+    if (parsed.cards.size() != 1 || parsed.rejected > 0)
+        return nullptr;
+    auto item = std::make_unique<CContactItem>(std::move(parsed.cards.front()), fileName, entry.oid);
+    item->SetReadStamp(stamp);
+    return item;
 }
 
 std::unique_ptr<CContactItem> CContactsStore::ItemAt(int position)
@@ -302,10 +688,7 @@ std::unique_ptr<CContactItem> CContactsStore::ItemAt(int position)
     EnsureScanned();
     if (position < 0 || position >= static_cast<int>(m_entries.size()))
         return nullptr;
-    const Entry& e = m_entries[size_t(position)];
-    auto item = std::make_unique<CContactItem>(*e.card, e.fileName, e.oid);
-    item->SetReadStamp(e.modifiedNs, e.size);
-    return item;
+    return ReadItem(m_entries[size_t(position)]);
 }
 
 int CContactsStore::PositionOfOid(quint32 oid)
@@ -314,16 +697,36 @@ int CContactsStore::PositionOfOid(quint32 oid)
     return m_positionOfOid.value(oid, -1);
 }
 
-std::unique_ptr<CContactItem> CContactsStore::ItemByUid(const QString& uid)
+QStringList CContactsStore::FilesWithUid(const QString& uid)
 {
     EnsureScanned();
-    const QString wanted = uid.trimmed();
+    QStringList files;
+    const QByteArray wanted = uid.trimmed().toUtf8();
     if (wanted.isEmpty())
-        return nullptr;
-    for (size_t i = 0; i < m_entries.size(); ++i)
-        if (m_entries[i].uid == wanted)
-            return ItemAt(static_cast<int>(i));
+        return files;
+    for (const Entry& e : m_entries)
+        if (TextOf(e, 1) == wanted)
+            files << FileNameOf(e);
+    files.sort();
+    return files;
+}
+
+std::unique_ptr<CContactItem> CContactsStore::ItemInFile(const QString& fileName)
+{
+    EnsureScanned();
+    const QByteArray wanted = fileName.toUtf8();
+    for (const Entry& e : m_entries)
+        if (TextOf(e, 0) == wanted)
+            return ReadItem(e);
     return nullptr;
+}
+
+QString CContactsStore::FileNameAt(int position)
+{
+    EnsureScanned();
+    if (position < 0 || position >= static_cast<int>(m_entries.size()))
+        return QString();
+    return FileNameOf(m_entries[size_t(position)]);
 }
 
 std::unique_ptr<CContactItem> CContactsStore::ItemByOid(quint32 oid)
@@ -333,23 +736,19 @@ std::unique_ptr<CContactItem> CContactsStore::ItemByOid(quint32 oid)
         return nullptr;
     }
     int position = PositionOfOid(oid);
-    if (position >= 0) {
-        // Another program may have changed or removed the file since.
-        const Entry& e = m_entries[size_t(position)];
-        qint64 modifiedNs = 0;
-        qint64 size = 0;
-        if (!StatFile(PathOf(e.fileName), modifiedNs, size) || modifiedNs != e.modifiedNs || size != e.size)
-            position = -1;
-    }
+    // Another program may have changed, replaced or removed the file since,
+    // or the identifiers may have moved on in another store object.
+    if (position >= 0 && (PinsChangedOnDisk() ||
+                          StampOfFile(PathOf(FileNameOf(m_entries[size_t(position)]))) != m_entries[size_t(position)].stamp))
+        position = -1;
     if (position < 0 && oid != 0) {
         Refresh();
         position = PositionOfOid(oid);
     }
-    if (position < 0) {
+    std::unique_ptr<CContactItem> item = position < 0 ? nullptr : ReadItem(m_entries[size_t(position)]);
+    if (!item)
         Fail(ContactsStoreError::NotFound);
-        return nullptr;
-    }
-    return ItemAt(position);
+    return item;
 }
 
 QString CContactsStore::NewFileName(const QString& uid) const
@@ -384,78 +783,77 @@ bool CContactsStore::Save(CContactItem& item)
     if (!m_loggedOn)
         return Fail(ContactsStoreError::NotLoggedOn);
     EnsureScanned();
-    qint64 diskModifiedNs = 0;
-    qint64 diskSize = 0;
-    if (item.HasReadStamp() && !item.FileName().isEmpty() &&
-        (!StatFile(PathOf(item.FileName()), diskModifiedNs, diskSize) || diskModifiedNs != item.ReadModifiedNs() ||
-         diskSize != item.ReadSize())) {
-        // A sync tool or an editor changed, removed or renamed the card after
-        // we read it: their change is not overwritten with ours, and a card
-        // they deleted does not come back.
+    const bool isNew = item.FileName().isEmpty();
+    const FileStamp expected = isNew ? FileStamp() : item.ReadStamp();
+    auto conflict = [&] {
+        // A sync tool or an editor changed, replaced, removed or renamed the
+        // card after we read it: their change is not overwritten with ours,
+        // and a card they deleted does not come back.
         TraceMessage(g_traceTessaly, TRACE_ERROR,
                      "Contact %s was changed or removed by another program since it was read, not saved\n",
                      item.FileName());
         return Fail(ContactsStoreError::Conflict);
-    }
+    };
+    if (expected.IsValid() && StampOfFile(PathOf(item.FileName())) != expected)
+        return conflict();
     VCard& card = item.MutableCard();
     if (card.Text(QStringLiteral("UID")).trimmed().isEmpty())
         card.SetText(QStringLiteral("UID"), QUuid::createUuid().toString(QUuid::WithoutBraces));
     item.CompleteRequiredProperties();
     card.SetText(QStringLiteral("REV"), QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
+    const QByteArray bytes = WriteVCard(card);
 
     QString fileName = item.FileName();
-    if (fileName.isEmpty())
-        fileName = NewFileName(card.Text(QStringLiteral("UID")).trimmed());
-    QSaveFile file(PathOf(fileName));
-    if (!file.open(QIODevice::WriteOnly) || file.write(WriteVCard(card)) < 0 || !file.commit()) {
-        TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot save contact %s: %s\n", fileName, file.errorString());
+    ContactsStoreError written = ContactsStoreError::Conflict;
+    for (int attempt = 0; attempt < 8 && written == ContactsStoreError::Conflict; ++attempt) {
+        if (isNew)
+            fileName = NewFileName(CleanUid(item));  // another program may take the name meanwhile
+        written = WriteCardFile(PathOf(fileName), bytes, expected, isNew);
+        if (!isNew)
+            break;
+    }
+    if (written == ContactsStoreError::Conflict)
+        return conflict();
+    if (written != ContactsStoreError::None) {
+        TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot save contact %s\n", fileName);
         return Fail(ContactsStoreError::SaveFailed);
     }
+
     // Only this entry changed: update it in place rather than reading the
     // whole folder again, which would make an import of many cards slow.
-    Entry entry;
-    entry.fileName = fileName;
-    StatFile(file.fileName(), entry.modifiedNs, entry.size);
-    entry.card = std::make_shared<const VCard>(card);
-    entry.sortName = ContactDisplayName(card);
-    entry.uid = UidOf(card);
-    const auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.fileName == fileName; });
+    Entry entry = MakeEntry(fileName, item, StampOfFile(PathOf(fileName)), ContentHashOf(bytes.constData(), bytes.size()));
+    const QByteArray wantedName = fileName.toUtf8();
+    const auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return TextOf(e, 0) == wantedName; });
+    const QString uid = UidOf(entry);
     if (same != m_entries.end()) {
         // The card keeps its identifier, also when this save gave it its first UID.
         entry.oid = same->oid;
         m_entries.erase(same);
     } else {
-        entry.oid = ObjectIdOfKey(entry.uid.isEmpty() ? QStringLiteral("file:") + fileName : entry.uid);
-        while (entry.oid == 0 || m_positionOfOid.contains(entry.oid))
+        entry.oid = ObjectIdOfKey(uid.isEmpty() ? QStringLiteral("file:") + fileName : uid);
+        QSet<quint32> pinned;
+        for (const ObjectIdPin& pin : std::as_const(m_pins))
+            pinned.insert(pin.oid);
+        while (entry.oid == 0 || m_positionOfOid.contains(entry.oid) || pinned.contains(entry.oid))
             entry.oid = entry.oid == 0xFFFFFFFFu ? 1 : entry.oid + 1;
     }
-    const ObjectIdPin pin{entry.oid, entry.uid};
-    m_entries.insert(std::lower_bound(m_entries.begin(), m_entries.end(), entry, Before), std::move(entry));
+    const QString name = QString::fromUtf8(TextOf(entry, 2));
+    const auto at = std::lower_bound(m_entries.begin(), m_entries.end(), name, [&](const Entry& e, const QString& n) {
+        const int order = QString::fromUtf8(TextOf(e, 2)).compare(n, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : TextOf(e, 0) < QByteArrayView(wantedName);
+    });
+    const ObjectIdPin pin{entry.oid, uid, entry.contentHash};
+    const FileStamp stamp = entry.stamp;
+    const quint32 oid = entry.oid;
+    m_entries.insert(at, entry);
+    m_indexStale = true;
     IndexPositions();
     if (m_pins.value(fileName) != pin)
         AppendPin(fileName, pin);
-    const auto saved = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return e.fileName == fileName; });
-    item.SetStoreIdentity(fileName, saved == m_entries.end() ? 0 : saved->oid);
-    if (saved != m_entries.end())
-        item.SetReadStamp(saved->modifiedNs, saved->size);
+    item.SetStoreIdentity(fileName, oid);
+    item.SetReadStamp(stamp);
     m_lastError = ContactsStoreError::None;
     return true;
-}
-
-bool CContactsStore::StatFile(const QString& path, qint64& modifiedNs, qint64& size)
-{
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    modifiedNs = qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    size = info.st_size;
-    return true;
-}
-
-bool CContactsStore::Before(const Entry& a, const Entry& b)
-{
-    const int order = a.sortName.compare(b.sortName, Qt::CaseInsensitive);
-    return order != 0 ? order < 0 : a.fileName < b.fileName;
 }
 
 void CContactsStore::IndexPositions()
@@ -473,6 +871,9 @@ bool CContactsStore::Delete(quint32 oid)
     const std::unique_ptr<CContactItem> item = ItemByOid(oid);
     if (!item)
         return Fail(ContactsStoreError::NotFound);
+    // Still the card just read: a file replaced meanwhile is not removed.
+    if (StampOfFile(PathOf(item->FileName())) != item->ReadStamp())
+        return Fail(ContactsStoreError::Conflict);
     if (!QFile::remove(PathOf(item->FileName()))) {
         TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot delete contact file %s\n", item->FileName());
         return Fail(ContactsStoreError::DeleteFailed);
@@ -480,6 +881,7 @@ bool CContactsStore::Delete(quint32 oid)
     const int position = PositionOfOid(oid);
     if (position >= 0)
         m_entries.erase(m_entries.begin() + position);
+    m_indexStale = true;
     IndexPositions();
     m_lastError = ContactsStoreError::None;
     return true;

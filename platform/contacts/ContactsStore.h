@@ -3,20 +3,31 @@
 // as khard and vdirsyncer keep it. Logging on creates the folder when it
 // is missing; the cards are read when first needed. Positions follow the
 // display names (as an address book lists them) and stay put until the
-// next refresh. Writes go to a temporary file that is renamed over the
-// old one, so a reader never sees half a card. Each card's object
-// identifier is kept in the hidden file ".tessaly-oids" of the folder, so
-// that it stays with the card (ObjectIdentifiers.h).
+// next refresh.
+//
+// What the lists need of each card (name, UID, the twelve fields) is kept
+// as UTF-8 in one pool, and the card itself is read again from its file
+// when it is asked for: fifty thousand contacts then cost a few megabytes.
+// New and changed files are parsed on all cores. The summaries are kept
+// in the hidden file ".tessaly-index" of the folder, so that the next run
+// looks only at the folder and at the files changed since. Each card's
+// object identifier is kept in ".tessaly-oids" (ObjectIdentifiers.h),
+// with a copy in ".tessaly-oids.bak" from which a lost or damaged one is
+// rebuilt. Writes go to a temporary file that is renamed over the old
+// one, so a reader never sees half a card.
 //
 // Not thread-safe: each thread uses its own store object.
 
+#include "platform/contacts/CardFolder.h"
 #include "platform/contacts/ContactItem.h"
 #include "platform/contacts/ObjectIdentifiers.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -35,8 +46,16 @@ enum class ContactsStoreError {
 // What to tell the user about a failed store operation; empty for None.
 QString ContactsStoreErrorMessage(ContactsStoreError error);
 
-class CCardFolder;
-struct CardFileInfo;
+// A card file that is not one contact of the list, and why.
+struct SkippedCardFile {
+    QString fileName;
+    int cards = 0;   // cards read whole from it
+    int broken = 0;  // cards left out because they were broken
+    QString reason;
+    // Several good cards (an export dropped into the folder) are kept and
+    // exported; anything else is a file we cannot read.
+    bool IsUnreadable() const { return broken > 0 || cards == 0; }
+};
 
 class CContactsStore {
 public:
@@ -56,7 +75,7 @@ public:
     const QString& Folder() const { return m_folder; }
     ContactsStoreError LastError() const { return m_lastError; }
 
-    // Reads the folder again; unchanged files are not parsed again. The
+    // Reads the folder again; unchanged files are not read again. The
     // folder is first read when it is first needed, not at logon, so a
     // logon on the user-interface thread stays quick.
     bool Refresh();
@@ -65,18 +84,39 @@ public:
     // window closing during the read of a large folder need not wait.
     void SetCancelFlag(const std::atomic<bool>* stop) { m_cancel = stop; }
     int Count();
+    // The files of the last read that are not in the list.
+    const std::vector<SkippedCardFile>& SkippedFiles() const { return m_skipped; }
+
+    // What the lists show of the contact at `position`, without reading its
+    // file: false when there is no such position.
+    struct Summary {
+        QString name;
+        std::array<QString, ContactFieldCount> fields;  // trimmed, empty when absent
+        quint32 oid = 0;
+    };
+    bool SummaryAt(int position, Summary& summary);
+    // Field `type` of the contact at `position`, from the summary.
+    QString FieldAt(int position, int type);
+
+    // The contact read from its file; null when it is gone or no longer readable.
     std::unique_ptr<CContactItem> ItemAt(int position);
-    // Looks in the folder again when the identifier is not known yet.
+    // Looks in the folder again when the identifier is not known yet or its
+    // file changed since.
     std::unique_ptr<CContactItem> ItemByOid(quint32 oid);
-    std::unique_ptr<CContactItem> ItemByUid(const QString& uid);
+    // The files of the contacts with this UID, in file-name order.
+    QStringList FilesWithUid(const QString& uid);
+    std::unique_ptr<CContactItem> ItemInFile(const QString& fileName);
+    QString FileNameAt(int position);
     int PositionOfOid(quint32 oid);
 
     // A new contact with a fresh UID whose identifier is free; it becomes
     // part of the store with Save.
     std::unique_ptr<CContactItem> CreateItem();
     // Writes the item. An item read from the store whose file another
-    // program has changed, removed or renamed since is not written: false
-    // with ContactsStoreError::Conflict (ContactsStoreErrorMessage tells the user).
+    // program has changed, replaced, removed or renamed since it was read
+    // is not written: false with ContactsStoreError::Conflict. The file is
+    // looked at again right before the new one takes its place. An item
+    // without a file name gets a new file and never replaces another's.
     bool Save(CContactItem& item);
     bool Delete(quint32 oid);
 
@@ -84,43 +124,54 @@ public:
     void SetNewContactVersion(const QString& version) { m_newVersion = version; }
 
 private:
+    // One contact of the list. Its texts are in m_pool at `text`, each
+    // 0-terminated: file name, UID, display name, then each present field.
     struct Entry {
-        QString fileName;
-        qint64 modifiedNs = 0;  // file time, nanoseconds since the epoch
-        qint64 size = 0;
-        std::shared_ptr<const VCard> card;
-        QString sortName;       // the display name, for the order of positions
-        QString uid;            // trimmed, empty when the card has none
+        FileStamp stamp;
+        quint32 text = 0;
         quint32 oid = 0;
+        quint32 contentHash = 0;
+        quint16 fieldMask = 0;
+        quint16 spare = 0;  // no padding left undefined: entries go to the index file as they are
     };
+    struct ReadOutcome;
 
-    std::shared_ptr<const VCard> ReadCard(const CCardFolder& folder, const CardFileInfo& file) const;
+    QByteArrayView TextOf(const Entry& entry, int index) const;  // 0 file, 1 UID, 2 name, 3... fields
+    QString FileNameOf(const Entry& entry) const { return QString::fromUtf8(TextOf(entry, 0)); }
+    QString UidOf(const Entry& entry) const { return QString::fromUtf8(TextOf(entry, 1)); }
+    static void AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask);
+    Entry MakeEntry(const QString& fileName, const CContactItem& item, const FileStamp& stamp, quint32 contentHash);
+    void SortEntries(std::vector<Entry>& entries, const QByteArray& pool) const;
     void AssignIdentifiers();
     void IndexPositions();
+    bool PinsChangedOnDisk() const;
     void LoadPins();
     void SavePins();
     void AppendPin(const QString& fileName, const ObjectIdPin& pin);
     QString PinFilePath() const;
-    static QString UidOf(const VCard& card);
+    QString PinBackupPath() const;
+    QString IndexPath() const;
+    bool LoadIndex(std::vector<Entry>& entries, QByteArray& pool, FileStamp& pinStamp) const;
+    void SaveIndex() const;
     QString PathOf(const QString& fileName) const;
     QString NewFileName(const QString& uid) const;
     bool Fail(ContactsStoreError error) { m_lastError = error; return false; }
+    void EnsureScanned();
+    std::unique_ptr<CContactItem> ReadItem(const Entry& entry) const;
 
     QString m_folder;
     QString m_newVersion = QStringLiteral("3.0");
-    void EnsureScanned();
-    static bool StatFile(const QString& path, qint64& modifiedNs, qint64& size);
-    static bool Before(const Entry& a, const Entry& b);
-
     bool m_loggedOn = false;
     bool m_scanned = false;
+    bool m_indexStale = false;  // a save or delete of ours came after the index was written
     ContactsStoreError m_lastError = ContactsStoreError::None;
+    const std::atomic<bool>* m_cancel = nullptr;
     // Sorted by display name ignoring case, then file name: the order the
     // lists show, so that loading them inserts at the end.
-    const std::atomic<bool>* m_cancel = nullptr;
     std::vector<Entry> m_entries;
-    ObjectIdPins m_pins;                     // the identifier of every card, by file name
-    qint64 m_pinFileModifiedNs = -1;         // the pin file as last read or written
-    qint64 m_pinFileSize = -1;
+    QByteArray m_pool;
+    std::vector<SkippedCardFile> m_skipped;
+    ObjectIdPins m_pins;   // the identifier of every card, by file name
+    FileStamp m_pinStamp;  // the pin file as last read or written
     QHash<quint32, int> m_positionOfOid;
 };

@@ -96,13 +96,9 @@ int CPoomContacts::FindByName(const QString& text)
 int CPoomContacts::FindByEmail(const QString& text)
 {
     const int count = GetCount();
-    for (int i = 0; i < count; ++i) {
-        const std::unique_ptr<CContactItem> contact = m_store->ItemAt(i);
-        if (!contact)
-            continue;
+    for (int i = 0; i < count; ++i)
         for (int type = FIELD_EMAIL; type <= FIELD_EMAIL3; ++type)
-            if (contact->Field(type) == text)
+            if (m_store->FieldAt(i, type) == text)
                 return i;
-    }
     return -1;
 }

@@ -107,11 +107,8 @@ int CPoomPhoneNumbers::FindByNumber(const QString& number)
     const QString wanted = NormalizeNumber(number, m_localPrefix);
     const int count = GetCount();
     for (int i = 0; i < count; ++i) {
-        const std::unique_ptr<CContactItem> contact = m_store->ItemAt(i);
-        if (!contact)
-            continue;
         for (int type = 0; type < TelephoneFieldCount; ++type) {
-            const QString field = contact->Field(type);
+            const QString field = m_store->FieldAt(i, type);
             if (!field.isEmpty() && NormalizeNumber(field, m_localPrefix) == wanted) {
                 m_type = type;
                 return i;

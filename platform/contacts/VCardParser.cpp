@@ -17,22 +17,37 @@ struct JoinedLine {
     QByteArray text;
     bool headerEnded = false;
     bool quotedPrintable = false;
+    bool base64 = false;
 
     void Append(const QByteArray& piece)
     {
-        static constexpr QByteArrayView kMarker = "QUOTED-PRINTABLE";
+        static constexpr QByteArrayView kQuotedPrintable = "QUOTED-PRINTABLE";
+        static constexpr QByteArrayView kBase64 = "BASE64";
         const qsizetype from = text.size();
         text += piece;
         if (headerEnded)
             return;
         const qsizetype colon = text.indexOf(':', from);
-        const qsizetype scanFrom = std::max<qsizetype>(0, from - (kMarker.size() - 1));
+        const qsizetype scanFrom = std::max<qsizetype>(0, from - (kQuotedPrintable.size() - 1));
         const qsizetype scanEnd = colon < 0 ? text.size() : colon;
-        if (!quotedPrintable && scanEnd > scanFrom)
-            quotedPrintable = text.mid(scanFrom, scanEnd - scanFrom).toUpper().contains(kMarker);
+        if (scanEnd > scanFrom && (!quotedPrintable || !base64)) {
+            const QByteArray header = text.mid(scanFrom, scanEnd - scanFrom).toUpper();
+            quotedPrintable = quotedPrintable || header.contains(kQuotedPrintable);
+            base64 = base64 || header.contains(kBase64);
+        }
         headerEnded = colon >= 0;
     }
 };
+
+// 2.1 phones write a base64 value (a PHOTO) as lines of base64 without the
+// leading blank, up to an empty line: such a line continues the value.
+bool IsBase64Line(const QByteArray& line)
+{
+    const QByteArray trimmed = line.trimmed();
+    return !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](char c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/' || c == '=';
+    });
+}
 
 // A logical line and the bytes of the physical lines it was joined from.
 struct LogicalLine {
@@ -43,7 +58,8 @@ struct LogicalLine {
 
 // Physical lines joined into logical ones: a line starting with a blank or
 // a tab continues the one before; in a quoted-printable value a trailing
-// '=' continues it as well (2.1 soft line break).
+// '=' continues it as well (2.1 soft line break), and in a 2.1 base64
+// value so does a line of base64.
 std::vector<LogicalLine> UnfoldLines(const QByteArray& data, qsizetype pos)
 {
     std::vector<LogicalLine> logical;
@@ -67,6 +83,10 @@ std::vector<LogicalLine> UnfoldLines(const QByteArray& data, qsizetype pos)
             }
             if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
                 current.Append(line.mid(1));
+                continue;
+            }
+            if (current.base64 && current.headerEnded && IsBase64Line(line)) {
+                current.Append(line.trimmed());
                 continue;
             }
             logical.push_back({std::move(current.text), currentBegin, lineBegin});

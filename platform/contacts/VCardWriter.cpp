@@ -179,5 +179,9 @@ QByteArray WriteVCard(const VCard& card)
         out += card.rawEnd;
     else
         out += (out.endsWith('\n') ? QByteArray() : eol) + "END:VCARD" + eol;
+    // A card read from a file without a final line end still ends with
+    // one: the next card of an export must not run into it.
+    if (!out.endsWith('\n'))
+        out += eol;
     return out;
 }

@@ -44,8 +44,9 @@ TEST_F(CardFolderTest, ListsOnlyRegularCardFiles)
     const std::vector<CardFileInfo> files = CCardFolder(m_path).List();
     const auto a = std::find_if(files.begin(), files.end(), [](const CardFileInfo& f) { return f.fileName == QStringLiteral("a.vcf"); });
     ASSERT_NE(a, files.end());
-    EXPECT_EQ(a->size, 11);
-    EXPECT_GT(a->modifiedNs, 0);
+    EXPECT_EQ(a->stamp.size, 11);
+    EXPECT_GT(a->stamp.modifiedNs, 0);
+    EXPECT_EQ(a->stamp, StampOfFile(m_path + QStringLiteral("/a.vcf")));
 }
 
 TEST_F(CardFolderTest, ReadsWhatIsThereWithinTheLimit)

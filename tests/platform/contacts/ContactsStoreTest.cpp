@@ -15,11 +15,11 @@
 
 namespace {
 
-// The files of the folder, hidden ones too, less the identifier pins.
+// The files of the folder, hidden ones too, less the store's own.
 QStringList FilesIn(const QString& folder)
 {
     QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-    files.removeAll(QStringLiteral(".tessaly-oids"));
+    files.removeIf([](const QString& name) { return name.startsWith(QLatin1String(".tessaly-")); });
     return files;
 }
 

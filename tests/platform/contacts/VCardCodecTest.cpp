@@ -228,7 +228,7 @@ TEST(VCardWriter, AnUnchangedCardIsWrittenBackByteForByte)
 {
     const QByteArray odd = "BEGIN:VCARD\nVERSION:2.1\nFN:A\nX-FOO_BAR;X-P_Q=1;ENCODING=8BIT:caf\xE9\n"
                            "my_group.X-Ü:x\nAGENT:\nBEGIN:VCARD\nVERSION:2.1\nFN:Agent\nEND:VCARD\n"
-                           "NOTE:folded\n\tby tab\nEND:VCARD";
+                           "NOTE:folded\n\tby tab\nEND:VCARD\n";
     for (const QByteArray& bytes : {ReadContactsData("khard-created.vcf"), ReadContactsData("apple-grouped.vcf"),
                                     ReadContactsData("version-4.0.vcf"), ReadContactsData("phone-2.1.vcf"), odd}) {
         const VCard card = ParseOne(bytes);

@@ -223,20 +223,52 @@ TEST_F(ContactsCli, ListAndLookup)
     EXPECT_TRUE(run.out.contains(QStringLiteral("several contacts share"))) << run.out.toStdString();
 }
 
-TEST_F(ContactsCli, ImportTwiceReplacesAndExportReadsBackTheSame)
+// A backup of a folder that other programs wrote, and its restore: every
+// card goes out, each on lines of its own, an unreadable file is named,
+// and the restore keeps every card, those that share a UID included.
+TEST_F(ContactsCli, BackupAndRestoreLoseAndDoubleNothing)
 {
-    const QString three = TestDataPath(QStringLiteral("contacts/three-cards.vcf"));
-    CliRun run = Cli({"contacts", "import", three});
-    EXPECT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out, QStringLiteral("Imported 3 contacts (3 new, 0 replaced)\n"));
-    // Again: replaced, not doubled (the 2.1 card without a UID comes again).
-    EXPECT_EQ(Cli({"contacts", "import", three}).out, QStringLiteral("Imported 3 contacts (1 new, 2 replaced)\n"));
+    for (const char* file : {"khard-created.vcf", "no-final-line-end.vcf", "shared-uid-home.vcf", "shared-uid-work.vcf",
+                             "three-cards.vcf", "no-uid-2.1.vcf", "nokia-photo-2.1.vcf", "broken-no-colon.vcf"})
+        ASSERT_TRUE(QFile::copy(TestDataPath(QStringLiteral("contacts/") + QLatin1String(file)),
+                                m_folder + QLatin1Char('/') + QLatin1String(file)));
+    const QString backup = m_folder + QStringLiteral("-backup.vcf");
+    CliRun run = Cli({"contacts", "export", backup});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, QStringLiteral("Exported 9 contacts to %1\n").arg(backup));
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Cannot read broken-no-colon.vcf: line without a colon"))) << run.err.toStdString();
+    QFile file(backup);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes.count("BEGIN:VCARD"), 9);
+    EXPECT_FALSE(bytes.contains("END:VCARDBEGIN")) << bytes.constData();
+    EXPECT_TRUE(bytes.endsWith("END:VCARD\r\n"));
 
-    const QString exported = m_folder + QStringLiteral("-export.vcf");
-    ASSERT_EQ(Cli({"contacts", "export", exported}).status, 0);
+    UseNewFolder();
+    run = Cli({"contacts", "import", backup});
+    EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, QStringLiteral("Imported 9 contacts (9 new, 0 replaced)\n"
+                                      "Several cards share the UID dup-4711: each was kept in a file of its own\n"));
+    const QStringList restored = QDir(m_folder).entryList({QStringLiteral("*.vcf")}, QDir::Files);
+    EXPECT_EQ(restored.size(), 9) << restored.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(restored.contains(QStringLiteral("dup-4711.vcf")) && restored.contains(QStringLiteral("dup-4711-2.vcf")));
+    const QString list = Cli({"contacts", "list", "--json"}).out;
+    EXPECT_TRUE(list.contains(QStringLiteral("Ida Wik (work)")) && list.contains(QStringLiteral("\"Ida Wik\"")));
+
+    // Again: each card finds its own file, those sharing a UID too; only
+    // the three cards without a UID come anew.
+    run = Cli({"contacts", "import", backup});
+    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Imported 9 contacts (3 new, 6 replaced)\n"))) << run.out.toStdString();
+    EXPECT_EQ(QDir(m_folder).entryList({QStringLiteral("*.vcf")}, QDir::Files).size(), 12);
+
+    // A clean folder exports with success and reads back the same.
+    UseNewFolder();
+    const QString three = TestDataPath(QStringLiteral("contacts/three-cards.vcf"));
+    ASSERT_EQ(Cli({"contacts", "import", three}).status, 0);
+    ASSERT_EQ(Cli({"contacts", "export", backup}).status, 0);
     const QString listA = Cli({"contacts", "list", "--json"}).out;
     UseNewFolder();
-    EXPECT_EQ(Cli({"contacts", "import", exported}).out, QStringLiteral("Imported 4 contacts (4 new, 0 replaced)\n"));
+    EXPECT_EQ(Cli({"contacts", "import", backup}).out, QStringLiteral("Imported 3 contacts (3 new, 0 replaced)\n"));
     EXPECT_EQ(Cli({"contacts", "list", "--json"}).out, listA);  // same UIDs, identifiers and fields
 
     for (const QString& bad : {m_folder + QStringLiteral("/nothing.vcf"), TestDataPath(QStringLiteral("contacts/broken-no-end.vcf"))}) {
