@@ -8,7 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
+
+#include <cstdio>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -152,57 +156,6 @@ TEST(ContactsStore, CardsWithoutUidOrWithACopiedUidGetDistinctIdentifiers)
     EXPECT_EQ(store.ItemAt(1)->Oid(), ObjectIdOfKey(QStringLiteral("same")));
 }
 
-// Two runs over one folder: between them a card without UID is saved (it
-// gets one), a newcomer whose UID hashes like an existing one arrives with
-// an older file time (cp -p), and one of two cards sharing a UID is
-// renamed. Every contact keeps its identifier; the newcomer takes a free one.
-TEST(ObjectIdentifiers, AnIdentifierStaysWithItsCardAcrossRuns)
-{
-    ASSERT_EQ(ObjectIdOfKey(kOlder), ObjectIdOfKey(kNewer));
-    const QString folder = NewContactsFolder(QStringLiteral("pins"));
-    auto card = [](const char* uid, const char* fn) {
-        return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") + (*uid ? "UID:" + QByteArray(uid) + "\r\n" : "") + "FN:" +
-               fn + "\r\nEND:VCARD\r\n";
-    };
-    WriteContactFile(folder, QStringLiteral("no-uid.vcf"), card("", "No Uid"));
-    WriteContactFile(folder, QStringLiteral("held.vcf"), card(kNewer.toLatin1().constData(), "Held"));
-    WriteContactFile(folder, QStringLiteral("copy-a.vcf"), card("shared", "Copy A"));
-    WriteContactFile(folder, QStringLiteral("copy-b.vcf"), card("shared", "Copy B"));
-    auto idsByName = [&] {
-        CContactsStore store(folder);
-        EXPECT_TRUE(store.LogOn());
-        QHash<QString, quint32> ids;
-        for (int i = 0; i < store.Count(); ++i)
-            ids.insert(store.ItemAt(i)->DisplayName(), store.ItemAt(i)->Oid());
-        return ids;
-    };
-    const QHash<QString, quint32> before = idsByName();
-    ASSERT_EQ(before.size(), 4);
-    EXPECT_EQ(QSet<quint32>(before.begin(), before.end()).size(), 4);
-
-    {
-        CContactsStore store(folder);
-        ASSERT_TRUE(store.LogOn());
-        std::unique_ptr<CContactItem> item = store.ItemByOid(before.value(QStringLiteral("No Uid")));
-        ASSERT_NE(item, nullptr);
-        item->SetField(FIELD_MOBILE_TEL, QStringLiteral("1"));
-        ASSERT_TRUE(store.Save(*item));
-        EXPECT_FALSE(item->Uid().isEmpty());
-        EXPECT_EQ(item->Oid(), before.value(QStringLiteral("No Uid")));
-    }
-    WriteContactFile(folder, QStringLiteral("restored.vcf"), card(kOlder.toLatin1().constData(), "Restored"));
-    QFile(folder + QStringLiteral("/restored.vcf"))
-        .setFileTime(QDateTime::currentDateTime().addYears(-1), QFileDevice::FileModificationTime);
-    ASSERT_TRUE(QFile::rename(folder + QStringLiteral("/copy-b.vcf"), folder + QStringLiteral("/0-copy-b.vcf")));
-
-    const QHash<QString, quint32> after = idsByName();
-    ASSERT_EQ(after.size(), 5);
-    for (auto it = before.begin(); it != before.end(); ++it)
-        EXPECT_EQ(after.value(it.key()), it.value()) << it.key().toStdString();
-    EXPECT_EQ(QSet<quint32>(after.begin(), after.end()).size(), 5);
-    EXPECT_EQ(idsByName(), after);
-}
-
 TEST(ContactsStore, AFailedSaveReportsAndKeepsTheOldCard)
 {
     const QString folder = NewContactsFolder(QStringLiteral("savefail"));
@@ -234,6 +187,28 @@ TEST(ContactsStore, AChangeByAnotherProgramIsNotOverwritten)
              QFile file(path);
              ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
              file.write(synced);
+         }},
+        {"replaced by a card of the same size and file time (cp -p, rsync -a)",
+         [](const QString& path) {
+             QByteArray other = ReadContactFile(path);
+             other.replace("Berg", "Borg");
+             const QDateTime time = QFileInfo(path).lastModified();
+             WriteContactFile(QFileInfo(path).path(), QStringLiteral("copy.tmp"), other);
+             QFile copy(QFileInfo(path).path() + QStringLiteral("/copy.tmp"));
+             ASSERT_TRUE(copy.open(QIODevice::ReadWrite) && copy.setFileTime(time, QFileDevice::FileModificationTime));
+             copy.close();
+             ASSERT_EQ(::rename(QFile::encodeName(copy.fileName()).constData(), QFile::encodeName(path).constData()), 0);
+         }},
+        {"edited in place, same size, file time put back",
+         [](const QString& path) {
+             const QDateTime time = QFileInfo(path).lastModified();
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+             QByteArray bytes = file.readAll();
+             bytes.replace("Berg", "Borg");
+             file.seek(0);
+             file.write(bytes);
+             ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
          }},
         {"deleted", [](const QString& path) { ASSERT_TRUE(QFile::remove(path)); }},
         {"renamed", [](const QString& path) { ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".new.vcf"))); }},
@@ -298,7 +273,8 @@ QList<QByteArray> LinesBesides(const QByteArray& file, const QList<QByteArray>& 
 // leaves every other line of the file as it was, byte for byte.
 TEST(ContactsStore, AnEditChangesOnlyTheLineItTouches)
 {
-    for (const char* file : {"khard-created.vcf", "apple-grouped.vcf", "version-4.0.vcf", "phone-2.1.vcf"}) {
+    for (const char* file : {"khard-created.vcf", "apple-grouped.vcf", "version-4.0.vcf", "phone-2.1.vcf",
+                             "nokia-photo-2.1.vcf"}) {
         const QString folder = NewContactsFolder(QStringLiteral("roundtrip"));
         CopyContactsData(QString::fromLatin1(file), folder);
         const QString path = folder + QLatin1Char('/') + QString::fromLatin1(file);
@@ -315,7 +291,130 @@ TEST(ContactsStore, AnEditChangesOnlyTheLineItTouches)
         const QList<QByteArray> added = {"TITLE", "REV", "UID", "FN", "N"};
         EXPECT_EQ(LinesBesides(after, added), LinesBesides(before, added)) << file;
         EXPECT_EQ(LinesBesides(after, {"TITLE", "REV"}).size(), LinesBesides(before, {"TITLE", "REV"}).size() +
-                                                                      (before.contains("\nUID:") ? 0 : 1))
+                                                                      (before.contains("\nUID:") ? 0 : 1) +
+                                                                      (before.contains("\nFN") ? 0 : 1))
             << file;
     }
+}
+
+namespace {
+
+// The identifier of each card of the folder as a new store object (another
+// run, another window) sees it, by display name.
+QHash<QString, quint32> IdsByName(const QString& folder)
+{
+    CContactsStore store(folder);
+    EXPECT_TRUE(store.LogOn());
+    QHash<QString, quint32> ids;
+    for (int i = 0; i < store.Count(); ++i)
+        ids.insert(store.ItemAt(i)->DisplayName(), store.ItemAt(i)->Oid());
+    return ids;
+}
+
+void SetAge(const QString& path, int hoursAgo)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600 * hoursAgo), QFileDevice::FileModificationTime));
+}
+
+}  // namespace
+
+// Whatever happens to the files between two runs, an identifier never
+// moves to another card. Each step acts on the folder and names the cards
+// whose identifiers must be as they were before it.
+TEST(ObjectIdentifiers, NeverMoveToAnotherCard)
+{
+    const QString folder = NewContactsFolder(QStringLiteral("stable"));
+    for (const char* file : {"shared-uid-home.vcf", "shared-uid-work.vcf", "no-uid-2.1.vcf", "khard-created.vcf"})
+        CopyContactsData(QString::fromLatin1(file), folder);
+    ASSERT_EQ(ObjectIdOfKey(kOlder), ObjectIdOfKey(kNewer));
+    WriteContactFile(folder, QStringLiteral("held.vcf"),
+                     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + kNewer.toLatin1() + "\r\nFN:Held\r\nEND:VCARD\r\n");
+    const QString home = folder + QStringLiteral("/shared-uid-home.vcf");
+    const QString work = folder + QStringLiteral("/shared-uid-work.vcf");
+    SetAge(home, 2);
+    SetAge(work, 1);
+    const QHash<QString, quint32> first = IdsByName(folder);
+    ASSERT_EQ(first.size(), 5);
+    auto rename = [&](const char* from, const char* to) {
+        ASSERT_TRUE(QFile::rename(folder + QLatin1Char('/') + QLatin1String(from), folder + QLatin1Char('/') + QLatin1String(to)));
+    };
+    const QString ida = QStringLiteral("Ida Wik");
+    const QString idaWork = QStringLiteral("Ida Wik (work)");
+    const QString olle = QStringLiteral("Olle Strand");
+    const QString asa = QStringLiteral("Åsa Berg");
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        // A sync tool renames both copies of a UID at once, and the card
+        // without UID: each is found by its UID and content.
+        {"renamed", [&] {
+             rename("shared-uid-home.vcf", "b-home.vcf");
+             rename("shared-uid-work.vcf", "a-work.vcf");
+             rename("no-uid-2.1.vcf", "olle.vcf");
+         }},
+        // The pin file is removed and the older copy becomes the newer:
+        // the copy beside it still knows who is who.
+        {"pin file removed", [&] {
+             ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/.tessaly-oids")));
+             SetAge(folder + QStringLiteral("/b-home.vcf"), 1);
+             SetAge(folder + QStringLiteral("/a-work.vcf"), 3);
+         }},
+        {"pin file damaged", [&] { WriteContactFile(folder, QStringLiteral(".tessaly-oids"), "garbage\n\x01\x02"); }},
+        // The card without UID is edited here and gets one.
+        {"saved", [&] {
+             CContactsStore store(folder);
+             ASSERT_TRUE(store.LogOn());
+             std::unique_ptr<CContactItem> item = store.ItemByOid(first.value(olle));
+             ASSERT_NE(item, nullptr);
+             item->SetField(FIELD_HOME_TEL, QStringLiteral("1"));
+             ASSERT_TRUE(store.Save(*item));
+             EXPECT_FALSE(item->Uid().isEmpty());
+         }},
+        // A newcomer whose UID hashes like a card's that is there arrives
+        // with an older file time (cp -p): it takes a free identifier.
+        {"newcomer with the same hash", [&] {
+             WriteContactFile(folder, QStringLiteral("restored.vcf"),
+                              "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + kOlder.toLatin1() + "\r\nFN:Restored\r\nEND:VCARD\r\n");
+             SetAge(folder + QStringLiteral("/restored.vcf"), 9000);
+         }},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        const QHash<QString, quint32> now = IdsByName(folder);
+        for (auto it = first.begin(); it != first.end(); ++it)
+            EXPECT_EQ(now.value(it.key()), it.value()) << step.what << ": " << it.key().toStdString();
+        EXPECT_EQ(QSet<quint32>(now.begin(), now.end()).size(), now.size()) << step.what;
+    }
+
+    // Another UID takes over Åsa's file: a new identifier there, and hers
+    // comes back when her card turns up in another file.
+    WriteContactFile(folder, QStringLiteral("khard-created.vcf"), ReadContactsData("no-final-line-end.vcf"));
+    QHash<QString, quint32> now = IdsByName(folder);
+    EXPECT_FALSE(now.contains(asa));
+    EXPECT_FALSE(QSet<quint32>(now.begin(), now.end()).contains(first.value(asa)));
+    WriteContactFile(folder, QStringLiteral("asa.vcf"), ReadContactsData("khard-created.vcf"));
+    now = IdsByName(folder);
+    EXPECT_EQ(now.value(asa), first.value(asa));
+    EXPECT_EQ(now.value(ida), first.value(ida));
+    EXPECT_EQ(now.value(idaWork), first.value(idaWork));
+    EXPECT_EQ(now.value(olle), first.value(olle));
+}
+
+// A store object that is already open takes the identifiers another one
+// wrote: the pin file is read again on every refresh.
+TEST(ObjectIdentifiers, APinFileWrittenElsewhereIsTakenOnTheNextRefresh)
+{
+    const QString folder = NewContactsFolder(QStringLiteral("reread"));
+    CopyContactsData(QStringLiteral("khard-created.vcf"), folder);
+    CContactsStore open(folder);
+    ASSERT_TRUE(open.LogOn());
+    ASSERT_EQ(open.Count(), 1);
+    WriteContactFile(folder, QStringLiteral(".tessaly-oids"), "5eed\tkhard-created.vcf\tme7kn52a5u29qnc9937dw19b2yy6t08zokt2\t0\n");
+    ASSERT_TRUE(open.Refresh());
+    EXPECT_EQ(open.ItemAt(0)->Oid(), 0x5eedu);
+    EXPECT_EQ(open.ItemByOid(0x5eed)->DisplayName(), QStringLiteral("Åsa Berg"));
 }

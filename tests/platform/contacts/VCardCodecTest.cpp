@@ -114,6 +114,21 @@ TEST(VCardCodec, Version21IsReadDecodedAndStays21)
     EXPECT_EQ(ParseOne(written).Text(QStringLiteral("FN")), QStringLiteral("Åke, Jörgensen"));
 }
 
+// An old phone's photo: base64 lines without a leading blank up to an
+// empty line. The card is read whole and written back unchanged.
+TEST(VCardCodec, Version21PhotoOnUnindentedLinesIsOneValue)
+{
+    const QByteArray bytes = ReadContactsData("nokia-photo-2.1.vcf");
+    const VCard card = ParseOne(bytes);
+    const VCardProperty* photo = FindProperty(card, "PHOTO");
+    ASSERT_NE(photo, nullptr);
+    const QByteArray jpeg = QByteArray::fromBase64(photo->value.toLatin1());
+    EXPECT_TRUE(jpeg.startsWith("\xFF\xD8") && jpeg.endsWith("\xFF\xD9")) << photo->value.toStdString();
+    EXPECT_EQ(card.Text(QStringLiteral("EMAIL")), QStringLiteral("rut@example.fi"));
+    EXPECT_EQ(card.Components(QStringLiteral("N")).value(0), QStringLiteral("Nyström"));
+    EXPECT_EQ(WriteVCard(card), bytes);
+}
+
 // Old phones wrote their code page without saying which; editors put a
 // byte order mark first; folded lines may go on with a tab.
 TEST(VCardParser, LegacyBytesByteOrderMarkAndTabContinuations)
