@@ -15,6 +15,9 @@ void InsertContactSorted(std::vector<tagCONTACT*>& contacts, size_t used, tagCON
     size_t low = 0;
     size_t high = used;
     size_t position = used;
+    // The store hands contacts over in this order: most go at the end.
+    if (used > 0 && CompareContactNames(ContactName(contacts[used - 1]), name) < 0)
+        low = high;
     while (low < high) {
         const size_t middle = low + (high - low) / 2;
         const int order = CompareContactNames(ContactName(contacts[middle]), name);

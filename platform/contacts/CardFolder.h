@@ -25,8 +25,9 @@ struct FileStamp {
 FileStamp StampOfFile(const QString& path);
 
 struct CardFileInfo {
-    QString fileName;
+    QByteArray name;  // as the file system has it: decoded only when needed
     FileStamp stamp;
+    QString FileName() const;
 };
 
 class CCardFolder {

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QUuid>
 
 #include <algorithm>
@@ -113,13 +114,30 @@ bool ParsePins(const QString& path, ObjectIdPins& pins)
         return false;
     const QByteArray bytes = file.readAll();
     bool whole = !bytes.isEmpty() && bytes.endsWith('\n');
-    for (const QByteArray& line : bytes.split('\n')) {
+    pins.reserve(pins.size() + bytes.count('\n'));
+    // Sliced in place: a pin file of fifty thousand lines is read at once.
+    const QByteArrayView all(bytes);
+    qsizetype pos = 0;
+    while (pos < all.size()) {
+        qsizetype end = all.indexOf('\n', pos);
+        if (end < 0)
+            end = all.size();
+        const QByteArrayView line = all.sliced(pos, end - pos);
+        pos = end + 1;
         if (line.isEmpty())
             continue;
-        const QList<QByteArray> fields = line.split('\t');
-        bool ok = fields.size() == 3 || fields.size() == 4;
+        QByteArrayView fields[5];
+        int count = 0;
+        for (qsizetype from = 0; count < 5;) {
+            const qsizetype tab = line.indexOf('\t', from);
+            fields[count++] = line.sliced(from, (tab < 0 ? line.size() : tab) - from);
+            if (tab < 0)
+                break;
+            from = tab + 1;
+        }
+        bool ok = count == 3 || count == 4;
         const quint32 oid = ok ? fields[0].toUInt(&ok, 16) : 0;
-        const quint32 hash = ok && fields.size() == 4 ? fields[3].toUInt(&ok, 16) : 0;
+        const quint32 hash = ok && count == 4 ? fields[3].toUInt(&ok, 16) : 0;
         if (!ok || oid == 0 || fields[1].isEmpty()) {
             whole = false;
             continue;
@@ -219,7 +237,10 @@ bool CContactsStore::LogOn()
     }
     m_loggedOn = true;
     m_scanned = false;
-    LoadPins();
+    // The pins are read when identifiers must be given; a run that finds
+    // the index current never needs them.
+    m_pinsLoaded = false;
+    m_pinStamp = StampOfFile(PinFilePath());
     return true;
 }
 
@@ -289,17 +310,24 @@ bool CContactsStore::SummaryAt(int position, Summary& summary)
     if (position < 0 || position >= static_cast<int>(m_entries.size()))
         return false;
     const Entry& entry = m_entries[size_t(position)];
-    summary.name = QString::fromUtf8(TextOf(entry, 2));
-    const char* p = TextOf(entry, 2).constData();
-    p += std::strlen(p) + 1;
+    // Decoded into the texts' own buffers: a list of fifty thousand then
+    // allocates nothing per contact here.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    auto decode = [&utf8](QString& text, QByteArrayView bytes) {
+        text.resize(bytes.size());
+        text.truncate(utf8.appendToBuffer(text.data(), bytes) - text.constData());
+    };
+    const QByteArrayView name = TextOf(entry, 2);
+    decode(summary.name, name);
+    const char* p = name.constData() + name.size() + 1;
     for (int type = 0; type < ContactFieldCount; ++type) {
         if (!(entry.fieldMask & ContactFieldMask(type))) {
             summary.fields[size_t(type)].clear();
             continue;
         }
-        const size_t length = std::strlen(p);
-        summary.fields[size_t(type)] = QString::fromUtf8(p, qsizetype(length));
-        p += length + 1;
+        const QByteArrayView field(p, qsizetype(std::strlen(p)));
+        decode(summary.fields[size_t(type)], field);
+        p += field.size() + 1;
     }
     summary.oid = entry.oid;
     return true;
@@ -350,8 +378,7 @@ bool CContactsStore::Refresh()
     std::vector<size_t> keptOf(files.size(), SIZE_MAX);
     std::vector<size_t> toRead;
     for (size_t f = 0; f < files.size(); ++f) {
-        const QByteArray name = files[f].fileName.toUtf8();
-        const auto it = knownByName.constFind(QByteArrayView(name));
+        const auto it = knownByName.constFind(QByteArrayView(files[f].name));
         if (it != knownByName.constEnd() && known[*it].stamp == files[f].stamp)
             keptOf[f] = *it;
         else
@@ -377,15 +404,17 @@ bool CContactsStore::Refresh()
                 return;
             }
             const CardFileInfo& file = files[toRead[k]];
+            const QString fileName = file.FileName();
             ReadOutcome outcome;
             outcome.file = toRead[k];
-            outcome.skipped.fileName = file.fileName;
-            const std::optional<QByteArray> bytes =
-                folder.Read(file.fileName, file.stamp.size, MaxCardFileSize, &outcome.stamp);
+            outcome.skipped.fileName = fileName;
+            // The listing's stamp: a file changed since is read again next time.
+            outcome.stamp = file.stamp;
+            const std::optional<QByteArray> bytes = folder.Read(fileName, file.stamp.size, MaxCardFileSize);
             if (!bytes) {
                 if (file.stamp.size > MaxCardFileSize)
                     outcome.skipped.reason = QStringLiteral("larger than 16 MB");
-                else if (outcome.stamp.IsValid() || QFileInfo::exists(PathOf(file.fileName)))
+                else if (QFileInfo::exists(PathOf(fileName)))
                     outcome.skipped.reason = QStringLiteral("cannot be read");
                 else
                     continue;  // removed since the listing
@@ -393,13 +422,13 @@ bool CContactsStore::Refresh()
                 continue;
             }
             outcome.contentHash = ContentHashOf(bytes->constData(), bytes->size());
-            VCardParseResult parsed = ParseVCards(*bytes);
+            VCardParseResult parsed = ParseVCards(*bytes, VCardParseMode::ValuesOnly);
             outcome.skipped.cards = int(parsed.cards.size());
             outcome.skipped.broken = parsed.rejected;
             if (parsed.cards.size() == 1 && parsed.rejected == 0) {
                 outcome.ok = true;
                 outcome.text = quint32(pool.size());
-                AppendSummary(pool, file.fileName, CContactItem(std::move(parsed.cards.front()), QString(), 0),
+                AppendSummary(pool, fileName, CContactItem(std::move(parsed.cards.front()), QString(), 0),
                               outcome.fieldMask);
             } else if (parsed.rejected > 0) {
                 outcome.skipped.reason = parsed.firstError;
@@ -418,6 +447,14 @@ bool CContactsStore::Refresh()
     }  // the helpers are joined here
     if (cancelled)
         return Fail(ContactsStoreError::Cancelled);
+
+    // Nothing new, nothing changed, nothing gone: the known list stands.
+    if (toRead.empty() && files.size() == known.size()) {
+        m_entries = std::move(known);
+        m_pool = std::move(knownPool);
+        m_skipped.clear();
+        return Indexed(true, fromIndex, indexPinStamp);
+    }
 
     std::vector<Entry> fresh;
     fresh.reserve(files.size());
@@ -492,16 +529,21 @@ bool CContactsStore::Refresh()
     m_skipped = std::move(skipped);
     if (!sameCards)
         SortEntries(m_entries, m_pool);
+    return Indexed(sameCards, fromIndex, indexPinStamp);
+}
+
+bool CContactsStore::Indexed(bool sameCards, bool fromIndex, const FileStamp& indexPinStamp)
+{
     const bool wasScanned = m_scanned;
     m_scanned = true;
-
     // The pin file is looked at on every read: another window or the
     // command-line tool may have pinned cards since.
-    const bool pinsChanged = PinsChangedOnDisk();
+    const FileStamp pinsNow = StampOfFile(PinFilePath());
+    const bool pinsChanged = pinsNow != m_pinStamp;
     if (pinsChanged)
-        LoadPins();
-    const bool identifiersKnown = wasScanned || (fromIndex && indexPinStamp == m_pinStamp);
-    if (sameCards && !pinsChanged && identifiersKnown)
+        m_pinsLoaded = false;
+    const bool identifiersKnown = wasScanned ? !pinsChanged : fromIndex && indexPinStamp == pinsNow;
+    if (sameCards && identifiersKnown)
         IndexPositions();
     else
         AssignIdentifiers();
@@ -524,11 +566,12 @@ void CContactsStore::SortEntries(std::vector<Entry>& entries, const QByteArray& 
     for (size_t i = 0; i < entries.size(); ++i) {
         const char* fileName = pool.constData() + entries[i].text;
         const char* uid = fileName + std::strlen(fileName) + 1;
-        names[i] = QString::fromUtf8(uid + std::strlen(uid) + 1);
+        // Folded once here rather than at every comparison.
+        names[i] = QString::fromUtf8(uid + std::strlen(uid) + 1).toCaseFolded();
         order[i] = i;
     }
     std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int byName = names[a].compare(names[b], Qt::CaseInsensitive);
+        const int byName = names[a].compare(names[b]);
         if (byName != 0)
             return byName < 0;
         return std::strcmp(pool.constData() + entries[a].text, pool.constData() + entries[b].text) < 0;
@@ -545,8 +588,15 @@ bool CContactsStore::PinsChangedOnDisk() const
     return StampOfFile(PinFilePath()) != m_pinStamp;
 }
 
+void CContactsStore::EnsurePins()
+{
+    if (!m_pinsLoaded)
+        LoadPins();
+}
+
 void CContactsStore::AssignIdentifiers()
 {
+    EnsurePins();
     std::vector<ObjectIdCandidate> candidates;
     candidates.reserve(m_entries.size());
     for (const Entry& e : m_entries)
@@ -562,6 +612,7 @@ void CContactsStore::AssignIdentifiers()
 
 void CContactsStore::LoadPins()
 {
+    m_pinsLoaded = true;
     m_pins.clear();
     ObjectIdPins fromMain;
     const bool mainWhole = ParsePins(PinFilePath(), fromMain);
@@ -601,6 +652,7 @@ void CContactsStore::SavePins()
 
 void CContactsStore::AppendPin(const QString& fileName, const ObjectIdPin& pin)
 {
+    EnsurePins();
     const bool current = !PinsChangedOnDisk();
     m_pins.insert(fileName, pin);
     const QByteArray line = PinLine(fileName, pin);
@@ -825,6 +877,7 @@ bool CContactsStore::Save(CContactItem& item)
     const QByteArray wantedName = fileName.toUtf8();
     const auto same = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry& e) { return TextOf(e, 0) == wantedName; });
     const QString uid = UidOf(entry);
+    EnsurePins();
     if (same != m_entries.end()) {
         // The card keeps its identifier, also when this save gave it its first UID.
         entry.oid = same->oid;

@@ -142,6 +142,8 @@ private:
     static void AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask);
     Entry MakeEntry(const QString& fileName, const CContactItem& item, const FileStamp& stamp, quint32 contentHash);
     void SortEntries(std::vector<Entry>& entries, const QByteArray& pool) const;
+    bool Indexed(bool sameCards, bool fromIndex, const FileStamp& indexPinStamp);
+    void EnsurePins();
     void AssignIdentifiers();
     void IndexPositions();
     bool PinsChangedOnDisk() const;
@@ -172,6 +174,7 @@ private:
     QByteArray m_pool;
     std::vector<SkippedCardFile> m_skipped;
     ObjectIdPins m_pins;   // the identifier of every card, by file name
+    bool m_pinsLoaded = false;
     FileStamp m_pinStamp;  // the pin file as last read or written
     QHash<quint32, int> m_positionOfOid;
 };

@@ -19,7 +19,7 @@ struct JoinedLine {
     bool quotedPrintable = false;
     bool base64 = false;
 
-    void Append(const QByteArray& piece)
+    void Append(QByteArrayView piece)
     {
         static constexpr QByteArrayView kQuotedPrintable = "QUOTED-PRINTABLE";
         static constexpr QByteArrayView kBase64 = "BASE64";
@@ -41,9 +41,9 @@ struct JoinedLine {
 
 // 2.1 phones write a base64 value (a PHOTO) as lines of base64 without the
 // leading blank, up to an empty line: such a line continues the value.
-bool IsBase64Line(const QByteArray& line)
+bool IsBase64Line(QByteArrayView line)
 {
-    const QByteArray trimmed = line.trimmed();
+    const QByteArrayView trimmed = line.trimmed();
     return !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), [](char c) {
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/' || c == '=';
     });
@@ -71,7 +71,7 @@ std::vector<LogicalLine> UnfoldLines(const QByteArray& data, qsizetype pos)
         qsizetype end = data.indexOf('\n', pos);
         if (end < 0)
             end = data.size();
-        QByteArray line = data.mid(pos, end - pos);
+        QByteArrayView line(data.constData() + pos, end - pos);
         pos = std::min(end + 1, data.size());
         if (line.endsWith('\r'))
             line.chop(1);
@@ -82,7 +82,7 @@ std::vector<LogicalLine> UnfoldLines(const QByteArray& data, qsizetype pos)
                 continue;
             }
             if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
-                current.Append(line.mid(1));
+                current.Append(line.sliced(1));
                 continue;
             }
             if (current.base64 && current.headerEnded && IsBase64Line(line)) {
@@ -102,9 +102,10 @@ std::vector<LogicalLine> UnfoldLines(const QByteArray& data, qsizetype pos)
 }
 
 // Splits at `separator` outside double quotes.
-QList<QByteArray> SplitOutsideQuotes(const QByteArray& text, char separator)
+// The pieces are views into `text`, which must outlive them.
+QList<QByteArrayView> SplitOutsideQuotes(QByteArrayView text, char separator)
 {
-    QList<QByteArray> pieces;
+    QList<QByteArrayView> pieces;
     bool quoted = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -112,11 +113,11 @@ QList<QByteArray> SplitOutsideQuotes(const QByteArray& text, char separator)
         if (c == '"')
             quoted = !quoted;
         else if (c == separator && !quoted) {
-            pieces << text.mid(start, i - start);
+            pieces << text.sliced(start, i - start);
             start = i + 1;
         }
     }
-    pieces << text.mid(start);
+    pieces << text.sliced(start);
     return pieces;
 }
 
@@ -133,21 +134,21 @@ qsizetype ColonOutsideQuotes(const QByteArray& line)
     return -1;
 }
 
-QString Unquote(const QByteArray& value)
+QString Unquote(QByteArrayView value)
 {
-    QByteArray v = value.trimmed();
+    QByteArrayView v = value.trimmed();
     if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
-        v = v.mid(1, v.size() - 2);
+        v = v.sliced(1, v.size() - 2);
     return QString::fromUtf8(v);
 }
 
-VCardParameter ParseParameter(const QByteArray& token)
+VCardParameter ParseParameter(QByteArrayView token)
 {
     VCardParameter p;
     const qsizetype eq = token.indexOf('=');
     if (eq < 0) {
         // 2.1 writes bare values: TEL;CELL;PREF or ;QUOTED-PRINTABLE.
-        const QByteArray bare = token.trimmed().toUpper();
+        const QByteArray bare = token.trimmed().toByteArray().toUpper();
         if (bare == "QUOTED-PRINTABLE" || bare == "BASE64" || bare == "8BIT" || bare == "7BIT")
             p.name = QStringLiteral("ENCODING");
         else
@@ -155,8 +156,8 @@ VCardParameter ParseParameter(const QByteArray& token)
         p.values << QString::fromUtf8(token.trimmed());
         return p;
     }
-    p.name = QString::fromUtf8(token.left(eq).trimmed()).toUpper();
-    for (const QByteArray& v : SplitOutsideQuotes(token.mid(eq + 1), ','))
+    p.name = QString::fromUtf8(token.first(eq).trimmed()).toUpper();
+    for (const QByteArrayView v : SplitOutsideQuotes(token.sliced(eq + 1), ','))
         p.values << Unquote(v);
     return p;
 }
@@ -236,8 +237,9 @@ QByteArray DecodeQuotedPrintable(const QByteArray& encoded)
     return out;
 }
 
-VCardParseResult ParseVCards(const QByteArray& data)
+VCardParseResult ParseVCards(const QByteArray& data, VCardParseMode mode)
 {
+    const bool keepRaw = mode == VCardParseMode::Whole;
     VCardParseResult result;
     PendingCard pending;
     auto reject = [&](const QString& why) {
@@ -261,7 +263,7 @@ VCardParseResult ParseVCards(const QByteArray& data)
     bool versionMayFollow = false;
     for (const LogicalLine& logical : UnfoldLines(data, start)) {
         const QByteArray& line = logical.text;
-        const QByteArray raw = data.mid(logical.rawBegin, logical.rawEnd - logical.rawBegin);
+        const QByteArray raw = keepRaw ? data.mid(logical.rawBegin, logical.rawEnd - logical.rawBegin) : QByteArray();
         const bool followsBegin = std::exchange(versionMayFollow, false);
         if (line.trimmed().isEmpty()) {
             if (pending.depth > 0 && !pending.card.properties.empty())
@@ -276,11 +278,11 @@ VCardParseResult ParseVCards(const QByteArray& data)
             }
             continue;
         }
-        const QList<QByteArray> head = SplitOutsideQuotes(line.left(colon), ';');
+        const QList<QByteArrayView> head = SplitOutsideQuotes(QByteArrayView(line).first(colon), ';');
         QByteArray rawValue = line.mid(colon + 1);
-        const QByteArray fullName = head.first().trimmed();
+        const QByteArrayView fullName = head.first().trimmed();
         const qsizetype dot = fullName.indexOf('.');
-        const QString name = QString::fromUtf8(dot < 0 ? fullName : fullName.mid(dot + 1)).toUpper();
+        const QString name = QString::fromUtf8(dot < 0 ? fullName : fullName.sliced(dot + 1)).toUpper();
 
         if (name == QLatin1String("BEGIN") && rawValue.trimmed().toUpper() == "VCARD") {
             if (pending.depth++ == 0) {
@@ -331,7 +333,7 @@ VCardParseResult ParseVCards(const QByteArray& data)
 
         VCardProperty property;
         if (dot >= 0)
-            property.group = QString::fromUtf8(fullName.left(dot));
+            property.group = QString::fromUtf8(fullName.first(dot));
         property.name = name;
         for (qsizetype i = 1; i < head.size(); ++i)
             if (!head.at(i).trimmed().isEmpty())
@@ -349,8 +351,10 @@ VCardParseResult ParseVCards(const QByteArray& data)
         if (quotedPrintable)
             value = EscapeLineBreaks(value);
         property.value = value;
-        property.raw = raw;
-        property.rawFingerprint = property.Fingerprint();
+        if (keepRaw) {
+            property.raw = raw;
+            property.rawFingerprint = property.Fingerprint();
+        }
         pending.card.properties.push_back(std::move(property));
     }
     if (pending.depth > 0)

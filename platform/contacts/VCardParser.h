@@ -18,9 +18,14 @@ struct VCardParseResult {
     QString firstError;        // why the first one was left out
 };
 
+enum class VCardParseMode {
+    Whole,       // every property keeps its bytes, to be written back
+    ValuesOnly,  // the values alone, for a card that is only looked at (quicker)
+};
+
 // Every card of `data`, in order. A card without END, or with a line that
 // has no colon, is left out; text outside cards is ignored.
-VCardParseResult ParseVCards(const QByteArray& data);
+VCardParseResult ParseVCards(const QByteArray& data, VCardParseMode mode = VCardParseMode::Whole);
 
 // Decodes quoted-printable octets ("=C3=A5" and soft line breaks).
 QByteArray DecodeQuotedPrintable(const QByteArray& encoded);

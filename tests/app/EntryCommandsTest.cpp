@@ -17,11 +17,15 @@
 #include "app/dialogs/ModifyDlg.h"
 #include "app/dialogs/OptionsDlg.h"
 #include "support/MessageBoxTypes.h"
+#include "tests/TestEnvironment.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/modemsim/ModemSimulator.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -70,7 +74,8 @@ protected:
     // Opens the window on the stored connection and waits until it is connected.
     void Open()
     {
-        frame = std::make_unique<CMainFrame>(FreshContactsFolder());
+        contactsFolder = FreshContactsFolder();
+        frame = std::make_unique<CMainFrame>(contactsFolder);
         QObject::connect(View(), &CPhoneBookView::ConnectionFinished, [this] { connected = true; });
         frame->show();
         ASSERT_TRUE(WaitUntil([this] { return connected; }, 30000));
@@ -115,6 +120,7 @@ protected:
     RecordedMessages boxes;
     ModemSimulator modem;
     std::unique_ptr<CMainFrame> frame;
+    QString contactsFolder;
     bool connected = false;
 };
 
@@ -412,6 +418,40 @@ TEST_F(EntryCommandsTest, TransferAllToContactsThenBackToTheSimAndDeleteTheConta
     EXPECT_EQ(boxes.Texts().value(0), QStringLiteral("Are you sure you want to delete First Last"));
     EXPECT_TRUE(WaitUntil([&] { return flat->RowCount() == 1; }, 10000));
     EXPECT_EQ(Book(SM).size(), 3u);
+}
+
+// Two cards share a UID; the pin file goes away between the load and the
+// delete, and the chosen card becomes the older file: Delete still removes
+// exactly the card the user chose.
+TEST_F(EntryCommandsTest, DeleteContactRemovesTheChosenCardWithThePinFileGone)
+{
+    Start({}, {});
+    const QString home = contactsFolder + QStringLiteral("/shared-uid-home.vcf");
+    const QString work = contactsFolder + QStringLiteral("/shared-uid-work.vcf");
+    auto age = [](const QString& path, int hours) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QDateTime::currentDateTime().addSecs(-3600 * hours), QFileDevice::FileModificationTime));
+    };
+    for (const QString& path : {home, work})
+        ASSERT_TRUE(QFile::copy(TestDataPath(QStringLiteral("contacts/") + QFileInfo(path).fileName()), path));
+    age(home, 2);
+    age(work, 1);
+    CSkinableContactList* contacts = View()->ContactsList();
+    CSkinableFlatContactList* flat = contacts->ListControl();
+    contacts->RefreshList(true);
+    ASSERT_TRUE(WaitUntil([&] { return flat->RowCount() == 2; }, 10000));
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    QTest::mouseClick(flat->viewport(), Qt::LeftButton, {}, flat->visualRect(flat->Rows().index(1)).center() - QPoint(90, 0));
+    ASSERT_NE(contacts->GetSelectedOID(), 0u);
+
+    ASSERT_TRUE(QFile::remove(contactsFolder + QStringLiteral("/.tessaly-oids")));
+    age(work, 3);
+    ASSERT_TRUE(Command(ID_EDIT_DELETE));
+    EXPECT_EQ(boxes.Texts().value(0), QStringLiteral("Are you sure you want to delete Ida Wik (work)"));
+    EXPECT_FALSE(QFile::exists(work));
+    EXPECT_TRUE(QFile::exists(home));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ protected:
     {
         QStringList names;
         for (const CardFileInfo& info : CCardFolder(m_path).List())
-            names << info.fileName;
+            names << info.FileName();
         names.sort();
         return names;
     }
@@ -42,7 +42,7 @@ TEST_F(CardFolderTest, ListsOnlyRegularCardFiles)
 
     EXPECT_EQ(Listed(), (QStringList{QStringLiteral("B.VCF"), QStringLiteral("a.vcf"), QStringLiteral("link.vcf")}));
     const std::vector<CardFileInfo> files = CCardFolder(m_path).List();
-    const auto a = std::find_if(files.begin(), files.end(), [](const CardFileInfo& f) { return f.fileName == QStringLiteral("a.vcf"); });
+    const auto a = std::find_if(files.begin(), files.end(), [](const CardFileInfo& f) { return f.name == "a.vcf"; });
     ASSERT_NE(a, files.end());
     EXPECT_EQ(a->stamp.size, 11);
     EXPECT_GT(a->stamp.modifiedNs, 0);
