@@ -594,6 +594,36 @@ void CContactsStore::EnsurePins()
         LoadPins();
 }
 
+const QSet<quint32>& CContactsStore::PinnedOids()
+{
+    EnsurePins();
+    if (!m_pinnedOidsValid) {
+        m_pinnedOids.clear();
+        m_pinnedOids.reserve(m_pins.size());
+        for (const ObjectIdPin& pin : std::as_const(m_pins))
+            m_pinnedOids.insert(pin.oid);
+        m_pinnedOidsValid = true;
+    }
+    return m_pinnedOids;
+}
+
+quint32 CContactsStore::ReturningOid(const QString& uid)
+{
+    // A card that comes back (a restore of one deleted before) gets the
+    // identifier it had, kept by its retired pin.
+    if (uid.isEmpty())
+        return 0;
+    EnsurePins();
+    for (auto it = m_pins.begin(); it != m_pins.end(); ++it) {
+        if (!IsRetiredPinKey(it.key()) || it->uid != uid || m_positionOfOid.contains(it->oid))
+            continue;
+        const quint32 oid = it->oid;
+        m_pins.erase(it);
+        return oid;
+    }
+    return 0;
+}
+
 void CContactsStore::AssignIdentifiers()
 {
     EnsurePins();
@@ -603,6 +633,7 @@ void CContactsStore::AssignIdentifiers()
         candidates.push_back({UidOf(e), FileNameOf(e), e.stamp.modifiedNs / 1000000, e.contentHash});
     const ObjectIdPins pinsBefore = m_pins;
     const std::vector<quint32> ids = AssignObjectIds(candidates, m_pins);
+    m_pinnedOidsValid = false;
     for (size_t i = 0; i < ids.size(); ++i)
         m_entries[i].oid = ids[i];
     IndexPositions();
@@ -613,6 +644,7 @@ void CContactsStore::AssignIdentifiers()
 void CContactsStore::LoadPins()
 {
     m_pinsLoaded = true;
+    m_pinnedOidsValid = false;
     m_pins.clear();
     ObjectIdPins fromMain;
     const bool mainWhole = ParsePins(PinFilePath(), fromMain);
@@ -655,6 +687,8 @@ void CContactsStore::AppendPin(const QString& fileName, const ObjectIdPin& pin)
     EnsurePins();
     const bool current = !PinsChangedOnDisk();
     m_pins.insert(fileName, pin);
+    if (m_pinnedOidsValid)
+        m_pinnedOids.insert(pin.oid);
     const QByteArray line = PinLine(fileName, pin);
     if (!AppendToFile(PinBackupPath(), line) || !AppendToFile(PinFilePath(), line)) {
         TraceMessage(g_traceTessaly, TRACE_ERROR, "Cannot write %s\n", PinFilePath());
@@ -883,12 +917,12 @@ bool CContactsStore::Save(CContactItem& item)
         entry.oid = same->oid;
         m_entries.erase(same);
     } else {
-        entry.oid = ObjectIdOfKey(uid.isEmpty() ? QStringLiteral("file:") + fileName : uid);
-        QSet<quint32> pinned;
-        for (const ObjectIdPin& pin : std::as_const(m_pins))
-            pinned.insert(pin.oid);
-        while (entry.oid == 0 || m_positionOfOid.contains(entry.oid) || pinned.contains(entry.oid))
-            entry.oid = entry.oid == 0xFFFFFFFFu ? 1 : entry.oid + 1;
+        entry.oid = ReturningOid(uid);
+        if (entry.oid == 0) {
+            entry.oid = ObjectIdOfKey(uid.isEmpty() ? QStringLiteral("file:") + fileName : uid);
+            while (entry.oid == 0 || m_positionOfOid.contains(entry.oid) || PinnedOids().contains(entry.oid))
+                entry.oid = entry.oid == 0xFFFFFFFFu ? 1 : entry.oid + 1;
+        }
     }
     const QString name = QString::fromUtf8(TextOf(entry, 2));
     const auto at = std::lower_bound(m_entries.begin(), m_entries.end(), name, [&](const Entry& e, const QString& n) {

@@ -24,6 +24,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -144,6 +145,8 @@ private:
     void SortEntries(std::vector<Entry>& entries, const QByteArray& pool) const;
     bool Indexed(bool sameCards, bool fromIndex, const FileStamp& indexPinStamp);
     void EnsurePins();
+    const QSet<quint32>& PinnedOids();  // every identifier a pin holds
+    quint32 ReturningOid(const QString& uid);
     void AssignIdentifiers();
     void IndexPositions();
     bool PinsChangedOnDisk() const;
@@ -175,6 +178,8 @@ private:
     std::vector<SkippedCardFile> m_skipped;
     ObjectIdPins m_pins;   // the identifier of every card, by file name
     bool m_pinsLoaded = false;
+    QSet<quint32> m_pinnedOids;
+    bool m_pinnedOidsValid = false;
     FileStamp m_pinStamp;  // the pin file as last read or written
     QHash<quint32, int> m_positionOfOid;
 };

@@ -102,6 +102,21 @@ protected:
         frame->Action(id)->trigger();
         return WaitUntil([this] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }, 20000);
     }
+    // Reads the contacts folder again and waits until the list shows `rows`
+    // contacts, in an active window that takes clicks.
+    bool ShowContacts(int rows)
+    {
+        CSkinableFlatContactList* flat = View()->ContactsList()->ListControl();
+        View()->ContactsList()->RefreshList(true);
+        frame->activateWindow();
+        return WaitUntil([&] { return flat->RowCount() == rows; }, 10000) && QTest::qWaitForWindowActive(frame.get());
+    }
+    // A point on the name of the contact in `row`.
+    QPoint ContactRow(int row)
+    {
+        CSkinableFlatContactList* flat = View()->ContactsList()->ListControl();
+        return flat->visualRect(flat->Rows().index(row)).center() - QPoint(90, 0);
+    }
     std::map<int, QByteArray> Book(const QString& storage) const
     {
         std::map<int, QByteArray> names;
@@ -392,11 +407,8 @@ TEST_F(EntryCommandsTest, TransferAllToContactsThenBackToTheSimAndDeleteTheConta
     // The Contacts list shows them once it has read the folder again.
     CSkinableContactList* contacts = View()->ContactsList();
     CSkinableFlatContactList* flat = contacts->ListControl();
-    contacts->RefreshList(true);
-    ASSERT_TRUE(WaitUntil([&] { return flat->RowCount() == 2; }, 10000));
-    frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    const QPoint first = flat->visualRect(flat->Rows().index(0)).center() - QPoint(90, 0);
+    ASSERT_TRUE(ShowContacts(2));
+    const QPoint first = ContactRow(0);
     QTest::mouseClick(flat->viewport(), Qt::LeftButton, {}, first);
     ASSERT_NE(contacts->GetSelectedOID(), 0u);
 
@@ -437,14 +449,9 @@ TEST_F(EntryCommandsTest, DeleteContactRemovesTheChosenCardWithThePinFileGone)
         ASSERT_TRUE(QFile::copy(TestDataPath(QStringLiteral("contacts/") + QFileInfo(path).fileName()), path));
     age(home, 2);
     age(work, 1);
-    CSkinableContactList* contacts = View()->ContactsList();
-    CSkinableFlatContactList* flat = contacts->ListControl();
-    contacts->RefreshList(true);
-    ASSERT_TRUE(WaitUntil([&] { return flat->RowCount() == 2; }, 10000));
-    frame->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    QTest::mouseClick(flat->viewport(), Qt::LeftButton, {}, flat->visualRect(flat->Rows().index(1)).center() - QPoint(90, 0));
-    ASSERT_NE(contacts->GetSelectedOID(), 0u);
+    ASSERT_TRUE(ShowContacts(2));
+    QTest::mouseClick(View()->ContactsList()->ListControl()->viewport(), Qt::LeftButton, {}, ContactRow(1));
+    ASSERT_NE(View()->ContactsList()->GetSelectedOID(), 0u);
 
     ASSERT_TRUE(QFile::remove(contactsFolder + QStringLiteral("/.tessaly-oids")));
     age(work, 3);
