@@ -33,6 +33,8 @@ struct SharedContactLists {
     CNumberTable numberTable;
     std::unique_ptr<QFileSystemWatcher> storeWatcher;
     QString watchedFolder;
+    QStringList cardFiles;  // the folder's card files at the last watch, sorted; empty when unknown
+    bool cardFilesKnown = false;
     CContactListModel* loadingModel = nullptr;
     bool refreshing = false;
     bool changedDuringLoad = false;
@@ -103,7 +105,10 @@ int CContactListModel::Create(const QString& cacheFile, int filter, bool readCon
             shared.storeWatcher = std::make_unique<QFileSystemWatcher>();
             shared.watchedFolder = m_phoneNumbers->Store().Folder();
             QObject::connect(shared.storeWatcher.get(), &QFileSystemWatcher::directoryChanged, shared.storeWatcher.get(),
-                             [] { OnStoreChanged(); });
+                             [] {
+                                 if (CardFilesChanged())
+                                     OnStoreChanged();
+                             });
             QObject::connect(shared.storeWatcher.get(), &QFileSystemWatcher::fileChanged, shared.storeWatcher.get(),
                              [] { OnStoreChanged(); });
             // The folder only: a watch on each card costs seconds for a big
@@ -230,10 +235,14 @@ bool CContactListModel::ArmStoreWatch(bool cards)
     // takes its watches with it: its nearest parent then tells when it is back.
     QString watchDir = shared.watchedFolder;
     QStringList files;
-    if (QFileInfo(watchDir).isDir()) {
+    const bool folderThere = QFileInfo(watchDir).isDir();
+    shared.cardFilesKnown = cards && folderThere;
+    shared.cardFiles.clear();
+    if (folderThere) {
         const QDir dir(watchDir);
         if (cards) {
-            for (const QString& name : dir.entryList({QStringLiteral("*.vcf")}, QDir::Files))
+            shared.cardFiles = dir.entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name);
+            for (const QString& name : std::as_const(shared.cardFiles))
                 files << dir.filePath(name);
         }
     } else {
@@ -267,6 +276,18 @@ bool CContactListModel::ArmStoreWatch(bool cards)
     if (!added.isEmpty())
         watcher->addPaths(added);
     return folderBack;
+}
+
+bool CContactListModel::CardFilesChanged()
+{
+    // The store keeps its own hidden files (identifiers, index) in the
+    // folder: only card files that come, go or change names are news
+    // there. A card written in place, or replaced by a rename, is told by
+    // the watch on the card itself.
+    const SharedContactLists& shared = Shared();
+    if (!shared.cardFilesKnown || !QFileInfo(shared.watchedFolder).isDir())
+        return true;
+    return QDir(shared.watchedFolder).entryList({QStringLiteral("*.vcf")}, QDir::Files, QDir::Name) != shared.cardFiles;
 }
 
 void CContactListModel::OnStoreChanged()

@@ -75,6 +75,7 @@ public:
 private:
     static CFilteredList* FindOrBuildList(int filter);
     static void OnStoreChanged();
+    static bool CardFilesChanged();
     // Watches the folder and, with `cards`, its cards (or, while the folder is gone, its
     // nearest parent); true when the folder is watched again after a gap.
     static bool ArmStoreWatch(bool cards = true);

@@ -115,8 +115,9 @@ TEST_F(ContactListModelTest, AChangeInTheFolderReloadsAndAChangeDuringALoadIsNot
     EXPECT_EQ(Names(), QStringList{"B"});
 }
 
-// Another program writes a card in place (no new file, no rename), and the
-// folder goes away and comes back: the list follows within 2 s each time.
+// Another program writes a card in place (no new file, no rename) or
+// renames a new one over it, and the folder goes away and comes back: the
+// list follows within 2 s each time.
 TEST_F(ContactListModelTest, ACardRewrittenInPlaceOrAFolderRecreatedReloads)
 {
     WriteCard(m_folder, {"a", "Before", "+46701"});
@@ -139,6 +140,9 @@ TEST_F(ContactListModelTest, ACardRewrittenInPlaceOrAFolderRecreatedReloads)
     };
     rewriteInPlace("After");
     EXPECT_EQ(within2s({"After"}), QStringList{"After"});
+    // A sync tool writes a new file and renames it over the card.
+    ASSERT_TRUE(WriteCard(m_folder, {"a", "Renamed over", "+46701"}));
+    EXPECT_EQ(within2s({"Renamed over"}), QStringList{"Renamed over"});
 
     ASSERT_TRUE(QDir(m_folder).removeRecursively());
     EXPECT_EQ(within2s({}), QStringList{});
