@@ -7,6 +7,7 @@
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookList.h"
 #include "app/dialogs/ConnectionDlg.h"
+#include "contactlist/FilteredList.h"
 #include "contactlist/widgets/ContactListStyles.h"
 #include "contactlist/widgets/SkinableContactList.h"
 #include "contactlist/widgets/SkinableFlatContactList.h"
@@ -113,7 +114,8 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
     m_contactsList = std::make_unique<CSkinableContactList>(contactsFolder);
     m_contactsList->Create(this, QRect(0, 150, DefaultWidth, DefaultHeight - 150), ContactsListId,
                            ContactListDefaultWindowStyle, ContactListDefaultListStyle,
-                           ContactListDefaultExtendedStyle, ContactsCacheFile());
+                           ContactListDefaultExtendedStyle, ContactsCacheFile(), CFilteredList::AllContactsFilter,
+                           true, true, false);
     m_contactsList->AddMenuOption(ID_EDIT_DELETE, Tr("Delete"));
     m_contactsList->AddMenuOption(ID_TRANSFER_ADDTOSIMPHONE, Tr("Add to SIM/Phone"));
     m_contactsList->ListControl()->SetCommandEnabler([this](int command) {
@@ -156,8 +158,8 @@ CPhoneBookView::CPhoneBookView(QWidget* parent, const QString& contactsFolder)
         m_settings.ApplyDefaults();
     m_model->SetShown(m_settings.ShowSim, m_settings.ShowPhone);
 
-    // The first connection starts once the window has been painted: the
-    // user sees the lists (the Contacts from their cache) at once.
+    // The Contacts from their cache are painted first; the check against
+    // the folder and the first connection start after that.
     m_connectAfterPaint = true;
 
     if (!m_settings.ShowContacts)
@@ -699,8 +701,14 @@ void CPhoneBookView::resizeEvent(QResizeEvent* event)
 void CPhoneBookView::paintEvent(QPaintEvent*)
 {
     if (m_connectAfterPaint) {
+        // The cached contacts are on screen: now the folder is read to
+        // check them, on the list's own thread, and the device is sought.
         m_connectAfterPaint = false;
-        QTimer::singleShot(0, this, [this] { StartConnectionLoop(false); });
+        QTimer::singleShot(0, this, [this] {
+            if (m_contactsList)
+                m_contactsList->RefreshList(true);
+            StartConnectionLoop(false);
+        });
     }
     QPainter painter(this);
     const double sx = width() / double(DefaultWidth);

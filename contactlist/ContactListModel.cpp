@@ -31,6 +31,7 @@ struct SharedContactLists {
     std::vector<std::unique_ptr<CFilteredList>> filteredLists;
     std::vector<CContactListModel*> models;  // every created model
     CNumberTable numberTable;
+    bool numberTableStale = false;  // filled when first asked, not at start-up
     std::unique_ptr<QFileSystemWatcher> storeWatcher;
     QString watchedFolder;
     QStringList cardFiles;  // the folder's card files at the last watch, sorted; empty when unknown
@@ -87,7 +88,7 @@ CContactListModel::~CContactListModel()
         shared.models.front()->RefreshList(true);
 }
 
-int CContactListModel::Create(const QString& cacheFile, int filter, bool readContacts)
+int CContactListModel::Create(const QString& cacheFile, int filter, bool readContacts, bool loadNow)
 {
     SharedContactLists& shared = Shared();
     m_readContacts = readContacts;
@@ -117,9 +118,12 @@ int CContactListModel::Create(const QString& cacheFile, int filter, bool readCon
             ArmStoreWatch(false);
             if (filter != CFilteredList::AllContactsFilter)
                 FindOrBuildList(filter);
-            RefreshList(true);
+            if (loadNow)
+                RefreshList(true);
         }
-        FillNumberTable();
+        // The table waits for its first question: building it for a big
+        // cache would hold up the first paint.
+        shared.numberTableStale = true;
     } else {
         FindOrBuildList(filter);
     }
@@ -369,10 +373,13 @@ int CContactListModel::InstanceCount()
 void CContactListModel::FillNumberTable()
 {
     Shared().numberTable.Fill(AllContacts());
+    Shared().numberTableStale = false;
 }
 
 bool CContactListModel::GetNameFromNumber(const QString& number, QString& name)
 {
+    if (Shared().numberTableStale)
+        FillNumberTable();
     return Shared().numberTable.GetNameFromNumber(number, name);
 }
 

@@ -37,9 +37,10 @@ public:
 
     // The first model reads the cache file into the list of all contacts,
     // starts watching the store and starts a load (when `readContacts` is
-    // set and a cache file is named); later ones share what is there.
-    // Returns 0.
-    int Create(const QString& cacheFile, int filter, bool readContacts);
+    // set and a cache file is named; with `loadNow` false the load waits
+    // for RefreshList, so that a window can paint the cached list first);
+    // later ones share what is there. Returns 0.
+    int Create(const QString& cacheFile, int filter, bool readContacts, bool loadNow = true);
     bool IsCreated() const { return m_created; }
 
     // Called on the owning thread whenever the shared lists were replaced;

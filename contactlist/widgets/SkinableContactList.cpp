@@ -58,7 +58,7 @@ CSkinableContactList::~CSkinableContactList()
 
 int CSkinableContactList::Create(QWidget* parent, const QRect& rect, int id, quint32 windowStyle, quint32 listStyle,
                                  quint32 extendedListStyle, const QString& cacheFile, int filter, bool readContacts,
-                                 bool boxFlag)
+                                 bool boxFlag, bool loadNow)
 {
     if (m_created)
         return 0;
@@ -87,7 +87,7 @@ int CSkinableContactList::Create(QWidget* parent, const QRect& rect, int id, qui
     m_created = true;
 
     m_model->SetListsChangedHandler([this] { OnListsChanged(); });
-    m_model->Create(cacheFile, filter, readContacts);
+    m_model->Create(cacheFile, filter, readContacts, loadNow);
     m_list->SetFilter(filter);
     HandToList();
 

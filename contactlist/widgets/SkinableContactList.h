@@ -41,10 +41,11 @@ public:
     // window reads the cache file and starts a load (when `readContacts`
     // is set and `cacheFile` is not empty). `boxFlag` lets the phone box
     // extend beyond this window (it is placed in the top-level window).
-    // Nonzero on success; 0 when the window was created already.
+    // With `loadNow` false the load waits for RefreshList. Nonzero on
+    // success; 0 when the window was created already.
     int Create(QWidget* parent, const QRect& rect, int id, quint32 windowStyle, quint32 listStyle,
                quint32 extendedListStyle, const QString& cacheFile, int filter = 0xFFF, bool readContacts = true,
-               bool boxFlag = true);
+               bool boxFlag = true, bool loadNow = true);
     int ControlId() const { return m_id; }
 
     // Starts a reload; false while one runs (and then, unless silent, the
