@@ -113,8 +113,8 @@ int CContactListModel::Create(const QString& cacheFile, int filter, bool readCon
             QObject::connect(shared.storeWatcher.get(), &QFileSystemWatcher::fileChanged, shared.storeWatcher.get(),
                              [] { OnStoreChanged(); });
             // The folder only: a watch on each card costs seconds for a big
-            // folder and would hold up the first paint; the load that starts
-            // now watches the cards it reads.
+            // folder and would hold up the first paint; the load that
+            // follows watches the cards it reads.
             ArmStoreWatch(false);
             if (filter != CFilteredList::AllContactsFilter)
                 FindOrBuildList(filter);
