@@ -32,19 +32,6 @@ TEST(GuiMessageHandlerTest, WorkerBoxIsShownOnTheGuiThreadAndAnswered)
     EXPECT_TRUE(onGui.load());
 }
 
-TEST(GuiMessageHandlerTest, ShutdownReleasesAWaitingWorker)
-{
-    CGuiMessageHandler handler([](const QString&, unsigned) { return int(IDYES); });
-    std::atomic<int> answer{0};
-    CGuiMessageHandler::SetShuttingDown(true);
-    // The GUI loop does not run: only the shut-down can free the worker.
-    std::thread worker([&] { answer = handler.ShowMessage(QStringLiteral("x"), MB_YESNO | MB_DEFBUTTON2, QString()); });
-    worker.join();
-    CGuiMessageHandler::SetShuttingDown(false);
-    EXPECT_EQ(answer.load(), IDNO);
-    QCoreApplication::processEvents();
-}
-
 TEST(GuiMessageHandlerTest, StandardBoxesMapTypesToButtons)
 {
     struct Case {
