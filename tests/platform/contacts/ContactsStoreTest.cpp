@@ -139,23 +139,6 @@ TEST(ContactsStore, BrokenAndForeignFilesAreSkippedWithoutHarmingOthers)
     EXPECT_EQ(store.Count(), 0);
 }
 
-TEST(ContactsStore, CardsWithoutUidOrWithACopiedUidGetDistinctIdentifiers)
-{
-    const QString folder = NewContactsFolder(QStringLiteral("uids"));
-    WriteContactFile(folder, QStringLiteral("a.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:A\r\nEND:VCARD\r\n");
-    WriteContactFile(folder, QStringLiteral("b.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:same\r\nFN:B\r\nEND:VCARD\r\n");
-    WriteContactFile(folder, QStringLiteral("c.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:same\r\nFN:C\r\nEND:VCARD\r\n");
-    CContactsStore store(folder);
-    ASSERT_TRUE(store.LogOn());
-    ASSERT_EQ(store.Count(), 3);
-    QSet<quint32> ids;
-    for (int i = 0; i < 3; ++i)
-        ids.insert(store.ItemAt(i)->Oid());
-    EXPECT_EQ(ids.size(), 3);
-    EXPECT_FALSE(ids.contains(0u));
-    EXPECT_EQ(store.ItemAt(1)->Oid(), ObjectIdOfKey(QStringLiteral("same")));
-}
-
 TEST(ContactsStore, AFailedSaveReportsAndKeepsTheOldCard)
 {
     const QString folder = NewContactsFolder(QStringLiteral("savefail"));
