@@ -1,6 +1,6 @@
 #include "app/AppSettings.h"
 
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "support/Registry.h"
 #include "support/Trace.h"
 #include "support/TranslationTable.h"

@@ -25,13 +25,11 @@ QString FindDataFile(const QString& relative)
 {
     const QString program = ProgramDirectory();
     const QString appDir = QCoreApplication::applicationDirPath();
+    // The build folder has share/tessaly beside the program's folder too.
     const QStringList folders = {
         program,
         program + QStringLiteral("/../share/tessaly"),
         appDir + QStringLiteral("/../share/tessaly"),
-        // Run from a build folder inside the source tree.
-        appDir + QStringLiteral("/../../share/tessaly"),
-        appDir + QStringLiteral("/../../../share/tessaly"),
     };
     for (const QString& folder : folders) {
         const QFileInfo file(QDir(folder).filePath(relative));
@@ -39,8 +37,11 @@ QString FindDataFile(const QString& relative)
             return file.canonicalFilePath();
     }
     // A program copied away from its install still finds the installed data.
-    const QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("tessaly/") + relative,
-                                                     QStandardPaths::LocateFile | QStandardPaths::LocateDirectory);
+    // One kind at a time: with both flags Qt looks for a folder only.
+    const QString name = QStringLiteral("tessaly/") + relative;
+    QString installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation, name, QStandardPaths::LocateFile);
+    if (installed.isEmpty())
+        installed = QStandardPaths::locate(QStandardPaths::GenericDataLocation, name, QStandardPaths::LocateDirectory);
     return installed.isEmpty() ? QString() : QFileInfo(installed).canonicalFilePath();
 }
 

@@ -50,9 +50,6 @@ bool CPhoneBookApp::InitInstance(const StartOptions& options, const QString& con
         }));
     }
 
-    // The trace file goes to the documents folder, which a fresh account
-    // may not have yet.
-    QDir().mkpath(QFileInfo(CFileTraceHandler::DefaultPath()).absolutePath());
     auto sink = std::make_unique<CFileTraceHandler>();
     sink->SetTimestamps(true);
     CTraceManager::Instance().SetHandler(std::move(sink));

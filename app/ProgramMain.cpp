@@ -5,25 +5,34 @@
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookApp.h"
 #include "app/StartOptions.h"
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "platform/serial/SystemSerialPorts.h"
+#include "support/Version.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
 int TessalyMain(int argc, char** argv, const ProgramSystem& system)
 {
-    // Help needs no display.
+    // Help and the version need no display: answered before the
+    // application object, which aborts without one.
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--help") == 0 || qstrcmp(argv[i], "-h") == 0) {
             std::fputs(qPrintable(StartOptionsUsage()), stdout);
+            return 0;
+        }
+        if (qstrcmp(argv[i], "--version") == 0) {
+            std::printf("tessaly %s\n", TessalyVersion());
             return 0;
         }
     }
     // QApplication takes its own options (-platform ...) off first.
     QApplication application(argc, argv);
     application.setApplicationName(QStringLiteral("tessaly"));
+    application.setDesktopFileName(QStringLiteral("tessaly"));
+    application.setWindowIcon(QIcon::fromTheme(QStringLiteral("tessaly"), QIcon(QStringLiteral(":/icons/tessaly.png"))));
     const StartOptions options = ParseStartOptions(application.arguments().mid(1));
     if (!options.error.isEmpty()) {
         std::fprintf(stderr, "tessaly: %s\n%s", qPrintable(options.error), qPrintable(StartOptionsUsage()));

@@ -50,9 +50,10 @@ StartOptions ParseStartOptions(const QStringList& arguments)
 QString StartOptionsUsage()
 {
     return QStringLiteral(
-        "Usage: tessaly [--demo] [--port PATH|99] [--speed N] [--screenshot FILE.png]\n"
+        "Usage: tessaly [--demo] [--port PATH|99] [--speed N] [--screenshot FILE.png] [--version]\n"
         "  --demo             simulated modem with sample phone books and contacts\n"
         "  --port PATH        the modem's port for this run (99: simulated stores)\n"
         "  --speed N          the baud rate for this run\n"
-        "  --screenshot FILE  connect, wait for the lists, save the window, exit\n");
+        "  --screenshot FILE  connect, wait for the lists, save the window, exit\n"
+        "  --version          the program's version\n");
 }

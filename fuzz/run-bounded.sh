@@ -14,7 +14,7 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$1
 total=${2:-90}
 
-CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja \
+CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja -DTESSALY_CCACHE=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_BUILD_FUZZ=ON \
     -DTESSALY_BUILD_TESTS=OFF -DTESSALY_BUILD_BENCH=OFF >/dev/null
 

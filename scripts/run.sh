@@ -8,7 +8,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 # Only the three programs: the tests and benchmarks are the test command's.
 export CCACHE_DIR="${CCACHE_DIR:-$root/.cache/ccache}"
-cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_CCACHE=ON >/dev/null
 cmake --build "$root/build" -j "$(nproc)" --target tessaly tessaly-cli tessaly-modemsim
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "No display: drawing the demo window into $PWD/tessaly-demo.png"

@@ -5,6 +5,7 @@
 #include "support/MessageBoxTypes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 QString CFileTraceHandler::DefaultPath()
@@ -47,6 +48,9 @@ void CFileTraceHandler::Output(const CTraceCategory&, const QString&, const QStr
         lock.unlock();
         CAppMessages::Instance().ShowMessage(QStringLiteral("Tracing to file."), MB_ICONEXCLAMATION, QStringLiteral("    "));
         lock.lock();
+        // The documents folder, which a fresh account may not have yet,
+        // is made only now that there is something to write into it.
+        QDir().mkpath(QFileInfo(m_path).absolutePath());
         m_openFailed = !m_log.Open(m_path);
     }
     if (!m_log.IsOpen())

@@ -1,6 +1,6 @@
 #include "support/Registry.h"
 
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "support/Trace.h"
 
 #include <cstring>

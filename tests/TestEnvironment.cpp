@@ -54,4 +54,6 @@ void SetUpTestEnvironment()
     set("XDG_DOCUMENTS_DIR", root + QStringLiteral("/home/Documents"));
     set("TESSALY_REGISTRY", root + QStringLiteral("/config/registry.ini"));
     set("TESSALY_CONTACTS", root + QStringLiteral("/contacts"));
+    // The data files as an install would have them, wherever the build folder is.
+    set("XDG_DATA_DIRS", QStringLiteral(TESSALY_SOURCE_SHARE_DIR));
 }

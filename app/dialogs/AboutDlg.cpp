@@ -3,6 +3,7 @@
 #include "app/EntryIcons.h"
 #include "gsmcore/phonebook/MemoryType.h"
 #include "support/Format.h"
+#include "support/Version.h"
 #include "support/TranslationTable.h"
 
 #include <QDialogButtonBox>
@@ -22,7 +23,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     bold.setPointSize(bold.pointSize() + 4);
     name->setFont(bold);
     // What this build is, so a bug report can name it.
-    m_version = new QLabel(Format(Tr("Version: %s"), QStringLiteral(TESSALY_APP_VERSION)), this);
+    m_version = new QLabel(Format(Tr("Version: %s"), QString::fromLatin1(TessalyVersion())), this);
     m_build = new QLabel(Format("%s %s %s", QStringLiteral(__DATE__), QStringLiteral(__TIME__), QStringLiteral("r")),
                          this);
     m_build->setObjectName(QStringLiteral("BuildText"));

@@ -1,6 +1,6 @@
 // Any bytes as the registry file: read every key and value it gives.
 
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -128,6 +128,22 @@ void CSerialPort::setportdriver(std::unique_ptr<CPortDriver> driver)
         m_driver->setwakeup([this] { wakewaiter(); });
 }
 
+QString CSerialPort::OpenErrorMessage(const QString& name, int error, pid_t holder)
+{
+    switch (error) {
+    case EBUSY: return Format(Tr("%s is in use by %s"), name, DescribePortHolder(name, holder));
+    case EACCES:
+    case EPERM:
+        return Format(Tr("You may not open %s: add yourself to the dialout group: sudo usermod -aG dialout $USER, "
+                         "then log in again"),
+                      name);
+    case ENOENT:
+    case ENODEV:
+    case ENXIO: return name.isEmpty() ? QString() : Format(Tr("%s does not exist"), name);
+    default: return QString();
+    }
+}
+
 bool CSerialPort::open()
 {
     if (m_handle < 0) {
@@ -152,11 +168,11 @@ bool CSerialPort::open()
             const QString text = Format("Unable to open the port, error %d\n", error);
             TraceMessage(g_traceGsmSession, TRACE_ERROR, text);
             setlasterror(text);
-            if (error == EBUSY) {
-                // Worth a message: the user can stop the other program.
-                const QString busy = Format(Tr("%s is in use by %s"), name, DescribePortHolder(name, holder));
-                TraceMessage(g_traceGsmSession, TRACE_ERROR, "%s\n", busy);
-                CAppMessages::Instance().ShowMessage(busy, 0, QStringLiteral("    "));
+            // Worth a message when the user can do something about it.
+            const QString message = OpenErrorMessage(name, error, holder);
+            if (!message.isEmpty()) {
+                TraceMessage(g_traceGsmSession, TRACE_ERROR, "%s\n", message);
+                CAppMessages::Instance().ShowMessage(message, 0, QStringLiteral("    "));
             }
             return false;
         }

@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -40,6 +42,9 @@ public:
 
     bool open();
     void close();
+    // What a user is told when the port would not open with `error` (an
+    // errno), or nothing when there is nothing the user can do about it.
+    static QString OpenErrorMessage(const QString& name, int error, pid_t holder);
     bool setreadtimeouts(quint32 totalMultiplier, quint32 totalConstant, quint32 interval);
     bool setwritetimeouts(quint32 totalMultiplier, quint32 totalConstant);
     bool setcommstate();

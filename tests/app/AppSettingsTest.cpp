@@ -1,5 +1,5 @@
 #include "app/AppSettings.h"
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "support/Registry.h"
 #include "tests/app/AppTestSupport.h"
 

@@ -6,7 +6,7 @@
 #include "app/PhoneBookView.h"
 #include "app/dialogs/ConnectionDlg.h"
 #include "support/MessageBoxTypes.h"
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "support/Registry.h"
 #include "tests/TestEnvironment.h"
 

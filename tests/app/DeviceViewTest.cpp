@@ -10,7 +10,7 @@
 #include "app/dialogs/ConnectionDlg.h"
 #include "gsmcore/link/GSMCorePref.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/modemsim/ModemSimulator.h"
 

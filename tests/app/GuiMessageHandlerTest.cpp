@@ -1,5 +1,6 @@
 #include "app/GuiMessageHandler.h"
 #include "support/MessageBoxTypes.h"
+#include "tests/ModalDialogs.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
@@ -49,6 +50,7 @@ TEST(GuiMessageHandlerTest, StandardBoxesMapTypesToButtons)
         {MB_RETRYCANCEL, QMessageBox::Retry, IDRETRY, QMessageBox::NoIcon},
     };
     CAppMessages::Instance().m_Caption = QStringLiteral("Tessaly");
+    const ExpectModalDialogs answeredHere;
     for (const Case& c : cases) {
         QString caption;
         QMessageBox::Icon icon = QMessageBox::NoIcon;

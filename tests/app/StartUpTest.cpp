@@ -6,7 +6,7 @@
 #include "app/MainFrame.h"
 #include "app/PhoneBookApp.h"
 #include "app/PhoneBookView.h"
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "platform/serial/SystemSerialPorts.h"
 #include "support/Trace.h"
 #include "tests/TestEnvironment.h"

@@ -1,5 +1,5 @@
 #include "gsmcore/link/PortList.h"
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "platform/serial/SystemSerialPorts.h"
 #include "tests/TestEnvironment.h"
 #include "tests/app/AppTestSupport.h"

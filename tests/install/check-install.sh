@@ -2,10 +2,11 @@
 # Installs BUILD into a temporary prefix and checks it as a user would get
 # it: the files in their places, the desktop entry, the AppStream data and
 # the manual pages valid, and the programs working with the source tree
-# out of sight.  check-install.sh BUILD SOURCE
+# out of sight.  check-install.sh BUILD SOURCE VERSION
 set -euo pipefail
 build="$(cd "$1" && pwd)"
 source="$(cd "$2" && pwd)"
+version="$3"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 prefix="$work/prefix"
@@ -22,10 +23,11 @@ for f in bin/tessaly bin/tessaly-cli bin/tessaly-modemsim \
          share/applications/tessaly.desktop share/metainfo/com.orvanta.Tessaly.metainfo.xml \
          share/icons/hicolor/scalable/apps/tessaly.svg share/icons/hicolor/48x48/apps/tessaly.png \
          share/icons/hicolor/256x256/apps/tessaly.png share/bash-completion/completions/tessaly-cli \
-         share/man/man1/tessaly.1.gz share/man/man1/tessaly-cli.1.gz share/man/man1/tessaly-modemsim.1.gz \
-         share/doc/tessaly/copyright share/doc/tessaly/changelog.gz; do
+         share/man/man1/tessaly.1.gz share/man/man1/tessaly-cli.1.gz share/man/man1/tessaly-modemsim.1.gz; do
   [ -e "$prefix/$f" ] || fail "$f is not installed"
 done
+# Debian's copyright file and change log are the package's, not upstream's.
+[ ! -e "$prefix/share/doc" ] || fail "the install puts files into share/doc"
 
 desktop-file-validate "$prefix/share/applications/tessaly.desktop" | grep -v ': hint: ' | grep . && fail "desktop-file-validate"
 appstreamcli validate --no-net "$prefix/share/metainfo/com.orvanta.Tessaly.metainfo.xml" >/dev/null \
@@ -53,6 +55,11 @@ mkdir -p "$HOME"
 [ "$(run_hidden "$prefix/bin/tessaly-cli" --port 99 phonebook list --memory SM | wc -l)" -gt 0 ] \
   || fail "the installed tessaly-cli lists no simulated entries"
 run_hidden "$prefix/bin/tessaly" --demo --screenshot "$work/installed.png" || fail "the installed tessaly --demo"
+# Every program tells its version, the window without a display.
+for program in tessaly tessaly-cli tessaly-modemsim; do
+  [ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/$program" --version)" = "$program $version" ] \
+    || fail "$program --version"
+done
 # The same demo from the build folder, whose data are the source tree's:
 # the installed one drew the same window only if it found the same help,
 # skins and sample contacts.

@@ -23,7 +23,8 @@ for f in ./usr/bin/tessaly ./usr/bin/tessaly-cli ./usr/bin/tessaly-modemsim \
          ./usr/share/applications/tessaly.desktop ./usr/share/metainfo/com.orvanta.Tessaly.metainfo.xml \
          ./usr/share/icons/hicolor/scalable/apps/tessaly.svg ./usr/share/icons/hicolor/48x48/apps/tessaly.png \
          ./usr/share/man/man1/tessaly.1.gz ./usr/share/man/man1/tessaly-cli.1.gz \
-         ./usr/share/man/man1/tessaly-modemsim.1.gz ./usr/share/doc/tessaly/copyright; do
+         ./usr/share/man/man1/tessaly-modemsim.1.gz ./usr/share/doc/tessaly/copyright \
+         ./usr/share/doc/tessaly/changelog.gz; do
   grep -qxF "$f" <<<"$contents" || fail "$f is not in the package"
 done
 depends="$(dpkg-deb --field "$deb" Depends)"

@@ -67,7 +67,10 @@ TEST_F(FileTraceHandlerTest, WithoutTimestampsTheMessageStandsAlone)
 
 TEST_F(FileTraceHandlerTest, UnopenableFileGivesOneNoticeAndNoFurtherAttempts)
 {
-    const QString bad = QDir(TestTempDir()).filePath(QStringLiteral("no/such/folder/trace.txt"));
+    // Under a file, where no folder can be made.
+    const QString file = QDir(TestTempDir()).filePath(QStringLiteral("not-a-folder"));
+    QFile(file).open(QIODevice::WriteOnly);
+    const QString bad = file + QStringLiteral("/trace.txt");
     CFileTraceHandler handler(bad);
     for (int i = 0; i < 3; ++i)
         handler.Output(category, QStringLiteral("INFO"), QStringLiteral("lost\n"));

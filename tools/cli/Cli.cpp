@@ -1,6 +1,7 @@
 #include "tools/cli/Cli.h"
 
 #include "support/AppMessages.h"
+#include "support/Version.h"
 #include "tools/cli/CliContext.h"
 #include "tools/cli/CliMessageHandler.h"
 #include "tools/cli/CliTraceHandler.h"
@@ -118,18 +119,40 @@ const QStringList kValued = {QStringLiteral("--port"), QStringLiteral("--speed")
                              QStringLiteral("--to"), QStringLiteral("--text"), QStringLiteral("--smsc"),
                              QStringLiteral("--dcs"), QStringLiteral("--validity")};
 
+// Options every command takes; each command lists its own beside them.
+const QStringList kCommonOptions = {QStringLiteral("--port"), QStringLiteral("--speed"), QStringLiteral("--trace"),
+                                    QStringLiteral("--json"), QStringLiteral("--help"), QStringLiteral("--version")};
+const char kMessageOptions[] = "--to --text --smsc --dcs --status-report --validity";
+
 struct Command {
     const char* name;
     int (*run)(CliContext&);
     const char* help;
+    const char* options;  // the command's own, blank-separated
 };
 
 const Command kCommands[] = {
-    {"identify", &RunIdentify, kIdentifyHelp}, {"phonebook", &RunPhoneBook, kPhoneBookHelp},
-    {"pdu", &RunPdu, kPduHelp},                {"sms", &RunSms, kSmsHelp},
-    {"contacts", &RunContacts, kContactsHelp}, {"watch", &RunWatch, kWatchHelp},
-    {"call", &RunCall, kCallHelp},
+    {"identify", &RunIdentify, kIdentifyHelp, ""},
+    {"phonebook", &RunPhoneBook, kPhoneBookHelp, "--memory --index --name --number --from --to"},
+    {"pdu", &RunPdu, kPduHelp, kMessageOptions},
+    {"sms", &RunSms, kSmsHelp, kMessageOptions},
+    {"contacts", &RunContacts, kContactsHelp, ""},
+    {"watch", &RunWatch, kWatchHelp, ""},
+    {"call", &RunCall, kCallHelp, ""},
 };
+
+// The first option the command does not know, or an empty string.
+QString UnknownOption(const CliArguments& args, const Command* command)
+{
+    QStringList known = kCommonOptions;
+    if (command)
+        known += QString::fromLatin1(command->options).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (const QString& option : args.Options()) {
+        if (!known.contains(option))
+            return option;
+    }
+    return QString();
+}
 
 }  // namespace
 
@@ -139,28 +162,35 @@ int RunCli(const QStringList& arguments, QString& out, QString& err)
     QString error;
     if (!context.args.Parse(arguments, kValued, error))
         return context.Fail(error, 2);
-    const QString command = context.args.Word(0);
+    if (context.args.Has(QStringLiteral("--version"))) {
+        out += QStringLiteral("tessaly-cli %1\n").arg(QLatin1String(TessalyVersion()));
+        return 0;
+    }
+    const QString name = context.args.Word(0);
     const bool help = context.args.Has(QStringLiteral("--help"));
+    const Command* command = nullptr;
+    for (const Command& c : kCommands) {
+        if (name == QLatin1String(c.name))
+            command = &c;
+    }
+    if (!name.isEmpty() && name != QLatin1String("help") && !command)
+        return context.Fail(QStringLiteral("unknown command '%1' (try --help)").arg(name), 2);
+    if (const QString unknown = UnknownOption(context.args, command); !unknown.isEmpty())
+        return context.Fail(QStringLiteral("unknown option %1 (try %2--help)").arg(unknown, command ? name + QLatin1Char(' ') : QString()), 2);
 
     if (context.args.Has(QStringLiteral("--trace")))
         CliTraceHandler::Install();
-    if (command.isEmpty() || command == QLatin1String("help")) {
+    if (!command) {
         out += QString::fromLatin1(kUsage);
-        return help || command == QLatin1String("help") ? 0 : 2;
+        return help || name == QLatin1String("help") ? 0 : 2;
+    }
+    if (help) {
+        out += QString::fromLatin1(command->help);
+        return 0;
     }
     CAppMessages::Instance().SetMessageHandler(std::make_unique<CliMessageHandler>(err));
     struct Restore {
         ~Restore() { CAppMessages::Instance().SetMessageHandler(nullptr); }
     } restore;
-
-    for (const Command& c : kCommands) {
-        if (command != QLatin1String(c.name))
-            continue;
-        if (help) {
-            out += QString::fromLatin1(c.help);
-            return 0;
-        }
-        return c.run(context);
-    }
-    return context.Fail(QStringLiteral("unknown command '%1' (try --help)").arg(command), 2);
+    return command->run(context);
 }

@@ -3,13 +3,14 @@
 bool CliArguments::Parse(const QStringList& arguments, const QStringList& valued, QString& error)
 {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& a = arguments[i];
+        const QString& a = arguments[i] == QLatin1String("-h") ? QStringLiteral("--help") : arguments[i];
         if (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--")) {
             m_words << a;
             continue;
         }
         const qsizetype eq = a.indexOf(QLatin1Char('='));
         const QString name = eq > 0 ? a.left(eq) : a;
+        m_options << name;
         if (!valued.contains(name)) {
             if (eq > 0) {
                 error = QStringLiteral("option %1 takes no value").arg(name);

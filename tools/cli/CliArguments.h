@@ -1,7 +1,7 @@
 #pragma once
 // The command line of tessaly-cli: positional words and --options, in
 // any order. Options that take a value are named when parsing, so that
-// "--name --weird" keeps "--weird" as the name.
+// "--name --weird" keeps "--weird" as the name. "-h" is "--help".
 
 #include <QMap>
 #include <QString>
@@ -13,6 +13,8 @@ public:
     bool Parse(const QStringList& arguments, const QStringList& valued, QString& error);
 
     const QStringList& Words() const { return m_words; }
+    // Every option given, in order.
+    const QStringList& Options() const { return m_options; }
     QString Word(int i) const { return m_words.value(i); }
     bool Has(const QString& option) const { return m_flags.contains(option) || m_values.contains(option); }
     QString Value(const QString& option, const QString& fallback = QString()) const { return m_values.value(option, fallback); }
@@ -22,5 +24,6 @@ public:
 private:
     QStringList m_words;
     QStringList m_flags;
+    QStringList m_options;
     QMap<QString, QString> m_values;
 };

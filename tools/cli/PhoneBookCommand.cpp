@@ -120,8 +120,12 @@ int RunPhoneBook(CliContext& context)
         return RunPhoneBookToContacts(context);
     static const QStringList actions = {QStringLiteral("info"), QStringLiteral("list"), QStringLiteral("get"),
                                         QStringLiteral("add"), QStringLiteral("modify"), QStringLiteral("delete")};
-    if (!actions.contains(action))
-        return context.Fail(QStringLiteral("phonebook needs one of: %1").arg(actions.join(QStringLiteral(", "))), 2);
+    if (!actions.contains(action)) {
+        static const QStringList every = actions + QStringList{QStringLiteral("move"), QStringLiteral("detect-sizes"),
+                                                               QStringLiteral("to-contacts"), QStringLiteral("export"),
+                                                               QStringLiteral("import")};
+        return context.Fail(QStringLiteral("phonebook needs one of: %1").arg(every.join(QStringLiteral(", "))), 2);
+    }
     const QString memory = context.args.Value(QStringLiteral("--memory"), QStringLiteral("SM")).toUpper();
     if (memory != QLatin1String("SM") && memory != QLatin1String("ME"))
         return context.Fail(QStringLiteral("--memory is SM or ME"), 2);

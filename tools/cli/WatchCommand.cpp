@@ -16,8 +16,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -69,6 +71,41 @@ private:
     struct sigaction m_previousInt {};
     struct sigaction m_previousTerm {};
 };
+
+// A device that does not answer keeps the connection busy for a long
+// while; a stop signal meanwhile cancels it and ends the watch at once.
+// The exit status of the connection, or nothing when it was stopped.
+std::optional<int> ConnectUnlessStopped(CliContext& context, CPhoneBookConnection& connection, int stopDescriptor)
+{
+    connection.SetSleep([stopDescriptor](int ms) {
+        pollfd stop = {stopDescriptor, POLLIN, 0};
+        ::poll(&stop, 1, ms);
+    });
+    const int done = ::eventfd(0, EFD_CLOEXEC);
+    if (done < 0)
+        return context.Connect(connection);
+    int status = 0;
+    bool stopped = false;
+    std::thread connecting([&] {
+        status = context.Connect(connection);
+        const quint64 one = 1;
+        [[maybe_unused]] const ssize_t n = ::write(done, &one, sizeof(one));
+    });
+    pollfd fds[2] = {{stopDescriptor, POLLIN, 0}, {done, POLLIN, 0}};
+    while (!(fds[1].revents & POLLIN)) {
+        if (::poll(fds, 2, kPollMs) > 0 && (fds[0].revents & POLLIN) && !stopped) {
+            stopped = true;
+            connection.CancelDeviceWork();
+            fds[0].events = 0;
+        }
+    }
+    connecting.join();
+    ::close(done);
+    if (!stopped)
+        return status;
+    context.err.clear();  // what the cancelled connection said is no news
+    return std::nullopt;
+}
 
 class Watcher {
 public:
@@ -287,8 +324,11 @@ int RunWatch(CliContext& context)
     // Made before the connection, so it outlives the reader thread that posts to it.
     EventInbox inbox;
     CPhoneBookConnection connection;
-    if (const int status = context.Connect(connection))
-        return status;
+    const std::optional<int> connected = ConnectUnlessStopped(context, connection, stop.Descriptor());
+    if (!connected)
+        return 0;
+    if (*connected != 0)
+        return *connected;
     Ptr<CGSMDevice> device = connection.GetDevicePtr();
     if (!device)
         return context.Fail(QStringLiteral("watching needs a device, not the simulated phone books"));

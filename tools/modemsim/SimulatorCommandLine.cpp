@@ -54,6 +54,7 @@ QString SimulatorHelpText()
         "  --dial-answer WHAT     how a dialled number answers: pick-up (default), ring\n"
         "                         (until hung up), busy, no-carrier or no-answer\n"
         "  --no-stdin             do not stop when standard input closes\n"
+        "  --version              the program's version\n"
         "  --help                 this text\n");
 }
 
@@ -100,6 +101,8 @@ std::optional<SimulatorCommandLine> ParseSimulatorCommandLine(const QStringList&
 
         if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
             line.help = true;
+        } else if (option == QLatin1String("--version")) {
+            line.version = true;
         } else if (option == QLatin1String("--list-device-types")) {
             line.listDeviceTypes = true;
         } else if (option == QLatin1String("--no-echo")) {

@@ -34,6 +34,7 @@ struct SimulatorCommandLine {
     bool watchStdin = true;
     bool listDeviceTypes = false;
     bool help = false;
+    bool version = false;
 };
 
 // Parses the arguments (the program name first). On failure returns

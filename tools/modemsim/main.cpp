@@ -1,6 +1,7 @@
 // tessaly-modemsim: a simulated GSM modem on a pseudo-terminal, for trying
 // the phone book manager without a device.
 
+#include "support/Version.h"
 #include "tools/modemsim/ModemSimulator.h"
 #include "tools/modemsim/SimulatorCommandLine.h"
 
@@ -97,6 +98,10 @@ int main(int argc, char** argv)
     }
     if (line->help) {
         std::fputs(SimulatorHelpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (line->version) {
+        std::printf("tessaly-modemsim %s\n", TessalyVersion());
         return 0;
     }
     if (line->listDeviceTypes) {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <chrono>
 #include <thread>
 
@@ -97,7 +98,8 @@ TEST_F(SerialPortTest, OpenFailuresLeaveThePortClosedAndShowWhatWentWrong)
         const char* error;
         const char* shown;  // nullptr: no message box
     } cases[] = {
-        {"/dev/tessaly-no-such-port", 9600, false, "Unable to open the port, error 2\n", nullptr},
+        {"/dev/tessaly-no-such-port", 9600, false, "Unable to open the port, error 2\n",
+         "/dev/tessaly-no-such-port does not exist"},
         {"/dev/null", 9600, false, nullptr, "GetCommState failed, error 25"},  // not a terminal
         {nullptr, 12345, false, nullptr, "SetCommState failed, error 22"},     // no such speed
         {nullptr, 9600, true, "SetCommMask failed, error 5", "SetCommMask failed, error 5"},
@@ -243,6 +245,26 @@ TEST_F(SerialPortTest, EventWaitReportsDataHangupAndEndsWhenTheMaskIsCleared)
     int error = 0;
     EXPECT_FALSE(port->clearcommerror(errors, error));
     EXPECT_EQ(error, PortErrorInvalidHandle);
+}
+
+// What a user reads when a port will not open: what to do about it (a
+// missing port is opened for real above; tests run as root cannot be refused).
+TEST(SerialPortOpenError, SaysWhatTheUserCanDo)
+{
+    const struct {
+        int error;
+        const char* message;  // empty: nothing worth telling
+    } cases[] = {
+        {EACCES, "You may not open /dev/ttyUSB0: add yourself to the dialout group: sudo usermod -aG dialout $USER, "
+                 "then log in again"},
+        {EPERM, "You may not open /dev/ttyUSB0: add yourself to the dialout group: sudo usermod -aG dialout $USER, "
+                "then log in again"},
+        {ENODEV, "/dev/ttyUSB0 does not exist"},
+        {EIO, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CSerialPort::OpenErrorMessage(QStringLiteral("/dev/ttyUSB0"), c.error, 0), QString::fromLatin1(c.message)) << c.error;
+    EXPECT_TRUE(CSerialPort::OpenErrorMessage(QStringLiteral("/dev/ttyUSB0"), EBUSY, 0).startsWith(QStringLiteral("/dev/ttyUSB0 is in use by")));
 }
 
 }  // namespace

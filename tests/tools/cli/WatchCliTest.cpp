@@ -130,6 +130,25 @@ TEST_F(WatchCliTest, FollowsACallPlacedByAnotherRunOnAnotherPort)
     EXPECT_EQ(NextEvent()["state"], QStringLiteral("ended"));
 }
 
+// A device that never answers keeps the connection trying for a long
+// while; the user's Ctrl+C or a SIGTERM ends it at once, as a success.
+TEST_F(WatchCliTest, AStopSignalWhileStillConnectingEndsTheWatch)
+{
+    simulator.setSilent(true);
+    for (int signal : {SIGINT, SIGTERM}) {
+        simulator.clearReceivedCommands();
+        watch.start(QStringLiteral(TESSALY_CLI_PROGRAM), {"--port", simulator.devicePath(), "watch"});
+        ASSERT_TRUE(watch.waitForStarted());
+        QDeadlineTimer deadline(30000);
+        while (simulator.receivedCommands().isEmpty() && !deadline.hasExpired())
+            QThread::msleep(20);
+        ::kill(static_cast<pid_t>(watch.processId()), signal);
+        ASSERT_TRUE(watch.waitForFinished(30000)) << signal;
+        EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(watch.exitCode(), 0) << watch.readAllStandardError().toStdString();
+    }
+}
+
 TEST_F(WatchCliTest, TheDeviceGoingAwayEndsTheWatchWithFailure)
 {
     StartWatch();

@@ -1,4 +1,4 @@
-#include "platform/registry/RegistryStore.h"
+#include "support/RegistryStore.h"
 #include "tests/TestEnvironment.h"
 
 #include <QCoreApplication>
