@@ -184,11 +184,15 @@ int main(int argc, char** argv)
                 Median(starts));
 
     CMainFrame frame;
+    // The folder is read after the first paint, with the first connection:
+    // the scroll is measured once both are done.
+    bool connected = false;
+    QObject::connect(frame.View(), &CPhoneBookView::ConnectionFinished, [&connected] { connected = true; });
     frame.show();
     CSkinableContactList* contacts = frame.View()->ContactsList();
     QElapsedTimer wait;
     wait.start();
-    while ((CSkinableContactList::IsRefreshing() || contacts->ListControl()->model() == nullptr
+    while ((!connected || CSkinableContactList::IsRefreshing() || contacts->ListControl()->model() == nullptr
             || contacts->ListControl()->model()->rowCount() < count)
            && wait.elapsed() < 120000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
