@@ -11,6 +11,7 @@
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPixmap>
@@ -103,6 +104,11 @@ void CPhoneBookApp::TakeScreenshotWhenReady(const QString& path)
     }
     // One more turn of the loop so the last changes are painted.
     QTimer::singleShot(100, this, [this, path] {
+        // Whether a list still holds the focus from the device work that
+        // just ended is a matter of timing; a picture with no focus frame
+        // is the same on every run.
+        if (QWidget* focused = QApplication::focusWidget())
+            focused->clearFocus();
         const QPixmap picture = m_frame->grab();
         m_screenshotResult = !picture.isNull() && picture.save(path) ? 0 : 1;
         emit ScreenshotDone(m_screenshotResult);
