@@ -3,7 +3,6 @@
 
 #include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
-#include "gsmcore/phonebook/PhoneBookReplies.h"
 #include "tools/cli/CliContext.h"
 #include "tools/cli/ContactNames.h"
 #include "tools/cli/CurrentCall.h"
