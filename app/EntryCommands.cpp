@@ -10,6 +10,7 @@
 #include "app/dialogs/OptionsDlg.h"
 #include "contactlist/TransferToContacts.h"
 #include "contactlist/widgets/SkinableContactList.h"
+#include "gsmcore/phonebook/EntryLookup.h"
 #include "gsmcore/phonebook/EntryMove.h"
 #include "gsmcore/phonebook/FreeLocation.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
@@ -36,6 +37,15 @@ struct WaitCursor {
 int Ask(const QString& question)
 {
     return CAppMessages::Instance().ShowMessage(question, MB_YESNO);
+}
+
+// False, after saying why, when the store cannot keep the name exactly.
+bool NameStorable(const CNumberExtractor* store, const QString& name)
+{
+    const QString problem = store ? store->NameProblem(name) : QString();
+    if (!problem.isEmpty())
+        CAppMessages::Instance().ShowMessage(problem, MB_ICONSTOP);
+    return problem.isEmpty();
 }
 
 ExtractorContactArray Copy(const ExtractorContactArray& entries)
@@ -237,7 +247,7 @@ void CEntryCommands::OnNew()
         return;
     }
     CNumberExtractor* store = Store(memory);
-    if (!store)
+    if (!store || !NameStorable(store, dialog.m_Name))
         return;
     struct Work {
         QString name, number;
@@ -285,6 +295,10 @@ void CEntryCommands::ModifyNext(std::vector<const CExtractorContact*> entries, s
     // Cancel ends the series: the user does not want to go through the rest.
     if (RunDialog(dialog) != QDialog::Accepted || !store) {
         m_view.m_list->viewport()->update();
+        return;
+    }
+    if (!NameStorable(store, dialog.m_Name)) {
+        ModifyNext(std::move(entries), next + 1);
         return;
     }
     struct Work {
@@ -484,6 +498,12 @@ void CEntryCommands::OnAddToSimPhone()
             // Rows that found no place are told once, with their number.
             int left = 0;
             for (const EntryText& row : rows) {
+                // A row the memory holds already is not added twice; a name
+                // the store cannot keep exactly is not written at all.
+                if (store && HoldsEntry(*entries, target, row.name, row.number))
+                    continue;
+                if (!NameStorable(store, row.name))
+                    continue;
                 const int location = FindFreeIndex(*entries, target, first, size);
                 QString number = row.number;
                 if (location == NoFreeLocation || !store || !store->Add(location, row.name, number)) {

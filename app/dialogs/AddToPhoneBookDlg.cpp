@@ -1,6 +1,7 @@
 #include "app/dialogs/AddToPhoneBookDlg.h"
 
 #include "app/AppSettings.h"
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/phonebook/DialNumberCheck.h"
 #include "support/AppMessages.h"
 #include "support/Format.h"
@@ -40,8 +41,9 @@ QString CAddToPhoneBookDlg::ReversedName(const QString& name)
 
 QString CAddToPhoneBookDlg::RowText(const QString& name, const QString& tag, int nameSize)
 {
-    const int room = qMax(0, nameSize - 4);
-    return Format("%s(%s)", name.size() > room ? name.left(room) : name, tag);
+    // Four characters are kept for the tag, two bytes each in UCS2.
+    const int room = nameSize - (ScriptOf(name + tag) == NameScript::Gsm ? 4 : 8);
+    return Format("%s(%s)", room > 0 ? FittingName(name, room) : QString(), tag);
 }
 
 QString CAddToPhoneBookDlg::FilterNumber(const QString& value)
@@ -226,7 +228,7 @@ void CAddToPhoneBookDlg::accept()
     const int numberSize = Limit(m_bSimChosen ? m_settings.SIMNumberSize : m_settings.PhoneNumberSize);
     bool any = false;
     for (Row& row : m_rows) {
-        row.text = row.text.left(nameSize);
+        row.text = FittingName(row.text, nameSize);
         row.number = row.number.left(numberSize);
         any = any || row.ticked;
     }

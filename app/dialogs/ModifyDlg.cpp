@@ -1,6 +1,7 @@
 #include "app/dialogs/ModifyDlg.h"
 
 #include "app/AppSettings.h"
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/phonebook/DialNumberCheck.h"
 #include "support/AppMessages.h"
 #include "support/Format.h"
@@ -51,6 +52,8 @@ CModifyDlg::CModifyDlg(const CAppSettings& settings, QWidget* parent) : QDialog(
     connect(m_cancel, &QPushButton::clicked, this, &CModifyDlg::reject);
     connect(m_simOption, &QRadioButton::clicked, this, [this] { ApplyLimits(true); });
     connect(m_phoneOption, &QRadioButton::clicked, this, [this] { ApplyLimits(false); });
+    // A name's room depends on its script: it is measured again as it changes.
+    connect(m_nameEdit, &QLineEdit::textEdited, this, [this] { ApplyLimits(m_simOption->isChecked()); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_heading);
@@ -86,7 +89,13 @@ void CModifyDlg::ApplyLimits(bool sim)
 {
     // QLineEdit would cut text already there; the limits are for typing only.
     auto limit = [](QLineEdit* edit, int length) { edit->setMaxLength(qMax(length, int(edit->text().size()))); };
-    limit(m_nameEdit, NameLimit(sim));
+    // The name may grow by the bytes its field has left, a character each
+    // in the GSM alphabet, two in UCS2; what is typed beyond is asked about.
+    const QString name = m_nameEdit->text();
+    const int bytes = NameLimit(sim);
+    const int room = ScriptOf(name) == NameScript::Gsm ? bytes - AlphaFieldBytes(name)
+                                                       : CharacterLimit(NameScript::Ucs2, bytes) - int(name.size());
+    limit(m_nameEdit, int(qMin<qint64>(32767, qint64(name.size()) + qMax(0, room))));
     limit(m_numberEdit, NumberLimit(sim));
 }
 
@@ -136,17 +145,18 @@ void CModifyDlg::accept()
     const struct {
         QString& text;
         QLineEdit* edit;
-        int limit;
+        QString cut;  // what fits
         const char* question;
     } checks[] = {
-        {m_Name, m_nameEdit, NameLimit(sim), "The name you have entered is too long. Do you wish to use %s instead?"},
-        {m_Number, m_numberEdit, NumberLimit(sim),
+        {m_Name, m_nameEdit, FittingName(m_Name, NameLimit(sim)),
+         "The name you have entered is too long. Do you wish to use %s instead?"},
+        {m_Number, m_numberEdit, m_Number.left(NumberLimit(sim)),
          "The number you have entered is too long. Do you wish to use %s instead?"},
     };
     for (const auto& check : checks) {
-        if (check.text.size() <= check.limit)
+        if (check.cut == check.text)
             continue;
-        const QString cut = check.text.left(check.limit);
+        const QString& cut = check.cut;
         if (CAppMessages::Instance().ShowMessage(Format(Tr(check.question), cut), MB_YESNO) != IDYES)
             return;
         check.text = cut;

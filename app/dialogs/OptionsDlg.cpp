@@ -2,6 +2,7 @@
 
 #include "app/AppSettings.h"
 #include "app/DeviceWorker.h"
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/phonebook/FreeLocation.h"
 #include "gsmcore/phonebook/NumberExtractor.h"
 #include "gsmcore/phonebook/SizeProbe.h"
@@ -23,6 +24,13 @@
 namespace {
 
 enum Edit { SimName = 0, SimNumber = 1, PhoneName = 2, PhoneNumber = 3 };
+
+// A name size is bytes of the SIM's field: the label says how many
+// characters that is in each script.
+QString NameSizeUnits(const QString& size)
+{
+    return Format(Tr("characters of the GSM alphabet, %d in other scripts (UCS2)"), CharacterLimit(NameScript::Ucs2, size.toInt()));
+}
 
 }  // namespace
 
@@ -48,6 +56,10 @@ COptionsDlg::COptionsDlg(CAppSettings& settings, CDeviceWorker& worker, QWidget*
     for (auto& edit : m_edits) {
         edit = new QLineEdit(this);
         edit->setMaxLength(6);
+    }
+    for (const int which : {SimName, PhoneName}) {
+        connect(m_edits[size_t(which)], &QLineEdit::textChanged, this,
+                [this, which](const QString& text) { m_labels[size_t(which * 2 + 1)]->setText(NameSizeUnits(text)); });
     }
     connect(m_autodetect, &QPushButton::clicked, this, &COptionsDlg::OnAutodetect);
     // Trusted sizes come from the device: the typed ones are not used then.
@@ -114,15 +126,16 @@ void COptionsDlg::OnInitDialog()
     m_autodetect->setText(Tr("Autodetect"));
     m_groupLabels[0]->setText(Tr("SIM:"));
     m_groupLabels[1]->setText(Tr("Phone:"));
-    for (int which = 0; which < 4; ++which) {
-        m_labels[size_t(which * 2)]->setText(which % 2 == 0 ? Tr("Name:") : Tr("Number:"));
-        m_labels[size_t(which * 2 + 1)]->setText(Tr("characters"));
-    }
     m_cancel->setText(Tr("Cancel"));
     ShowSize(SimName, m_SimNameSize);
     ShowSize(SimNumber, m_SimNumberSize);
     ShowSize(PhoneName, m_PhoneNameSize);
     ShowSize(PhoneNumber, m_PhoneNumberSize);
+    for (int which = 0; which < 4; ++which) {
+        const bool name = which % 2 == 0;
+        m_labels[size_t(which * 2)]->setText(name ? Tr("Name:") : Tr("Number:"));
+        m_labels[size_t(which * 2 + 1)]->setText(name ? NameSizeUnits(m_edits[size_t(which)]->text()) : Tr("characters"));
+    }
 }
 
 int COptionsDlg::Run()

@@ -2,7 +2,8 @@
 // The GSM 03.38 default alphabet for exactly those codes whose Unicode
 // value is another number. Two rows depart from the standard on purpose:
 // 0x09 is the capital C cedilla, and 0x1B (the escape to the extension
-// table) is carried through as itself, since we have no extension table.
+// table) is carried through as itself: one code per character is what
+// short messages count on. Names read the extension table themselves.
 
 #include "gsmcore/charset/CharacterSetCodePair.h"
 

@@ -1,6 +1,8 @@
 #include "gsmcore/phonebook/EntryMove.h"
 
 #include "gsmcore/phonebook/FreeLocation.h"
+#include "gsmcore/phonebook/PhoneBookReplies.h"
+#include "support/Format.h"
 #include "support/AppMessages.h"
 #include "support/Format.h"
 #include "support/MessageBoxTypes.h"
@@ -17,6 +19,28 @@ QString FullMemoryMessage(int left, MEMORYTYPE target, bool readCutShort)
                                        : Tr("%d entries were not moved: the phone memory is full."),
                   left);
 }
+
+namespace {
+
+// Reads the copy back: the source is deleted only when the target holds
+// the name and number exactly. A copy that differs is removed again.
+bool CopyIsExact(CNumberExtractor& store, int location, const QString& name, const QString& number)
+{
+    QString readName = name, readNumber = number;
+    if (!store.Get(location, readName, readNumber)) {
+        CAppMessages::Instance().ShowMessage(
+            Format(Tr("The copy of \"%s\" could not be read back; the entry stays where it was."), name), MB_ICONSTOP);
+        return false;
+    }
+    if (readName == name && FilterNumber(readNumber).compare(number, Qt::CaseInsensitive) == 0)
+        return true;
+    CAppMessages::Instance().ShowMessage(
+        Format(Tr("The target stored \"%s\" as \"%s\"; the entry stays where it was."), name, readName), MB_ICONSTOP);
+    store.Delete(location);
+    return false;
+}
+
+}  // namespace
 
 MoveResult MoveEntries(ExtractorContactArray& entries, const std::vector<size_t>& positions, MEMORYTYPE target,
                        const PhoneBookMemory& source, const PhoneBookMemory& destination)
@@ -45,6 +69,13 @@ MoveResult MoveEntries(ExtractorContactArray& entries, const std::vector<size_t>
             ++result.leftForFullMemory;
             continue;
         }
+        if (destination.store) {
+            if (const QString problem = destination.store->NameProblem(entry.m_Name); !problem.isEmpty()) {
+                CAppMessages::Instance().ShowMessage(problem, MB_ICONSTOP);
+                ++result.leftForName;
+                continue;
+            }
+        }
         // The target may filter the number it writes; the entry keeps its own.
         QString number = entry.m_Number;
         if (!destination.store || !destination.store->Add(location, entry.m_Name, number)) {
@@ -52,6 +83,10 @@ MoveResult MoveEntries(ExtractorContactArray& entries, const std::vector<size_t>
             result.stop = MoveResult::Stop::AddFailed;
             result.stoppedAt = position;
             return result;
+        }
+        if (!CopyIsExact(*destination.store, location, entry.m_Name, number)) {
+            ++result.leftForName;
+            continue;
         }
         if (!source.store || !source.store->Delete(entry.m_Index)) {
             CAppMessages::Instance().ShowMessage(Tr("Could not delete contact"), MB_OK);

@@ -27,6 +27,7 @@ struct MoveResult {
     };
     std::vector<size_t> moved;  // positions in the array that are now in the target
     int leftForFullMemory = 0;  // entries that stayed because the target was full
+    int leftForName = 0;        // entries that stayed because the target would not keep the name exactly
     Stop stop = Stop::None;
     size_t stoppedAt = 0;        // position of the entry the move stopped on
     int stoppedTargetIndex = 0;  // DeleteFailed: the target location of the copy

@@ -28,6 +28,10 @@ public:
     // The name as a read gives it back after a write: what the device's
     // character set cannot hold comes back changed.
     virtual QString StoredName(const QString& name) { return name; }
+    // Why the store could not write the name exactly as given (a
+    // translated sentence naming the characters); empty when it can.
+    // Lengths are not looked at.
+    virtual QString NameProblem(const QString& name) const;
 
     void EnableErrorMessages() { m_bShowErrors = true; }
     void DisableErrorMessages() { m_bShowErrors = false; }

@@ -1,6 +1,8 @@
 #include "gsmcore/phonebook/SIMExtractor.h"
 
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/charset/CharacterSetDefault.h"
+#include "gsmcore/charset/Ucs2Hex.h"
 #include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
 #include "support/AppMessages.h"
@@ -10,6 +12,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace {
 constexpr int kSelectTimeoutMs = 3000;
@@ -17,7 +20,46 @@ constexpr int kSizeTimeoutMs = 15000;
 constexpr int kReadAllTimeoutMs = 120000;
 constexpr int kReadOneTimeoutMs = 5000;
 constexpr int kWriteTimeoutMs = 3000;
+
+// Some phones send the numbers of a UCS2 listing as hex too: a number
+// that is groups of four hex digits spelling a dial string is read so.
+QString NumberFromListing(const QString& number)
+{
+    const bool plus = number.startsWith(QLatin1Char('+'));
+    const std::optional<QString> text = FromUcs2Hex(plus ? number.mid(1) : number);
+    if (!text || text->isEmpty())
+        return number;
+    for (const QChar ch : *text) {
+        if (!QStringLiteral("0123456789+*#pPwW,").contains(ch))
+            return number;
+    }
+    return plus && !text->startsWith(QLatin1Char('+')) ? QLatin1Char('+') + *text : *text;
+}
 }  // namespace
+
+// UCS2 for one operation; the GSM alphabet is back when it ends, as the
+// rest of the program (text-mode messages, the other store) expects.
+class CSIMExtractor::Ucs2Selection {
+public:
+    explicit Ucs2Selection(CSIMExtractor& store) : m_store(store)
+    {
+        m_selected = store.m_Device->execute_set(QStringLiteral("+CSCS=\"UCS2\""), kSelectTimeoutMs);
+        m_store.m_ReadingUcs2 = m_selected;
+    }
+    ~Ucs2Selection()
+    {
+        m_store.m_ReadingUcs2 = false;
+        if (m_selected && !m_store.m_Device->execute_set(QStringLiteral("+CSCS=\"GSM\""), kSelectTimeoutMs))
+            TraceMessage(g_traceGsmSession, TRACE_ERROR, "The device did not go back to the GSM character set\n");
+    }
+    Ucs2Selection(const Ucs2Selection&) = delete;
+    Ucs2Selection& operator=(const Ucs2Selection&) = delete;
+    bool Selected() const { return m_selected; }
+
+private:
+    CSIMExtractor& m_store;
+    bool m_selected = false;
+};
 
 CSIMExtractor::CSIMExtractor(MEMORYTYPE memoryType) : m_MemoryType(memoryType) {}
 
@@ -36,6 +78,9 @@ bool CSIMExtractor::Init()
     if (!m_Device || !m_Device->execute_set(command, kSelectTimeoutMs))
         return ShowError(command, QString());
     m_pCharacterSet = std::make_unique<CCharacterSetDefault>();
+    const QString sets = m_Device->execute_question(QStringLiteral("+CSCS"), QStringLiteral("=?"), kSelectTimeoutMs, false, true);
+    m_Ucs2Offered = ParseStorageList(sets).contains(QStringLiteral("UCS2"), Qt::CaseInsensitive);
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "Character sets: %s\n", sets);
     return true;
 }
 
@@ -108,10 +153,13 @@ bool CSIMExtractor::InterpretLine(const QString& line, int& location, QString& n
     if (!ParsePhoneBookLine(line, entry))
         return false;
     location = entry.location;
-    number = entry.number;
+    number = m_ReadingUcs2 ? NumberFromListing(entry.number) : entry.number;
     TraceMessage(g_traceGsmSession, TRACE_INFO, "ConvertToUnicode '%s'  --> ", entry.rawName);
+    const std::optional<QString> ucs2 = m_ReadingUcs2 ? FromUcs2Hex(entry.rawName) : std::nullopt;
     // Without Init there is no converter: the name is taken as it came.
-    name = m_pCharacterSet ? m_pCharacterSet->ConvertToUnicode(entry.rawName) : entry.rawName;
+    name = ucs2                ? *ucs2
+           : m_pCharacterSet ? m_pCharacterSet->ConvertToUnicodeExtended(entry.rawName)
+                             : entry.rawName;
     TraceMessage(g_traceGsmSession, TRACE_INFO, "'%s'\n", name);
     return true;
 }
@@ -138,6 +186,9 @@ bool CSIMExtractor::AppendLines(const QStringList& lines, ExtractorContactArray&
 
 bool CSIMExtractor::ReadListing(const QString& command, int timeoutMs, ExtractorContactArray& entries)
 {
+    std::optional<Ucs2Selection> ucs2;
+    if (m_Ucs2Offered)
+        ucs2.emplace(*this);
     QStringList lines;
     const bool complete = m_Device->execute_listing(lines, command, timeoutMs, QStringLiteral("OK"), m_ReadFailure);
     // What came before a cut is kept: the caller shows it as incomplete.
@@ -176,6 +227,9 @@ bool CSIMExtractor::Get(int location, QString& name, QString& number)
     if (!SetMemoryType(m_MemoryType))
         return false;
     const QString command = Format("+CPBR=%d", location);
+    std::optional<Ucs2Selection> ucs2;
+    if (m_Ucs2Offered)
+        ucs2.emplace(*this);
     QString line;
     if (!m_Device->execute_generic(line, command, kReadOneTimeoutMs))
         return ShowError(command, QString());
@@ -200,12 +254,23 @@ bool CSIMExtractor::Add(int location, const QString& name, QString& number)
         return ShowError(QString(), RefusedNumberMessage(number));
     number = FilterNumber(number);
     const int type = GetNumberType(number);
-    const QString converted = m_pCharacterSet ? m_pCharacterSet->ConvertFromUnicode(name) : name;
-    TraceMessage(g_traceGsmSession, TRACE_INFO, "ConvertFromUnicode '%s'  --> '%s'\n", name, converted);
     // Inside the quoted name these would end the command early, and the
     // device would store the name cut short while answering OK.
-    if (!IsWritableName(converted))
+    if (!IsWritableName(name))
         return ShowError(QString(), Tr("The name cannot contain line breaks or double quotes."));
+    if (const QString problem = NameProblem(name); !problem.isEmpty())
+        return ShowError(QString(), problem);
+    const bool gsm = ScriptOf(name) == NameScript::Gsm;
+    std::optional<Ucs2Selection> ucs2;
+    if (!gsm) {
+        ucs2.emplace(*this);
+        if (!ucs2->Selected())
+            return ShowError(QStringLiteral("+CSCS=\"UCS2\""), QString());
+    }
+    const QString converted = !gsm              ? ToUcs2Hex(name)
+                              : m_pCharacterSet ? m_pCharacterSet->ConvertFromUnicodeExtended(name)
+                                                : name;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "ConvertFromUnicode '%s'  --> '%s'\n", name, converted);
     // The converted name goes out whole: a GSM "@" is a 0x00 unit and must
     // not end the name.
     const QString command = Format("+CPBW=%d,\"%s\",%d,\"%s\"", location, number, type, converted);
@@ -216,7 +281,23 @@ bool CSIMExtractor::Add(int location, const QString& name, QString& number)
 
 QString CSIMExtractor::StoredName(const QString& name)
 {
-    return m_pCharacterSet ? m_pCharacterSet->ConvertToUnicode(m_pCharacterSet->ConvertFromUnicode(name)) : name;
+    // A name the store takes is written exactly; any other comes back as
+    // a GSM reader sees it.
+    if (NameProblem(name).isEmpty() || !m_pCharacterSet)
+        return name;
+    return m_pCharacterSet->ConvertToUnicodeExtended(m_pCharacterSet->ConvertFromUnicodeExtended(name));
+}
+
+QString CSIMExtractor::NameProblem(const QString& name) const
+{
+    if (const QString problem = CNumberExtractor::NameProblem(name); !problem.isEmpty())
+        return problem;
+    if (m_Ucs2Offered)
+        return QString();
+    const QString outside = CharactersOutsideGsm(name);
+    if (outside.isEmpty())
+        return QString();
+    return Format(Tr("The device cannot store %s in a name: it offers only the GSM alphabet. The name is not written."), outside);
 }
 
 bool CSIMExtractor::Modify(int location, const QString& name, QString& number)

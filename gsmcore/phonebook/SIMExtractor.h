@@ -1,10 +1,13 @@
 #pragma once
 // The phone book store of a real device: the SIM's or the phone memory's
 // phone book, read and written with +CSCS, +CPBS, +CPBR and +CPBW.
+// The device works in the GSM alphabet between operations; where it
+// offers UCS2, listings are read in UCS2 and a name the GSM alphabet
+// cannot hold is written in it, and the GSM alphabet is put back after.
 
 #include "gsmcore/link/GSMDevice.h"
 #include "gsmcore/link/Ptr.h"
-#include "gsmcore/charset/CharacterSet.h"
+#include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/phonebook/NumberExtractor.h"
 
 #include <memory>
@@ -31,6 +34,9 @@ public:
     int GetMaxNameSize() override { return m_MaxNameSize; }
     int GetMaxNumberSize() override { return m_MaxNumberSize; }
     QString StoredName(const QString& name) override;
+    QString NameProblem(const QString& name) const override;
+    // The device offered UCS2 at Init.
+    bool HasUcs2() const { return m_Ucs2Offered; }
 
     MEMORYTYPE GetMemoryType() const { return m_MemoryType; }
     // Why the last GetAll/GetRange failed: the device's error line that
@@ -51,6 +57,7 @@ private:
     bool AppendLines(const QStringList& lines, ExtractorContactArray& entries);
     // Sends a range read and appends what it gives, also when it is cut.
     bool ReadListing(const QString& command, int timeoutMs, ExtractorContactArray& entries);
+    class Ucs2Selection;
 
     Ptr<CGSMDevice> m_Device;
     MEMORYTYPE m_MemoryType;
@@ -58,6 +65,8 @@ private:
     int m_LastIndex = 0;
     int m_MaxNameSize = 0;
     int m_MaxNumberSize = 0;
-    std::unique_ptr<CCharacterSet> m_pCharacterSet;
+    std::unique_ptr<CCharacterSetDefault> m_pCharacterSet;
+    bool m_Ucs2Offered = false;
+    bool m_ReadingUcs2 = false;  // the names (and maybe numbers) now come as UCS2 hex
     QString m_ReadFailure;
 };

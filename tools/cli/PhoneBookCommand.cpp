@@ -1,6 +1,7 @@
 // tessaly-cli phonebook: reads and writes one phone book of the device
 // through its store, as the application does.
 
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
@@ -29,6 +30,7 @@ QJsonObject InfoJson(CNumberExtractor& store, const QString& memory)
                        {QStringLiteral("first"), first},
                        {QStringLiteral("last"), store.GetMemorySize() > 0 ? first + store.GetMemorySize() - 1 : 0},
                        {QStringLiteral("max_name"), store.GetMaxNameSize()},
+                       {QStringLiteral("max_name_ucs2"), CharacterLimit(NameScript::Ucs2, store.GetMaxNameSize())},
                        {QStringLiteral("max_number"), store.GetMaxNumberSize()}};
 }
 
@@ -91,8 +93,14 @@ int WriteEntry(CliContext& context, CNumberExtractor& store, const QString& memo
         if (index < 0)
             return context.Fail(QStringLiteral("the %1 phone book is full").arg(memory));
     }
-    if (hasName && store.GetMaxNameSize() > 0 && name.size() > store.GetMaxNameSize())
-        return context.Fail(QStringLiteral("the name is longer than the %1 characters %2 takes").arg(store.GetMaxNameSize()).arg(memory));
+    if (const QString problem = store.NameProblem(name); !problem.isEmpty())
+        return context.Fail(problem);
+    if (hasName && !NameFits(name, store.GetMaxNameSize())) {
+        const NameScript script = ScriptOf(name);
+        return context.Fail(QStringLiteral("the name is longer than the %1 characters (%2) %3 takes")
+                                .arg(CharacterLimit(script, store.GetMaxNameSize()))
+                                .arg(ScriptLabel(script), memory));
+    }
     const bool written = adds ? store.Add(index, name, number) : store.Modify(index, name, number);
     if (!written)
         return context.Fail(QStringLiteral("writing location %1 of %2 was refused").arg(index).arg(memory));
@@ -166,7 +174,9 @@ int RunPhoneBook(CliContext& context)
         } else {
             context.Print(QStringLiteral("Memory:      %1").arg(memory));
             context.Print(QStringLiteral("Locations:   %1-%2").arg(info[QStringLiteral("first")].toInt()).arg(info[QStringLiteral("last")].toInt()));
-            context.Print(QStringLiteral("Max name:    %1").arg(store->GetMaxNameSize()));
+            context.Print(QStringLiteral("Max name:    %1 (GSM alphabet), %2 (UCS2)")
+                              .arg(store->GetMaxNameSize())
+                              .arg(CharacterLimit(NameScript::Ucs2, store->GetMaxNameSize())));
             context.Print(QStringLiteral("Max number:  %1").arg(store->GetMaxNumberSize()));
         }
         return 0;

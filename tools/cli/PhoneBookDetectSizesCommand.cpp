@@ -1,6 +1,7 @@
 // tessaly-cli phonebook detect-sizes: the Options dialog's Autodetect for
 // one memory.
 
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/phonebook/FreeLocation.h"
 #include "gsmcore/phonebook/SizeProbe.h"
 #include "tools/cli/CliContext.h"
@@ -34,8 +35,13 @@ int RunPhoneBookDetectSizes(CliContext& context)
     if (context.Json())
         context.PrintJson(QJsonDocument(QJsonObject{{QStringLiteral("memory"), choice.name},
                                                     {QStringLiteral("max_name"), name.length},
+                                                    {QStringLiteral("max_name_ucs2"), CharacterLimit(NameScript::Ucs2, name.length)},
                                                     {QStringLiteral("max_number"), number.length}}));
     else
-        context.Print(QStringLiteral("%1: name %2, number %3 characters").arg(choice.name).arg(name.length).arg(number.length));
+        context.Print(QStringLiteral("%1: name %2 characters (GSM alphabet), %3 (UCS2), number %4 characters")
+                          .arg(choice.name)
+                          .arg(name.length)
+                          .arg(CharacterLimit(NameScript::Ucs2, name.length))
+                          .arg(number.length));
     return 0;
 }

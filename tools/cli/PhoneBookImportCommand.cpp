@@ -2,7 +2,9 @@
 // export" (or any file of vCards): each card's name and first number into
 // the lowest free location of one memory.
 
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/phonebook/DialNumberCheck.h"
+#include "gsmcore/phonebook/EntryLookup.h"
 #include "gsmcore/phonebook/FreeLocation.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
 #include "platform/contacts/VCardParser.h"
@@ -35,15 +37,6 @@ QString CardName(const VCard& card)
 qsizetype DigitCount(const QString& number)
 {
     return number.startsWith(QLatin1Char('+')) ? number.size() - 1 : number.size();
-}
-
-bool AlreadyThere(const ExtractorContactArray& entries, MEMORYTYPE memory, const QString& name, const QString& number)
-{
-    for (const auto& e : entries) {
-        if (e->m_MemoryType == memory && e->m_Name == name && FilterNumber(e->m_Number) == number)
-            return true;
-    }
-    return false;
 }
 
 }  // namespace
@@ -94,6 +87,8 @@ int RunPhoneBookImport(CliContext& context)
             why = RefusedNumberMessage(number).trimmed();
         else if (!IsWritableName(given))
             why = QStringLiteral("the name cannot be written");
+        else if (const QString problem = book.store->NameProblem(given); !problem.isEmpty())
+            why = problem;
         else if (maxNumber > 0 && DigitCount(FilterNumber(number)) > maxNumber)
             why = QStringLiteral("the number has more than the %1 digits %2 takes").arg(maxNumber).arg(choice.name);
         if (!why.isEmpty()) {
@@ -102,10 +97,10 @@ int RunPhoneBookImport(CliContext& context)
             continue;
         }
         QString stored = FilterNumber(number);
-        const QString name = maxName > 0 ? given.left(maxName) : given;
+        const QString name = FittingName(given, maxName);
         // Compared as the device will give it back, so that a name it
         // cannot hold is not written again on every run.
-        if (AlreadyThere(entries, choice.memory, book.store->StoredName(name), stored)) {
+        if (HoldsEntry(entries, choice.memory, book.store->StoredName(name), stored)) {
             ++skipped;
             continue;
         }
@@ -123,7 +118,7 @@ int RunPhoneBookImport(CliContext& context)
         entries.push_back(std::make_unique<CExtractorContact>(kept, stored, location, choice.memory));
         ++imported;
         if (name.size() < given.size()) {
-            note(position, given, QStringLiteral("name cut to %1 characters").arg(maxName));
+            note(position, given, QStringLiteral("name cut to %1 characters (%2)").arg(name.size()).arg(ScriptLabel(ScriptOf(name))));
             ++cut;
         }
         if (kept != name)

@@ -47,6 +47,10 @@ struct ModemQuirks {
     // ATH ends data calls only (+CVHU=1): it says OK and a voice call goes
     // on until +CHUP.
     bool hangUpKeepsVoiceCall = false;
+    // Phones without UCS2: +CSCS=? leaves it out and +CSCS="UCS2" fails.
+    bool offersUcs2 = true;
+    // Under UCS2 the numbers of +CPBR are hex too, as some phones send them.
+    bool ucs2HexNumbers = false;
 };
 
 class ModemCommandProcessor {
@@ -178,6 +182,7 @@ private:
 
     Step modeSetting(const AtCommand& c, ResponseBuilder& out, const char* name, int& value, int max);
     QByteArray phoneBookLine(int index, const PhoneBookEntry& entry) const;
+    bool usingUcs2() const;
     QByteArray unsolicited(const QByteArray& text) const;
     SimPhoneBook* selectedBook();
     int nextReference();

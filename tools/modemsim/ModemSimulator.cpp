@@ -1,5 +1,6 @@
 #include "tools/modemsim/ModemSimulator.h"
 
+#include "tools/modemsim/AlphaText.h"
 #include "tools/modemsim/AtInputFramer.h"
 #include "tools/modemsim/DeviceModels.h"
 #include "tools/modemsim/ModemCommandProcessor.h"
@@ -80,6 +81,7 @@ struct ModemSimulator::Impl {
         processor.setPortCount(count);
         for (int i = 0; i < count; ++i)
             ports.push_back(std::make_unique<SimulatedPort>(opts.baud));
+        processor.quirks().offersUcs2 = opts.offersUcs2;
     }
 
     ~Impl() { shutDown(); }
@@ -583,6 +585,7 @@ ModemSimulator::Options ModemSimulator::currentOptions() const
     options.cmee = d->processor.factorySettings().cmee;
     options.emptyLocationAnswersOk = d->processor.quirks().emptyLocationAnswersOk;
     options.hangUpKeepsVoiceCall = d->processor.quirks().hangUpKeepsVoiceCall;
+    options.offersUcs2 = d->processor.quirks().offersUcs2;
     return options;
 }
 
@@ -590,6 +593,18 @@ void ModemSimulator::setEmptyLocationAnswersOk(bool ok)
 {
     std::lock_guard lock(d->mutex);
     d->processor.quirks().emptyLocationAnswersOk = ok;
+}
+
+void ModemSimulator::setOffersUcs2(bool offers)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.quirks().offersUcs2 = offers;
+}
+
+void ModemSimulator::setUcs2HexNumbers(bool hex)
+{
+    std::lock_guard lock(d->mutex);
+    d->processor.quirks().ucs2HexNumbers = hex;
 }
 
 void ModemSimulator::setStorages(const QStringList& storages)
@@ -654,6 +669,11 @@ bool ModemSimulator::writeEntry(const QString& storage, int index, const QByteAr
     return book && book->write(index, number, std::nullopt, name) == PhoneBookError::None;
 }
 
+bool ModemSimulator::writeEntryText(const QString& storage, int index, const QByteArray& number, const QString& name)
+{
+    return writeEntry(storage, index, number, AlphaFromText(name));
+}
+
 bool ModemSimulator::deleteEntry(const QString& storage, int index)
 {
     std::lock_guard lock(d->mutex);
@@ -676,7 +696,7 @@ std::vector<ModemSimulator::Entry> ModemSimulator::entries(const QString& storag
     if (!book)
         return result;
     for (const auto& [index, entry] : book->entries())
-        result.push_back({index, entry.number, entry.type, entry.name});
+        result.push_back({index, entry.number, entry.type, entry.name, AlphaToText(entry.name)});
     return result;
 }
 

@@ -31,14 +31,17 @@ public:
         // settings; phone books, messages and the call are shared, and
         // unsolicited codes come on the first.
         int ports = 1;
+        bool offersUcs2 = true;               // false: a phone whose +CSCS has no UCS2
     };
 
-    // One phone book entry; the name is GSM alphabet bytes.
+    // One phone book entry; the name as the SIM's alpha field keeps it
+    // (GSM alphabet bytes, or 0x80 and UCS2) and as text.
     struct Entry {
         int index = 0;
         QByteArray number;
         int type = 129;
         QByteArray name;
+        QString text;
     };
 
     ModemSimulator();
@@ -95,6 +98,8 @@ public:
     // The settings of power-on, &F and Z (also applied at once).
     void setPowerOnSettings(bool echo, bool verbose, int cmee);
     void setEmptyLocationAnswersOk(bool ok);
+    void setOffersUcs2(bool offers);
+    void setUcs2HexNumbers(bool hex);  // +CPBR numbers as hex too while UCS2 is selected
     // Model, baud rate, power-on settings and quirk as they are now.
     Options currentOptions() const;
 
@@ -110,6 +115,8 @@ public:
     // Fills the first `count` locations with generated entries; how many were written.
     int fillPhoneBook(const QString& storage, int count, quint64 seed);
     bool writeEntry(const QString& storage, int index, const QByteArray& number, const QByteArray& name);
+    // The name in Unicode, kept in the alpha field's coding it needs.
+    bool writeEntryText(const QString& storage, int index, const QByteArray& number, const QString& name);
     bool deleteEntry(const QString& storage, int index);
     void clearPhoneBook(const QString& storage);
     std::vector<Entry> entries(const QString& storage) const;

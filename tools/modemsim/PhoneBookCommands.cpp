@@ -1,16 +1,24 @@
 #include "tools/modemsim/ModemCommandProcessor.h"
 
+#include "gsmcore/charset/Ucs2Hex.h"
+#include "tools/modemsim/AlphaText.h"
 #include "tools/modemsim/CommandHelpers.h"
 
 // Character set and phone book commands: +CSCS, +CPBS, +CPBR, +CPBW.
 
 namespace {
 
-// +CSCS names a terminal may choose; the modem stores and returns name
-// bytes unchanged whatever is selected (the terminal converts).
+// +CSCS names a terminal may choose. Under UCS2 names (and, for phones
+// that do so, numbers) travel as hex of UTF-16; under any other set the
+// name bytes go in and out unchanged (the terminal converts).
 constexpr const char* kCharacterSets[] = {"GSM", "IRA", "UCS2", "HEX", "PCCP437", "8859-1"};
 
 }  // namespace
+
+bool ModemCommandProcessor::usingUcs2() const
+{
+    return m_settings.characterSet == "UCS2";
+}
 
 ModemCommandProcessor::Step ModemCommandProcessor::cscs(const AtCommand& c, ResponseBuilder& out)
 {
@@ -18,8 +26,10 @@ ModemCommandProcessor::Step ModemCommandProcessor::cscs(const AtCommand& c, Resp
     case AtForm::Query: out.info("+CSCS: " + Quoted(m_settings.characterSet)); return Step::Continue;
     case AtForm::Test: {
         QByteArray list;
-        for (const char* name : kCharacterSets)
-            list += (list.isEmpty() ? "" : ",") + Quoted(name);
+        for (const char* name : kCharacterSets) {
+            if (m_quirks.offersUcs2 || QByteArray(name) != "UCS2")
+                list += (list.isEmpty() ? "" : ",") + Quoted(name);
+        }
         out.info("+CSCS: (" + list + ")");
         return Step::Continue;
     }
@@ -29,7 +39,7 @@ ModemCommandProcessor::Step ModemCommandProcessor::cscs(const AtCommand& c, Resp
             return error(out);
         const QByteArray wanted = (*values)[0].text.toUpper();
         for (const char* name : kCharacterSets) {
-            if (wanted == name) {
+            if (wanted == name && (m_quirks.offersUcs2 || wanted != "UCS2")) {
                 m_settings.characterSet = wanted;
                 return Step::Continue;
             }
@@ -74,8 +84,11 @@ ModemCommandProcessor::Step ModemCommandProcessor::cpbs(const AtCommand& c, Resp
 
 QByteArray ModemCommandProcessor::phoneBookLine(int index, const PhoneBookEntry& entry) const
 {
-    return "+CPBR: " + QByteArray::number(index) + "," + Quoted(entry.number) + "," + QByteArray::number(entry.type)
-           + "," + Quoted(entry.name);
+    const bool ucs2 = usingUcs2();
+    const QByteArray number = ucs2 && m_quirks.ucs2HexNumbers ? ToUcs2Hex(QString::fromLatin1(entry.number)).toLatin1() : entry.number;
+    const QByteArray name = ucs2 ? ToUcs2Hex(AlphaToText(entry.name)).toLatin1() : AlphaToGsm(entry.name);
+    return "+CPBR: " + QByteArray::number(index) + "," + Quoted(number) + "," + QByteArray::number(entry.type) + ","
+           + Quoted(name);
 }
 
 ModemCommandProcessor::Step ModemCommandProcessor::cpbr(const AtCommand& c, ResponseBuilder& out)
@@ -151,7 +164,18 @@ ModemCommandProcessor::Step ModemCommandProcessor::cpbw(const AtCommand& c, Resp
         if (!type || *type < 128 || *type > 255)
             return error(out);
     }
-    const QByteArray name = values->size() > 3 ? (*values)[3].text : QByteArray();
-    const PhoneBookError result = book->write(*index, (*values)[1].text, type, name);
+    QByteArray name = values->size() > 3 ? (*values)[3].text : QByteArray();
+    QByteArray number = (*values)[1].text;
+    if (usingUcs2()) {
+        const std::optional<QString> text = FromUcs2Hex(QString::fromLatin1(name));
+        if (!text)
+            return error(out);
+        name = AlphaFromText(*text);
+        // Either form of the number is taken, as such phones do.
+        const std::optional<QString> hexNumber = FromUcs2Hex(QString::fromLatin1(number));
+        if (hexNumber && !hexNumber->isEmpty() && SimPhoneBook::isDialString(hexNumber->toLatin1()))
+            number = hexNumber->toLatin1();
+    }
+    const PhoneBookError result = book->write(*index, number, type, name);
     return result == PhoneBookError::None ? Step::Continue : cmeError(out, static_cast<int>(result));
 }

@@ -47,6 +47,7 @@ QString SimulatorHelpText()
         "  --numeric              start in numeric result mode (V0)\n"
         "  --cmee N               initial +CMEE (0 ERROR, 1 numeric, 2 verbose; default 1)\n"
         "  --empty-read-ok        reading one empty location answers OK, not +CME ERROR: 22\n"
+        "  --no-ucs2              a phone without the UCS2 character set\n"
         "  --no-echo              fault: never echo commands\n"
         "  --silent               fault: never answer\n"
         "  --delay-ms N           fault: wait N ms before every answer\n"
@@ -115,6 +116,9 @@ std::optional<SimulatorCommandLine> ParseSimulatorCommandLine(const QStringList&
         } else if (option == QLatin1String("--empty-read-ok")) {
             line.options.emptyLocationAnswersOk = true;
             line.emptyReadOkGiven = true;
+        } else if (option == QLatin1String("--no-ucs2")) {
+            line.options.offersUcs2 = false;
+            line.noUcs2Given = true;
         } else if (option == QLatin1String("--no-stdin")) {
             line.watchStdin = false;
         } else if (option == QLatin1String("--link")) {
@@ -228,6 +232,8 @@ bool ApplySimulatorCommandLine(const SimulatorCommandLine& line, ModemSimulator&
     }
     if (line.emptyReadOkGiven)
         simulator.setEmptyLocationAnswersOk(true);
+    if (line.noUcs2Given)
+        simulator.setOffersUcs2(false);
     if (line.deviceType && !simulator.setDeviceType(*line.deviceType))
         return fail(QStringLiteral("unknown device type %1").arg(*line.deviceType));
     if (line.model)

@@ -31,6 +31,7 @@ struct SimulatorCommandLine {
     bool numericGiven = false;
     bool cmeeGiven = false;
     bool emptyReadOkGiven = false;
+    bool noUcs2Given = false;
     bool watchStdin = true;
     bool listDeviceTypes = false;
     bool help = false;

@@ -107,7 +107,8 @@ QByteArray SimulatorStateToJson(const ModemCommandProcessor& processor)
                                             });
     root.insert(QStringLiteral("quirks"),
                 QJsonObject {{QStringLiteral("emptyLocationAnswersOk"), processor.quirks().emptyLocationAnswersOk},
-                             {QStringLiteral("hangUpKeepsVoiceCall"), processor.quirks().hangUpKeepsVoiceCall}});
+                             {QStringLiteral("hangUpKeepsVoiceCall"), processor.quirks().hangUpKeepsVoiceCall},
+                             {QStringLiteral("offersUcs2"), processor.quirks().offersUcs2}});
     root.insert(QStringLiteral("selectedStorage"), processor.selectedStorage());
 
     QJsonArray books;
@@ -206,6 +207,7 @@ bool SimulatorStateFromJson(const QByteArray& json, ModemCommandProcessor& proce
         read.boolean(quirks, "emptyLocationAnswersOk", next.quirks().emptyLocationAnswersOk);
     next.quirks().hangUpKeepsVoiceCall =
         read.boolean(quirks, "hangUpKeepsVoiceCall", next.quirks().hangUpKeepsVoiceCall);
+    next.quirks().offersUcs2 = read.boolean(quirks, "offersUcs2", next.quirks().offersUcs2);
 
     if (root.contains(QStringLiteral("phoneBooks"))) {
         const QJsonArray books = read.array(root, "phoneBooks");
