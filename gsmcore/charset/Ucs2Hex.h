@@ -1,6 +1,6 @@
 #pragma once
 // The UCS2 character set of AT commands: every UTF-16 unit as four
-// hexadecimal digits, "Дима" as "0414043804BC0430".
+// hexadecimal digits, "Дима" as "04140438043C0430".
 
 #include <QString>
 

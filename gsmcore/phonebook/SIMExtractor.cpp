@@ -35,6 +35,11 @@ QString NumberFromListing(const QString& number)
     }
     return plus && !text->startsWith(QLatin1Char('+')) ? QLatin1Char('+') + *text : *text;
 }
+// True when the name can go out in the GSM alphabet inside a command line.
+bool GsmTravels(const QString& name)
+{
+    return ScriptOf(name) == NameScript::Gsm && !name.contains(QChar(u'\f'));
+}
 }  // namespace
 
 // UCS2 for one operation; the GSM alphabet is back when it ends, as the
@@ -187,8 +192,8 @@ bool CSIMExtractor::AppendLines(const QStringList& lines, ExtractorContactArray&
 bool CSIMExtractor::ReadListing(const QString& command, int timeoutMs, ExtractorContactArray& entries)
 {
     std::optional<Ucs2Selection> ucs2;
-    if (m_Ucs2Offered)
-        ucs2.emplace(*this);
+    if (m_Ucs2Offered && !ucs2.emplace(*this).Selected())
+        return ShowError(command, QString());
     QStringList lines;
     const bool complete = m_Device->execute_listing(lines, command, timeoutMs, QStringLiteral("OK"), m_ReadFailure);
     // What came before a cut is kept: the caller shows it as incomplete.
@@ -228,8 +233,8 @@ bool CSIMExtractor::Get(int location, QString& name, QString& number)
         return false;
     const QString command = Format("+CPBR=%d", location);
     std::optional<Ucs2Selection> ucs2;
-    if (m_Ucs2Offered)
-        ucs2.emplace(*this);
+    if (m_Ucs2Offered && !ucs2.emplace(*this).Selected())
+        return ShowError(command, QString());
     QString line;
     if (!m_Device->execute_generic(line, command, kReadOneTimeoutMs))
         return ShowError(command, QString());
@@ -260,7 +265,8 @@ bool CSIMExtractor::Add(int location, const QString& name, QString& number)
         return ShowError(QString(), Tr("The name cannot contain line breaks or double quotes."));
     if (const QString problem = NameProblem(name); !problem.isEmpty())
         return ShowError(QString(), problem);
-    const bool gsm = ScriptOf(name) == NameScript::Gsm;
+    // The GSM form of a form feed holds a line feed: such a name goes in UCS2.
+    const bool gsm = GsmTravels(name);
     std::optional<Ucs2Selection> ucs2;
     if (!gsm) {
         ucs2.emplace(*this);
@@ -294,9 +300,11 @@ QString CSIMExtractor::NameProblem(const QString& name) const
         return problem;
     if (m_Ucs2Offered)
         return QString();
+    if (GsmTravels(name))
+        return QString();
     const QString outside = CharactersOutsideGsm(name);
     if (outside.isEmpty())
-        return QString();
+        return Tr("The name cannot contain line breaks or double quotes.");
     return Format(Tr("The device cannot store %s in a name: it offers only the GSM alphabet. The name is not written."), outside);
 }
 

@@ -1,6 +1,8 @@
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/charset/CharacterSetDefaultModified.h"
 #include "gsmcore/charset/CharacterSetPCCP437.h"
+#include "gsmcore/charset/Ucs2Hex.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +99,73 @@ TEST(CharacterSet, StringConversionKeepsLengthAndIsPolymorphic)
         EXPECT_EQ(set->ConvertFromUnicode(text).size(), text.size());
         EXPECT_EQ(set->ConvertToUnicode(text).size(), text.size());
     }
+}
+
+TEST(CharacterSetDefault, ExtensionTableBothWaysAndWhatAReaderMakesOfStrayEscapes)
+{
+    const CCharacterSetDefault gsm;
+    const struct { QString text; QString codes; bool bothWays; } cases[] = {
+        {u"€"_qs, u"\x1B\x65"_qs, true}, {u"["_qs, u"\x1B<"_qs, true}, {u"]"_qs, u"\x1B>"_qs, true},
+        {u"{"_qs, u"\x1B("_qs, true}, {u"}"_qs, u"\x1B)"_qs, true}, {u"\\"_qs, u"\x1B/"_qs, true},
+        {u"~"_qs, u"\x1B="_qs, true}, {u"^"_qs, u"\x1B\x14"_qs, true}, {u"|"_qs, u"\x1B@"_qs, true},
+        {u"\f"_qs, u"\x1B\n"_qs, true},
+        {u"Bank [card] @ 5€"_qs, u"Bank \x1B<card\x1B> \0 5\x1B\x65"_qs, true},
+        // Escape before a code the table lacks: that code's own character.
+        {u"A£"_qs, u"\x1B" u"A\x1B\x01"_qs, false},
+        {u"a "_qs, u"a\x1B\x1B"_qs, false},  // escape to a table not defined yet
+        {u"a "_qs, u"a\x1B"_qs, false},       // cut after the escape
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(gsm.ConvertToUnicodeExtended(c.codes), c.text) << c.text.toStdString();
+        if (c.bothWays) {
+            EXPECT_EQ(gsm.ConvertFromUnicodeExtended(c.text), c.codes) << c.text.toStdString();
+        }
+    }
+    // Short messages keep one code per character.
+    EXPECT_EQ(gsm.ConvertFromUnicode(u"€[x]"_qs), u"  x "_qs);
+}
+
+TEST(AlphaField, ScriptBytesAndWhatFits)
+{
+    const struct { QString name; NameScript script; int bytes; int room; QString fitting; } cases[] = {
+        {u"Anna"_qs, NameScript::Gsm, 4, 14, u"Anna"_qs},
+        {u"Bank [card]"_qs, NameScript::Gsm, 13, 6, u"Bank "_qs},  // "[" takes two
+        {u"Ölüm €"_qs, NameScript::Gsm, 7, 6, u"Ölüm "_qs},
+        {u"Дмитрий"_qs, NameScript::Ucs2, 15, 14, u"Дмитри"_qs},  // 14 bytes hold 6 Cyrillic characters
+        {u"Αθηνά"_qs, NameScript::Ucs2, 11, 11, u"Αθηνά"_qs},
+        {u"Zoë 李"_qs, NameScript::Ucs2, 11, 9, u"Zoë "_qs},
+        {u"abcdefghijЖ"_qs, NameScript::Ucs2, 23, 14, u"abcdefghij"_qs},  // the GSM beginning is the longest
+        {u"x\U0001F600"_qs, NameScript::Ucs2, 7, 5, u"x"_qs},  // never half a pair
+        {u"Tab\tcontrol"_qs, NameScript::Ucs2, 23, 0, u"Tab\tcontrol"_qs},  // no size: whole
+        {QString(), NameScript::Gsm, 0, 14, QString()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ScriptOf(c.name), c.script) << c.name.toStdString();
+        EXPECT_EQ(AlphaFieldBytes(c.name), c.bytes) << c.name.toStdString();
+        EXPECT_EQ(FittingName(c.name, c.room), c.fitting) << c.name.toStdString();
+        EXPECT_EQ(NameFits(c.name, c.room), c.fitting == c.name) << c.name.toStdString();
+    }
+    EXPECT_EQ(CharacterLimit(NameScript::Gsm, 14), 14);
+    EXPECT_EQ(CharacterLimit(NameScript::Ucs2, 14), 6);
+    EXPECT_EQ(CharacterLimit(NameScript::Ucs2, 0), 0);
+    EXPECT_EQ(CharactersOutsideGsm(u"Zoë 李 ë\U0001F600€"_qs), u"ë李\U0001F600"_qs);
+    EXPECT_EQ(CharactersBeyondBmp(u"a\U0001F600b\U0001F600\U0001F4DE"_qs), u"\U0001F600\U0001F4DE"_qs);
+    EXPECT_EQ(CharactersBeyondBmp(u"Дмитрий [€]"_qs), QString());
+}
+
+TEST(Ucs2Hex, BothWaysAndMalformedHex)
+{
+    const struct { QString text; QString hex; } cases[] = {
+        {u"Дима"_qs, u"04140438043C0430"_qs}, {u"Zoë 李"_qs, u"005A006F00EB0020674E"_qs},
+        {u"@\0"_qs, u"00400000"_qs}, {QString(), QString()},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ToUcs2Hex(c.text), c.hex);
+        EXPECT_EQ(FromUcs2Hex(c.hex), c.text);
+        EXPECT_EQ(FromUcs2Hex(c.hex.toLower()), c.text);
+    }
+    for (const QString& bad : {u"041"_qs, u"04G4"_qs, u" 041"_qs, u"+041"_qs, u"Anna"_qs, u"0414 "_qs})
+        EXPECT_FALSE(FromUcs2Hex(bad).has_value()) << bad.toStdString();
 }
 
 } // namespace

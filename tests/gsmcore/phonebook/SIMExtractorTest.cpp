@@ -1,3 +1,4 @@
+#include "gsmcore/charset/AlphaField.h"
 #include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/SIMExtractor.h"
@@ -35,10 +36,9 @@ void ExpectFirstEntries(const ExtractorContactArray& entries, const std::vector<
                         size_t count)
 {
     ASSERT_EQ(entries.size(), count);
-    CCharacterSetDefault gsm;
     for (size_t i = 0; i < count; ++i) {
         EXPECT_EQ(entries[i]->m_Index, expected[i].index);
-        EXPECT_EQ(entries[i]->m_Name, gsm.ConvertToUnicode(QString::fromLatin1(expected[i].name)));
+        EXPECT_EQ(entries[i]->m_Name, expected[i].text);
         QString number = QString::fromLatin1(expected[i].number);
         if (expected[i].type == 145 && !number.startsWith(u'+'))
             number.prepend(u'+');
@@ -108,34 +108,82 @@ TEST_F(SIMExtractorTest, AddFiltersTheNumberAndDeleteEmptiesTheLocation)
     EXPECT_TRUE(simulator->entries(QStringLiteral("SM")).empty());
 }
 
-TEST_F(SIMExtractorTest, EveryCharacterOfTheDefaultAlphabetSurvivesAWriteAndARead)
+// Every character of the GSM alphabet and its extension table, and names
+// in other scripts, on phones with and without UCS2: what the store
+// writes is what the SIM holds and what a read gives back, or the write
+// is refused naming the characters; the GSM alphabet is selected after.
+TEST_F(SIMExtractorTest, NamesInEveryScriptAreWrittenExactlyOrRefused)
 {
-    CSIMExtractor sim(MEMORY_SIM);
-    simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,20"));
-    Prepare(sim);
     // Every character the converter has a code for, "@" (code 0) first.
     // CR, LF and the double quote cannot travel inside an AT command line.
     CCharacterSetDefault gsm;
-    QString alphabet;
+    QString alphabet = QStringLiteral("€[]{}\\~^|");
     for (char16_t code = 0; code < 0x80; ++code) {
         const QChar c = gsm.ConvertToUnicode(QChar(code));
-        if (gsm.ConvertFromUnicode(c) == QChar(code) && c != u'\r' && c != u'\n' && c != u'"')
+        if (CCharacterSetDefault::HasCode(c.unicode()) && c != u'\r' && c != u'\n' && c != u'"')
             alphabet += c;
     }
-    ASSERT_GE(alphabet.size(), 120);
-    QStringList names;
-    for (qsizetype at = 0; at < alphabet.size(); at += 20)
-        names << alphabet.mid(at, 20);
-    for (int i = 0; i < names.size(); ++i) {
-        QString number = QStringLiteral("+4670%1").arg(i);
-        ASSERT_TRUE(sim.Add(i + 1, names[i], number)) << i;
+    ASSERT_GE(alphabet.size(), 130);
+    QStringList gsmNames;  // as many as fit the 20 bytes, an extension character taking two
+    for (QString rest = alphabet; !rest.isEmpty(); rest.remove(0, gsmNames.last().size()))
+        gsmNames << FittingName(rest, 20);
+    const QStringList otherScripts = {u"Дмитрий"_qs, u"Αθηνά"_qs, u"Zoë 李"_qs, u"王小明"_qs, u"Ölüm ç €"_qs};
+    const QString tooFar = u"Smile \U0001F600"_qs;
+
+    for (const bool ucs2 : {true, false}) {
+        SCOPED_TRACE(ucs2 ? "UCS2" : "GSM only");
+        simulator->clearPhoneBook(QStringLiteral("SM"));
+        simulator->setOffersUcs2(ucs2);
+        simulator->setUcs2HexNumbers(ucs2);  // numbers come back as hex too
+        simulator->setPhoneBookLimits(QStringLiteral("SM"), QStringLiteral("(1-250),40,20"));
+        CSIMExtractor sim(MEMORY_SIM);
+        Prepare(sim);
+        EXPECT_EQ(sim.HasUcs2(), ucs2);
+        QStringList written;
+        for (const QString& name : gsmNames + otherScripts + QStringList{tooFar}) {
+            boxes->clear();
+            QString number = QStringLiteral("+4670%1").arg(written.size());
+            const bool storable = name != tooFar && (ucs2 || CharactersOutsideGsm(name).isEmpty());
+            EXPECT_EQ(sim.Add(written.size() + 1, name, number), storable) << name.toStdString();
+            EXPECT_EQ(simulator->selectedCharacterSet(), QStringLiteral("GSM"));
+            if (storable) {
+                written << name;
+                continue;
+            }
+            ASSERT_EQ(boxes->size(), 1u);
+            EXPECT_TRUE(boxes->front().message.contains(name == tooFar ? u"\U0001F600"_qs : CharactersOutsideGsm(name)))
+                << boxes->front().message.toStdString();
+        }
+        const auto held = simulator->entries(QStringLiteral("SM"));
+        ExtractorContactArray entries;
+        ASSERT_TRUE(sim.GetAll(entries));
+        EXPECT_EQ(simulator->selectedCharacterSet(), QStringLiteral("GSM"));
+        ASSERT_EQ(entries.size(), size_t(written.size()));
+        ASSERT_EQ(held.size(), size_t(written.size()));
+        for (int i = 0; i < written.size(); ++i) {
+            EXPECT_EQ(held[size_t(i)].text, written[i]) << i;
+            EXPECT_EQ(entries[size_t(i)]->m_Name, written[i]) << i;
+            EXPECT_EQ(entries[size_t(i)]->m_Number, QStringLiteral("+4670%1").arg(i));
+        }
+        QString name, number;
+        ASSERT_TRUE(sim.Get(written.size(), name, number));
+        EXPECT_EQ(name, written.last());
     }
-    ExtractorContactArray entries;
-    ASSERT_TRUE(sim.GetAll(entries));
-    ASSERT_EQ(entries.size(), size_t(names.size()));
-    for (int i = 0; i < names.size(); ++i) {
-        EXPECT_EQ(entries[i]->m_Name, names[i]) << i;
-        EXPECT_EQ(entries[i]->m_Number, QStringLiteral("+4670%1").arg(i));
+}
+
+// A GSM reader sees what its alphabet lacks as "?" (another tool wrote
+// the name in UCS2); the store of a phone with UCS2 reads it exactly.
+TEST_F(SIMExtractorTest, AUcs2NameReadsExactlyWhereTheDeviceOffersUcs2)
+{
+    ASSERT_TRUE(simulator->writeEntryText(QStringLiteral("SM"), 1, "+79161234567", u"Дмитрий"_qs));
+    for (const bool ucs2 : {true, false}) {
+        simulator->setOffersUcs2(ucs2);
+        CSIMExtractor sim(MEMORY_SIM);
+        Prepare(sim);
+        QString name, number;
+        ASSERT_TRUE(sim.Get(1, name, number));
+        EXPECT_EQ(name, ucs2 ? u"Дмитрий"_qs : u"???????"_qs);
+        EXPECT_EQ(number, QStringLiteral("+79161234567"));
     }
 }
 
@@ -163,6 +211,7 @@ TEST_F(SIMExtractorTest, RangeReadTimesOutOnASilentDevice)
 {
     CSIMExtractor sim(MEMORY_SIM);
     simulator->fillPhoneBook(QStringLiteral("SM"), 10, 3);
+    simulator->setOffersUcs2(false);  // the range read alone is timed
     Prepare(sim, true);
     ExtractorContactArray entries;
     ASSERT_TRUE(sim.GetRange(0, 1, entries));

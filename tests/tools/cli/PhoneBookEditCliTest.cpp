@@ -5,6 +5,7 @@
 #include "tests/tools/cli/CliRun.h"
 #include "platform/contacts/ContactsStore.h"
 
+#include <QJsonArray>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -86,6 +87,58 @@ TEST_F(PhoneBookEditCli, MoveAddsFirstAndDeletesSecondAndStopsWhereItFails)
     simulator.setEmptyLocationAnswersOk(false);
     EXPECT_EQ(Run({"move", "--from", "SM", "--to", "SM", "--index", "4"}).status, 2);
     EXPECT_EQ(Run({"move", "--from", "SM", "--to", "ME"}).status, 2);
+}
+
+// Names in other scripts and with extension characters, written, changed
+// and moved exactly on a phone with UCS2, refused with the reason on one
+// without, and counted in the characters of their script.
+TEST_F(PhoneBookEditCli, NamesInEveryScriptAreWrittenAndMovedExactlyOrRefused)
+{
+    using Texts = std::map<int, QString>;
+    const QString tooLong = u"Дмитрий Ивано"_qs;  // 13 Cyrillic characters: 27 bytes of the 18
+    const struct {
+        const char* what;
+        bool ucs2;
+        QStringList arguments;
+        int status;
+        QString message;
+        Texts sim, phone;  // the device afterwards
+    } cases[] = {
+        {"Cyrillic", true, {"add", "--name", "Дмитрий", "--number", "0701"}, 0, {}, {{1, u"Дмитрий"_qs}}, {}},
+        {"Greek", true, {"add", "--name", "Αθηνά", "--number", "0702"}, 0, {}, {{1, u"Дмитрий"_qs}, {2, u"Αθηνά"_qs}}, {}},
+        {"CJK over Greek", true, {"modify", "--index", "2", "--name", "王小明", "--number", "0702"}, 0, {},
+         {{1, u"Дмитрий"_qs}, {2, u"王小明"_qs}}, {}},
+        {"extension table", true, {"add", "--name", "Bank [card] €", "--number", "0703"}, 0, {},
+         {{1, u"Дмитрий"_qs}, {2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {}},
+        {"move Cyrillic", true, {"move", "--from", "SM", "--to", "ME", "--index", "1"}, 0, {},
+         {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
+        {"too long in its script", true, {"add", "--name", tooLong, "--number", "0704"}, 1,
+         u"longer than the 8 characters (UCS2)"_qs, {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
+        {"beyond the BMP", true, {"add", "--name", u"Smile \U0001F600"_qs, "--number", "0705"}, 1, u"\U0001F600"_qs,
+         {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
+        {"no UCS2: refused", false, {"add", "--name", "Zoë 李", "--number", "0706"}, 1,
+         u"cannot store ë李 in a name"_qs, {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
+        {"no UCS2: extension table", false, {"add", "--name", "{x} ~ ^ |", "--number", "0707"}, 0, {},
+         {{1, u"{x} ~ ^ |"_qs}, {2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
+    };
+    simulator.clearPhoneBook(SM);
+    simulator.clearPhoneBook(ME);
+    for (const auto& c : cases) {
+        simulator.setOffersUcs2(c.ucs2);
+        const CliRun run = Run(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(c.message)) << c.what << ": " << run.err.toStdString();
+        EXPECT_EQ(simulator.selectedCharacterSet(), QStringLiteral("GSM")) << c.what;
+        for (const auto& [storage, expected] : {std::pair{SM, c.sim}, std::pair{ME, c.phone}}) {
+            Texts held;
+            for (const auto& e : simulator.entries(storage))
+                held[e.index] = e.text;
+            EXPECT_EQ(held, expected) << c.what << " " << storage.toStdString();
+        }
+    }
+    simulator.setOffersUcs2(true);
+    const CliRun list = Run({"list", "--json"});
+    EXPECT_EQ(Json(list)["entries"].toArray().at(1).toObject()["name"].toString(), u"王小明"_qs);
 }
 
 TEST_F(PhoneBookEditCli, DetectSizesFindsWhatTheSimTakesAndLeavesNoTrialEntry)
