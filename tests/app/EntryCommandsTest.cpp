@@ -298,6 +298,63 @@ TEST_F(EntryCommandsTest, NewAndModifyWriteThroughTheDialog)
     EXPECT_TRUE(titles.isEmpty());
 }
 
+// Names in other scripts through the window: read exactly, typed into New
+// and Modify within the room their script leaves in the SIM's 18 bytes,
+// moved exactly; a phone without UCS2 refuses them naming the characters.
+TEST_F(EntryCommandsTest, NamesInEveryScriptThroughTheWindow)
+{
+    QString typed, shown;
+    for (const bool ucs2 : {true, false}) {
+        SCOPED_TRACE(ucs2 ? "UCS2" : "GSM only");
+        frame.reset();
+        connected = false;
+        modem.clearPhoneBook(SM);
+        modem.clearPhoneBook(ME);
+        modem.setOffersUcs2(ucs2);
+        ASSERT_TRUE(modem.writeEntryText(SM, 1, "0701", u"Дмитрий"_qs));
+        Start({}, {});
+        EXPECT_EQ(Shown(), QStringList{ucs2 ? u"Дмитрий"_qs : u"???????"_qs});
+        View()->EntryCommands().SetDialogRunner([&](QDialog& d) {
+            auto& dialog = static_cast<CModifyDlg&>(d);
+            dialog.show();
+            dialog.NameEdit()->selectAll();
+            // Typed a character at a time, as a keyboard of that script types.
+            for (const QChar ch : typed)
+                QTest::sendKeyEvent(QTest::KeyAction::Click, dialog.NameEdit(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+            shown = dialog.NameEdit()->text();
+            if (dialog.NumberEdit()->text().isEmpty())
+                dialog.NumberEdit()->setText(QStringLiteral("0702"));
+            QTest::keyClick(dialog.NameEdit(), Qt::Key_Return);
+            return dialog.result();
+        });
+        typed = u"Αθηνά Παπαδοπούλου"_qs;
+        ASSERT_TRUE(Command(ID_EDIT_NEW));
+        EXPECT_EQ(shown, u"Αθηνά Πα"_qs);  // 8 characters fill 18 bytes in UCS2
+        const auto held = [this](const QString& storage) {
+            std::map<int, QString> texts;
+            for (const auto& e : modem.entries(storage))
+                texts[e.index] = e.text;
+            return texts;
+        };
+        if (!ucs2) {
+            ASSERT_EQ(boxes.Texts().size(), 1);
+            EXPECT_TRUE(boxes.Texts()[0].contains(QStringLiteral("cannot store Αθηνάα in a name"))) << boxes.Texts()[0].toStdString();
+            EXPECT_EQ(held(SM).size(), 1u);
+            continue;
+        }
+        EXPECT_EQ(boxes.Texts(), QStringList{});
+        typed = u"王小明 [€]"_qs;
+        Select({u"Дмитрий"_qs});
+        ASSERT_TRUE(Command(ID_EDIT_MODIFY));
+        EXPECT_EQ(held(SM), (std::map<int, QString>{{1, u"王小明 [€]"_qs}, {2, u"Αθηνά Πα"_qs}}));
+        Select({u"王小明 [€]"_qs});
+        ASSERT_TRUE(Command(ID_EDIT_MOVETOPHONE));
+        EXPECT_EQ(held(SM), (std::map<int, QString>{{2, u"Αθηνά Πα"_qs}}));
+        EXPECT_EQ(held(ME), (std::map<int, QString>{{1, u"王小明 [€]"_qs}}));
+        EXPECT_TRUE(Shown().contains(u"王小明 [€]"_qs));
+    }
+}
+
 // A SIM read cut after location 5: locations beyond it may hold entries
 // nobody has seen, so nothing is written there until a Refresh.
 TEST_F(EntryCommandsTest, AfterAnIncompleteReadNothingIsWrittenBeyondIt)

@@ -65,6 +65,13 @@ TEST(OptionsDlg, OkKeepsTrustedOrCheckedSizes)
         }
         dialog.SizeEdit(0)->selectAll();
         QTest::keyClicks(dialog.SizeEdit(0), QString::fromLatin1(c.simName));
+        // A name size is bytes of the SIM's field: its label says what that holds in UCS2.
+        QStringList labels;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            labels << label->text();
+        const int typed = dialog.SizeEdit(0)->text().toInt();
+        EXPECT_TRUE(labels.contains(QStringLiteral("characters of the GSM alphabet, %1 in other scripts (UCS2)").arg(qMax(0, (typed - 1) / 2))))
+            << c.what << ": " << labels.join(u'|').toStdString();
         const int boxesBefore = int(messages.Texts().size());
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
         EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.what;
