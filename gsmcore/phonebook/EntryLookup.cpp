@@ -1,6 +1,6 @@
 #include "gsmcore/phonebook/EntryLookup.h"
 
-#include "gsmcore/phonebook/PhoneBookReplies.h"
+#include "gsmcore/phonebook/DialNumberCheck.h"
 
 bool HoldsEntry(const ExtractorContactArray& entries, MEMORYTYPE memory, const QString& name, const QString& number)
 {

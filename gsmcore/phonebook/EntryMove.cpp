@@ -1,8 +1,7 @@
 #include "gsmcore/phonebook/EntryMove.h"
 
+#include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/FreeLocation.h"
-#include "gsmcore/phonebook/PhoneBookReplies.h"
-#include "support/Format.h"
 #include "support/AppMessages.h"
 #include "support/Format.h"
 #include "support/MessageBoxTypes.h"
