@@ -99,11 +99,10 @@ int CComEventThread::Run()
                                  "ERROR_INVALID_HANDLE, Likely that the Service Provider has closed the port.\n");
                 else
                     TraceMessage(g_traceGsmSession, TRACE_ERROR, "ClearCommError: 0x%X.\n", error);
-                // The port is dead: release the waiting reader, end the
-                // receive loop (it closes the port) and stop here.
-                m_owner->abortreaders();
-                m_owner->setrunning(false);
-                m_dataArrived.Set();
+                // The port is dead: the receive loop hands out what it
+                // has read, then releases the waiting reader and closes
+                // the port; this thread stops here.
+                m_owner->portlost();
                 return leave();
             }
             traceerrors(errors);

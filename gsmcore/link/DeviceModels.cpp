@@ -37,6 +37,28 @@ const DeviceModelRule kRules[] = {
     {R::Prefix, "SCANIA FALCOM", 11, R::None},
 };
 
+struct TypeQuirks {
+    int type;
+    unsigned quirks;
+};
+
+constexpr TypeQuirks kTypeQuirks[] = {
+    {4, DeviceQuirk::OkIsNotAnswer},
+    {5, DeviceQuirk::OkIsNotAnswer},
+    {8, DeviceQuirk::OkIsNotAnswer | DeviceQuirk::ReadsIndicators},
+    {9, DeviceQuirk::OkIsNotAnswer | DeviceQuirk::ReadsIndicators},
+    {11, DeviceQuirk::ModifiedCharacterSet | DeviceQuirk::EmptyLineBeforeBody},
+    {14, DeviceQuirk::OkIsNotAnswer | DeviceQuirk::PauseAfterOpen},
+    {17, DeviceQuirk::OkIsNotAnswer},
+};
+
+// Makers' own unsolicited codes seen from the models above and their
+// successors: Huawei (^), Ericsson (*E), Siemens and Cinterion (^S).
+constexpr const char* kMakerCodes[] = {
+    "^RSSI", "^MODE", "^BOOT", "^SRVST", "^SIMST", "^DSFLOWRPT", "^SYSSTART", "^SHUTDOWN", "^SMSO",
+    "*EMRDY", "*EPEV", "*ESIMSR", "*ERINFO",
+};
+
 bool Matches(const DeviceModelRule& rule, const QStringList& lines)
 {
     const QString text = QString::fromLatin1(rule.text);
@@ -53,6 +75,24 @@ bool Matches(const DeviceModelRule& rule, const QStringList& lines)
 }
 
 }  // namespace
+
+unsigned DeviceQuirksOf(int type)
+{
+    for (const TypeQuirks& entry : kTypeQuirks) {
+        if (entry.type == type)
+            return entry.quirks;
+    }
+    return DeviceQuirk::None;
+}
+
+bool IsMakerCode(const QString& key)
+{
+    for (const char* code : kMakerCodes) {
+        if (key.compare(QLatin1String(code), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
 
 const DeviceModelRule* DeviceModelRules(int& count)
 {

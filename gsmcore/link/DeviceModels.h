@@ -28,6 +28,26 @@ struct DeviceModelRule {
     int symbolType = 0;
 };
 
+// What sets a device type apart once it is known, as flags, so that no
+// code tests type numbers.
+namespace DeviceQuirk {
+enum : unsigned {
+    None = 0,
+    OkIsNotAnswer = 1u << 0,         // a plain OK after a dial is not the remote answer
+    ReadsIndicators = 1u << 1,       // call state from +CIND? instead of +CPAS
+    ModifiedCharacterSet = 1u << 2,  // text-mode messages in the modified GSM alphabet
+    PauseAfterOpen = 1u << 3,        // needs a second after the port opens
+    EmptyLineBeforeBody = 1u << 4,   // an empty line between +CMT and its body
+};
+}
+
+// The quirks of a device type (0: none).
+unsigned DeviceQuirksOf(int type);
+
+// True for the key of an unsolicited code that a maker added to the
+// standard ones ("^RSSI", "*EMRDY", ...): traced and dropped, never a reply.
+bool IsMakerCode(const QString& key);
+
 // The table of known models.
 const DeviceModelRule* DeviceModelRules(int& count);
 

@@ -121,10 +121,27 @@ bool CDeviceThread::start()
     return true;
 }
 
+void CDeviceThread::portlost()
+{
+    m_portLost.store(true);
+    m_running.store(false);
+    m_comEventThread.dataarrived().Set();
+}
+
+void CDeviceThread::abortreaders()
+{
+    m_lineQueue.abort();
+    readersaborted();
+}
+
+void CDeviceThread::readersaborted()
+{
+}
+
 void CDeviceThread::stop()
 {
     m_running.store(false);
-    m_lineQueue.abort();
+    abortreaders();
     if (m_port)
         m_comEventThread.Stop();
     m_comEventThread.dataarrived().Set();
@@ -170,6 +187,17 @@ void CDeviceThread::perform()
             getdata();
         }
     }
+    if (m_portLost.exchange(false)) {
+        // Whatever the port still gives goes out before the abort, so a
+        // cut reply counts every line that came.
+        {
+            std::lock_guard lock(m_receiveLock);
+            QString line;
+            while (getoneline(line, true))
+                receivedline(line);
+        }
+        abortreaders();
+    }
     // The event thread must be out of its wait before the port closes.
     m_comEventThread.Stop();
     {
@@ -180,10 +208,10 @@ void CDeviceThread::perform()
     m_receiveLoopEnded.Set();
 }
 
-bool CDeviceThread::getoneline(QString& line)
+bool CDeviceThread::getoneline(QString& line, bool draining)
 {
     line.clear();
-    if (!m_running.load())
+    if (!m_running.load() && !draining)
         return false;
     for (;;) {
         if (m_deviceState.load() == DEVICESTATE_SHUTTINGDOWN) {
@@ -192,7 +220,7 @@ bool CDeviceThread::getoneline(QString& line)
             return false;
         }
         if (!m_cutter.hasunread()) {
-            const int count = m_port ? m_port->read(m_cutter.area(), CLineCutter::ReadChunk) : -1;
+            const int count = m_port ? m_port->readnow(m_cutter.area(), CLineCutter::ReadChunk) : -1;
             TraceMessage(g_traceGsmSession, TRACE_INFO, "recvbuffer Len(%d)\n", count);
             if (count < 1) {
                 TraceMessage(g_traceGsmSession, TRACE_INFO, "got zero bytes\n");
@@ -202,14 +230,15 @@ bool CDeviceThread::getoneline(QString& line)
                 return true;  // only line ends: an empty line, never queued
         }
         if (m_cutter.cut(line) == CLineCutter::Cut::Line) {
-            if (m_cutter.lastwasoverlong())
+            m_lastLineOverlong = m_cutter.lastwasoverlong();
+            if (m_lastLineOverlong)
                 TraceMessage(g_traceGsmSession, TRACE_ERROR, "Line longer than %d bytes cut\n",
                              CLineCutter::MaxLineLength);
             TraceMessage(g_traceGsmSession, TRACE_INFO, "Received line: '%s'\n", line);
             return true;
         }
         TraceMessage(g_traceGsmSession, TRACE_INFO, "No full line\n");
-        if (!m_running.load())
+        if (!m_running.load() && !draining)
             return false;
     }
 }
@@ -373,7 +402,7 @@ bool CDeviceThread::setdevicestate(DEVICESTATE state)
 {
     m_deviceState.store(state);
     if (state == DEVICESTATE_SHUTTINGDOWN)
-        m_lineQueue.abort();
+        abortreaders();
     return true;
 }
 

@@ -67,9 +67,12 @@ public:
     void clearaltlineend() { setaltlineend(0); }
     QString getlastread() const;
 
-    // For the comm event thread.
-    void abortreaders() { m_lineQueue.abort(); }
+    // Releases every waiting reader at once: the link is going or gone.
+    void abortreaders();
     bool isrunning() const { return m_running.load(); }
+    // The port died under the link: the receive loop ends after handing
+    // out the lines it already has, and only then releases the readers.
+    void portlost();
     void setrunning(bool running) { m_running.store(running); }
 
     // The port's multiplexing driver; kept until the port exists.
@@ -80,10 +83,14 @@ public:
 protected:
     // Cuts the next line; see the receive loop. Called with the receive
     // lock held (also by the unsolicited filter reading a message body).
-    bool getoneline(QString& line);
+    bool getoneline(QString& line, bool draining = false);
     void receivedline(const QString& line);
     void getdata();
     void perform();
+    // Called after the readers were released, for waits of a derived class.
+    virtual void readersaborted();
+    // Whether the line just cut was (a piece of) an overlong line.
+    bool lastlineoverlong() const { return m_lastLineOverlong; }
     // The device is shutting down or its link has stopped.
     bool linedown() const;
     // Ends the thread and closes the port; derived destructors call it
@@ -106,9 +113,11 @@ private:
     std::unique_ptr<CPortDriver> m_driver;      // until the port takes it
     std::unique_ptr<CSerialPort> m_port;
     CLineCutter m_cutter;
+    bool m_lastLineOverlong = false;  // under the receive lock
     mutable std::mutex m_lastReadLock;
     QString m_lastRead;
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_portLost{false};
     CEvent m_receiveLoopEnded{true, true};
     CEvent m_threadEnded{true, false};
     CComEventThread m_comEventThread;

@@ -1,5 +1,6 @@
 #include "gsmcore/link/GSMDevice.h"
 
+#include "gsmcore/link/DeviceModels.h"
 #include "gsmcore/link/KeystrokeDialling.h"
 #include "gsmcore/link/ReplyLine.h"
 #include "gsmcore/link/SyncLock.h"
@@ -11,6 +12,7 @@
 #include "support/StringHelpers.h"
 #include "support/Trace.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -25,6 +27,7 @@ constexpr int SmsRecoveryTimeoutMs = 3000;
 constexpr quint16 QueryStateEchoTimeoutMs = 4000;
 constexpr int QueryStateReplyTimeoutMs = 2000;
 constexpr int SignalQualityTimeoutMs = 5000;
+constexpr quint16 ResyncTimeoutMs = 1000;
 constexpr char CtrlZ = 0x1A;
 
 const QString OK = QStringLiteral("OK");
@@ -184,49 +187,49 @@ int CGSMDevice::commandelapsed() const
 CGSMDevice::STATE CGSMDevice::GetState() const
 {
     std::lock_guard lock(m_stateLock);
-    return m_state;
+    return m_call.state;
 }
 
 void CGSMDevice::SetState(STATE state)
 {
     std::lock_guard lock(m_stateLock);
-    m_state = state;
+    m_call.state = state;
 }
 
 CGSMDevice::DIRECTION CGSMDevice::GetCallDirection() const
 {
     std::lock_guard lock(m_stateLock);
-    return m_direction;
+    return m_call.direction;
 }
 
 CGSMDevice::CALLTYPE CGSMDevice::GetCalltype() const
 {
     std::lock_guard lock(m_stateLock);
-    return m_callType;
+    return m_call.callType;
 }
 
 QString CGSMDevice::GetCallerNumber() const
 {
     std::lock_guard lock(m_stateLock);
-    return m_callerNumber;
+    return m_call.callerNumber;
 }
 
 QString CGSMDevice::GetDialledNumber() const
 {
     std::lock_guard lock(m_stateLock);
-    return m_dialledNumber;
+    return m_call.dialledNumber;
 }
 
 bool CGSMDevice::GetCallEndedNormally() const
 {
     std::lock_guard lock(m_stateLock);
-    return m_callEndedNormally;
+    return m_call.endedNormally;
 }
 
 bool CGSMDevice::isoutgoingsetup() const
 {
     std::lock_guard lock(m_stateLock);
-    return m_state == STATE_CALLSETUP && m_direction == DIRECTION_OUTGOING;
+    return m_call.outgoingsetup();
 }
 
 bool CGSMDevice::retrievenetworkstate(NETWORKSTATE& state, bool)
@@ -265,8 +268,8 @@ void CGSMDevice::statechange()
     DIRECTION direction;
     {
         std::lock_guard lock(m_stateLock);
-        state = m_state;
-        direction = m_direction;
+        state = m_call.state;
+        direction = m_call.direction;
     }
     TraceMessage(g_traceGsmSession, TRACE_INFO, "gsmdevice::statechange(%d) (m_dir=%d)\n", static_cast<int>(state),
                  static_cast<int>(direction));
@@ -296,10 +299,11 @@ void CGSMDevice::datastatechange(bool active)
     if (!active) {
         {
             std::lock_guard lock(m_stateLock);
-            m_state = STATE_IDLE;
-            m_direction = DIRECTION_INCOMING;
+            m_call = NextCallState(m_call, {CCallEvent::DataEnded, {}, {}}, quirks()).next;
         }
         m_haveResponse.store(true);
+        // The port is ours again: commands may wait for replies.
+        m_lineQueue.resume();
         if (CSerialPort* port = getport())
             port->resetwriteerror();
         std::lock_guard lock(m_networkLock);
@@ -336,44 +340,162 @@ bool CGSMDevice::passgate(const QString& command, bool checkCallSetup, bool name
     return true;
 }
 
-bool CGSMDevice::sendcommand(const QString& framed)
+// ---- the exchange ----------------------------------------------------------
+
+bool CGSMDevice::linelost() const
 {
-    clearbuffer();
+    return m_lineQueue.isaborted() || linedown();
+}
+
+void CGSMDevice::readersaborted()
+{
+    std::lock_guard lock(m_exchangeLock);
+    m_exchangeChanged.notify_all();
+}
+
+void CGSMDevice::endexchange()
+{
+    std::lock_guard lock(m_exchangeLock);
+    m_exchange.end();
+}
+
+void CGSMDevice::resynchronise()
+{
+    m_resync = false;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "Re-synchronising after a time-out\n");
+    const quint16 echoTimeout = m_echoTimeout.load();
+    m_echoTimeout.store(std::min<quint16>(echoTimeout, ResyncTimeoutMs));
+    const bool echoed = startexchange(frame(QString()), CAtRequest::For(QString()));
+    m_echoTimeout.store(echoTimeout);
+    if (echoed && finishexchange(ResyncTimeoutMs, ResyncTimeoutMs).ok())
+        return;
+    endexchange();
+    m_resync = true;  // still out of step: again before the next command
+}
+
+bool CGSMDevice::startexchange(const QString& framed, CAtRequest request)
+{
+    if (m_resync && m_echoTimeout.load() > 0)
+        resynchronise();
     CHighResTimer timer;
     timer.Start();
     m_commandSentMs.store(SteadyMs());
+    const int echoTimeout = m_echoTimeout.load();
+    request.awaitEcho = echoTimeout > 0;
+    request.echo = CAtRequest::For(framed).echo;
+    {
+        std::lock_guard lock(m_exchangeLock);
+        m_exchange.begin(request);
+    }
     const bool sent = send(framed);
     TraceMessage(g_traceGsmSession, TRACE_TIME, "send(): %d ms\n", timer.Elapsed());
     if (!sent) {
+        endexchange();
         m_haveResponse.store(false);
         return false;
     }
-    const int echoTimeout = m_echoTimeout.load();
     if (echoTimeout == 0)
         return true;
-    const bool echoed = waitforline(framed, echoTimeout);
+    bool echoed = false;
+    {
+        std::unique_lock lock(m_exchangeLock);
+        m_exchangeChanged.wait_for(lock, std::chrono::milliseconds(echoTimeout),
+                                   [this] { return m_exchange.echoed() || m_exchange.done() || linelost(); });
+        echoed = m_exchange.echoed();
+        if (!echoed)
+            m_exchange.end();
+    }
     TraceMessage(g_traceGsmSession, TRACE_TIME, "waitforline(): %d ms\n", timer.Elapsed());
     TraceMessage(g_traceGsmSession, TRACE_INFO, "waitforline returned %d, echotimeout %d\n", echoed ? 1 : 0,
                  echoTimeout);
     m_haveResponse.store(echoed);
-    if (!echoed)
+    if (!echoed) {
         TraceMessage(g_traceGsmSession, TRACE_ERROR, "sendcommand(%s) failed reading responce\n", framed);
+        m_resync = !linelost();
+    }
     return echoed;
 }
+
+CGSMDevice::Reply CGSMDevice::finishexchange(int firstMs, int nextMs)
+{
+    Reply reply;
+    std::unique_lock lock(m_exchangeLock);
+    qsizetype seen = -1;
+    // Each reply line gives the device the next time-out anew: a long
+    // listing is limited per line, not as a whole.
+    while (!m_exchange.done() && !linelost() && seen != m_exchange.lines().size()) {
+        const int wait = seen < 0 ? firstMs : nextMs;
+        seen = m_exchange.lines().size();
+        if (wait <= 0)
+            break;
+        m_exchangeChanged.wait_for(lock, std::chrono::milliseconds(wait), [this, seen] {
+            return m_exchange.done() || linelost() || m_exchange.lines().size() != seen;
+        });
+    }
+    reply.end = m_exchange.done() ? Reply::Final : linelost() ? Reply::Lost : Reply::Timeout;
+    reply.lines = m_exchange.takelines();
+    reply.final = m_exchange.finalline();
+    reply.result = m_exchange.result();
+    m_exchange.end();
+    lock.unlock();
+    if (reply.end == Reply::Timeout)
+        m_resync = true;
+    return reply;
+}
+
+bool CGSMDevice::senddataafterprompt(const QString& data, int promptMs)
+{
+    bool prompted = false;
+    {
+        std::unique_lock lock(m_exchangeLock);
+        m_exchangeChanged.wait_for(lock, std::chrono::milliseconds(promptMs),
+                                   [this] { return m_exchange.prompted() || m_exchange.done() || linelost(); });
+        prompted = m_exchange.prompted();
+    }
+    if (prompted)
+        return send(data);
+    bool refused = false;
+    {
+        std::lock_guard lock(m_exchangeLock);
+        refused = m_exchange.done();
+    }
+    if (!refused && !linelost()) {
+        // No prompt and no answer: leave message mode before anything else.
+        TraceMessage(g_traceGsmSession, TRACE_ERROR, "No prompt for the message\n");
+        const char escape = 0x1B;
+        senddata(&escape, 1);
+        m_resync = true;
+    }
+    return false;
+}
+
+bool CGSMDevice::sendcommand(const QString& framed)
+{
+    return startexchange(framed, CAtRequest::For(framed));
+}
+
+CGSMDevice::Reply CGSMDevice::run(const QString& cmd, int firstMs, int nextMs, CAtRequest request, bool& passed)
+{
+    passed = passgate(cmd, true, true);
+    if (!passed)
+        return Reply {};
+    const QString framed = frame(cmd);
+    if (!startexchange(framed, request))
+        return Reply {Reply::NoEcho, {}, {}, FinalResult::None};
+    return finishexchange(firstMs, nextMs);
+}
+
+// ---- the commands ----------------------------------------------------------
 
 bool CGSMDevice::execute_set(const QString& cmd, int timeoutMs)
 {
     CSyncLock lock(m_commandLock);
-    if (!passgate(cmd, true, true))
+    bool passed = false;
+    const Reply reply = run(cmd, timeoutMs, timeoutMs, CAtRequest::For(cmd), passed);
+    if (!passed || reply.end == Reply::NoEcho)
         return false;
-    // Without its echo the reply cannot be told from older lines; failing
-    // now spares the caller a second time-out.
-    if (!sendcommand(frame(cmd)))
-        return false;
-    QString line;
-    const bool got = readline(line, timeoutMs);
-    TraceMessage(g_traceGsmSession, TRACE_INFO, "Got responce: %s, timeout: %d\n", line, timeoutMs);
-    return got && line == OK;
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "Got responce: %s, timeout: %d\n", reply.final, timeoutMs);
+    return reply.ok();
 }
 
 QString CGSMDevice::execute_question(const QString& cmd, const QString& arg, int timeoutMs, bool noFinal,
@@ -382,21 +504,18 @@ QString CGSMDevice::execute_question(const QString& cmd, const QString& arg, int
     CSyncLock lock(m_commandLock);
     if (!passgate(cmd, checkCallSetup, true))
         return QString();
-    if (!sendcommand(m_prefix + cmd + arg + m_suffix))
+    const QString framed = m_prefix + cmd + arg + m_suffix;
+    CAtRequest request = CAtRequest::For(framed);
+    request.firstLineEnds = noFinal;
+    if (!startexchange(framed, request))
         return QString();
-    QString answer;
-    QString final;
-    if (readline(answer, timeoutMs)) {
-        if (answer == ERROR_TEXT) {
-            answer.clear();
-        } else if (!noFinal) {
-            if (!readline(final, QuestionFinalTimeoutMs) || final != OK)
-                answer.clear();
-        }
-    }
+    const Reply reply = finishexchange(timeoutMs, QuestionFinalTimeoutMs);
+    QString answer = reply.lines.value(0);
+    if (reply.end != Reply::Final || (!noFinal && reply.result != FinalResult::Ok))
+        answer.clear();
     lock.Unlock();
     TraceMessage(g_traceGsmSession, TRACE_TIME, "leaving execute_question(): %d ms\n", commandelapsed());
-    TraceMessage(g_traceGsmSession, TRACE_INFO, "result='%s', responce='%s'\n", answer, final);
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "result='%s', responce='%s'\n", answer, reply.final);
     QString key;
     QString rest;
     if (!splitline(answer, key, rest) || key != cmd)
@@ -404,47 +523,15 @@ QString CGSMDevice::execute_question(const QString& cmd, const QString& arg, int
     return rest;
 }
 
-CGSMDevice::Collected CGSMDevice::collect(QStringList& lines, int timeoutMs, const QString& final, bool anyError,
-                                          QString& errorLine)
-{
-    QString line;
-    while (readline(line, timeoutMs)) {
-        // An error line: plain "ERROR", or with anyError also the extended
-        // "+CME ERROR: n" and "+CMS ERROR: n".
-        if (line == ERROR_TEXT || (anyError && line.contains(ERROR_TEXT))) {
-            errorLine = line;
-            return Collected::Error;
-        }
-        if (line == final)
-            return Collected::Final;
-        // A ring is never part of a reply; the state already follows it.
-        if (line == QLatin1String("RING")) {
-            TraceMessage(g_traceGsmSession, TRACE_INFO, "Ignoring received line (%s), we're waiting for something else\n",
-                         line);
-            continue;
-        }
-        lines.append(line);
-    }
-    return Collected::Lost;
-}
-
 bool CGSMDevice::execute_generic(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final)
 {
-    CSyncLock lock(m_commandLock);
-    if (!passgate(cmd, true, true))
-        return false;
-    if (!cmd.isEmpty() && !sendcommand(frame(cmd)))
-        return false;
-    QString errorLine;
-    switch (collect(lines, timeoutMs, final, false, errorLine)) {
-    case Collected::Final:
+    QString failure;
+    if (execute_listing(lines, cmd, timeoutMs, final, failure))
         return true;
-    case Collected::Error:
+    if (failure == ERROR_TEXT)
         lines.clear();
-        return false;
-    case Collected::Lost:
-        break;
-    }
+    else if (!failure.isEmpty())
+        lines.append(failure);
     return false;
 }
 
@@ -455,9 +542,30 @@ bool CGSMDevice::execute_listing(QStringList& lines, const QString& cmd, int tim
     CSyncLock lock(m_commandLock);
     if (!passgate(cmd, true, true))
         return false;
-    if (!cmd.isEmpty() && !sendcommand(frame(cmd)))
+    CAtRequest request = CAtRequest::For(cmd);
+    if (final != OK)
+        request.final = final;
+    Reply reply;
+    if (cmd.isEmpty()) {
+        // The rest of a reply already under way: collect without writing.
+        request.awaitEcho = false;
+        {
+            std::lock_guard exchange(m_exchangeLock);
+            m_exchange.begin(request);
+        }
+        reply = finishexchange(timeoutMs, timeoutMs);
+    } else {
+        if (!startexchange(frame(cmd), request))
+            return false;
+        reply = finishexchange(timeoutMs, timeoutMs);
+    }
+    lines += reply.lines;
+    if (reply.end != Reply::Final)
         return false;
-    return collect(lines, timeoutMs, final, true, failure) == Collected::Final;
+    if (reply.result == FinalResult::Ok && (request.final.isEmpty() || reply.final == request.final))
+        return true;
+    failure = reply.final;
+    return false;
 }
 
 bool CGSMDevice::execute_generic(QString& line, const QString& cmd, int timeoutMs)
@@ -471,22 +579,13 @@ bool CGSMDevice::execute_generic(QString& line, const QString& cmd, int timeoutM
 
 int CGSMDevice::execute_genericNew(QStringList& lines, const QString& cmd, int timeoutMs, const QString& final)
 {
-    CSyncLock lock(m_commandLock);
-    if (!passgate(cmd, true, true))
-        return -1;
-    if (!cmd.isEmpty() && !sendcommand(frame(cmd)))
-        return -1;
-    QString errorLine;
-    switch (collect(lines, timeoutMs, final, true, errorLine)) {
-    case Collected::Final:
+    QString failure;
+    if (execute_listing(lines, cmd, timeoutMs, final, failure))
         return 1;
-    case Collected::Error:
-        lines = QStringList {errorLine};
-        return 0;
-    case Collected::Lost:
-        break;
-    }
-    return -1;
+    if (failure.isEmpty())
+        return -1;
+    lines = QStringList {failure};
+    return 0;
 }
 
 bool CGSMDevice::execute_get(QString& line, const QString& text, int timeoutMs)
@@ -496,9 +595,13 @@ bool CGSMDevice::execute_get(QString& line, const QString& text, int timeoutMs)
         return false;
     if (!sendcommand(text))
         return false;
-    if (timeoutMs == 0)
+    if (timeoutMs == 0) {
+        endexchange();
         return true;
-    return readline(line, timeoutMs) && line != ERROR_TEXT;
+    }
+    const Reply reply = finishexchange(timeoutMs, timeoutMs);
+    line = reply.lines.isEmpty() ? reply.final : reply.lines.first();
+    return !line.isEmpty() && line != ERROR_TEXT;
 }
 
 bool CGSMDevice::execute_send(const QString& cmd)
@@ -506,14 +609,16 @@ bool CGSMDevice::execute_send(const QString& cmd)
     CSyncLock lock(m_commandLock);
     if (!passgate(cmd, true, true))
         return false;
-    return sendcommand(frame(cmd));
+    const bool echoed = sendcommand(frame(cmd));
+    endexchange();  // its reply is nobody's
+    return echoed;
 }
 
 bool CGSMDevice::execute_call(const QString& number, CALLTYPE type, bool noEcho)
 {
     {
         std::lock_guard lock(m_stateLock);
-        m_callType = type;
+        m_call.callType = type;
     }
     QString command;
     if (type == CALLTYPE_VOICE)
@@ -534,12 +639,14 @@ bool CGSMDevice::execute_call(const QString& number, CALLTYPE type, bool noEcho)
         m_echoTimeout.store(0);
     const bool sent = sendcommand(command);
     m_echoTimeout.store(savedEcho);
+    // The dial's answer (OK, BUSY, NO CARRIER) comes later and is the
+    // call's: the router follows it.
+    endexchange();
     if (!sent)
         return false;
     {
         std::lock_guard state(m_stateLock);
-        m_state = STATE_CALLSETUP;
-        m_direction = DIRECTION_OUTGOING;
+        m_call = NextCallState(m_call, {CCallEvent::Dialled, {}, type}, quirks()).next;
     }
     lock.Unlock();
     statechange();
@@ -550,37 +657,42 @@ bool CGSMDevice::execute_keystroke_call(const QString& number)
 {
     {
         std::lock_guard lock(m_stateLock);
-        m_callType = CALLTYPE_VOICE;
+        m_call.callType = CALLTYPE_VOICE;
     }
     CSyncLock lock(m_commandLock);
     if (!passgate(number, true, false))
         return false;
-    QString reply;
-    if (!sendcommand(Format("AT+CLCK=\"CS\",0%s", m_suffix)))
+    // Each key command's answer is read and not looked at.
+    const auto press = [this](const QString& framed) {
+        if (!sendcommand(framed))
+            return false;
+        finishexchange(KeystrokeReplyTimeoutMs, KeystrokeReplyTimeoutMs);
+        return true;
+    };
+    if (!press(Format("AT+CLCK=\"CS\",0%s", m_suffix)))
         return false;
-    readline(reply, KeystrokeReplyTimeoutMs);
     if (number.isEmpty())
         return false;
     const int basePause = m_pref ? m_pref->m_KeystrokePause : 7;
     const int holdTime = m_pref ? m_pref->m_KeystrokeTime : 15;
     const int clearSleep = m_pref ? m_pref->m_KeystrokeSleep : 450;
     const int pause = KeystrokePauseFor(basePause, static_cast<int>(number.size()));
+    QString last = Format("AT+CKPD=\"E%sS\",0,%d%s", number, pause, m_suffix);
     if (number.startsWith(QLatin1Char('+'))) {
-        const QString rest = number.mid(1);
-        if (!sendcommand(Format("AT+CKPD=\"E\",0,0%s", m_suffix)))
+        if (!press(Format("AT+CKPD=\"E\",0,0%s", m_suffix)))
             return false;
-        readline(reply, KeystrokeReplyTimeoutMs);
         Sleep(clearSleep);
         // Holding the 0 key gives the plus sign.
-        if (!sendcommand(Format("AT+CKPD=\"0\",%d,0%s", holdTime, m_suffix)))
+        if (!press(Format("AT+CKPD=\"0\",%d,0%s", holdTime, m_suffix)))
             return false;
-        readline(reply, KeystrokeReplyTimeoutMs);
         const int sleepMs = (holdTime + 7) * 100;
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Sleep = %d\n", sleepMs);
         Sleep(sleepMs);
-        return sendcommand(Format("AT+CKPD=\"%sS\",0,%d%s", rest, pause, m_suffix));
+        last = Format("AT+CKPD=\"%sS\",0,%d%s", number.mid(1), pause, m_suffix);
     }
-    return sendcommand(Format("AT+CKPD=\"E%sS\",0,%d%s", number, pause, m_suffix));
+    const bool echoed = sendcommand(last);
+    endexchange();
+    return echoed;
 }
 
 bool CGSMDevice::execute_hangup()
@@ -589,15 +701,40 @@ bool CGSMDevice::execute_hangup()
     CSyncLock lock(m_commandLock);
     if (!passgate(command, false, true))
         return false;
-    sendcommand(command);
+    const bool echoed = sendcommand(command);
     {
         std::lock_guard state(m_stateLock);
-        m_state = STATE_IDLE;
-        m_callEndedNormally = false;
+        m_call = NextCallState(m_call, {CCallEvent::HungUp, {}, {}}, quirks()).next;
     }
     statechange();
-    QString line;
-    return readline(line, HangupReplyTimeoutMs) && line == OK;
+    if (!echoed)
+        return false;
+    return finishexchange(HangupReplyTimeoutMs, HangupReplyTimeoutMs).ok();
+}
+
+CGSMDevice::Reply CGSMDevice::submit(const QString& command, const QString& data)
+{
+    if (!sendcommand(command))
+        return Reply {Reply::NoEcho, {}, {}, FinalResult::None};
+    if (!senddataafterprompt(data, SmsPromptTimeoutMs)) {
+        Reply reply = finishexchange(0, 0);
+        if (reply.end == Reply::Final)
+            TraceMessage(g_traceGsmSession, TRACE_INFO, "Message refused: %s\n", reply.final);
+        return reply;
+    }
+    return finishexchange(SmsCompletionTimeoutMs, SmsCompletionTimeoutMs);
+}
+
+bool CGSMDevice::submitreference(const QStringList& lines, QString& reference)
+{
+    // Any line of the reply may carry it: an unsolicited code never does.
+    for (const QString& line : lines) {
+        if (SubmitReference(line, reference)) {
+            TraceMessage(g_traceGsmSession, TRACE_INFO, "Sending SMS response, reference '%s'\n", reference);
+            return true;
+        }
+    }
+    return false;
 }
 
 int CGSMDevice::execute_sms(const QString& pdu, int length)
@@ -605,40 +742,17 @@ int CGSMDevice::execute_sms(const QString& pdu, int length)
     CSyncLock lock(m_commandLock);
     if (!passgate(pdu, true, false))
         return -1;
-    clearbuffer();
     if (m_pref && m_pref->m_SmsMode != 0)
         return -1;
-    const QString command = Format("AT+CMGS=%d%s", length, m_suffix);
-    const QString data = Format("%s", pdu) + QLatin1Char(CtrlZ);
-    setaltlineend(' ');  // the prompt "> " becomes a line
-    if (!sendcommand(command)) {
-        clearaltlineend();
-        return -1;
-    }
-    QString prompt;
-    readline(prompt, SmsPromptTimeoutMs);
-    setaltlineend(CtrlZ);  // the echoed PDU ends as a line
-    send(data);
-    QStringList lines;
-    // The device's +CMS ERROR is its final answer: no need to wait it out.
-    QString refusal;
-    const bool completed = execute_listing(lines, QString(), SmsCompletionTimeoutMs, OK, refusal);
-    if (!completed)
+    const Reply reply =
+        submit(Format("AT+CMGS=%d%s", length, m_suffix), Format("%s", pdu) + QLatin1Char(CtrlZ));
+    if (reply.end == Reply::Timeout)
         execute_set(QString(), SmsRecoveryTimeoutMs);  // back to command mode
     lock.Unlock();
-    clearaltlineend();
     QString reference;
-    if (!completed || !submitreference(lines, reference))
+    if (!reply.ok() || !submitreference(reply.lines, reference))
         return -1;
     return ReplyNumber(reference, -1);
-}
-
-bool CGSMDevice::submitreference(const QStringList& lines, QString& reference)
-{
-    if (lines.isEmpty() || !SubmitReference(lines.last(), reference))
-        return false;
-    TraceMessage(g_traceGsmSession, TRACE_INFO, "Sending SMS response, reference '%s'\n", reference);
-    return true;
 }
 
 bool CGSMDevice::execute_sms(const QString& number, const QString& text)
@@ -648,12 +762,11 @@ bool CGSMDevice::execute_sms(const QString& number, const QString& text)
     CSyncLock lock(m_commandLock);
     if (!passgate(number, true, false))
         return false;
-    clearbuffer();
     QString command;
     QString data;
     if (m_pref && m_pref->m_SmsMode != 0) {
         CSmsText message;
-        if (m_pref->m_DeviceType == 11)
+        if (quirks() & DeviceQuirk::ModifiedCharacterSet)
             message.SetCharacterSet(std::make_unique<CCharacterSetDefaultModified>());
         command = Format("AT+CMGS=\"%s\"%s", number, m_suffix);
         data = message.GetUnicodeText(text, false) + QLatin1Char(CtrlZ);
@@ -666,23 +779,10 @@ bool CGSMDevice::execute_sms(const QString& number, const QString& text)
         command = Format("AT+CMGS=%d%s", message.GetPduLength(), m_suffix);
         data = Format("%s", pdu) + QLatin1Char(CtrlZ);
     }
-    if (!sendcommand(command))
-        return false;
-    // Only now, after the echo: a prompt that came with it ends at the
-    // next line end, and the prompt read below may time out harmlessly.
-    setaltlineend(' ');
-    QString prompt;
-    readline(prompt, SmsPromptTimeoutMs);
-    setaltlineend(CtrlZ);
-    send(data);
-    QStringList lines;
-    // The device's +CMS ERROR is its final answer: no need to wait it out.
-    QString refusal;
-    const bool completed = execute_listing(lines, QString(), SmsCompletionTimeoutMs, OK, refusal);
+    const Reply reply = submit(command, data);
     lock.Unlock();
-    clearaltlineend();
     QString reference;
-    return completed && submitreference(lines, reference);
+    return reply.ok() && submitreference(reply.lines, reference);
 }
 
 bool CGSMDevice::querystate()
@@ -691,8 +791,7 @@ bool CGSMDevice::querystate()
     const quint16 savedEcho = m_echoTimeout.load();
     m_echoTimeout.store(QueryStateEchoTimeoutMs);
     const STATE before = GetState();
-    const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
-    const bool indicators = deviceType == 8 || deviceType == 9;
+    const bool indicators = quirks() & DeviceQuirk::ReadsIndicators;
     const QString answer = indicators
                                ? execute_question(QStringLiteral("+CIND"), QStringLiteral("?"),
                                                   QueryStateReplyTimeoutMs, false, false)
@@ -711,60 +810,12 @@ bool CGSMDevice::querystate()
     lock.Unlock();
 
     std::lock_guard state(m_stateLock);
-    if (m_state != before)
+    if (m_call.state != before)
         return true;  // an unsolicited code was quicker
-    const bool outgoingSetup = m_state == STATE_CALLSETUP && m_direction == DIRECTION_OUTGOING;
-    bool changed = false;
-    if (indicators) {
-        const QStringList fields = SplitAt(answer, QLatin1Char(','));
-        if (fields.size() != 3)
-            return true;
-        const int call = ReplyNumber(fields[0]);
-        const int callSetup = ReplyNumber(fields[2]);
-        if (callSetup == 1) {
-            // incoming set-up: the unsolicited codes follow it
-        } else if (callSetup == 2 || callSetup == 3) {
-            if (m_state == STATE_IDLE) {
-                m_state = STATE_CALLSETUP;
-                m_direction = DIRECTION_OUTGOING;
-                changed = true;
-            }
-        } else if (call == 1) {
-            if (m_state != STATE_ACTIVE) {
-                m_state = STATE_ACTIVE;
-                changed = true;
-            }
-        } else if (m_state != STATE_IDLE) {
-            m_state = STATE_IDLE;
-            m_callEndedNormally = true;
-            changed = true;
-        }
-    } else {
-        switch (ReplyNumber(answer)) {
-        case 0:  // ready
-            if (m_state != STATE_IDLE && !outgoingSetup) {
-                m_state = STATE_IDLE;
-                m_callEndedNormally = true;
-                changed = true;
-            }
-            break;
-        case 3:  // ringing: the unsolicited codes tell more
-            break;
-        case 4:  // call in progress
-            if (m_state != STATE_ACTIVE && !outgoingSetup) {
-                m_state = STATE_ACTIVE;
-                changed = true;
-            }
-            break;
-        default:
-            if (m_state != STATE_UNAVAILABLE) {
-                m_state = STATE_UNAVAILABLE;
-                changed = true;
-            }
-            break;
-        }
-    }
-    if (changed)
+    const CCallStep step = NextCallState(
+        m_call, {indicators ? CCallEvent::Indicators : CCallEvent::ActivityStatus, answer, {}}, quirks());
+    m_call = step.next;
+    if (step.stateEvent)
         statechange();
     return true;
 }

@@ -1,11 +1,15 @@
 #pragma once
 // The one GSM device of the process: the serial link of CDeviceThread with
-// the AT command layer on top. Every command is framed as "AT" + command +
-// CR LF, written, confirmed by its echo and answered from the line queue
-// within a time-out; command exchanges are serialised by the command
-// lock, so any thread may use the device. Shared through Ptr<CGSMDevice>;
+// the AT command layer on top. Every command runs as one exchange: framed
+// as "AT" + command + CR LF, written, confirmed by its exact echo, its
+// reply lines collected by the reader thread until a final result, which
+// wakes the caller; every other line goes to the unsolicited-code router.
+// Exchanges are serialised by the command lock, so any thread may use the
+// device. Shared through Ptr<CGSMDevice>;
 // the last holder's release stops both threads and closes the port.
 
+#include "gsmcore/link/AtExchange.h"
+#include "gsmcore/link/CallState.h"
 #include "gsmcore/link/DeviceEvent.h"
 #include "gsmcore/link/DeviceEventQueue.h"
 #include "gsmcore/link/DeviceThread.h"
@@ -16,21 +20,12 @@
 #include <QStringList>
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 
-class CGSMDevice : public CDeviceThread {
+class CGSMDevice : public CDeviceThread, public CCallEnums {
 public:
-    enum STATE {
-        STATE_IDLE = 0,
-        STATE_CALLSETUP = 1,
-        STATE_ACTIVE = 2,
-        STATE_BUSY = 3,
-        STATE_UNAVAILABLE = 4,
-        STATE_DEVICELOST = 5,
-    };
-    enum DIRECTION { DIRECTION_INCOMING = 0, DIRECTION_OUTGOING = 1 };
-    enum CALLTYPE { CALLTYPE_VOICE = 0, CALLTYPE_DATA = 1 };
     // The <stat> of the last +CREG / +CGREG report; 99 before any.
     enum NETWORKSTATE {
         NETWORK_NOTREGISTERED = 0,
@@ -137,19 +132,48 @@ protected:
     static bool splitline(const QString& line, QString& key, QString& rest);
 
 private:
+    // How an exchange ended.
+    struct Reply {
+        enum End { Final, NoEcho, Timeout, Lost };
+        End end = Lost;
+        QStringList lines;
+        QString final;
+        FinalResult result = FinalResult::None;
+        bool ok() const { return end == Final && result == FinalResult::Ok; }
+    };
+
     // The two guards every command passes with the command lock held.
     // `named` traces the command text, otherwise the short texts.
     bool passgate(const QString& command, bool checkCallSetup, bool named);
     QString frame(const QString& cmd) const { return m_prefix + cmd + m_suffix; }
     bool isoutgoingsetup() const;
     void post(unsigned code, qintptr lParam, const QString& text = QString());
-    enum class Collected { Final, Error, Lost };
-    // Reads reply lines into `lines` until `final`, an error line or a
-    // failed read.
-    Collected collect(QStringList& lines, int timeoutMs, const QString& final, bool anyError, QString& errorLine);
-    // The "+CMGS" reference in the last line of a submission's reply.
-    bool submitreference(const QStringList& lines, QString& reference);
+    // Writes the command and waits for its echo (or, without an echo
+    // time-out, only writes it); the exchange then collects its reply.
+    bool startexchange(const QString& framed, CAtRequest request);
+    // Waits for the final result: `firstMs` for the first reply line or
+    // the final, `nextMs` after each line. Ends the exchange.
+    Reply finishexchange(int firstMs, int nextMs);
+    // Writes the message after the prompt; false when none came.
+    bool senddataafterprompt(const QString& data, int promptMs);
+    void endexchange();
+    // After a time-out: "AT" and its OK, so that a late reply is never
+    // taken for the next command's.
+    void resynchronise();
+    bool linelost() const;
+    // A full command: gate, exchange, reply.
+    Reply run(const QString& cmd, int firstMs, int nextMs, CAtRequest request, bool& passed);
+    Reply submit(const QString& command, const QString& data);
+    void readersaborted() override;
+
+    // The router's handlers, on the reader thread.
+    bool route(const QString& line);
+    bool followcall(const CCallEvent& event);
+    unsigned quirks() const;
+    void onregistration(const QString& rest, bool gprs);
     bool readmessagebody(const QString& header, bool report, QString& text);
+    // The "+CMGS" reference on a line of a submission's reply.
+    bool submitreference(const QStringList& lines, QString& reference);
     bool portquery(quint32 port, quint32& status);
     // Milliseconds since the last command was sent; the reader thread
     // traces it too, so it is kept atomically.
@@ -165,13 +189,12 @@ private:
     // Standard locks, like the link's: ThreadSanitizer sees what they order.
     std::recursive_mutex m_commandLock;
     mutable std::recursive_mutex m_stateLock;
-    STATE m_state = STATE_IDLE;
-    DIRECTION m_direction = DIRECTION_INCOMING;
-    CALLTYPE m_callType = CALLTYPE_VOICE;
-    QString m_callerNumber;
-    bool m_callerNumberReceived = false;
-    QString m_dialledNumber;
-    bool m_callEndedNormally = true;
+    CCallState m_call;
+    // The running exchange, fed by the reader thread.
+    std::mutex m_exchangeLock;
+    std::condition_variable m_exchangeChanged;
+    CAtExchange m_exchange;
+    bool m_resync = false;  // under the command lock
     std::mutex m_networkLock;
     NETWORKSTATE m_networkState = NETWORK_NOREPORT;
     bool m_networkChanged = false;

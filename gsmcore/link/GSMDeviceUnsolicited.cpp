@@ -3,8 +3,11 @@
 
 #include "gsmcore/link/GSMDevice.h"
 
+#include "gsmcore/link/DeviceModels.h"
 #include "gsmcore/link/ReplyLine.h"
 #include "gsmcore/link/SyncLock.h"
+#include "gsmcore/link/UnsolicitedCodes.h"
+#include "support/Format.h"
 #include "support/StringHelpers.h"
 #include "support/Trace.h"
 #include "support/TranslationTable.h"
@@ -17,141 +20,88 @@ namespace {
 constexpr int BodyAttempts = 5;
 constexpr int BodyRetryMs = 200;
 constexpr int SmsReadTimeoutMs = 5000;
-constexpr int SmsFinalTimeoutMs = 3000;
-
-// Device types whose plain "OK" after a dial is not the remote answer.
-bool OkIsNotAnswer(int deviceType)
-{
-    switch (deviceType) {
-    case 4: case 5: case 8: case 9: case 14: case 17:
-        return true;
-    default:
-        return false;
-    }
-}
-
-bool Same(const QString& a, const char* b)
-{
-    return a.compare(QLatin1String(b), Qt::CaseInsensitive) == 0;
-}
-
-// A number field of +CLIP or *ECAV: without its quotes, with a plus sign
-// for the international type 145.
-QString CallerNumber(const QString& field, int type)
-{
-    QString number = field;
-    const qsizetype first = number.indexOf(QLatin1Char('"'));
-    const qsizetype last = number.lastIndexOf(QLatin1Char('"'));
-    if (first >= 0 && last > first)
-        number = number.mid(first + 1, last - first - 1);
-    if (type == 145 && !number.isEmpty() && !number.startsWith(QLatin1Char('+')))
-        number.prepend(QLatin1Char('+'));
-    return number;
-}
 
 }  // namespace
 
+unsigned CGSMDevice::quirks() const
+{
+    return DeviceQuirksOf(m_pref ? m_pref->m_DeviceType.load() : 0);
+}
+
 bool CGSMDevice::checkunsolicitedcodes(const QString& line)
 {
+    if (line.isEmpty())
+        return false;  // only line ends: never queued, nothing to route
+    CAtExchange::Take take = CAtExchange::Take::Unsolicited;
+    bool duringCommand = false;
+    {
+        std::lock_guard lock(m_exchangeLock);
+        duringCommand = m_exchange.active();
+        if (duringCommand) {
+            take = m_exchange.feed(line, lastlineoverlong());
+            if (take != CAtExchange::Take::Unsolicited)
+                m_exchangeChanged.notify_all();
+        }
+    }
+    if (take != CAtExchange::Take::Unsolicited)
+        return true;
+    // While a command runs nothing but its reply goes to it.
+    const bool consumed = route(line);
+    if (!consumed && duringCommand && !line.isEmpty())
+        TraceMessage(g_traceGsmSession, TRACE_INFO, "Ignoring received line (%s), we're waiting for something else\n",
+                     line);
+    return consumed || duringCommand;
+}
+
+bool CGSMDevice::followcall(const CCallEvent& event)
+{
+    const CCallStep step = NextCallState(m_call, event, quirks());
+    m_call = step.next;
+    for (const QString& trace : step.traces)
+        TraceMessage(g_traceGsmSession, TRACE_INFO, "%s", trace);
+    if (step.stateEvent)
+        statechange();
+    if (step.numberEvent)
+        numberchange();
+    return step.consumed;
+}
+
+void CGSMDevice::onregistration(const QString& rest, bool gprs)
+{
+    const int value = RegistrationStatus(rest);
+    std::lock_guard network(gprs ? m_gprsLock : m_networkLock);
+    NETWORKSTATE& stored = gprs ? m_gprsState : m_networkState;
+    TraceMessage(g_traceGsmSession, TRACE_INFO,
+                 gprs ? "Network registration +CGREG code: %d. Old code: %d\n"
+                      : "Network registration +CREG code: %d. Old code: %d\n",
+                 value, static_cast<int>(stored));
+    // Roaming is reported every time: the user may want to hear it again.
+    if (value != stored || (!gprs && value == NETWORK_ROAMING)) {
+        stored = static_cast<NETWORKSTATE>(value);
+        (gprs ? m_gprsChanged : m_networkChanged) = true;
+    }
+}
+
+bool CGSMDevice::route(const QString& line)
+{
     if (!m_events.hassink())
+        return false;
+    const UnsolicitedCode code = ClassifyUnsolicited(line);
+    if (code == UnsolicitedCode::None)
         return false;
     std::lock_guard stateLock(m_stateLock);
     TraceMessage(g_traceGsmSession, TRACE_INFO, "unsolicited check of '%s'\n", line);
     TraceMessage(g_traceGsmSession, TRACE_TIME, "unsolicited: %d ms\n", commandelapsed());
-    const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
-    const bool outgoingSetup = m_state == STATE_CALLSETUP && m_direction == DIRECTION_OUTGOING;
-
-    if (outgoingSetup && !OkIsNotAnswer(deviceType) && Same(line, "OK")) {
-        TraceMessage(g_traceGsmSession, TRACE_INFO, "Remote answer detected\n");
-        m_state = STATE_ACTIVE;
-        statechange();
-        return true;
-    }
-    if (Same(line, "NO CARRIER")) {
-        if (m_state == STATE_IDLE)
-            return false;
-        m_state = STATE_IDLE;
-        m_callEndedNormally = true;
-        statechange();
-        return true;
-    }
-    if (Same(line, "BUSY")) {
-        m_state = STATE_BUSY;
-        statechange();
-        return true;
-    }
-    if (Same(line, "DELAYED")) {
-        m_state = STATE_IDLE;
-        m_callEndedNormally = true;
-        statechange();
-        return true;
-    }
-    if (Same(line, "RING")) {
-        if (m_state == STATE_CALLSETUP) {
-            TraceMessage(g_traceGsmSession, TRACE_INFO, "Ignoring unsolicited RING\n");
-            return true;
-        }
-        m_callType = CALLTYPE_VOICE;
-        m_callerNumberReceived = false;
-        m_direction = DIRECTION_INCOMING;
-        m_state = STATE_CALLSETUP;
-        statechange();
-        return false;  // the ring also reaches the command layer
-    }
-
     QString key;
     QString rest;
-    if (!splitline(line, key, rest))
+    splitline(line, key, rest);
+    switch (code) {
+    case UnsolicitedCode::None:
         return false;
-    const QStringList fields = SplitAt(rest, QLatin1Char(','));
-
-    if (Same(key, "+CRING")) {
-        if (m_state == STATE_CALLSETUP) {
-            TraceMessage(g_traceGsmSession, TRACE_INFO, "Ignoring unsolicited RING\n");
-            return true;
-        }
-        m_callerNumberReceived = false;
-        m_direction = DIRECTION_INCOMING;
-        m_state = STATE_CALLSETUP;
-        const QString type = TrimText(rest);
-        if (Same(type, "VOICE")) {
-            m_callType = CALLTYPE_VOICE;
-            statechange();
-        } else if (Same(type, "FAX") || Same(type, "ALT VOICE/FAX") || Same(type, "ALT FAX/VOICE")) {
-            m_callType = CALLTYPE_DATA;
-            statechange();
-        } else {
-            TraceMessage(g_traceGsmSession, TRACE_INFO, "Unknown calltype\n");
-        }
-        return true;
-    }
-    if (Same(key, "+CLIP")) {
-        if (m_state == STATE_CALLSETUP && m_callerNumberReceived) {
-            TraceMessage(g_traceGsmSession, TRACE_INFO, "Ignoring unsolicited +CLIP\n");
-            return true;
-        }
-        const qsizetype comma = rest.indexOf(QLatin1Char(','));
-        m_callerNumber = comma > 0 ? CallerNumber(rest.left(comma), ReplyNumber(rest.mid(comma + 1).section(QLatin1Char(','), 0, 0)))
-                                   : QString();
-        m_callerNumberReceived = true;
-        TraceMessage(g_traceGsmSession, TRACE_INFO, "Incoming call, number '%s'\n", m_callerNumber);
-        if (m_state == STATE_IDLE) {
-            m_direction = DIRECTION_INCOMING;
-            m_state = STATE_CALLSETUP;
-            statechange();
-        }
-        numberchange();
-        return true;
-    }
-    if (Same(key, "+COLP")) {
-        TraceMessage(g_traceGsmSession, TRACE_INFO, "Remote answer detected\n");
-        if (m_state == STATE_CALLSETUP) {
-            m_state = STATE_ACTIVE;
-            statechange();
-        }
-        return true;
-    }
-    if (Same(key, "+CMTI")) {
+    case UnsolicitedCode::Call:
+        return followcall({CCallEvent::Line, line, {}});
+    case UnsolicitedCode::MessageIndex: {
+        const QStringList fields = SplitAt(rest, QLatin1Char(','));
         if (fields.size() != 2) {
             TraceMessage(g_traceGsmSession, TRACE_INFO, "Failed to interpret +cmti, split()\n");
             return true;
@@ -161,8 +111,9 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
         newsms(Format("#%s#%d", fields[0], index));
         return true;
     }
-    if (Same(key, "+CMT") || Same(key, "+CDS")) {
-        const bool report = Same(key, "+CDS");
+    case UnsolicitedCode::Message:
+    case UnsolicitedCode::Report: {
+        const bool report = code == UnsolicitedCode::Report;
         QString text;
         readmessagebody(rest, report, text);
         if (report)
@@ -171,87 +122,14 @@ bool CGSMDevice::checkunsolicitedcodes(const QString& line)
             newsms(text);
         return true;
     }
-    if (Same(key, "+CREG")) {
-        const int value = RegistrationStatus(rest);
-        std::lock_guard network(m_networkLock);
-        TraceMessage(g_traceGsmSession, TRACE_INFO, "Network registration +CREG code: %d. Old code: %d\n", value,
-                     static_cast<int>(m_networkState));
-        if (value != m_networkState || value == NETWORK_ROAMING) {
-            m_networkState = static_cast<NETWORKSTATE>(value);
-            m_networkChanged = true;
-        }
+    case UnsolicitedCode::Registration:
+    case UnsolicitedCode::GprsRegistration:
+        onregistration(rest, code == UnsolicitedCode::GprsRegistration);
         return true;
-    }
-    if (Same(key, "+CGREG")) {
-        const int value = RegistrationStatus(rest);
-        std::lock_guard gprs(m_gprsLock);
-        TraceMessage(g_traceGsmSession, TRACE_INFO, "Network registration +CGREG code: %d. Old code: %d\n", value,
-                     static_cast<int>(m_gprsState));
-        if (value != m_gprsState) {
-            m_gprsState = static_cast<GPRSNETWORKSTATE>(value);
-            m_gprsChanged = true;
-        }
-        return true;
-    }
-    if (Same(key, "*ECAV")) {
-        if (fields.size() < 3 || ReplyNumber(fields[2]) != 1)
-            return true;
-        const int status = ReplyNumber(fields[1]);
-        const STATE old = m_state;
-        if (status == 1 && m_state == STATE_IDLE) {
-            m_dialledNumber = fields.size() >= 7 ? CallerNumber(fields[5], ReplyNumber(fields[6])) : QString();
-            m_direction = DIRECTION_OUTGOING;
-            m_state = STATE_CALLSETUP;
-        } else if (status == 3 && outgoingSetup) {
-            m_state = STATE_ACTIVE;
-        } else if (status == 7 && outgoingSetup) {
-            m_state = STATE_BUSY;
-        } else if (status == 0) {
-            if (m_direction == DIRECTION_OUTGOING && m_state == STATE_ACTIVE) {
-                m_state = STATE_IDLE;
-                m_callEndedNormally = true;
-            } else if (m_direction == DIRECTION_OUTGOING && m_state == STATE_CALLSETUP) {
-                m_state = STATE_IDLE;
-                m_callEndedNormally = false;
-            } else if (m_direction == DIRECTION_INCOMING && m_state == STATE_CALLSETUP && fields.size() >= 5 &&
-                       ReplyNumber(fields[4]) == 17) {
-                m_state = STATE_IDLE;
-                m_callEndedNormally = false;
-            }
-        } else if (status == 6 && m_direction == DIRECTION_INCOMING && m_state == STATE_CALLSETUP &&
-                   fields.size() < 4) {
-            m_callerNumber.clear();
-            numberchange();
-        }
-        if (m_state != old)
-            statechange();
-        return true;
-    }
-    if (Same(key, "_OCSC")) {
-        if (fields.size() >= 5 && ReplyNumber(fields[3]) == 0 && ReplyNumber(fields[2]) == 0 && outgoingSetup) {
-            m_state = STATE_ACTIVE;
-            statechange();
-        }
-        return true;
-    }
-    if (Same(key, "%CPI")) {
-        if (fields.size() < 4 || ReplyNumber(fields[0]) != 1)
-            return true;
-        const int type = ReplyNumber(fields[1]);
-        if (type == 6 && outgoingSetup) {
-            m_state = STATE_ACTIVE;
-            statechange();
-        } else if (type == 1 && m_direction == DIRECTION_OUTGOING) {
-            if (m_state == STATE_CALLSETUP) {
-                m_state = STATE_BUSY;
-                statechange();
-            } else if (m_state == STATE_ACTIVE) {
-                m_state = STATE_IDLE;
-                m_callEndedNormally = true;
-                statechange();
-            }
-        }
-        return true;
+    case UnsolicitedCode::Indicator:
+    case UnsolicitedCode::Supplementary:
+    case UnsolicitedCode::Maker:
+        return true;  // traced above; nothing here follows them
     }
     return false;
 }
@@ -268,7 +146,7 @@ bool CGSMDevice::readmessagebody(const QString& header, bool report, QString& te
     bool complete = true;
     if (!textMode || bodyLength > 0) {
         std::lock_guard receive(m_receiveLock);
-        const int deviceType = m_pref ? m_pref->m_DeviceType.load() : 0;
+        const bool emptyLineFirst = quirks() & DeviceQuirk::EmptyLineBeforeBody;
         bool skippedEmpty = false;
         int charactersRead = 0;
         int lineNumber = 0;
@@ -284,7 +162,7 @@ bool CGSMDevice::readmessagebody(const QString& header, bool report, QString& te
                     }
                     // Only line ends came; one device type sends an empty
                     // line before the body, which is not counted.
-                    if (!report && deviceType == 11 && lineNumber == 0 && !skippedEmpty) {
+                    if (!report && emptyLineFirst && lineNumber == 0 && !skippedEmpty) {
                         skippedEmpty = true;
                         continue;
                     }
@@ -330,26 +208,22 @@ QString CGSMDevice::readsmsfromsim(int index)
         TraceMessage(g_traceGsmSession, TRACE_INFO, "at command send rejected during MO call setup\n");
         return QString();
     }
-    QString line;
-    const bool got = execute_get(line, Format("AT+CMGR=%d", index) + m_suffix, SmsReadTimeoutMs);
-    TraceMessage(g_traceGsmSession, TRACE_INFO, "b=%d, '%s'\n", got ? 1 : 0, line);
-    if (!got) {
+    QStringList lines;
+    const bool got = execute_generic(lines, Format("+CMGR=%d", index), SmsReadTimeoutMs, QStringLiteral("OK"));
+    TraceMessage(g_traceGsmSession, TRACE_INFO, "b=%d, '%s'\n", got ? 1 : 0, lines.value(0));
+    if (!got || lines.isEmpty()) {
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Failed to read SMS from SIM card, leaving #1\n");
         return QString();
     }
     QString key;
     QString rest;
-    if (!splitline(line, key, rest)) {
+    if (!splitline(lines[0], key, rest)) {
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Failed to read SMS from SIM card, leaving #2\n");
         return QString();
     }
-    QString body;
-    if (!readline(body, SmsReadTimeoutMs)) {
+    if (lines.size() < 2) {
         TraceMessage(g_traceGsmSession, TRACE_INFO, "Failed to read SMS from SIM card, leaving #3\n");
         return QString();
     }
-    const QString result = rest + QStringLiteral("\r\n") + body;
-    QString final;
-    readline(final, SmsFinalTimeoutMs);
-    return result;
+    return rest + QStringLiteral("\r\n") + lines[1];
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr unsigned char CR = 13;
@@ -14,6 +15,7 @@ void CLineCutter::reset()
     m_pendingLength = 0;
     m_inQuotes = false;
     m_overlong = false;
+    m_continuing = false;
 }
 
 bool CLineCutter::isskippable(unsigned char byte) const
@@ -51,6 +53,22 @@ CLineCutter::Cut CLineCutter::cut(QString& line)
         return byte == CR || byte == LF || byte == '"' || byte == 0 || (alt != 0 && byte == alt);
     };
     while (m_next < m_count) {
+        // The SMS prompt "> " at a line's start is a line of its own: no
+        // line end follows it.
+        const bool atStart = m_pendingLength == 0 || (m_pendingLength == 1 && m_pending[0] == '>');
+        if (atStart && m_pendingLength == 0 && m_area[m_next] == '>' && m_next + 1 < m_count &&
+            m_area[m_next + 1] == ' ') {
+            m_next += 2;
+            line = QStringLiteral(">");
+            m_overlong = std::exchange(m_continuing, false);
+            return Cut::Line;
+        }
+        if (atStart && m_pendingLength == 1 && m_area[m_next] == ' ') {
+            ++m_next;
+            finishline(line);
+            m_overlong = std::exchange(m_continuing, false);
+            return Cut::Line;
+        }
         // Copy the run of ordinary bytes up to the next special one, but
         // never past the pending line's capacity.
         int run = m_next;
@@ -67,7 +85,7 @@ CLineCutter::Cut CLineCutter::cut(QString& line)
             // The device sent more than a line may hold: hand out this
             // piece and go on with the rest as the next line.
             finishline(line);
-            m_overlong = true;
+            m_overlong = m_continuing = true;
             return Cut::Line;
         }
         if (m_next == m_count)
@@ -76,6 +94,7 @@ CLineCutter::Cut CLineCutter::cut(QString& line)
         const bool ends = byte == CR || (alt != 0 && byte == alt) || (byte == 0 && alt == 0 && !m_inQuotes);
         if (ends) {
             finishline(line);
+            m_overlong = std::exchange(m_continuing, false);
             m_inQuotes = false;
             skipseparators();
             return Cut::Line;
@@ -87,7 +106,7 @@ CLineCutter::Cut CLineCutter::cut(QString& line)
         m_pending[m_pendingLength++] = static_cast<char>(byte);
         if (m_pendingLength == MaxLineLength) {
             finishline(line);
-            m_overlong = true;
+            m_overlong = m_continuing = true;
             return Cut::Line;
         }
     }

@@ -2,8 +2,9 @@
 // Cuts the byte stream of the device into lines, kept apart from the port
 // so that it runs on bytes from memory as well.
 //
-// Rules: CR ends a line; LF is never part of a line; the alternate line
-// end (a blank for the "> " prompt, Ctrl-Z after a PDU) ends a line too.
+// Rules: CR ends a line; LF is never part of a line; the SMS prompt "> "
+// at a line's start is the line ">"; the alternate line end, when one is
+// set, ends a line too.
 // With no alternate line end set, a zero byte outside double quotes also
 // ends a line; inside quotes it is data, because the GSM alphabet codes
 // "@" as 0x00 and names are quoted. With an alternate line end set a zero
@@ -37,7 +38,8 @@ public:
     // holds it (Latin-1, one character per byte) and the separators after
     // it are consumed. NeedMore: the unread bytes went to the pending line.
     Cut cut(QString& line);
-    // True when the last Line result was an overlong piece.
+    // True when the last Line result was a piece of an overlong line (its
+    // last piece included).
     bool lastwasoverlong() const { return m_overlong; }
 
     // Moves unread bytes out (data mode takes them raw); returns the count.
@@ -60,5 +62,6 @@ private:
     int m_pendingLength = 0;
     bool m_inQuotes = false;
     bool m_overlong = false;
+    bool m_continuing = false;  // the next line ends an overlong one
     char m_altLineEnd = 0;
 };

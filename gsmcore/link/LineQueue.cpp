@@ -1,5 +1,7 @@
 #include "gsmcore/link/LineQueue.h"
 
+#include "support/Trace.h"
+
 CLineQueue::~CLineQueue()
 {
     abort();
@@ -8,6 +10,10 @@ CLineQueue::~CLineQueue()
 void CLineQueue::append(const QString& line)
 {
     std::lock_guard lock(m_lock);
+    if (m_lines.size() >= static_cast<size_t>(MaxLines)) {
+        TraceMessage(g_traceGsmSession, TRACE_INFO, "Line queue full, dropping '%s'\n", m_lines.front());
+        m_lines.pop_front();
+    }
     m_lines.push_back(line);
     m_available.Set();
 }

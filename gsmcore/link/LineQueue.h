@@ -15,6 +15,10 @@
 
 class CLineQueue {
 public:
+    // Lines nobody takes (unsolicited codes while no command runs) are
+    // kept up to this many; the oldest go first.
+    static constexpr int MaxLines = 1000;
+
     virtual ~CLineQueue();
 
     void append(const QString& line);
@@ -25,6 +29,8 @@ public:
 
     // Sets the abort flag and wakes a waiting reader.
     void abort();
+    // The link is back after an abort that did not end it.
+    void resume() { m_abort.store(false); }
     // A new link: the abort flag is cleared and old lines are dropped.
     void reset();
     bool isaborted() const { return m_abort.load(); }

@@ -385,6 +385,16 @@ int CSerialPort::waitmilliseconds(short events, int timeoutMs, short& revents)
 
 int CSerialPort::read(void* buffer, quint32 size)
 {
+    return readsome(buffer, size, true);
+}
+
+int CSerialPort::readnow(void* buffer, quint32 size)
+{
+    return readsome(buffer, size, false);
+}
+
+int CSerialPort::readsome(void* buffer, quint32 size, bool wait)
+{
     auto fail = [this](int error) {
         const QString text = Format("Failed to read data, error %d\n", error);
         setlasterror(text);
@@ -396,8 +406,8 @@ int CSerialPort::read(void* buffer, quint32 size)
     if (!buffer || size == 0)
         return 0;
     const Timeouts timeouts = gettimeouts();
-    const bool returnAtOnce = timeouts.readInterval == MaxTimeout && timeouts.readTotalMultiplier == 0 &&
-                              timeouts.readTotalConstant == 0;
+    const bool returnAtOnce = !wait || (timeouts.readInterval == MaxTimeout && timeouts.readTotalMultiplier == 0 &&
+                                        timeouts.readTotalConstant == 0);
     const qint64 total = TotalTimeout(timeouts.readTotalMultiplier, timeouts.readTotalConstant, size);
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max<qint64>(total, 0));
     char* out = static_cast<char*>(buffer);

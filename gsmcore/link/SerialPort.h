@@ -53,6 +53,10 @@ public:
     bool waitforevent(quint32& mask);
     bool write(const void* data, quint32 length);
     int read(void* buffer, quint32 size);
+    // What is buffered now, without waiting: the reader thread is woken
+    // by the port's events and must not sit in a read while a command
+    // waits to be written.
+    int readnow(void* buffer, quint32 size);
     bool purge(int which);
     bool flush();
 
@@ -85,6 +89,7 @@ protected:
     virtual int applycommmask(quint32 mask);
 
 private:
+    int readsome(void* buffer, quint32 size, bool wait);
     void setlasterror(const QString& text);
     void configurationfailure(const char* format, int error);
     void wakewaiter();

@@ -1,5 +1,6 @@
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 
+#include "gsmcore/link/DeviceModels.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
 #include "gsmcore/phonebook/SIMExtractor.h"
 #include "gsmcore/phonebook/SimulatedExtractor.h"
@@ -13,7 +14,6 @@
 namespace {
 constexpr int kResetTimeoutMs = 3000;
 constexpr int kStorageQueryTimeoutMs = 5000;
-constexpr int kDeviceTypeNeedingPause = 14;
 }  // namespace
 
 CPhoneBookConnection::CPhoneBookConnection() = default;
@@ -96,7 +96,7 @@ bool CPhoneBookConnection::Connect()
         }
         simRaw->SetDevice(GetDevicePtr());
         phoneRaw->SetDevice(GetDevicePtr());
-        if (m_pref.m_DeviceType == kDeviceTypeNeedingPause)
+        if (DeviceQuirksOf(m_pref.m_DeviceType) & DeviceQuirk::PauseAfterOpen)
             Sleep(1000);
     }
 

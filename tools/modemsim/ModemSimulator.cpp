@@ -64,6 +64,7 @@ struct SimulatedPort {
     AtInputFramer framer;
     OutputPacer pacer;
     std::deque<OutputSegment> output;
+    QByteArray messageCommand;  // the command whose message is being typed
 };
 
 struct ModemSimulator::Impl {
@@ -96,7 +97,8 @@ struct ModemSimulator::Impl {
     // Unsolicited codes leave by the first port, as on modems that have
     // several; the processor formats them with that port's settings.
     void queueUnsolicited(const std::function<QByteArray()>& event);
-    void queueReply(SimulatedPort& port, const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore);
+    void queueReply(SimulatedPort& port, const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore,
+                    bool message);
     void writeSome(SimulatedPort& port);
     void record(const QString& line);
     int pollTimeout(std::vector<bool>& wantWrite);
@@ -350,24 +352,27 @@ void ModemSimulator::Impl::handleUnit(int index, const AtInputFramer::Unit& unit
     const auto now = Clock::now();
     if (!dropEcho)
         queue(port, outcome.echo, now);
+    const bool message = unit.kind == Kind::MessageBody;
     if (!silent)
-        queueReply(port, unit.kind == Kind::CommandLine ? unit.bytes : QByteArray(), outcome.reply,
-                   now + std::chrono::milliseconds(replyDelayMs));
-    if (outcome.awaitMessageBody)
+        queueReply(port, unit.kind == Kind::CommandLine ? unit.bytes : message ? port.messageCommand : QByteArray(),
+                   outcome.reply, now + std::chrono::milliseconds(replyDelayMs), message);
+    if (outcome.awaitMessageBody) {
+        port.messageCommand = unit.bytes;
         port.framer.enterMessageBody();
+    }
     if (!port.output.empty())
         wake();
 }
 
 void ModemSimulator::Impl::queueReply(SimulatedPort& port, const QByteArray& command, const QByteArray& reply,
-                                      Clock::time_point notBefore)
+                                      Clock::time_point notBefore, bool message)
 {
     auto& output = port.output;
     QByteArray text = command.trimmed();
     if (text.left(2).toUpper() == "AT")
         text = text.mid(2);
     const auto fault = std::find_if(replyFaults.begin(), replyFaults.end(), [&](const auto& f) {
-        return !command.isEmpty() && text.toUpper().startsWith(f.first);
+        return !command.isEmpty() && f.second.inMessageReply == message && text.toUpper().startsWith(f.first);
     });
     if (fault == replyFaults.end()) {
         queue(port, reply, notBefore);
@@ -464,8 +469,9 @@ void ModemSimulator::setReplyFault(const QString& commandPrefix, const ReplyFaul
 {
     std::lock_guard lock(d->mutex);
     const QByteArray prefix = commandPrefix.toLatin1().toUpper();
-    const auto same = std::find_if(d->replyFaults.begin(), d->replyFaults.end(),
-                                   [&](const auto& f) { return f.first == prefix; });
+    const auto same = std::find_if(d->replyFaults.begin(), d->replyFaults.end(), [&](const auto& f) {
+        return f.first == prefix && f.second.inMessageReply == fault.inMessageReply;
+    });
     if (same != d->replyFaults.end())
         same->second = fault;
     else

@@ -70,13 +70,16 @@ public:
     // goes out (unsolicited codes, noise, an error line); then the rest of
     // the reply is dropped (`cut`) or held back `holdMs` after the part
     // before it has left; or the device vanishes there (`vanish`), `holdMs`
-    // after the part before it, so that part can still be read.
+    // after the part before it, so that part can still be read. With
+    // `inMessageReply` the fault is in the reply to the message typed after
+    // the prompt (+CMGS), not in the reply to the command line.
     struct ReplyFault {
         int afterLines = 0;
         QByteArray insert;
         bool cut = false;
         int holdMs = 0;
         bool vanish = false;
+        bool inMessageReply = false;
     };
     // Replaces the fault of the same prefix; clearFaults removes them all.
     void setReplyFault(const QString& commandPrefix, const ReplyFault& fault);

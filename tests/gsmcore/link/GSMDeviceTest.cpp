@@ -118,34 +118,6 @@ TEST_F(GSMDeviceTest, CommandsAreFramedAndGiveTheirAnswers)
     EXPECT_FALSE(m_device->execute_generic(line, QStringLiteral("E1"), 3000));  // no line before OK
 }
 
-TEST_F(GSMDeviceTest, UnsolicitedLineInPlaceOfTheAnswerEmptiesTheQuestion)
-{
-    Open();
-    // The echo comes, then a registration report where the answer belongs.
-    m_sim.setSilent(true);
-    auto injector = std::async(std::launch::async, [this] {
-        std::this_thread::sleep_for(milliseconds(150));
-        m_sim.sendUnsolicited("\r\n+CREG: 1\r\n\r\nOK\r\n");
-    });
-    EXPECT_TRUE(m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true).isEmpty());
-    injector.get();
-}
-
-TEST_F(GSMDeviceTest, AnAnswerFollowedByAnErrorIsNoAnswer)
-{
-    Open();
-    for (const QByteArray& error : {QByteArray("ERROR"), QByteArray("+CME ERROR: 10")}) {
-        m_sim.clearFaults();
-        ModemSimulator::ReplyFault fault;
-        fault.afterLines = 1;  // the +CSQ line goes out, then the error instead of OK
-        fault.insert = "\r\n" + error + "\r\n";
-        fault.cut = true;
-        m_sim.setReplyFault(QStringLiteral("+CSQ"), fault);
-        EXPECT_EQ(m_device->execute_question(QStringLiteral("+CSQ"), QString(), 3000, false, true), QString())
-            << error.constData();
-    }
-}
-
 TEST_F(GSMDeviceTest, AfterADialWithoutEchoCommandsWaitForTheirEchoAgain)
 {
     Open();
@@ -188,24 +160,6 @@ TEST_F(GSMDeviceTest, TheLastHolderMayLetGoFromAnEventReceiver)
     // The retired device has let go of the port: a new one opens it.
     Open();
     EXPECT_TRUE(m_device->execute_set(QStringLiteral("E1"), 3000));
-}
-
-TEST_F(GSMDeviceTest, ExtendedErrorMakesGenericWaitButGenericNewReturnsAtOnce)
-{
-    Open();
-    m_sim.setCmeErrorFor(QStringLiteral("+CSCS"), 10);
-    QStringList lines;
-    auto start = Clock::now();
-    EXPECT_FALSE(m_device->execute_generic(lines, QStringLiteral("+CSCS=\"GSM\""), 600, QStringLiteral("OK")));
-    EXPECT_GE(Clock::now() - start, milliseconds(550));
-    EXPECT_EQ(lines, QStringList {"+CME ERROR: 10"});
-
-    lines.clear();
-    start = Clock::now();
-    EXPECT_EQ(m_device->execute_genericNew(lines, QStringLiteral("+CSCS=\"GSM\""), 20000, QStringLiteral("OK")), 0);
-    EXPECT_LT(Clock::now() - start, milliseconds(10000));
-    EXPECT_EQ(lines, QStringList {"+CME ERROR: 10"});
-    EXPECT_EQ(m_device->execute_genericNew(lines, QStringLiteral("E1"), 3000, QStringLiteral("OK")), 1);
 }
 
 TEST_F(GSMDeviceTest, DroppedEchoFailsTheCommandAfterTheEchoTimeout)

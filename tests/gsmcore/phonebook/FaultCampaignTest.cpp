@@ -1,10 +1,12 @@
-// The same paced phone book read, a write and a message, each against a
-// simulated device that misbehaves in one way. Every row says what the
+// The same paced phone book read, a write and a message (sent as
+// tessaly-cli sends it), each against a simulated device that misbehaves
+// in one way, mostly inside that command's own reply. Every row says what the
 // user must get: the whole correct result, or a clear failure with the
 // entries that came before it. Never a silent partial result, never a hang.
 
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "gsmcore/phonebook/SIMExtractor.h"
+#include "gsmcore/sms/SubmitBuilder.h"
 #include "tests/gsmcore/phonebook/DeviceFixture.h"
 
 #include <chrono>
@@ -29,9 +31,21 @@ struct Outcome {
     const char* failure;  // the read: what the store says went wrong
 };
 
+// A fault inside the reply of each command a row runs: in the listing
+// after 100 entries, in the write before its OK, in the message before
+// the prompt and/or in the submission's result after its +CMGS line.
+struct InReply {
+    QByteArray insert;
+    bool cut = false;
+    int holdMs = 0;
+    unsigned commands = 0;
+};
+enum : unsigned { Read = 1, Write = 2, BeforePrompt = 4, InResult = 8, Every = Read | Write | InResult };
+
 struct FaultRow {
     const char* name;
     std::function<void(ModemSimulator&)> fault;  // set after connecting
+    InReply inReply;
     Outcome read;
     bool writeOk;
     bool smsOk;
@@ -50,40 +64,46 @@ ModemSimulator::ReplyFault InListing(int afterLines, QByteArray insert, bool cut
 }
 
 const QString kListing = QStringLiteral("+CPBR=1,");
+const QString kWrite = QStringLiteral("+CPBW=");
+const QString kSubmit = QStringLiteral("+CMGS=");
+
+void Place(ModemSimulator& sim, const InReply& in, unsigned command)
+{
+    if (!(in.commands & command))
+        return;
+    ModemSimulator::ReplyFault fault = InListing(command == Read ? 100 : command == InResult ? 1 : 0, in.insert, in.cut);
+    fault.holdMs = in.holdMs;
+    fault.inMessageReply = command == InResult;
+    sim.setReplyFault(command == Read ? kListing : command == Write ? kWrite : kSubmit, fault);
+}
 
 const FaultRow kRows[] = {
-    {"no fault", [](ModemSimulator&) {}, {true, kEntries, ""}, true, true},
-    {"dropped echo", [](ModemSimulator& sim) { sim.setDropEcho(true); }, {false, 0, ""}, false, false},
-    {"delayed reply", [](ModemSimulator& sim) { sim.setReplyDelayMs(700); }, {true, kEntries, ""}, true, true},
-    {"garbage between lines",
-     [](ModemSimulator& sim) {
-         sim.setReplyFault(kListing, InListing(100, "\r\n" + ModemSimulator::garbageBytes(200, 7) + "\r\n"));
-     },
-     {false, kEntries, nullptr}, true, true},
-    {"over-long line",
-     [](ModemSimulator& sim) {
-         sim.setBaud(0);
-         sim.setReplyFault(kListing, InListing(100, "\r\n" + QByteArray(64 * 1024, 'x')));
-     },
-     {false, kEntries, nullptr}, true, true},
-    {"unsolicited codes between lines",
-     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(100, kUnsolicited)); },
-     {true, kEntries, ""}, true, true},
-    {"device error mid-listing",
-     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(100, "\r\n+CME ERROR: 13\r\n", true)); },
-     {false, 100, "+CME ERROR: 13"}, true, true},
-    {"closed before the read", [](ModemSimulator& sim) { sim.vanish(); }, {false, 0, ""}, false, false, true},
+    {"no fault", [](ModemSimulator&) {}, {}, {true, kEntries, ""}, true, true},
+    {"dropped echo", [](ModemSimulator& sim) { sim.setDropEcho(true); }, {}, {false, 0, ""}, false, false},
+    {"delayed reply", [](ModemSimulator& sim) { sim.setReplyDelayMs(700); }, {}, {true, kEntries, ""}, true, true},
+    // Noise is no reply: the entries around it are all there.
+    {"garbage between lines", [](ModemSimulator&) {},
+     {"\r\n" + ModemSimulator::garbageBytes(200, 7) + "\r\n", false, 0, Every}, {true, kEntries, ""}, true, true},
+    {"over-long line", [](ModemSimulator& sim) { sim.setBaud(0); },
+     {"\r\n" + QByteArray(64 * 1024, 'x'), false, 0, Read}, {false, kEntries, nullptr}, true, true},
+    {"unsolicited codes inside every reply", [](ModemSimulator&) {},
+     {kUnsolicited, false, 0, Every | BeforePrompt}, {true, kEntries, ""}, true, true},
+    {"device error inside every reply", [](ModemSimulator&) {},
+     {"\r\n+CME ERROR: 13\r\n", true, 0, Read | Write | BeforePrompt}, {false, 100, "+CME ERROR: 13"}, false,
+     false},
+    {"late reply to the write", [](ModemSimulator&) {}, {{}, false, 4000, Write}, {true, kEntries, ""}, false, true},
+    {"closed before the read", [](ModemSimulator& sim) { sim.vanish(); }, {}, {false, 0, ""}, false, false, true},
     {"closed after the echo",
-     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(0, {}, true, true)); },
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(0, {}, true, true)); }, {},
      {false, 0, ""}, false, false, true},
     {"closed mid-listing",
-     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(100, {}, true, true)); },
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(100, {}, true, true)); }, {},
      {false, 100, ""}, false, false, true},
     {"closed before the OK",
-     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(kEntries, {}, true, true)); },
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(kEntries, {}, true, true)); }, {},
      {false, kEntries, ""}, false, false, true},
     {"closed after the OK",
-     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(kEntries + 1, {}, true, true)); },
+     [](ModemSimulator& sim) { sim.setReplyFault(kListing, InListing(kEntries + 1, {}, true, true)); }, {},
      {true, kEntries, ""}, false, false, true},
 };
 
@@ -151,11 +171,18 @@ protected:
         return ok;
     }
 
+    // As tessaly-cli sends it: PDU mode, one part.
     bool TimedMessage()
     {
+        SubmitOptions options;
+        options.to = QStringLiteral("+46701234567");
+        options.text = QStringLiteral("fault row");
+        std::vector<SubmitPart> parts;
+        QString error;
+        EXPECT_TRUE(BuildSubmitParts(options, parts, error));
         const auto start = Clock::now();
         Ptr<CGSMDevice> device = connection->GetDevicePtr();
-        const bool ok = device && device->execute_sms(QStringLiteral("+46701234567"), QStringLiteral("fault row"));
+        const bool ok = device && parts.size() == 1 && device->execute_sms(parts[0].pdu, parts[0].length) >= 0;
         EXPECT_LT(Clock::now() - start, kBound);
         return ok;
     }
@@ -172,6 +199,8 @@ TEST_F(FaultCampaignTest, EveryFaultGivesTheWholeResultOrAClearFailure)
         SCOPED_TRACE(row.name);
         ASSERT_NO_FATAL_FAILURE(Reconnect());
         row.fault(*simulator);
+        for (const unsigned command : {Read, Write, BeforePrompt, InResult})
+            Place(*simulator, row.inReply, command);
         ExpectRead(row.read);
         for (int i = 0; i < 300 && row.gone && simulator->isRunning(); ++i)
             std::this_thread::sleep_for(milliseconds(10));
@@ -179,8 +208,14 @@ TEST_F(FaultCampaignTest, EveryFaultGivesTheWholeResultOrAClearFailure)
         const size_t messagesBefore = simulator->isRunning() ? simulator->submittedMessages().size() : 0;
         EXPECT_EQ(TimedWrite(), row.writeOk);
         EXPECT_EQ(TimedMessage(), row.smsOk);
-        if (row.writeOk) {
-            EXPECT_EQ(simulator->entries(QStringLiteral("SM")).back().name, QByteArray("Fault row"));
+        if (row.inReply.commands & BeforePrompt && !row.smsOk) {
+            EXPECT_EQ(simulator->submittedMessages().size(), messagesBefore);  // refused: nothing went out
+        }
+        if (simulator->isRunning()) {
+            if (row.writeOk) {
+                EXPECT_EQ(simulator->entries(QStringLiteral("SM")).back().name, QByteArray("Fault row"));
+            }
+            // A write whose reply went wrong may still have been made.
             simulator->deleteEntry(QStringLiteral("SM"), kEntries);
             simulator->fillPhoneBook(QStringLiteral("SM"), kEntries, 21);
         }
