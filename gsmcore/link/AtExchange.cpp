@@ -63,7 +63,10 @@ void CAtExchange::begin(const CAtRequest& request)
     m_lines.clear();
     m_final.clear();
     m_result = FinalResult::None;
-    m_phase = request.awaitEcho ? Phase::Echo : request.prompt ? Phase::Prompt : Phase::Reply;
+    m_phase = request.awaitEcho ? Phase::Echo
+              : request.echoOnly ? Phase::Idle
+              : request.prompt   ? Phase::Prompt
+                                 : Phase::Reply;
 }
 
 bool CAtExchange::isfinal(const QString& line, FinalResult& result) const
@@ -95,7 +98,7 @@ CAtExchange::Take CAtExchange::feed(const QString& line, bool overlong)
         if (line != m_request.echo)
             return Take::Unsolicited;  // also an older command's late reply
         m_echoed = true;
-        m_phase = m_request.prompt ? Phase::Prompt : Phase::Reply;
+        m_phase = m_request.echoOnly ? Phase::Idle : m_request.prompt ? Phase::Prompt : Phase::Reply;
         return Take::Echo;
     case Phase::Prompt:
         if (line == QLatin1String(">")) {

@@ -18,6 +18,7 @@ struct CAtRequest {
     bool prompt = false;         // data follows the prompt "> " (+CMGS)
     bool callFinals = false;     // NO CARRIER, BUSY, ... end it (dial, answer)
     bool firstLineEnds = false;  // the answer line alone ends it
+    bool echoOnly = false;       // ends at the echo: what follows is not its reply (a dial)
     QString final;               // a further final text the caller waits for
 
     // The request for a command as written, with or without "AT" and the

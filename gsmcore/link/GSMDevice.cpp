@@ -377,6 +377,8 @@ bool CGSMDevice::startexchange(const QString& framed, CAtRequest request)
 {
     if (m_resync && m_echoTimeout.load() > 0)
         resynchronise();
+    // Lines nobody took before the command say nothing about its reply.
+    clearbuffer();
     CHighResTimer timer;
     timer.Start();
     m_commandSentMs.store(SteadyMs());
@@ -593,12 +595,12 @@ bool CGSMDevice::execute_get(QString& line, const QString& text, int timeoutMs)
     CSyncLock lock(m_commandLock);
     if (!passgate(text, true, true))
         return false;
-    if (!sendcommand(text))
+    CAtRequest request = CAtRequest::For(text);
+    request.echoOnly = timeoutMs == 0;  // the caller reads nothing more
+    if (!startexchange(text, request))
         return false;
-    if (timeoutMs == 0) {
-        endexchange();
+    if (timeoutMs == 0)
         return true;
-    }
     const Reply reply = finishexchange(timeoutMs, timeoutMs);
     line = reply.lines.isEmpty() ? reply.final : reply.lines.first();
     return !line.isEmpty() && line != ERROR_TEXT;
@@ -609,9 +611,9 @@ bool CGSMDevice::execute_send(const QString& cmd)
     CSyncLock lock(m_commandLock);
     if (!passgate(cmd, true, true))
         return false;
-    const bool echoed = sendcommand(frame(cmd));
-    endexchange();  // its reply is nobody's
-    return echoed;
+    CAtRequest request = CAtRequest::For(cmd);
+    request.echoOnly = true;  // its reply is nobody's
+    return startexchange(frame(cmd), request);
 }
 
 bool CGSMDevice::execute_call(const QString& number, CALLTYPE type, bool noEcho)
@@ -637,11 +639,12 @@ bool CGSMDevice::execute_call(const QString& number, CALLTYPE type, bool noEcho)
     const quint16 savedEcho = m_echoTimeout.load();
     if (noEcho)
         m_echoTimeout.store(0);
-    const bool sent = sendcommand(command);
-    m_echoTimeout.store(savedEcho);
     // The dial's answer (OK, BUSY, NO CARRIER) comes later and is the
     // call's: the router follows it.
-    endexchange();
+    CAtRequest request = CAtRequest::For(command);
+    request.echoOnly = true;
+    const bool sent = startexchange(command, request);
+    m_echoTimeout.store(savedEcho);
     if (!sent)
         return false;
     {
@@ -690,9 +693,9 @@ bool CGSMDevice::execute_keystroke_call(const QString& number)
         Sleep(sleepMs);
         last = Format("AT+CKPD=\"%sS\",0,%d%s", number.mid(1), pause, m_suffix);
     }
-    const bool echoed = sendcommand(last);
-    endexchange();
-    return echoed;
+    CAtRequest request = CAtRequest::For(last);
+    request.echoOnly = true;
+    return startexchange(last, request);
 }
 
 bool CGSMDevice::execute_hangup()
