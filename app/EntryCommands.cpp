@@ -461,6 +461,11 @@ void CEntryCommands::OnOptions()
         CNumberExtractor* store = HasStorage(memory) && StoreOk(memory) ? Store(memory) : nullptr;
         (memory == MEMORY_SIM ? dialog.m_pSimStore : dialog.m_pPhoneStore) = store;
         (memory == MEMORY_SIM ? dialog.m_SimFreeLocation : dialog.m_PhoneFreeLocation) = FreeLocation(memory);
+        // A read cut short in a memory with locations leaves some unseen:
+        // only a Refresh tells whether they are free.
+        const int size = memory == MEMORY_SIM ? m_view.SimMemorySize() : m_view.PhoneMemorySize();
+        if (m_view.ReadCutShort(memory) && size > 0)
+            (memory == MEMORY_SIM ? dialog.m_SimNoRoom : dialog.m_PhoneNoRoom) = m_view.FullMessage(memory);
     }
     dialog.OnInitDialog();
     RunDialog(dialog);

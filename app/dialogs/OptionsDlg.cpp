@@ -218,6 +218,7 @@ void COptionsDlg::OnAutodetect()
     struct Probe {
         CNumberExtractor* store;
         int location;
+        QString noRoom;
         int nameEdit, numberEdit;
         int name, number;
         bool deleted = true;  // no trial entry left behind
@@ -225,10 +226,11 @@ void COptionsDlg::OnAutodetect()
     auto probes = std::make_shared<std::vector<Probe>>();
     auto value = [this](int which) { return m_edits[size_t(which)]->text().toInt(); };
     if (m_pSimStore)
-        probes->push_back({m_pSimStore, m_SimFreeLocation, SimName, SimNumber, value(SimName), value(SimNumber)});
-    if (m_pPhoneStore)
         probes->push_back(
-            {m_pPhoneStore, m_PhoneFreeLocation, PhoneName, PhoneNumber, value(PhoneName), value(PhoneNumber)});
+            {m_pSimStore, m_SimFreeLocation, m_SimNoRoom, SimName, SimNumber, value(SimName), value(SimNumber)});
+    if (m_pPhoneStore)
+        probes->push_back({m_pPhoneStore, m_PhoneFreeLocation, m_PhoneNoRoom, PhoneName, PhoneNumber,
+                           value(PhoneName), value(PhoneNumber)});
 
     QPointer<COptionsDlg> self(this);
     auto show = [self](int which, int length) {
@@ -267,20 +269,24 @@ void COptionsDlg::OnAutodetect()
             self->m_own->setChecked(true);
             self->m_trust->setChecked(false);
             self->SetDetecting(false);
-            // A trial entry still on the device is the user's to know about.
-            QStringList left;
+            // A trial entry still on the device, or a memory not probed
+            // until a Refresh, is the user's to know about.
+            QStringList left, problems;
             for (const Probe& p : *probes) {
                 if (!p.deleted)
                     left << Format(p.nameEdit == SimName ? Tr("SIM location %d") : Tr("phone memory location %d"),
                                    p.location);
+                if (p.location == NoFreeLocation && !p.noRoom.isEmpty())
+                    problems << p.noRoom;
             }
-            if (left.isEmpty())
+            if (!left.isEmpty())
+                problems.prepend(
+                    Format(Tr("Autodetect could not delete its test entry at %s. Delete it there after a Refresh."),
+                           left.join(QStringLiteral(", "))));
+            if (problems.isEmpty())
                 CAppMessages::Instance().ShowMessage(Tr("Autodetect done!"), MB_OK);
             else
-                CAppMessages::Instance().ShowMessage(
-                    Format(Tr("Autodetect could not delete its test entry at %s. Delete it there after a Refresh."),
-                           left.join(QStringLiteral(", "))),
-                    MB_ICONSTOP);
+                CAppMessages::Instance().ShowMessage(problems.join(QLatin1Char('\n')), MB_ICONSTOP);
             emit self->AutodetectFinished();
         });
 }

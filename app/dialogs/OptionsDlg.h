@@ -32,6 +32,10 @@ public:
     CNumberExtractor* m_pPhoneStore = nullptr;
     int m_SimFreeLocation = 9999;
     int m_PhoneFreeLocation = 9999;
+    // Why a memory has no free location, when the user must act on it (a
+    // read cut short needs a Refresh); said instead of "Autodetect done!".
+    QString m_SimNoRoom;
+    QString m_PhoneNoRoom;
     // The edit values: stored sizes on opening, read back on OK.
     int m_SimNameSize = 0;
     int m_SimNumberSize = 0;

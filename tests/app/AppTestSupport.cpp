@@ -1,7 +1,10 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/AppSettings.h"
-#include "app/AppSettings.h"
+#include "app/CommandIds.h"
+#include "app/EntryListModel.h"
+#include "app/MainFrame.h"
+#include "app/PhoneBookList.h"
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookView.h"
 #include "app/dialogs/ConnectionDlg.h"
@@ -15,6 +18,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMenu>
+#include <QTest>
 #include <QThread>
 
 #include <memory>
@@ -159,4 +164,82 @@ CAppSettings DialogTestSizes()
     settings.PhoneNameSize = 30;
     settings.PhoneNumberSize = 40;
     return settings;
+}
+
+void WindowTest::SetUp()
+{
+    ResetRegistryWithoutPorts();
+}
+
+void WindowTest::TearDown()
+{
+    frame.reset();
+}
+
+void WindowTest::MakeWindow(QStringList answers)
+{
+    frame.reset();
+    finished = 0;
+    prompts.clear();
+    contactsFolder = FreshContactsFolder();
+    frame = std::make_unique<CMainFrame>(contactsFolder);
+    QObject::connect(View(), &CPhoneBookView::ConnectionFinished, [this] { ++finished; });
+    AnswerConnectionDialogs(*View(), std::move(answers), prompts);
+}
+
+bool WindowTest::ShowWindow(int timeoutMs)
+{
+    frame->show();
+    return WaitForConnection(timeoutMs);
+}
+
+bool WindowTest::WaitForConnection(int timeoutMs)
+{
+    const bool done = WaitUntil([this] { return finished > 0; }, timeoutMs);
+    finished = 0;
+    return done;
+}
+
+CPhoneBookView* WindowTest::View() const
+{
+    return frame->View();
+}
+
+bool WindowTest::WaitIdle(int timeoutMs)
+{
+    return WaitUntil([this] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }, timeoutMs);
+}
+
+bool WindowTest::Command(int id)
+{
+    // As the menu opens it enables its commands.
+    for (int menu = 0; menu < 4; ++menu)
+        emit frame->Menu(menu)->aboutToShow();
+    frame->Action(id)->trigger();
+    return WaitIdle();
+}
+
+void WindowTest::Select(const QStringList& names)
+{
+    CPhoneBookList* list = View()->EntryList();
+    list->clearSelection();
+    for (int row = 0; row < View()->EntryModel()->rowCount(); ++row) {
+        const QModelIndex index = View()->EntryModel()->index(row, 0);
+        if (names.contains(index.data().toString()))
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, list->visualRect(index).center());
+    }
+}
+
+QStringList WindowTest::Shown() const
+{
+    QStringList names;
+    for (int row = 0; row < View()->EntryModel()->rowCount(); ++row)
+        names << View()->EntryModel()->index(row, 0).data().toString();
+    return names;
+}
+
+bool WindowTest::Activate()
+{
+    frame->activateWindow();
+    return QTest::qWaitForWindowActive(frame.get());
 }

@@ -2,12 +2,14 @@
 // What the application's tests share: a clean registry, waiting on the
 // event loop, and a message handler that records the boxes it is shown.
 
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <functional>
-#include <mutex>
+#include <memory>
 
 // Deletes everything the application and the port discovery keep.
 void ResetRegistry();
@@ -55,3 +57,34 @@ CAppSettings DialogTestSizes();
 
 // A contacts folder of its own for each test.
 QString FreshContactsFolder();
+
+class CMainFrame;
+
+// The window on a fresh Contacts folder, driven as its tests drive it.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Makes the window; its connection dialogs get `answers` as above.
+    void MakeWindow(QStringList answers = {});
+    // Shows it and waits for the connection's end.
+    bool ShowWindow(int timeoutMs = 30000);
+    bool OpenWindow(QStringList answers = {}) { MakeWindow(std::move(answers)); return ShowWindow(); }
+    // Waits for the next connection to end, counted from the last call.
+    bool WaitForConnection(int timeoutMs = 30000);
+    CPhoneBookView* View() const;
+    // Runs a command from its menu and waits until the device work is done.
+    bool Command(int id);
+    bool WaitIdle(int timeoutMs = 20000);
+    // Selects the entry rows showing these names, as Ctrl+clicks.
+    void Select(const QStringList& names);
+    QStringList Shown() const;
+    // Makes the window active, so that key presses reach it.
+    bool Activate();
+
+    std::unique_ptr<CMainFrame> frame;
+    QString contactsFolder;
+    QStringList prompts;
+    int finished = 0;
+};

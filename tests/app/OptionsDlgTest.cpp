@@ -6,6 +6,7 @@
 #include "app/GuiMessageHandler.h"
 #include "app/dialogs/OptionsDlg.h"
 #include "support/AppMessages.h"
+#include "support/MessageBoxTypes.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QLabel>
@@ -72,6 +73,12 @@ TEST(OptionsDlg, OkKeepsTrustedOrCheckedSizes)
         const int typed = dialog.SizeEdit(0)->text().toInt();
         EXPECT_TRUE(labels.contains(QStringLiteral("characters of the GSM alphabet, %1 in other scripts (UCS2)").arg(qMax(0, (typed - 1) / 2))))
             << c.what << ": " << labels.join(u'|').toStdString();
+        // Autodetect says what it does to the device before it starts.
+        messages.SetAnswers({IDNO});
+        QTest::mouseClick(dialog.AutodetectButton(), Qt::LeftButton);
+        EXPECT_EQ(messages.Texts().value(messages.Texts().size() - 1),
+                  QStringLiteral("WARNING: This may take several minutes. Continue?\nAutodetect writes test entries to a "
+                                 "free location of the SIM and of the phone memory and deletes them again."));
         const int boxesBefore = int(messages.Texts().size());
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
         EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.what;
