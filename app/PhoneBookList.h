@@ -47,6 +47,8 @@ public:
     // fresh each time; the caller owns it.
     QMenu* BuildContextMenu(const QPoint& point);
     QPoint LastTapPoint() const { return m_tapPoint; }
+    // A left press on a row is being held: its menu opens when the hold is long enough.
+    bool LongPressPending() const { return m_longPress.isActive(); }
     // Tells which commands can run now; the others are shown greyed.
     void SetCommandEnabler(std::function<bool(int command)> enabler) { m_enabler = std::move(enabler); }
 

@@ -8,6 +8,9 @@
 #include "app/GuiMessageHandler.h"
 #include "app/PhoneBookView.h"
 #include "app/dialogs/ConnectionDlg.h"
+#include "contactlist/widgets/ContactRowsModel.h"
+#include "contactlist/widgets/SkinableContactList.h"
+#include "contactlist/widgets/SkinableFlatContactList.h"
 #include "support/MessageBoxTypes.h"
 #include "support/RegistryStore.h"
 #include "support/Registry.h"
@@ -16,6 +19,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QMenu>
@@ -242,4 +246,25 @@ bool WindowTest::Activate()
 {
     frame->activateWindow();
     return QTest::qWaitForWindowActive(frame.get());
+}
+
+bool WindowTest::ShowContacts(int rows)
+{
+    CSkinableFlatContactList* flat = View()->ContactsList()->ListControl();
+    View()->ContactsList()->RefreshList(true);
+    return WaitUntil([&] { return flat->RowCount() == rows; }) && Activate();
+}
+
+void WindowTest::ClickContact(int row)
+{
+    CSkinableFlatContactList* flat = View()->ContactsList()->ListControl();
+    QTest::mouseClick(flat->viewport(), Qt::LeftButton, {}, flat->visualRect(flat->Rows().index(row)).center() - QPoint(90, 0));
+}
+
+void WindowTest::ChooseCard(const QString& fileName)
+{
+    ASSERT_TRUE(QFile::copy(TestDataPath(QStringLiteral("contacts/") + fileName), contactsFolder + u'/' + fileName));
+    ASSERT_TRUE(ShowContacts(1));
+    ClickContact(0);
+    ASSERT_NE(View()->ContactsList()->GetSelectedOID(), 0u);
 }

@@ -82,6 +82,14 @@ protected:
     QStringList Shown() const;
     // Makes the window active, so that key presses reach it.
     bool Activate();
+    // Reads the Contacts folder again and waits until the list shows
+    // `rows` contacts, in an active window.
+    bool ShowContacts(int rows);
+    // A click on the name of the contact in `row`.
+    void ClickContact(int row);
+    // Copies a card of the test data into the Contacts folder and chooses
+    // it in the Contacts list with a click.
+    void ChooseCard(const QString& fileName);
 
     std::unique_ptr<CMainFrame> frame;
     QString contactsFolder;

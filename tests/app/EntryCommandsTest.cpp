@@ -71,30 +71,6 @@ protected:
         ASSERT_TRUE(OpenWindow());
         boxes.Clear();
     }
-    // Copies a card of the test data into the Contacts folder and chooses
-    // it in the Contacts list with a click, in an active window.
-    void ChooseCard(const QString& name)
-    {
-        ASSERT_TRUE(QFile::copy(TestDataPath(QStringLiteral("contacts/") + name), contactsFolder + u'/' + name));
-        ASSERT_TRUE(ShowContacts(1));
-        ClickContact(0);
-        ASSERT_NE(View()->ContactsList()->GetSelectedOID(), 0u);
-    }
-    // Reads the Contacts folder again and waits until the list shows
-    // `rows` contacts.
-    bool ShowContacts(int rows)
-    {
-        CSkinableFlatContactList* flat = View()->ContactsList()->ListControl();
-        View()->ContactsList()->RefreshList(true);
-        return WaitUntil([&] { return flat->RowCount() == rows; }) && Activate();
-    }
-    // A click on the name of the contact in `row`.
-    void ClickContact(int row)
-    {
-        CSkinableFlatContactList* flat = View()->ContactsList()->ListControl();
-        QTest::mouseClick(flat->viewport(), Qt::LeftButton, {},
-                          flat->visualRect(flat->Rows().index(row)).center() - QPoint(90, 0));
-    }
     Names Book(const QString& storage) const
     {
         Names names;
