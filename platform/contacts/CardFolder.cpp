@@ -45,7 +45,7 @@ CCardFolder::~CCardFolder()
         ::close(m_fd);
 }
 
-std::vector<CardFileInfo> CCardFolder::List() const
+std::vector<CardFileInfo> CCardFolder::List(bool withStamps) const
 {
     std::vector<CardFileInfo> files;
     if (m_fd < 0)
@@ -70,6 +70,12 @@ std::vector<CardFileInfo> CCardFolder::List() const
         names.emplace_back(name.data(), name.size());
     }
     ::closedir(dir);
+    if (!withStamps) {
+        files.reserve(names.size());
+        for (QByteArray& name : names)
+            files.push_back({std::move(name), {}});
+        return files;
+    }
 
     // The stat of each file is most of a listing: it is shared out among
     // the cores, each filling its own part of the result.
@@ -96,25 +102,23 @@ std::vector<CardFileInfo> CCardFolder::List() const
     return files;
 }
 
-std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 expectedSize, qint64 maxSize,
-                                            FileStamp* stamp) const
+std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 maxSize, FileStamp* stamp) const
 {
-    if (m_fd < 0 || expectedSize < 0 || expectedSize > maxSize)
+    if (m_fd < 0)
         return std::nullopt;
     // Non-blocking, in case a pipe took the file's place since the listing.
     const int fd = ::openat(m_fd, QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
-    if (stamp) {
-        struct stat info {};
-        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            ::close(fd);
-            return std::nullopt;
-        }
-        *stamp = StampOf(info);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > maxSize) {
+        ::close(fd);
+        return std::nullopt;
     }
-    // One byte more than expected tells a file that grew from one that did not.
-    QByteArray data(qsizetype(expectedSize) + 1, Qt::Uninitialized);
+    if (stamp)
+        *stamp = StampOf(info);
+    // One byte more than the size tells a file that grew from one that did not.
+    QByteArray data(qsizetype(info.st_size) + 1, Qt::Uninitialized);
     qsizetype used = 0;
     bool failed = false;
     for (;;) {

@@ -1,8 +1,9 @@
 #pragma once
-// The folder of card files, read the cheap way: one directory pass that
-// stats each "*.vcf" relative to the open folder, and one read per file
-// into a buffer of the size already known. A store of ten thousand cards
-// is mostly system calls, so every one saved per file counts.
+// The folder of card files, read the cheap way: one directory pass, a
+// stat of each "*.vcf" relative to the open folder only when the stamps
+// are wanted, and one read per file into a buffer of the size its open
+// descriptor tells. A store of ten thousand cards is mostly system calls,
+// so every one saved per file counts.
 
 #include <QByteArray>
 #include <QString>
@@ -38,14 +39,14 @@ public:
     CCardFolder& operator=(const CCardFolder&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
-    // The regular files (or links to them) named "*.vcf", in no particular order.
-    // Several threads may list and read through one folder at once.
-    std::vector<CardFileInfo> List() const;
-    // The file's bytes; nothing when it is gone, unreadable or longer than
-    // maxSize (the file may have grown since it was listed). `stamp`, when
-    // given, receives the stamp of the file that was read.
-    std::optional<QByteArray> Read(const QString& fileName, qint64 expectedSize, qint64 maxSize,
-                                   FileStamp* stamp = nullptr) const;
+    // The files named "*.vcf", in no particular order. With `withStamps`, only
+    // regular files (or links to them), each with its stamp; without, the
+    // names alone (a first read, which opens every file anyway, leaves the
+    // rest to Read). Several threads may list and read through one folder at once.
+    std::vector<CardFileInfo> List(bool withStamps = true) const;
+    // The file's bytes and the stamp of the file that was read; nothing when
+    // it is gone, not a regular file, unreadable or longer than maxSize.
+    std::optional<QByteArray> Read(const QString& fileName, qint64 maxSize, FileStamp* stamp = nullptr) const;
 
 private:
     int m_fd = -1;

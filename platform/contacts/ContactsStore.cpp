@@ -53,7 +53,8 @@ QString CleanUid(const CContactItem& item)
 // a reader sees the old card or the new one, never half of one. Right
 // before the rename the target is looked at once more: it must still be
 // the file that was read (`expected`), or, for a new card, not be there.
-ContactsStoreError WriteCardFile(const QString& path, const QByteArray& bytes, const FileStamp& expected, bool isNew)
+ContactsStoreError WriteCardFile(const QString& path, const QByteArray& bytes, const FileStamp& expected, bool isNew,
+                                 const std::function<void()>& beforeReplace)
 {
     const QString folder = QFileInfo(path).path();
     const QByteArray target = QFile::encodeName(path);
@@ -86,6 +87,8 @@ ContactsStoreError WriteCardFile(const QString& path, const QByteArray& bytes, c
         ::unlink(temp.constData());
         return ContactsStoreError::SaveFailed;
     }
+    if (beforeReplace)
+        beforeReplace();
     if (expected.IsValid() && StampOfFile(path) != expected) {
         ::unlink(temp.constData());
         return ContactsStoreError::Conflict;
@@ -170,6 +173,7 @@ struct CContactsStore::ReadOutcome {
     quint16 fieldMask = 0;
     quint32 contentHash = 0;
     FileStamp stamp;
+    QString sortKey;  // the display name, case-folded
     SkippedCardFile skipped;
 };
 
@@ -266,23 +270,34 @@ int CContactsStore::Count()
     return static_cast<int>(m_entries.size());
 }
 
-QByteArrayView CContactsStore::TextOf(const Entry& entry, int index) const
+QByteArrayView CContactsStore::TextIn(const QByteArray& pool, const Entry& entry, int index)
 {
-    const char* p = m_pool.constData() + entry.text;
+    const char* p = pool.constData() + entry.text;
     for (int i = 0; i < index; ++i)
         p += std::strlen(p) + 1;
     return QByteArrayView(p, qsizetype(std::strlen(p)));
 }
 
-void CContactsStore::AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask)
+bool CContactsStore::SortsBefore(const QString& keyA, const Entry& a, const QString& keyB, const Entry& b,
+                                 const QByteArray& pool)
+{
+    const int byName = keyA.compare(keyB);
+    if (byName != 0)
+        return byName < 0;
+    return std::strcmp(pool.constData() + a.text, pool.constData() + b.text) < 0;
+}
+
+QString CContactsStore::AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask)
 {
     auto put = [&](const QString& text) {
         pool += text.toUtf8().replace('\0', ' ');
         pool += '\0';
     };
+    QString name = item.DisplayName();
+    name.replace(QChar(0), QLatin1Char(' '));
     put(fileName);
     put(CleanUid(item));
-    put(item.DisplayName());
+    put(name);
     mask = 0;
     for (int type = 0; type < ContactFieldCount; ++type) {
         const QString value = item.Field(type).trimmed();
@@ -291,6 +306,7 @@ void CContactsStore::AppendSummary(QByteArray& pool, const QString& fileName, co
         mask |= quint16(ContactFieldMask(type));
         put(value);
     }
+    return name;
 }
 
 CContactsStore::Entry CContactsStore::MakeEntry(const QString& fileName, const CContactItem& item, const FileStamp& stamp,
@@ -357,8 +373,6 @@ bool CContactsStore::Refresh()
         IndexPositions();
         return Fail(ContactsStoreError::LogOnFailed);
     }
-    std::vector<CardFileInfo> files = folder.List();
-
     // What is known of each file: from this logon, or from the last run's index.
     std::vector<Entry> known;
     QByteArray knownPool;
@@ -370,6 +384,9 @@ bool CContactsStore::Refresh()
     } else {
         fromIndex = LoadIndex(known, knownPool, indexPinStamp);
     }
+    // Stamps tell which known files are unchanged; with nothing known every
+    // file is read, and its stamp comes with the read.
+    const std::vector<CardFileInfo> files = folder.List(!known.empty());
     QHash<QByteArrayView, size_t> knownByName;
     knownByName.reserve(qsizetype(known.size()));
     for (size_t i = 0; i < known.size(); ++i)
@@ -386,7 +403,8 @@ bool CContactsStore::Refresh()
     }
 
     // New and changed files, parsed on every core: each reader takes an
-    // equal share and writes only its own outcomes and pool.
+    // equal share, writes only its own outcomes and pool, and sorts what it
+    // read, so that one merge puts the list in order.
     const size_t threads = std::clamp<size_t>(toRead.size() / kFilesPerThreadAtLeast, 1,
                                               std::max(1u, std::thread::hardware_concurrency()));
     std::vector<std::vector<ReadOutcome>> outcomes(threads);
@@ -408,28 +426,26 @@ bool CContactsStore::Refresh()
             ReadOutcome outcome;
             outcome.file = toRead[k];
             outcome.skipped.fileName = fileName;
-            // The listing's stamp: a file changed since is read again next time.
-            outcome.stamp = file.stamp;
-            const std::optional<QByteArray> bytes = folder.Read(fileName, file.stamp.size, MaxCardFileSize);
+            const std::optional<QByteArray> bytes = folder.Read(fileName, MaxCardFileSize, &outcome.stamp);
             if (!bytes) {
-                if (file.stamp.size > MaxCardFileSize)
-                    outcome.skipped.reason = QStringLiteral("larger than 16 MB");
-                else if (QFileInfo::exists(PathOf(fileName)))
-                    outcome.skipped.reason = QStringLiteral("cannot be read");
-                else
-                    continue;  // removed since the listing
+                const FileStamp now = StampOfFile(PathOf(fileName));
+                if (!now.IsValid())
+                    continue;  // removed since the listing, or no card file
+                outcome.skipped.reason =
+                    now.size > MaxCardFileSize ? QStringLiteral("larger than 16 MB") : QStringLiteral("cannot be read");
                 out.push_back(std::move(outcome));
                 continue;
             }
             outcome.contentHash = ContentHashOf(bytes->constData(), bytes->size());
-            VCardParseResult parsed = ParseVCards(*bytes, VCardParseMode::ValuesOnly);
+            VCardParseResult parsed = ParseVCards(*bytes, VCardParseMode::ListedValues);
             outcome.skipped.cards = int(parsed.cards.size());
             outcome.skipped.broken = parsed.rejected;
             if (parsed.cards.size() == 1 && parsed.rejected == 0) {
                 outcome.ok = true;
                 outcome.text = quint32(pool.size());
-                AppendSummary(pool, fileName, CContactItem(std::move(parsed.cards.front()), QString(), 0),
-                              outcome.fieldMask);
+                outcome.sortKey = AppendSummary(pool, fileName, CContactItem(std::move(parsed.cards.front()), QString(), 0),
+                                                outcome.fieldMask)
+                                      .toCaseFolded();
             } else if (parsed.rejected > 0) {
                 outcome.skipped.reason = parsed.firstError;
             } else {
@@ -438,6 +454,12 @@ bool CContactsStore::Refresh()
             }
             out.push_back(std::move(outcome));
         }
+        std::sort(out.begin(), out.end(), [&](const ReadOutcome& a, const ReadOutcome& b) {
+            if (a.ok != b.ok)
+                return a.ok;
+            const int byName = a.sortKey.compare(b.sortKey);
+            return byName != 0 ? byName < 0 : files[a.file].name < files[b.file].name;
+        });
     };
     {
         std::vector<std::jthread> helpers;
@@ -455,9 +477,6 @@ bool CContactsStore::Refresh()
         m_skipped.clear();
         return Indexed(true, fromIndex, indexPinStamp);
     }
-
-    std::vector<Entry> fresh;
-    fresh.reserve(files.size());
     QByteArray pool;
     pool.reserve(knownPool.size() + [&] {
         qsizetype sum = 0;
@@ -473,37 +492,31 @@ bool CContactsStore::Refresh()
         pool.append(text, end - text);
         return at;
     };
-    bool keptInOrder = true;
-    size_t lastKept = 0;
-    for (size_t f = 0; f < files.size(); ++f) {
-        if (keptOf[f] == SIZE_MAX)
-            continue;
-        Entry entry = known[keptOf[f]];
-        entry.text = appendText(knownPool.constData() + entry.text, entry.fieldMask);
-        keptInOrder = keptInOrder && (fresh.empty() || keptOf[f] > lastKept);
-        lastKept = keptOf[f];
-        fresh.push_back(entry);
-    }
+
     // The kept ones in their known (sorted) order, as the listing has none.
-    if (!keptInOrder) {
-        std::vector<size_t> order;
-        order.reserve(files.size());
-        for (size_t f = 0; f < files.size(); ++f)
-            if (keptOf[f] != SIZE_MAX)
-                order.push_back(keptOf[f]);
-        std::vector<size_t> rank(order.size());
-        for (size_t i = 0; i < rank.size(); ++i)
-            rank[i] = i;
-        std::sort(rank.begin(), rank.end(), [&](size_t a, size_t b) { return order[a] < order[b]; });
-        std::vector<Entry> sorted;
-        sorted.reserve(fresh.size());
-        for (size_t i : rank)
-            sorted.push_back(fresh[i]);
-        fresh = std::move(sorted);
+    std::vector<size_t> keptOrder;
+    keptOrder.reserve(files.size());
+    for (size_t f = 0; f < files.size(); ++f)
+        if (keptOf[f] != SIZE_MAX)
+            keptOrder.push_back(keptOf[f]);
+    std::sort(keptOrder.begin(), keptOrder.end());
+    std::vector<Entry> kept;
+    kept.reserve(keptOrder.size());
+    for (size_t k : keptOrder) {
+        Entry entry = known[k];
+        entry.text = appendText(knownPool.constData() + entry.text, entry.fieldMask);
+        kept.push_back(entry);
     }
-    const size_t keptCount = fresh.size();
+
+    // The readers' sorted runs, merged into one.
+    struct Added {
+        Entry entry;
+        QString key;
+    };
+    std::vector<Added> added;
     std::vector<SkippedCardFile> skipped;
     for (size_t share = 0; share < threads; ++share) {
+        const auto runBegin = ptrdiff_t(added.size());
         for (ReadOutcome& outcome : outcomes[share]) {
             if (!outcome.ok) {
                 TraceMessage(g_traceTessaly, TRACE_ERROR, "Contact file %s skipped: %s\n", outcome.skipped.fileName,
@@ -516,19 +529,50 @@ bool CContactsStore::Refresh()
             entry.contentHash = outcome.contentHash;
             entry.fieldMask = outcome.fieldMask;
             entry.text = appendText(pools[share].constData() + outcome.text, outcome.fieldMask);
-            fresh.push_back(entry);
+            added.push_back({entry, std::move(outcome.sortKey)});
         }
         pools[share] = QByteArray();
+        outcomes[share] = {};
+        std::inplace_merge(added.begin(), added.begin() + runBegin, added.end(), [&](const Added& a, const Added& b) {
+            return SortsBefore(a.key, a.entry, b.key, b.entry, pool);
+        });
     }
     std::sort(skipped.begin(), skipped.end(),
               [](const SkippedCardFile& a, const SkippedCardFile& b) { return a.fileName < b.fileName; });
 
-    const bool sameCards = keptCount == known.size() && fresh.size() == keptCount;
+    // Then with the kept ones; their keys are made only where the merge asks.
+    std::vector<QString> keptKeys(kept.size());
+    std::vector<bool> keptKeyMade(kept.size(), false);
+    auto keptKey = [&](size_t i) -> const QString& {
+        if (!keptKeyMade[i]) {
+            keptKeys[i] = QString::fromUtf8(TextIn(pool, kept[i], 2)).toCaseFolded();
+            keptKeyMade[i] = true;
+        }
+        return keptKeys[i];
+    };
+    std::vector<Entry> fresh;
+    fresh.reserve(kept.size() + added.size());
+    size_t next = 0;
+    for (const Added& a : added) {
+        size_t low = next;
+        size_t high = kept.size();
+        while (low < high) {
+            const size_t middle = low + (high - low) / 2;
+            if (SortsBefore(keptKey(middle), kept[middle], a.key, a.entry, pool))
+                low = middle + 1;
+            else
+                high = middle;
+        }
+        fresh.insert(fresh.end(), kept.begin() + ptrdiff_t(next), kept.begin() + ptrdiff_t(low));
+        next = low;
+        fresh.push_back(a.entry);
+    }
+    fresh.insert(fresh.end(), kept.begin() + ptrdiff_t(next), kept.end());
+
+    const bool sameCards = kept.size() == known.size() && added.empty();
     m_entries = std::move(fresh);
     m_pool = std::move(pool);
     m_skipped = std::move(skipped);
-    if (!sameCards)
-        SortEntries(m_entries, m_pool);
     return Indexed(sameCards, fromIndex, indexPinStamp);
 }
 
@@ -557,30 +601,6 @@ bool CContactsStore::Indexed(bool sameCards, bool fromIndex, const FileStamp& in
     }
     m_lastError = ContactsStoreError::None;
     return true;
-}
-
-void CContactsStore::SortEntries(std::vector<Entry>& entries, const QByteArray& pool) const
-{
-    std::vector<QString> names(entries.size());
-    std::vector<size_t> order(entries.size());
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const char* fileName = pool.constData() + entries[i].text;
-        const char* uid = fileName + std::strlen(fileName) + 1;
-        // Folded once here rather than at every comparison.
-        names[i] = QString::fromUtf8(uid + std::strlen(uid) + 1).toCaseFolded();
-        order[i] = i;
-    }
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        const int byName = names[a].compare(names[b]);
-        if (byName != 0)
-            return byName < 0;
-        return std::strcmp(pool.constData() + entries[a].text, pool.constData() + entries[b].text) < 0;
-    });
-    std::vector<Entry> sorted;
-    sorted.reserve(entries.size());
-    for (size_t i : order)
-        sorted.push_back(entries[i]);
-    entries = std::move(sorted);
 }
 
 bool CContactsStore::PinsChangedOnDisk() const
@@ -758,7 +778,7 @@ std::unique_ptr<CContactItem> CContactsStore::ReadItem(const Entry& entry) const
     const QString fileName = FileNameOf(entry);
     FileStamp stamp;
     const std::optional<QByteArray> bytes =
-        CCardFolder(m_folder).Read(fileName, entry.stamp.size, MaxCardFileSize, &stamp);
+        CCardFolder(m_folder).Read(fileName, MaxCardFileSize, &stamp);
     if (!bytes)
         return nullptr;
     VCardParseResult parsed = ParseVCards(*bytes);
@@ -894,7 +914,7 @@ bool CContactsStore::Save(CContactItem& item)
     for (int attempt = 0; attempt < 8 && written == ContactsStoreError::Conflict; ++attempt) {
         if (isNew)
             fileName = NewFileName(CleanUid(item));  // another program may take the name meanwhile
-        written = WriteCardFile(PathOf(fileName), bytes, expected, isNew);
+        written = WriteCardFile(PathOf(fileName), bytes, expected, isNew, m_beforeReplace);
         if (!isNew)
             break;
     }
@@ -924,10 +944,9 @@ bool CContactsStore::Save(CContactItem& item)
                 entry.oid = entry.oid == 0xFFFFFFFFu ? 1 : entry.oid + 1;
         }
     }
-    const QString name = QString::fromUtf8(TextOf(entry, 2));
-    const auto at = std::lower_bound(m_entries.begin(), m_entries.end(), name, [&](const Entry& e, const QString& n) {
-        const int order = QString::fromUtf8(TextOf(e, 2)).compare(n, Qt::CaseInsensitive);
-        return order != 0 ? order < 0 : TextOf(e, 0) < QByteArrayView(wantedName);
+    const QString key = QString::fromUtf8(TextOf(entry, 2)).toCaseFolded();
+    const auto at = std::lower_bound(m_entries.begin(), m_entries.end(), entry, [&](const Entry& e, const Entry& added) {
+        return SortsBefore(QString::fromUtf8(TextOf(e, 2)).toCaseFolded(), e, key, added, m_pool);
     });
     const ObjectIdPin pin{entry.oid, uid, entry.contentHash};
     const FileStamp stamp = entry.stamp;

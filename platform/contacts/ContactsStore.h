@@ -30,6 +30,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -121,6 +122,11 @@ public:
     bool Save(CContactItem& item);
     bool Delete(quint32 oid);
 
+    // Called after a save's new file is written, right before the last look
+    // at the old one and the rename: where a test lets another program's
+    // change land.
+    void SetBeforeReplaceHook(std::function<void()> hook) { m_beforeReplace = std::move(hook); }
+
     // Version written for new contacts: "3.0" (default) or "4.0".
     void SetNewContactVersion(const QString& version) { m_newVersion = version; }
 
@@ -137,12 +143,15 @@ private:
     };
     struct ReadOutcome;
 
-    QByteArrayView TextOf(const Entry& entry, int index) const;  // 0 file, 1 UID, 2 name, 3... fields
+    static QByteArrayView TextIn(const QByteArray& pool, const Entry& entry, int index);  // 0 file, 1 UID, 2 name, 3... fields
+    QByteArrayView TextOf(const Entry& entry, int index) const { return TextIn(m_pool, entry, index); }
+    // The order of the list: by folded display name, then by file name.
+    static bool SortsBefore(const QString& keyA, const Entry& a, const QString& keyB, const Entry& b, const QByteArray& pool);
     QString FileNameOf(const Entry& entry) const { return QString::fromUtf8(TextOf(entry, 0)); }
     QString UidOf(const Entry& entry) const { return QString::fromUtf8(TextOf(entry, 1)); }
-    static void AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask);
+    // Returns the display name as the summary holds it.
+    static QString AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask);
     Entry MakeEntry(const QString& fileName, const CContactItem& item, const FileStamp& stamp, quint32 contentHash);
-    void SortEntries(std::vector<Entry>& entries, const QByteArray& pool) const;
     bool Indexed(bool sameCards, bool fromIndex, const FileStamp& indexPinStamp);
     void EnsurePins();
     const QSet<quint32>& PinnedOids();  // every identifier a pin holds
@@ -182,4 +191,5 @@ private:
     bool m_pinnedOidsValid = false;
     FileStamp m_pinStamp;  // the pin file as last read or written
     QHash<quint32, int> m_positionOfOid;
+    std::function<void()> m_beforeReplace;
 };

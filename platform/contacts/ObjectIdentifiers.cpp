@@ -35,9 +35,52 @@ QString ObjectIdKey(const ObjectIdCandidate& candidate)
     return candidate.uid.isEmpty() ? QStringLiteral("file:") + candidate.fileName : candidate.uid;
 }
 
+namespace {
+
+// The usual run: every card is in the file its pin names, no pin of a
+// card is left over and no identifier is held twice. Then each keeps its
+// identifier, with no sorting and no sets of names; false otherwise.
+bool KeepEveryPin(const std::vector<ObjectIdCandidate>& candidates, ObjectIdPins& pins, int maxRetired,
+                  std::vector<quint32>& ids)
+{
+    qsizetype retired = 0;
+    for (auto it = pins.constBegin(); it != pins.constEnd(); ++it)
+        retired += IsRetiredPinKey(it.key()) ? 1 : 0;
+    if (retired > maxRetired || pins.size() - retired != qsizetype(candidates.size()))
+        return false;
+    ids.assign(candidates.size(), 0);
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const auto pin = pins.constFind(candidates[i].fileName);
+        if (pin == pins.constEnd() || pin->oid == 0 ||
+            !(pin->uid.isEmpty() || candidates[i].uid.isEmpty() || pin->uid == candidates[i].uid))
+            return false;
+        ids[i] = pin->oid;
+    }
+    std::vector<quint32> held(ids);
+    for (auto it = pins.constBegin(); it != pins.constEnd(); ++it)
+        if (IsRetiredPinKey(it.key()))
+            held.push_back(it->oid);
+    std::sort(held.begin(), held.end());
+    if (std::adjacent_find(held.begin(), held.end()) != held.end())
+        return false;
+    // Only what changed in a card (its UID, its content) is written to its pin.
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const ObjectIdPin fresh{ids[i], candidates[i].uid, candidates[i].contentHash};
+        const auto pin = pins.constFind(candidates[i].fileName);
+        if (*pin != fresh)
+            pins[candidates[i].fileName] = fresh;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::vector<quint32> AssignObjectIds(const std::vector<ObjectIdCandidate>& candidates, ObjectIdPins& pins, int maxRetired)
 {
-    std::vector<quint32> ids(candidates.size(), 0);
+    std::vector<quint32> ids;
+    if (KeepEveryPin(candidates, pins, maxRetired, ids))
+        return ids;
+    ids.assign(candidates.size(), 0);
     QSet<quint32> used;
     used.reserve(qsizetype(candidates.size()));
     QSet<QString> claimed;  // keys of the pins given out

@@ -39,12 +39,14 @@ QStringList VCardProperty::Types() const
         if (p.name != QLatin1String("TYPE"))
             continue;
         for (const QString& v : p.values) {
-            // TYPE="work,voice" is one quoted value holding a list.
-            for (QString t : v.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-                t = t.trimmed().toLower();
-                if (t.startsWith(QLatin1String("x-")))
-                    t = t.mid(2);
-                types << t;
+            // TYPE="work,voice" is one quoted value holding a list. Every
+            // number of every card asks this while a folder is read: views,
+            // and one string per type.
+            for (QStringView t : QStringView(v).tokenize(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                t = t.trimmed();
+                if (t.startsWith(QLatin1String("x-"), Qt::CaseInsensitive))
+                    t = t.sliced(2);
+                types << t.toString().toLower();
             }
         }
     }

@@ -3,11 +3,22 @@
 #include "support/StringHelpers.h"
 
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <utility>
 
 namespace {
+
+// Without a copy in upper case: every line's header is looked at. `word`
+// is in upper case and starts with a letter.
+bool ContainsIgnoringCase(QByteArrayView text, QByteArrayView word)
+{
+    for (qsizetype i = 0; i + word.size() <= text.size(); ++i)
+        if ((text.at(i) & ~0x20) == word.at(0) && qstrnicmp(text.constData() + i, word.size(), word.constData(), word.size()) == 0)
+            return true;
+    return false;
+}
 
 // A logical line as it is being joined, with what its name and parameters
 // (the part before the first colon) say about quoted-printable. That is
@@ -31,9 +42,9 @@ struct JoinedLine {
         const qsizetype scanFrom = std::max<qsizetype>(0, from - (kQuotedPrintable.size() - 1));
         const qsizetype scanEnd = colon < 0 ? text.size() : colon;
         if (scanEnd > scanFrom && (!quotedPrintable || !base64)) {
-            const QByteArray header = text.mid(scanFrom, scanEnd - scanFrom).toUpper();
-            quotedPrintable = quotedPrintable || header.contains(kQuotedPrintable);
-            base64 = base64 || header.contains(kBase64);
+            const QByteArrayView header(text.constData() + scanFrom, scanEnd - scanFrom);
+            quotedPrintable = quotedPrintable || ContainsIgnoringCase(header, kQuotedPrintable);
+            base64 = base64 || ContainsIgnoringCase(header, kBase64);
         }
         headerEnded = colon >= 0;
     }
@@ -103,9 +114,10 @@ std::vector<LogicalLine> UnfoldLines(const QByteArray& data, qsizetype pos)
 
 // Splits at `separator` outside double quotes.
 // The pieces are views into `text`, which must outlive them.
-QList<QByteArrayView> SplitOutsideQuotes(QByteArrayView text, char separator)
+using ViewPieces = QVarLengthArray<QByteArrayView, 8>;  // a property's parameters fit without an allocation
+ViewPieces SplitOutsideQuotes(QByteArrayView text, char separator)
 {
-    QList<QByteArrayView> pieces;
+    ViewPieces pieces;
     bool quoted = false;
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -193,6 +205,14 @@ QString EscapeLineBreaks(QString text)
     return text;
 }
 
+// What a list of contacts reads of a card, and the frame of the card.
+bool IsListedProperty(QByteArrayView name)
+{
+    static constexpr QByteArrayView kListed[] = {"UID", "FN", "N", "ORG", "TEL", "EMAIL", "X-ABLABEL", "BEGIN", "END", "VERSION"};
+    return std::any_of(std::begin(kListed), std::end(kListed),
+                       [&](QByteArrayView listed) { return name.compare(listed, Qt::CaseInsensitive) == 0; });
+}
+
 struct PendingCard {
     VCard card;
     int depth = 0;
@@ -278,11 +298,15 @@ VCardParseResult ParseVCards(const QByteArray& data, VCardParseMode mode)
             }
             continue;
         }
-        const QList<QByteArrayView> head = SplitOutsideQuotes(QByteArrayView(line).first(colon), ';');
-        QByteArray rawValue = line.mid(colon + 1);
+        const ViewPieces head = SplitOutsideQuotes(QByteArrayView(line).first(colon), ';');
         const QByteArrayView fullName = head.first().trimmed();
         const qsizetype dot = fullName.indexOf('.');
-        const QString name = QString::fromUtf8(dot < 0 ? fullName : fullName.sliced(dot + 1)).toUpper();
+        const QByteArrayView bareName = dot < 0 ? fullName : fullName.sliced(dot + 1);
+        // Decided on the bytes, before anything is decoded.
+        if (!keepRaw && pending.depth == 1 && !IsListedProperty(bareName))
+            continue;
+        QByteArray rawValue = line.mid(colon + 1);
+        const QString name = QString::fromUtf8(bareName).toUpper();
 
         if (name == QLatin1String("BEGIN") && rawValue.trimmed().toUpper() == "VCARD") {
             if (pending.depth++ == 0) {

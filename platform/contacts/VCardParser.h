@@ -20,7 +20,9 @@ struct VCardParseResult {
 
 enum class VCardParseMode {
     Whole,       // every property keeps its bytes, to be written back
-    ValuesOnly,  // the values alone, for a card that is only looked at (quicker)
+    // The values of what a list of contacts shows (UID, FN, N, ORG, TEL,
+    // EMAIL and the labels of groups), for a card only looked at: quicker.
+    ListedValues,
 };
 
 // Every card of `data`, in order. A card without END, or with a line that

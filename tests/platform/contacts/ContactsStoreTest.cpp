@@ -159,18 +159,20 @@ TEST(ContactsStore, AFailedSaveReportsAndKeepsTheOldCard)
 
 TEST(ContactsStore, AChangeByAnotherProgramIsNotOverwritten)
 {
+    auto grow = [](const QString& path) {
+        QByteArray synced = ReadContactFile(path);
+        synced.replace("END:VCARD", "NOTE:from the server\nEND:VCARD");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(synced);
+    };
     struct Case {
         const char* what;
         void (*act)(const QString& path);
+        bool duringSave = false;  // between the first look and the rename
     } cases[] = {
-        {"rewritten (grows by a note)",
-         [](const QString& path) {
-             QByteArray synced = ReadContactFile(path);
-             synced.replace("END:VCARD", "NOTE:from the server\nEND:VCARD");
-             QFile file(path);
-             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-             file.write(synced);
-         }},
+        {"rewritten (grows by a note)", grow},
+        {"rewritten while the save writes its file", grow, true},
         {"replaced by a card of the same size and file time (cp -p, rsync -a)",
          [](const QString& path) {
              QByteArray other = ReadContactFile(path);
@@ -203,9 +205,17 @@ TEST(ContactsStore, AChangeByAnotherProgramIsNotOverwritten)
         CContactsStore store(folder);
         ASSERT_TRUE(store.LogOn());
         std::unique_ptr<CContactItem> stale = store.ItemAt(0);
-        c.act(path);
-        const QStringList files = FilesIn(folder);
-        const QByteArray bytes = ReadContactFile(path);
+        QStringList files;
+        QByteArray bytes;
+        auto change = [&] {
+            c.act(path);
+            files = FilesIn(folder);
+            bytes = ReadContactFile(path);
+        };
+        if (c.duringSave)
+            store.SetBeforeReplaceHook(change);
+        else
+            change();
         stale->SetField(FIELD_ASSISTANT_TEL, QStringLiteral("+1 555"));
         EXPECT_FALSE(store.Save(*stale)) << c.what;
         EXPECT_EQ(store.LastError(), ContactsStoreError::Conflict) << c.what;
