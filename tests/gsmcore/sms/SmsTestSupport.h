@@ -1,7 +1,10 @@
 #pragma once
 // What the SMS tests share: QStrings shown as text in failure messages,
-// the GSM core's traces, and one reader per kind of PDU.
+// the GSM core's traces, the standard element handlers and a reader for
+// each kind of PDU.
 
+#include "gsmcore/sms/EmsItemManager.h"
+#include "gsmcore/sms/EmsStandardHandlers.h"
 #include "gsmcore/sms/SmsIn.h"
 #include "gsmcore/sms/SmsOut.h"
 #include "gsmcore/sms/SmsStatusReport.h"
@@ -23,12 +26,23 @@ inline bool Traced(const TraceCapture* capture, const char* text)
     return capture->Messages().join(u'|').contains(Q(text));
 }
 
-// Reads `pdu` as a deliver ('d'), a submit ('s') or a status report (any other).
-inline bool ReadAs(char kind, const QString& pdu, CEmsItemManager* items = nullptr)
+// A reader for a deliver ('d'), a submit ('s') or a status report (any other).
+inline std::unique_ptr<CSms> Reader(char kind)
 {
     if (kind == 'd')
-        return CSmsIn().Extract(pdu, items);
+        return std::make_unique<CSmsIn>();
     if (kind == 's')
-        return CSmsOut().Extract(pdu, items);
-    return CSmsStatusReport().Extract(pdu, items);
+        return std::make_unique<CSmsOut>();
+    return std::make_unique<CSmsStatusReport>();
+}
+
+// The standard element handlers, registered once; no test changes them.
+inline CEmsItemManager* Items()
+{
+    static const auto handlers = [] {
+        auto items = std::make_unique<CEmsItemManager>();
+        RegisterStandardEmsHandlers(*items);
+        return items;
+    }();
+    return handlers.get();
 }
