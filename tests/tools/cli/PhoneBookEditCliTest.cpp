@@ -1,6 +1,6 @@
-// Move, size detection and the transfer to Contacts, run as a user runs
-// them, against the simulated phone over a pty; the simulator's phone
-// books are checked after each case, not only what was printed.
+// The phone book commands that change the phone, run as a user runs them
+// against the simulated phone over a pty; the simulator's phone books are
+// checked after each case, not only what was printed.
 
 #include "tests/tools/cli/CliRun.h"
 #include "platform/contacts/ContactsStore.h"
@@ -25,121 +25,8 @@ protected:
         ASSERT_TRUE(simulator.setPhoneBookLimits(SM, QStringLiteral("(1-10),40,18")));
         ASSERT_TRUE(simulator.setPhoneBookLimits(ME, QStringLiteral("(1-3),40,18")));
     }
-    std::map<int, QByteArray> Book(const QString& storage) const
-    {
-        std::map<int, QByteArray> names;
-        for (const auto& e : simulator.entries(storage))
-            names[e.index] = e.name;
-        return names;
-    }
     CliRun Run(const QStringList& arguments) { return Cli(QStringList{"--port", port, "phonebook"} + arguments); }
 };
-
-TEST_F(PhoneBookEditCli, MoveAddsFirstAndDeletesSecondAndStopsWhereItFails)
-{
-    using Names = std::map<int, QByteArray>;
-    const struct {
-        const char* what;
-        int phoneFill;            // phone locations taken before the move
-        const char* fault;        // a command prefix the device refuses
-        int status;
-        const char* message;
-        Names sim, phone;         // the device afterwards
-    } cases[] = {
-        {"moves", 1, "", 0, "", {{2, "Bo"}}, {{1, "Ph1"}, {2, "Anna"}}},
-        {"full phone", 3, "", 1, "Error: SIM/Phone is out of memory", {{2, "Bo"}, {4, "Anna"}},
-         {{1, "Ph1"}, {2, "Ph2"}, {3, "Ph3"}}},
-        {"add refused", 1, "+CPBW=2,", 1, "Failed to add contact", {{2, "Bo"}, {4, "Anna"}}, {{1, "Ph1"}}},
-        {"delete refused", 1, "+CPBW=4", 1, "Could not delete contact", {{2, "Bo"}, {4, "Anna"}},
-         {{1, "Ph1"}, {2, "Anna"}}},
-    };
-    for (const auto& c : cases) {
-        simulator.clearFaults();
-        simulator.clearPhoneBook(SM);
-        simulator.clearPhoneBook(ME);
-        simulator.writeEntry(SM, 2, "0812345", "Bo");
-        simulator.writeEntry(SM, 4, "+46701234567", "Anna");
-        for (int i = 1; i <= c.phoneFill; ++i)
-            simulator.writeEntry(ME, i, "555", "Ph" + QByteArray::number(i));
-        if (*c.fault)
-            simulator.setCmeErrorFor(QString::fromLatin1(c.fault), 3);
-
-        const CliRun run = Run({"move", "--from", "SM", "--to", "ME", "--index", "4", "--json"});
-        EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << c.what << ": " << run.err.toStdString();
-        if (c.status == 0) {
-            const QJsonObject doc = Json(run);
-            EXPECT_EQ(doc["from"].toString(), SM);
-            EXPECT_EQ(doc["index"].toInt(), 4);
-            EXPECT_EQ(doc["to"].toString(), ME);
-            EXPECT_EQ(doc["new_index"].toInt(), 2);
-        }
-        EXPECT_EQ(Book(SM), c.sim) << c.what;
-        EXPECT_EQ(Book(ME), c.phone) << c.what;
-    }
-    simulator.clearFaults();
-    // An empty location (a phone that answers it with a bare OK) moves nothing.
-    simulator.setEmptyLocationAnswersOk(true);
-    const CliRun empty = Run({"move", "--from", "SM", "--to", "ME", "--index", "7"});
-    EXPECT_EQ(empty.status, 1);
-    EXPECT_TRUE(empty.err.contains(QLatin1String("cannot be read"))) << empty.err.toStdString();
-    EXPECT_EQ(Book(ME), (Names{{1, "Ph1"}, {2, "Anna"}}));
-    simulator.setEmptyLocationAnswersOk(false);
-    EXPECT_EQ(Run({"move", "--from", "SM", "--to", "SM", "--index", "4"}).status, 2);
-    EXPECT_EQ(Run({"move", "--from", "SM", "--to", "ME"}).status, 2);
-}
-
-// Names in other scripts and with extension characters, written, changed
-// and moved exactly on a phone with UCS2, refused with the reason on one
-// without, and counted in the characters of their script.
-TEST_F(PhoneBookEditCli, NamesInEveryScriptAreWrittenAndMovedExactlyOrRefused)
-{
-    using Texts = std::map<int, QString>;
-    const QString tooLong = u"Дмитрий Ивано"_qs;  // 13 Cyrillic characters: 27 bytes of the 18
-    const struct {
-        const char* what;
-        bool ucs2;
-        QStringList arguments;
-        int status;
-        QString message;
-        Texts sim, phone;  // the device afterwards
-    } cases[] = {
-        {"Cyrillic", true, {"add", "--name", "Дмитрий", "--number", "0701"}, 0, {}, {{1, u"Дмитрий"_qs}}, {}},
-        {"Greek", true, {"add", "--name", "Αθηνά", "--number", "0702"}, 0, {}, {{1, u"Дмитрий"_qs}, {2, u"Αθηνά"_qs}}, {}},
-        {"CJK over Greek", true, {"modify", "--index", "2", "--name", "王小明", "--number", "0702"}, 0, {},
-         {{1, u"Дмитрий"_qs}, {2, u"王小明"_qs}}, {}},
-        {"extension table", true, {"add", "--name", "Bank [card] €", "--number", "0703"}, 0, {},
-         {{1, u"Дмитрий"_qs}, {2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {}},
-        {"move Cyrillic", true, {"move", "--from", "SM", "--to", "ME", "--index", "1"}, 0, {},
-         {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
-        {"too long in its script", true, {"add", "--name", tooLong, "--number", "0704"}, 1,
-         u"longer than the 8 characters (UCS2)"_qs, {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
-        {"beyond the BMP", true, {"add", "--name", u"Smile \U0001F600"_qs, "--number", "0705"}, 1, u"\U0001F600"_qs,
-         {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
-        {"no UCS2: refused", false, {"add", "--name", "Zoë 李", "--number", "0706"}, 1,
-         u"cannot store ë李 in a name"_qs, {{2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
-        {"no UCS2: extension table", false, {"add", "--name", "{x} ~ ^ |", "--number", "0707"}, 0, {},
-         {{1, u"{x} ~ ^ |"_qs}, {2, u"王小明"_qs}, {3, u"Bank [card] €"_qs}}, {{1, u"Дмитрий"_qs}}},
-    };
-    simulator.clearPhoneBook(SM);
-    simulator.clearPhoneBook(ME);
-    for (const auto& c : cases) {
-        simulator.setOffersUcs2(c.ucs2);
-        const CliRun run = Run(c.arguments);
-        EXPECT_EQ(run.status, c.status) << c.what << ": " << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(c.message)) << c.what << ": " << run.err.toStdString();
-        EXPECT_EQ(simulator.selectedCharacterSet(), QStringLiteral("GSM")) << c.what;
-        for (const auto& [storage, expected] : {std::pair{SM, c.sim}, std::pair{ME, c.phone}}) {
-            Texts held;
-            for (const auto& e : simulator.entries(storage))
-                held[e.index] = e.text;
-            EXPECT_EQ(held, expected) << c.what << " " << storage.toStdString();
-        }
-    }
-    simulator.setOffersUcs2(true);
-    const CliRun list = Run({"list", "--json"});
-    EXPECT_EQ(Json(list)["entries"].toArray().at(1).toObject()["name"].toString(), u"王小明"_qs);
-}
 
 TEST_F(PhoneBookEditCli, DetectSizesFindsWhatTheSimTakesAndLeavesNoTrialEntry)
 {
@@ -175,69 +62,101 @@ TEST_F(PhoneBookEditCli, DetectSizesFindsWhatTheSimTakesAndLeavesNoTrialEntry)
     EXPECT_TRUE(run.err.contains(QLatin1String("full"))) << run.err.toStdString();
 }
 
-TEST_F(PhoneBookEditCli, AddAndModifyWriteWhatIsGivenOrNothing)
+// Add, modify, delete and move one after another on the SIM, which holds
+// "Anna" and "Comma" at first: what is given is written exactly, in any
+// script the phone takes, or nothing is written and the reason is told. A
+// move adds first and deletes second, and stops where the device fails.
+// The device afterwards as "location=number name|...".
+TEST_F(PhoneBookEditCli, WritesWhatIsGivenOrNothing)
 {
-    using Entries = std::map<int, std::pair<QByteArray, QByteArray>>;  // location -> number, name
-    const Entries before = {{1, {"0812345", "Anna"}}, {4, {"0812,34", "Comma"}}};
-    auto with = [&before](int location, const QByteArray& number, const QByteArray& name) {
-        Entries entries = before;
-        entries[location] = {number, name};
-        return entries;
-    };
+    simulator.writeEntry(SM, 1, "0812345", "Anna");
+    simulator.writeEntry(SM, 4, "0812,34", "Comma");
+    QString sim = u"1=0812345 Anna|4=0812,34 Comma"_qs, phone;
     const struct {
+        bool ucs2;
         QStringList arguments;
         int status;
-        const char* message;  // on standard error
-        Entries after;
+        const char* message;  // on standard error (a second line when it changed the device), on standard output when done
+        const char* sim = nullptr;  // null: unchanged
+        const char* phone = nullptr;
+        const char* fault = "";  // a command prefix the device refuses
+        bool emptyAnswersOk = false;  // a phone that answers an empty location with a bare OK
     } cases[] = {
-        {{"modify", "--index", "1", "--name", "Anna Renamed"}, 0, "", with(1, "0812345", "Anna Renamed")},
-        {{"modify", "--index", "1", "--number", "+46 70-123"}, 0, "", with(1, "+4670123", "Anna")},
-        {{"add", "--name", "Bo", "--number", "0812w34P5W6"}, 0, "", with(2, "0812w34p5w6", "Bo")},
-        {{"add", "--name", "Wait", "--number", "w"}, 0, "", with(2, "w", "Wait")},
-        {{"add", "--name", "Bo"}, 1, "needs a --name and a --number", before},
-        {{"add", "--name", "Bo", "--number", ""}, 1, "needs a --name and a --number", before},
-        {{"add", "--name", "Bo", "--number", "0812x3"}, 1, "it holds \"x\"", before},
-        {{"modify", "--index", "1", "--number", "46+70"}, 1, "it holds \"+\"", before},
-        {{"add", "--name", "Bo", "--number", "( - )"}, 1, "nothing but separators", before},
-        {{"modify", "--index", "3", "--name", "Cy"}, 1, "cannot be read", before},       // empty location
-        {{"modify", "--index", "4", "--name", "Dot"}, 1, "cannot be written back", before},  // "," would be lost
+        {true, {"add", "--name", "Bo"}, 1, "needs a --name and a --number"},
+        {true, {"add", "--name", "Bo", "--number", ""}, 1, "needs a --name and a --number"},
+        {true, {"add", "--name", "Bo", "--number", "0812x3"}, 1, "it holds \"x\""},
+        {true, {"modify", "--index", "1", "--number", "46+70"}, 1, "it holds \"+\""},
+        {true, {"add", "--name", "Bo", "--number", "( - )"}, 1, "nothing but separators"},
+        {true, {"modify", "--index", "3", "--name", "Cy"}, 1, "cannot be read"},
+        {true, {"get", "--index", "3"}, 1, "3"},
+        {true, {"modify", "--index", "4", "--name", "Dot"}, 1, "cannot be written back"},  // "," would be lost
         // These would end the command early and leave a name cut short.
-        {{"add", "--name", "A\r\nB", "--number", "1"}, 1, "line break", before},
-        {{"modify", "--index", "1", "--name", "say \"hi\""}, 1, "double quote", before},
+        {true, {"add", "--name", "A\r\nB", "--number", "1"}, 1, "line break"},
+        {true, {"modify", "--index", "1", "--name", "say \"hi\""}, 1, "double quote"},
+        // 13 Cyrillic characters are 27 bytes of the 18.
+        {true, {"add", "--name", "Дмитрий Ивано", "--number", "0704"}, 1, "longer than the 8 characters (UCS2)"},
+        {true, {"add", "--name", "Smile \U0001F600", "--number", "0705"}, 1, "\U0001F600"},
+        {false, {"add", "--name", "Zoë 李", "--number", "0706"}, 1, "cannot store ë李 in a name"},
+
+        {true, {"modify", "--index", "1", "--name", "Anna Renamed"}, 0, "", "1=0812345 Anna Renamed|4=0812,34 Comma"},
+        {true, {"modify", "--index", "1", "--number", "+46 70-123"}, 0, "", "1=+4670123 Anna Renamed|4=0812,34 Comma"},
+        {true, {"add", "--name", "Bo", "--number", "0812w34P5W6"}, 0, "",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|4=0812,34 Comma"},
+        {true, {"add", "--number", "w", "--name=--odd"}, 0, "", "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|3=w --odd|4=0812,34 Comma"},
+        {true, {"delete", "--index", "3"}, 0, "", "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|4=0812,34 Comma"},
+        {true, {"add", "--name", "Дмитрий", "--number", "0701"}, 0, "",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|3=0701 Дмитрий|4=0812,34 Comma"},
+        {true, {"add", "--name", "Αθηνά", "--number", "0702"}, 0, "",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|3=0701 Дмитрий|4=0812,34 Comma|5=0702 Αθηνά"},
+        {true, {"modify", "--index", "5", "--name", "王小明", "--number", "0702"}, 0, "",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|3=0701 Дмитрий|4=0812,34 Comma|5=0702 王小明"},
+        {true, {"add", "--name", "Bank [card] €", "--number", "0703"}, 0, "",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|3=0701 Дмитрий|4=0812,34 Comma|5=0702 王小明|6=0703 Bank [card] €"},
+        {true, {"move", "--from", "SM", "--to", "ME", "--index", "3"}, 0, "",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|4=0812,34 Comma|5=0702 王小明|6=0703 Bank [card] €", "1=0701 Дмитрий"},
+        {false, {"add", "--name", "{x} ~ ^ |", "--number", "0707"}, 0, "",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|3=0707 {x} ~ ^ ||4=0812,34 Comma|5=0702 王小明|6=0703 Bank [card] €"},
+        {true, {"move", "--from", "SM", "--to", "ME", "--index", "1"}, 1, "Failed to add contact", nullptr, nullptr, "+CPBW=2,"},
+        {true, {"move", "--from", "SM", "--to", "ME", "--index", "5"}, 1, "now on both memories: SM location 5 and ME location 2", nullptr,
+         "1=0701 Дмитрий|2=0702 王小明", "+CPBW=5"},
+        {true, {"move", "--from", "SM", "--to", "ME", "--index", "6", "--json"}, 0,
+         R"({"from":"SM","index":6,"new_index":3,"to":"ME"})",
+         "1=+4670123 Anna Renamed|2=0812w34p5w6 Bo|3=0707 {x} ~ ^ ||4=0812,34 Comma|5=0702 王小明",
+         "1=0701 Дмитрий|2=0702 王小明|3=0703 Bank [card] €"},
+        {true, {"move", "--from", "SM", "--to", "ME", "--index", "1"}, 1, "Error: SIM/Phone is out of memory"},
+        {true, {"move", "--from", "SM", "--to", "ME", "--index", "7"}, 1, "cannot be read", nullptr, nullptr, "", true},
     };
     for (const auto& c : cases) {
-        const std::string line = c.arguments.join(' ').toStdString();
-        simulator.clearPhoneBook(SM);
-        for (const auto& [location, entry] : before)
-            simulator.writeEntry(SM, location, entry.first, entry.second);
+        const std::string line = c.arguments.join(u' ').toStdString();
+        simulator.setOffersUcs2(c.ucs2);
+        simulator.clearFaults();
+        if (*c.fault)
+            simulator.setCmeErrorFor(QString::fromLatin1(c.fault), 3);
+        simulator.setEmptyLocationAnswersOk(c.emptyAnswersOk);
         simulator.clearReceivedCommands();
-        const CliRun run = Run(c.arguments + QStringList{"--memory", "SM"});
+        const CliRun run = Run(c.arguments);
         EXPECT_EQ(run.status, c.status) << line << ": " << run.err.toStdString();
-        EXPECT_TRUE(run.err.contains(QString::fromLatin1(c.message))) << line << ": " << run.err.toStdString();
-        Entries stored;
-        for (const auto& e : simulator.entries(SM))
-            stored[e.index] = {e.number, e.name};
-        EXPECT_EQ(stored, c.after) << line;
-        if (c.status != 0) {
-            EXPECT_FALSE(simulator.receivedCommands().join(' ').contains(QLatin1String("CPBW"))) << line;
-            continue;
-        }
-        // Read back as written.
-        const int location = c.arguments[0] == QLatin1String("add") ? 2 : 1;
-        const CliRun get = Run({"get", "--memory", "SM", "--index", QString::number(location), "--json"});
-        EXPECT_EQ(Json(get)["number"].toString().toLatin1(), c.after.at(location).first) << line;
+        EXPECT_TRUE((c.status ? run.err : run.out).contains(QString::fromUtf8(c.message))) << line << ": " << run.err.toStdString();
+        EXPECT_EQ(run.err.count(u'\n'), c.status ? (c.phone ? 2 : 1) : 0) << line << ": " << run.err.toStdString();
+        EXPECT_EQ(simulator.selectedCharacterSet(), QStringLiteral("GSM")) << line;
+        EXPECT_TRUE(!c.status || *c.fault || !simulator.receivedCommands().join(' ').contains(QLatin1String("CPBW"))) << line;
+        sim = c.sim ? QString::fromUtf8(c.sim) : sim;
+        phone = c.phone ? QString::fromUtf8(c.phone) : phone;
+        EXPECT_EQ(Held(SM), sim) << line;
+        EXPECT_EQ(Held(ME), phone) << line;
     }
+    // And read back as written.
+    simulator.clearFaults();
+    simulator.setOffersUcs2(true);
+    const QJsonObject list = Json(Run({"list", "--json"}));
+    EXPECT_EQ((QList<int>{list["first"].toInt(), list["last"].toInt(), list["max_name"].toInt(), list["max_number"].toInt()}),
+              (QList<int>{1, 10, 18, 40}));
+    EXPECT_EQ(Listed(list), sim);
 }
 
 TEST_F(PhoneBookEditCli, ToContactsCopiesOnceAndKhardListsTheContacts)
 {
-    QTemporaryDir folder;
-    const QByteArray before = qgetenv("TESSALY_CONTACTS");
-    qputenv("TESSALY_CONTACTS", folder.path().toUtf8());
-    struct Restore {
-        QByteArray value;
-        ~Restore() { qputenv("TESSALY_CONTACTS", value); }
-    } restore{before};
+    ContactsFolder contacts;
     simulator.writeEntry(SM, 1, "+46701234567", "First  Last");
     simulator.writeEntry(SM, 2, "0812345", "Solo");
     simulator.writeEntry(SM, 3, "", "No Number");  // matched by its name on the second run
@@ -250,16 +169,15 @@ TEST_F(PhoneBookEditCli, ToContactsCopiesOnceAndKhardListsTheContacts)
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(Json(run)["copied"].toInt(), 1);
     EXPECT_EQ(Json(run)["skipped"].toInt(), 3);
-    EXPECT_EQ(Run({"to-contacts", "--memory", "XX"}).status, 2);
 
     // A contacts folder that cannot be made: nothing is copied.
-    const QString blocker = folder.path() + QStringLiteral("/plain-file");
+    const QString blocker = contacts.path + QStringLiteral("/plain-file");
     QFile(blocker).open(QIODevice::WriteOnly);
     qputenv("TESSALY_CONTACTS", (blocker + QStringLiteral("/contacts")).toUtf8());
     run = Run({"to-contacts"});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QLatin1String("Could not log on to POOM"))) << run.err.toStdString();
-    qputenv("TESSALY_CONTACTS", folder.path().toUtf8());
+    qputenv("TESSALY_CONTACTS", contacts.path.toUtf8());
 
     // A phone book the device will not list: nothing is copied from it.
     simulator.setCmeErrorFor(QStringLiteral("+CPBR=1,"), 13);
@@ -267,7 +185,7 @@ TEST_F(PhoneBookEditCli, ToContactsCopiesOnceAndKhardListsTheContacts)
     EXPECT_EQ(run.status, 1) << run.out.toStdString();
     simulator.clearFaults();
 
-    CContactsStore store(folder.path());
+    CContactsStore store(contacts.path);
     ASSERT_TRUE(store.LogOn());
     ASSERT_EQ(store.Count(), 4);
     std::map<QString, std::pair<QString, QString>> names;  // work number -> first, last
@@ -279,8 +197,8 @@ TEST_F(PhoneBookEditCli, ToContactsCopiesOnceAndKhardListsTheContacts)
     EXPECT_EQ(names[QStringLiteral("+46701234567")], std::make_pair(QStringLiteral("First"), QStringLiteral("Last")));
     EXPECT_EQ(names[QStringLiteral("0812345")], std::make_pair(QStringLiteral("Solo"), QString()));
 
-    const QString config = folder.path() + QStringLiteral(".khard.conf");
-    ASSERT_TRUE(WriteText(config, "[addressbooks]\n[[test]]\npath = " + folder.path().toUtf8() + "\n"));
+    const QString config = contacts.path + QStringLiteral(".khard.conf");
+    ASSERT_TRUE(WriteText(config, "[addressbooks]\n[[test]]\npath = " + contacts.path.toUtf8() + "\n"));
     const QString phones = RunTool(QStringLiteral("khard"), {"-c", config, "phone", "--parsable"});
     QFile::remove(config);
     EXPECT_TRUE(phones.contains(QStringLiteral("+46701234567\tFirst Last"))) << phones.toStdString();

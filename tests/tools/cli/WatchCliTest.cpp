@@ -33,13 +33,15 @@ protected:
             watch.waitForFinished();
         }
     }
-    // Starts watching and waits until the device has been set up for it.
-    void StartWatch()
+    // Starts watching and waits until the device has been sent `command`
+    // (any command when empty).
+    void StartWatch(const QString& command = QStringLiteral("AT+CREG=1"))
     {
         watch.start(QStringLiteral(TESSALY_CLI_PROGRAM), {"--port", simulator.devicePath(), "watch", "--json"});
         ASSERT_TRUE(watch.waitForStarted());
         QDeadlineTimer deadline(30000);
-        while (!simulator.receivedCommands().contains(QStringLiteral("AT+CREG=1")) && !deadline.hasExpired())
+        while (!(command.isEmpty() ? !simulator.receivedCommands().isEmpty() : simulator.receivedCommands().contains(command))
+               && !deadline.hasExpired())
             QThread::msleep(20);
         ASSERT_FALSE(deadline.hasExpired()) << watch.readAllStandardError().toStdString();
     }
@@ -59,19 +61,8 @@ protected:
     QProcess watch;
 };
 
-QByteArray DataLine(int number)
-{
-    QFile data(TestDataPath(QStringLiteral("cli/stored-messages.txt")));
-    if (!data.open(QIODevice::ReadOnly))
-        return {};
-    QList<QByteArray> lines;
-    for (const QByteArray& line : data.readAll().split('\n'))
-        if (!line.isEmpty() && !line.startsWith('#'))
-            lines << line.trimmed();
-    return lines.value(number);
-}
-
-TEST_F(WatchCliTest, CallsMessagesAndRegistrationWithNamesUntilSigterm)
+// Every kind of event, with names, until the device goes.
+TEST_F(WatchCliTest, CallsMessagesRegistrationAndCallsOfOtherRunsUntilTheDeviceGoes)
 {
     StartWatch();
     simulator.ring("+46705550101");
@@ -84,7 +75,7 @@ TEST_F(WatchCliTest, CallsMessagesAndRegistrationWithNamesUntilSigterm)
     EXPECT_EQ(NextEvent()["event"].toString(), QStringLiteral("call-ended"));
 
     StoredMessage single;
-    single.pdu = DataLine(0);
+    single.pdu = StoredMessagePdus().value(0);
     const int index = simulator.deliverMessage(single);
     event = NextEvent();
     EXPECT_EQ(event["event"].toString(), QStringLiteral("message"));
@@ -95,7 +86,7 @@ TEST_F(WatchCliTest, CallsMessagesAndRegistrationWithNamesUntilSigterm)
     // A long message is one event, when its last part has come.
     for (int part = 1; part <= 3; ++part) {
         StoredMessage message;
-        message.pdu = DataLine(part);
+        message.pdu = StoredMessagePdus().value(part);
         simulator.deliverMessage(message);
     }
     event = NextEvent();
@@ -107,15 +98,7 @@ TEST_F(WatchCliTest, CallsMessagesAndRegistrationWithNamesUntilSigterm)
     EXPECT_EQ(event["event"].toString(), QStringLiteral("registration"));
     EXPECT_EQ(event["status"].toInt(), 5);
 
-    ::kill(static_cast<pid_t>(watch.processId()), SIGTERM);
-    ASSERT_TRUE(watch.waitForFinished(30000));
-    EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(watch.exitCode(), 0) << watch.readAllStandardError().toStdString();
-}
-
-TEST_F(WatchCliTest, FollowsACallPlacedByAnotherRunOnAnotherPort)
-{
-    StartWatch();
+    // A call placed and ended by other runs on the second port.
     simulator.setDialAnswer(DialAnswer::Ring);
     const QString other = simulator.devicePath(1);
     CliRun run = Cli({"--port", other, "call", "dial", "+46705550101"});
@@ -128,34 +111,28 @@ TEST_F(WatchCliTest, FollowsACallPlacedByAnotherRunOnAnotherPort)
     run = Cli({"--port", other, "call", "hangup"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(NextEvent()["state"], QStringLiteral("ended"));
+
+    // The device going away ends the watch with failure.
+    simulator.vanish();
+    ASSERT_TRUE(watch.waitForFinished(30000));
+    EXPECT_EQ(watch.exitCode(), 1);
+    EXPECT_TRUE(watch.readAllStandardError().contains("the device has gone"));
 }
 
 // A device that never answers keeps the connection trying for a long
-// while; the user's Ctrl+C or a SIGTERM ends it at once, as a success.
-TEST_F(WatchCliTest, AStopSignalWhileStillConnectingEndsTheWatch)
+// while; the user's Ctrl+C or a SIGTERM ends it at once, as a success,
+// and so does a SIGTERM once it watches.
+TEST_F(WatchCliTest, AStopSignalEndsTheWatch)
 {
-    simulator.setSilent(true);
-    for (int signal : {SIGINT, SIGTERM}) {
+    for (const auto& [signal, silent] : {std::pair{SIGINT, true}, {SIGTERM, true}, {SIGTERM, false}}) {
+        simulator.setSilent(silent);
         simulator.clearReceivedCommands();
-        watch.start(QStringLiteral(TESSALY_CLI_PROGRAM), {"--port", simulator.devicePath(), "watch"});
-        ASSERT_TRUE(watch.waitForStarted());
-        QDeadlineTimer deadline(30000);
-        while (simulator.receivedCommands().isEmpty() && !deadline.hasExpired())
-            QThread::msleep(20);
+        StartWatch(silent ? QString() : QStringLiteral("AT+CREG=1"));
         ::kill(static_cast<pid_t>(watch.processId()), signal);
         ASSERT_TRUE(watch.waitForFinished(30000)) << signal;
         EXPECT_EQ(watch.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(watch.exitCode(), 0) << watch.readAllStandardError().toStdString();
     }
-}
-
-TEST_F(WatchCliTest, TheDeviceGoingAwayEndsTheWatchWithFailure)
-{
-    StartWatch();
-    simulator.vanish();
-    ASSERT_TRUE(watch.waitForFinished(30000));
-    EXPECT_EQ(watch.exitCode(), 1);
-    EXPECT_TRUE(watch.readAllStandardError().contains("the device has gone"));
 }
 
 }  // namespace
