@@ -6,7 +6,9 @@
 
 namespace {
 
-TEST(Event, ManualResetStaysSetAutoResetIsTakenByOneWait)
+// A manual-reset event stays set; an auto-reset one is taken by one wait;
+// a set from another thread wakes the waiter.
+TEST(Event, ManualAndAutoResetAndAnotherThread)
 {
     CEvent manual(true);
     EXPECT_FALSE(manual.Wait(0));
@@ -19,13 +21,8 @@ TEST(Event, ManualResetStaysSetAutoResetIsTakenByOneWait)
     CEvent automatic(false, true);
     EXPECT_TRUE(automatic.Wait(0));
     EXPECT_FALSE(automatic.Wait(0));
-}
-
-TEST(Event, SetFromAnotherThreadWakesTheWaiter)
-{
-    CEvent event(false);
-    std::thread setter([&] { event.Set(); });
-    EXPECT_TRUE(event.Wait(10000));
+    std::thread setter([&] { automatic.Set(); });
+    EXPECT_TRUE(automatic.Wait(10000));
     setter.join();
 }
 

@@ -18,7 +18,7 @@ QStringList FileLines(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
 }
 
 class FileTraceHandlerTest : public ::testing::Test {
@@ -28,79 +28,66 @@ protected:
         auto handler = std::make_unique<MessageCapture>();
         boxes = handler->boxes;
         CAppMessages::Instance().SetMessageHandler(std::move(handler));
-        path = QDir(TestTempDir()).filePath(QStringLiteral("trace-%1.txt").arg(++counter));
+        path = QDir(TestTempDir()).filePath(u"trace-%1.txt"_qs.arg(++counter));
     }
     void TearDown() override { CAppMessages::Instance().SetMessageHandler(nullptr); }
+    void Trace(CFileTraceHandler& handler, const QString& message) { handler.Output(category, u"INFO"_qs, message); }
     std::shared_ptr<std::vector<MessageCapture::Box>> boxes;
     QString path;
     static inline int counter = 0;
-    CTraceCategory category{QStringLiteral("FileProbe")};
+    CTraceCategory category{u"FileProbe"_qs};
 };
 
-TEST_F(FileTraceHandlerTest, FirstLineNoticeAndTimestampPrefix)
-{
-    CFileTraceHandler handler(path);
-    handler.SetTimestamps(true);
-    EXPECT_FALSE(QFile::exists(path));
-    handler.Output(category, QStringLiteral("INFO"), QStringLiteral("Sending: 'AT+CSQ\r\n'\n"));
-    handler.Output(category, QStringLiteral("INFO"), QStringLiteral("second\n"));
-
-    ASSERT_EQ(boxes->size(), 1u);  // the notice comes once
-    EXPECT_EQ((*boxes)[0].message, QStringLiteral("Tracing to file."));
-    EXPECT_EQ((*boxes)[0].type, 0x30u);
-    EXPECT_EQ((*boxes)[0].caption, QStringLiteral("    "));
-
-    const QStringList lines = FileLines(path);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Log created "))) << lines[0].toStdString();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^ {0,7}\\d{1,8}: Sending: 'AT\\+CSQ\\\\r\\\\n'$")).match(lines[1]).hasMatch())
-        << lines[1].toStdString();
-    EXPECT_EQ(lines[1].indexOf(QLatin1Char(':')), 8);  // eight columns before the colon
-}
-
-TEST_F(FileTraceHandlerTest, WithoutTimestampsTheMessageStandsAlone)
-{
-    CFileTraceHandler handler(path);
-    handler.Output(category, QStringLiteral("INFO"), QStringLiteral("plain\n"));
-    EXPECT_EQ(FileLines(path).value(1), QStringLiteral("plain"));
-}
-
-TEST_F(FileTraceHandlerTest, UnopenableFileGivesOneNoticeAndNoFurtherAttempts)
-{
-    // Under a file, where no folder can be made.
-    const QString file = QDir(TestTempDir()).filePath(QStringLiteral("not-a-folder"));
-    QFile(file).open(QIODevice::WriteOnly);
-    const QString bad = file + QStringLiteral("/trace.txt");
-    CFileTraceHandler handler(bad);
-    for (int i = 0; i < 3; ++i)
-        handler.Output(category, QStringLiteral("INFO"), QStringLiteral("lost\n"));
-    EXPECT_EQ(boxes->size(), 1u);
-    EXPECT_FALSE(QFile::exists(bad));
-}
-
-TEST_F(FileTraceHandlerTest, CriticalGoesToAMessageBoxNotTheFile)
-{
-    CFileTraceHandler handler(path);
-    handler.OutputCritical(category, QStringLiteral("Very bad\n"));
-    ASSERT_EQ(boxes->size(), 1u);
-    EXPECT_EQ((*boxes)[0].message, QStringLiteral("Very bad\n"));
-    EXPECT_EQ((*boxes)[0].type, 0u);
-    EXPECT_EQ((*boxes)[0].caption, QStringLiteral("Critical Message"));
-    EXPECT_FALSE(QFile::exists(path));
-}
-
-TEST_F(FileTraceHandlerTest, ASecondRunOverwritesTheFile)
+// The file is made at the first line, with a notice once; a second run
+// starts it anew; lines carry the milliseconds when asked to.
+TEST_F(FileTraceHandlerTest, FirstLineNoticeTimestampsAndASecondRun)
 {
     {
         CFileTraceHandler first(path);
-        first.Output(category, QStringLiteral("INFO"), QStringLiteral("run one\n"));
+        Trace(first, u"run one\n"_qs);
     }
-    CFileTraceHandler second(path);
-    second.Output(category, QStringLiteral("INFO"), QStringLiteral("run two\n"));
+    EXPECT_EQ(FileLines(path).value(1), u"run one"_qs);
+    CFileTraceHandler handler(path);
+    handler.SetTimestamps(true);
+    Trace(handler, u"Sending: 'AT+CSQ\r\n'\n"_qs);
+    handler.SetTimestamps(false);
+    Trace(handler, u"plain\n"_qs);
+
+    ASSERT_EQ(boxes->size(), 2u);  // once a run
+    EXPECT_EQ(std::tuple((*boxes)[1].message, (*boxes)[1].type, (*boxes)[1].caption),
+              std::tuple(u"Tracing to file."_qs, 0x30u, u"    "_qs));
+
     const QStringList lines = FileLines(path);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Log created ")));
-    EXPECT_EQ(lines[1], QStringLiteral("run two"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith(u"Log created "_qs)) << lines[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(u"^ {0,7}\\d{1,8}: Sending: 'AT\\+CSQ\\\\r\\\\n'$"_qs).match(lines[1]).hasMatch())
+        << lines[1].toStdString();
+    EXPECT_EQ(lines[1].indexOf(u':'), 8);  // eight columns before the colon
+    EXPECT_EQ(lines[2], u"plain"_qs);
+    EXPECT_TRUE(CLogFile::Delete(path));
+    EXPECT_FALSE(CLogFile::Exists(path));
+    EXPECT_FALSE(CLogFile::Delete(path));
+}
+
+// A critical message goes to a box, not the file; a file that cannot be
+// made gives one notice and no further attempts.
+TEST_F(FileTraceHandlerTest, CriticalMessagesAndUnopenableFilesGiveABox)
+{
+    CFileTraceHandler handler(path);
+    handler.OutputCritical(category, u"Very bad\n"_qs);
+    ASSERT_EQ(boxes->size(), 1u);
+    EXPECT_EQ(std::tuple((*boxes)[0].message, (*boxes)[0].type, (*boxes)[0].caption),
+              std::tuple(u"Very bad\n"_qs, 0u, u"Critical Message"_qs));
+    EXPECT_FALSE(QFile::exists(path));
+
+    // Under a file, where no folder can be made.
+    const QString file = QDir(TestTempDir()).filePath(u"not-a-folder"_qs);
+    QFile(file).open(QIODevice::WriteOnly);
+    CFileTraceHandler unopenable(file + u"/trace.txt"_qs);
+    for (int i = 0; i < 3; ++i)
+        Trace(unopenable, u"lost\n"_qs);
+    EXPECT_EQ(boxes->size(), 2u);
+    EXPECT_FALSE(QFile::exists(file + u"/trace.txt"_qs));
 }
 
 TEST_F(FileTraceHandlerTest, LinesFromSeveralThreadsStayWhole)
@@ -111,30 +98,16 @@ TEST_F(FileTraceHandlerTest, LinesFromSeveralThreadsStayWhole)
     for (int t = 0; t < 4; ++t) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 200; ++i)
-                handler.Output(category, QStringLiteral("INFO"),
-                               QStringLiteral("thread %1 line %2 ").arg(t).arg(i) + QString(40, QLatin1Char('x')) + QLatin1Char('\n'));
+                Trace(handler, u"thread %1 line %2 "_qs.arg(t).arg(i) + QString(40, u'x') + u'\n');
         });
     }
     for (auto& t : threads)
         t.join();
     const QStringList lines = FileLines(path);
     ASSERT_EQ(lines.size(), 801);
-    const QRegularExpression whole(QStringLiteral("^ *\\d+: thread \\d line \\d+ x{40}$"));
+    const QRegularExpression whole(u"^ *\\d+: thread \\d line \\d+ x{40}$"_qs);
     for (int i = 1; i < lines.size(); ++i)
         ASSERT_TRUE(whole.match(lines[i]).hasMatch()) << lines[i].toStdString();
-}
-
-TEST(LogFile, ExistsAndDelete)
-{
-    const QString path = QDir(TestTempDir()).filePath(QStringLiteral("log-exists.txt"));
-    EXPECT_FALSE(CLogFile::Exists(path));
-    CLogFile log;
-    ASSERT_TRUE(log.Open(path));
-    log.WriteLine(QStringLiteral("x"));
-    log.Close();
-    EXPECT_TRUE(CLogFile::Exists(path));
-    EXPECT_TRUE(CLogFile::Delete(path));
-    EXPECT_FALSE(CLogFile::Delete(path));
 }
 
 }  // namespace

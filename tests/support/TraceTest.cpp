@@ -6,19 +6,24 @@
 
 namespace {
 
-const QString kTraceKey = QStringLiteral("Software\\Orvanta\\Tessaly\\Trace");
+const QString kTraceKey = u"Software\\Orvanta\\Tessaly\\Trace"_qs;
 
+// A category's mask is read from the registry at its first message after
+// a sink is installed.
 class TraceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CRegistry key;
-        key.Create(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Orvanta\\Tessaly"));
-        key.DeleteKey(QStringLiteral("Trace"));
+        CRegistry(HKEY_LOCAL_MACHINE, u"Software\\Orvanta\\Tessaly"_qs).DeleteKey(u"Trace"_qs);
         CTraceManager::Instance().SetRegistryKey(HKEY_LOCAL_MACHINE, kTraceKey);
+        capture = Install();
+    }
+    TraceCapture* Install()
+    {
         auto sink = std::make_unique<TraceCapture>();
-        capture = sink.get();
+        TraceCapture* installed = sink.get();
         CTraceManager::Instance().SetHandler(std::move(sink));
+        return installed;
     }
     void SetValues(std::initializer_list<std::pair<const char*, quint32>> values)
     {
@@ -45,47 +50,37 @@ TEST_F(TraceTest, MaskComesFromTheRegistryWithAllOverridingTheCategory)
     for (const auto& c : cases) {
         SetUp();
         SetValues(c.values);
-        CTraceCategory probe(QStringLiteral("Probe"));
+        CTraceCategory probe(u"Probe"_qs);
         TraceMessage(probe, TRACE_INFO, "first\n");
         EXPECT_TRUE(probe.IsLoaded());
         EXPECT_EQ(probe.GetLevel(), c.expectedMask);
     }
 }
 
-TEST_F(TraceTest, SelectionByLevel)
+// Messages go out by level, critical ones marked; without a sink they are
+// dropped and the mask stays unread.
+TEST_F(TraceTest, SelectionByLevelAndNoSink)
 {
     SetValues({{"Probe", 5}});
-    CTraceCategory probe(QStringLiteral("Probe"));
+    CTraceCategory probe(u"Probe"_qs);
+    CTraceManager::Instance().SetHandler(nullptr);
+    TraceMessage(probe, TRACE_INFO, "dropped\n");
+    EXPECT_FALSE(probe.IsLoaded());
+    capture = Install();
     TraceMessage(probe, TRACE_INFO, "info %d\n", 1);
     TraceMessage(probe, TRACE_TIME, "time %d\n", 2);
-    TraceMessage(probe, TRACE_ERROR, "error %s\n", QStringLiteral("x"));
+    TraceMessage(probe, TRACE_ERROR, "error %s\n", u"x"_qs);
     TraceMessage(probe, TRACE_CRITICAL, "critical\n");
     probe.AddLevel(64);
     TraceMessage(probe, 64, "odd level\n");
     const auto lines = capture->Lines();
     ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].message, QStringLiteral("info 1\n"));
-    EXPECT_EQ(lines[0].level, QStringLiteral("INFO"));
-    EXPECT_EQ(lines[1].level, QStringLiteral("ERROR"));
+    EXPECT_EQ(lines[0].message, u"info 1\n"_qs);
+    EXPECT_EQ(lines[0].level, u"INFO"_qs);
+    EXPECT_EQ(lines[1].level, u"ERROR"_qs);
     EXPECT_TRUE(lines[2].critical);
     EXPECT_EQ(lines[3].level, QString());  // unknown level: empty name
-    EXPECT_EQ(lines[3].message, QStringLiteral("odd level\n"));
-}
-
-TEST_F(TraceTest, NoSinkDropsAndLeavesTheMaskUnread)
-{
-    SetValues({{"Probe", 1}});
-    CTraceCategory probe(QStringLiteral("Probe"));
-    CTraceManager::Instance().SetHandler(nullptr);
-    TraceMessage(probe, TRACE_INFO, "dropped\n");
-    EXPECT_FALSE(probe.IsLoaded());
-    // Installed later: the first call after installation reads the mask.
-    auto sink = std::make_unique<TraceCapture>();
-    TraceCapture* later = sink.get();
-    CTraceManager::Instance().SetHandler(std::move(sink));
-    TraceMessage(probe, TRACE_INFO, "kept\n");
-    EXPECT_TRUE(probe.IsLoaded());
-    EXPECT_EQ(later->Messages(), QStringList{QStringLiteral("kept\n")});
+    EXPECT_EQ(lines[3].message, u"odd level\n"_qs);
 }
 
 }  // namespace

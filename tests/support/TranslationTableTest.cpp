@@ -10,52 +10,41 @@ protected:
     void TearDown() override { CTranslationTable::Clear(); }
 };
 
-void ExpectSwedishTable()
+// 8-bit and UTF-16 files give the same table; a file of bare line feeds
+// is one line, where "View" maps to everything after its first tab.
+TEST_F(TranslationTableTest, FilesOfEveryEncoding)
 {
-    EXPECT_EQ(CTranslationTable::Count(), 4);
-    EXPECT_EQ(Tr("View"), QStringLiteral("Visning"));  // the later line wins
-    EXPECT_EQ(CTranslationTable::Translate(QStringLiteral("Reading phone numbers\nfrom SIM memory.")),
-              QStringLiteral("L\u00e4ser telefonnummer\nfr\u00e5n SIM-minnet."));
-    EXPECT_EQ(Tr("Sim: %d/%d"), QStringLiteral("SIM: %d/%d"));
-    EXPECT_EQ(Tr("Three"), QStringLiteral("fields\tin all"));
-    EXPECT_EQ(Tr("No tab here"), QStringLiteral("No tab here"));
-    EXPECT_EQ(Tr("Empty translation"), QStringLiteral("Empty translation"));
-    EXPECT_EQ(Tr("Not in the file"), QStringLiteral("Not in the file"));
-}
-
-TEST_F(TranslationTableTest, EightBitAndUtf16FilesGiveTheSameTable)
-{
-    ASSERT_TRUE(CTranslationTable::Load(TestDataPath(QStringLiteral("support/swedish-8bit.lan"))));
-    ExpectSwedishTable();
+    for (const char* file : {"swedish-8bit.lan", "swedish-utf16.lan"}) {
+        SCOPED_TRACE(file);
+        CTranslationTable::Clear();
+        ASSERT_TRUE(CTranslationTable::Load(TestDataPath(u"support/"_qs + QLatin1String(file))));
+        EXPECT_EQ(CTranslationTable::Count(), 4);
+        EXPECT_EQ(Tr("View"), u"Visning"_qs);  // the later line wins
+        EXPECT_EQ(CTranslationTable::Translate(u"Reading phone numbers\nfrom SIM memory."_qs),
+                  u"L\u00e4ser telefonnummer\nfr\u00e5n SIM-minnet."_qs);
+        for (const auto& [text, translation] : {std::pair{"Sim: %d/%d", "SIM: %d/%d"}, {"Three", "fields\tin all"},
+                                                {"No tab here", "No tab here"}, {"Empty translation", "Empty translation"},
+                                                {"Not in the file", "Not in the file"}})
+            EXPECT_EQ(Tr(text), QString::fromLatin1(translation));
+    }
     CTranslationTable::Clear();
-    ASSERT_TRUE(CTranslationTable::Load(TestDataPath(QStringLiteral("support/swedish-utf16.lan"))));
-    ExpectSwedishTable();
-}
-
-TEST_F(TranslationTableTest, BareLineFeedsMakeOneLine)
-{
-    ASSERT_TRUE(CTranslationTable::Load(TestDataPath(QStringLiteral("support/bare-linefeeds.lan"))));
-    // One line: "View" maps to everything after its first tab, which is
-    // not a translation anyone asked for; no other text is translated.
+    ASSERT_TRUE(CTranslationTable::Load(TestDataPath(u"support/bare-linefeeds.lan"_qs)));
     EXPECT_EQ(CTranslationTable::Count(), 1);
-    EXPECT_EQ(Tr("Sim: %d/%d"), QStringLiteral("Sim: %d/%d"));
+    EXPECT_EQ(Tr("Sim: %d/%d"), u"Sim: %d/%d"_qs);
 }
 
-TEST_F(TranslationTableTest, MissingFileKeepsTheTable)
+// A missing file keeps the table; odd bytes never crash, and the last line
+// needs no line end.
+TEST_F(TranslationTableTest, MissingFilesAndOddBytes)
 {
     CTranslationTable::LoadFromBytes(QByteArray("Cancel\tAvbryt\r\n"));
-    EXPECT_FALSE(CTranslationTable::Load(TestDataPath(QStringLiteral("support/no-such-file.lan"))));
-    EXPECT_EQ(Tr("Cancel"), QStringLiteral("Avbryt"));
-}
-
-TEST_F(TranslationTableTest, OddBytesNeverCrash)
-{
+    EXPECT_FALSE(CTranslationTable::Load(TestDataPath(u"support/no-such-file.lan"_qs)));
+    EXPECT_EQ(Tr("Cancel"), u"Avbryt"_qs);
     const QByteArray inputs[] = {QByteArray(), QByteArray("\xff\xfe", 2), QByteArray("\xff\xfe\x41", 3),
-                                 QByteArray("a\tb", 3), QByteArray("\r\r\r\t\t\\", 6), QByteArray(1, '\0')};
+                                 QByteArray("\r\r\r\t\t\\", 6), QByteArray(1, '\0'), QByteArray("a\tb", 3)};
     for (const QByteArray& bytes : inputs)
         CTranslationTable::LoadFromBytes(bytes);
-    CTranslationTable::LoadFromBytes(QByteArray("a\tb", 3));
-    EXPECT_EQ(Tr("a"), QStringLiteral("b"));  // the last line needs no line end
+    EXPECT_EQ(Tr("a"), u"b"_qs);
 }
 
 }  // namespace
