@@ -1,5 +1,6 @@
 #pragma once
-// Runs tessaly-cli in-process and keeps what it printed.
+// What the CLI tests share: tessaly-cli run in-process with what it
+// printed, the tools and files around it, and a simulated phone.
 
 #include "tests/TestEnvironment.h"
 #include "tools/cli/Cli.h"

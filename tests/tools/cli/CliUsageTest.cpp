@@ -1,14 +1,11 @@
 #include "support/Version.h"
-#include "tests/TestEnvironment.h"
 #include "tests/tools/cli/CliRun.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
 using CliUsage = SimulatedPhoneCli;
 
-// What tessaly-cli answers to a command line that cannot do what it asks:
+// What tessaly-cli answers to each command line that needs no set-up:
 // the exit status (0 done, 1 failed, 2 bad usage), a part of what it
 // prints and a part of its complaint, which a failure always has. PORT is
 // the simulated phone, whose SIM takes ten names of eight characters;

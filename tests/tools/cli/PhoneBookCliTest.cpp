@@ -1,11 +1,5 @@
 #include "tests/tools/cli/CliRun.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
-#include <gtest/gtest.h>
-
 namespace {
 
 using PhoneBookCliTest = SimulatedPhoneCli;

@@ -1,29 +1,6 @@
-#include "tests/TestEnvironment.h"
 #include "tests/tools/cli/CliRun.h"
 
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
-#include <gtest/gtest.h>
-
 namespace {
-
-TEST(PduCli, EncodeSeveralPartsThatDecodeBack)
-{
-    const CliRun run = Cli({"pdu", "encode", "--to", "+46701234567", "--text", QString(161, QLatin1Char('a')), "--json"});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    const QJsonArray parts = Json(run)["parts"].toArray();
-    ASSERT_EQ(parts.size(), 2);
-    for (const QJsonValue& part : parts) {
-        const QString pdu = part[QStringLiteral("pdu")].toString();
-        EXPECT_EQ(part[QStringLiteral("length")].toInt(), (pdu.size() - 2) / 2);
-        const CliRun decoded = Cli({"pdu", "decode", pdu, "--json"});
-        EXPECT_EQ(Json(decoded)["elements"].toArray()[0].toObject()["max"].toInt(), 2);
-    }
-}
 
 using SmsCli = SimulatedPhoneCli;
 

@@ -1,16 +1,7 @@
-#include "tests/TestEnvironment.h"
 #include "tests/tools/cli/CliRun.h"
-#include "tools/modemsim/ModemSimulator.h"
 
 #include <QDeadlineTimer>
-#include <QDir>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QThread>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 
@@ -67,17 +58,14 @@ TEST_F(WatchCliTest, CallsMessagesRegistrationAndCallsOfOtherRunsUntilTheDeviceG
     StartWatch();
     simulator.ring("+46705550101");
     simulator.ring("+46705550101");  // a second RING of the same call
-    QJsonObject event = NextEvent();
-    EXPECT_EQ(event["event"].toString(), QStringLiteral("ring"));
-    EXPECT_EQ(event["number"].toString(), QStringLiteral("+46705550101"));
-    EXPECT_EQ(event["name"].toString(), QStringLiteral("Åsa Öberg"));
+    EXPECT_EQ(NextEvent(), (QJsonObject{{"event", "ring"}, {"number", "+46705550101"}, {"name", QStringLiteral("Åsa Öberg")}}));
     simulator.remoteHangUp();
     EXPECT_EQ(NextEvent()["event"].toString(), QStringLiteral("call-ended"));
 
     StoredMessage single;
     single.pdu = StoredMessagePdus().value(0);
     const int index = simulator.deliverMessage(single);
-    event = NextEvent();
+    QJsonObject event = NextEvent();
     EXPECT_EQ(event["event"].toString(), QStringLiteral("message"));
     EXPECT_EQ(event["index"].toInt(), index);
     EXPECT_EQ(event["text"].toString(), QStringLiteral("Hej from Asa"));
@@ -94,9 +82,7 @@ TEST_F(WatchCliTest, CallsMessagesRegistrationAndCallsOfOtherRunsUntilTheDeviceG
     EXPECT_FALSE(event.contains(QStringLiteral("name")));
 
     simulator.setRegistration(5);
-    event = NextEvent();
-    EXPECT_EQ(event["event"].toString(), QStringLiteral("registration"));
-    EXPECT_EQ(event["status"].toInt(), 5);
+    EXPECT_EQ(NextEvent(), (QJsonObject{{"event", "registration"}, {"status", 5}}));
 
     // A call placed and ended by other runs on the second port.
     simulator.setDialAnswer(DialAnswer::Ring);
