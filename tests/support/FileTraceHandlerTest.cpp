@@ -39,8 +39,9 @@ protected:
 };
 
 // The file is made at the first line, with a notice once; a second run
-// starts it anew; lines carry the milliseconds when asked to.
-TEST_F(FileTraceHandlerTest, FirstLineNoticeTimestampsAndASecondRun)
+// starts it anew; lines carry the milliseconds when asked to, and stay
+// whole when several threads write at once.
+TEST_F(FileTraceHandlerTest, FirstLineNoticeTimestampsASecondRunAndThreads)
 {
     {
         CFileTraceHandler first(path);
@@ -52,18 +53,30 @@ TEST_F(FileTraceHandlerTest, FirstLineNoticeTimestampsAndASecondRun)
     Trace(handler, u"Sending: 'AT+CSQ\r\n'\n"_qs);
     handler.SetTimestamps(false);
     Trace(handler, u"plain\n"_qs);
+    handler.SetTimestamps(true);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 200; ++i)
+                Trace(handler, u"thread %1 line %2 "_qs.arg(t).arg(i) + QString(40, u'x') + u'\n');
+        });
+    }
+    for (auto& t : threads)
+        t.join();
 
     ASSERT_EQ(boxes->size(), 2u);  // once a run
     EXPECT_EQ(std::tuple((*boxes)[1].message, (*boxes)[1].type, (*boxes)[1].caption),
               std::tuple(u"Tracing to file."_qs, 0x30u, u"    "_qs));
-
     const QStringList lines = FileLines(path);
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 803);
     EXPECT_TRUE(lines[0].startsWith(u"Log created "_qs)) << lines[0].toStdString();
     EXPECT_TRUE(QRegularExpression(u"^ {0,7}\\d{1,8}: Sending: 'AT\\+CSQ\\\\r\\\\n'$"_qs).match(lines[1]).hasMatch())
         << lines[1].toStdString();
     EXPECT_EQ(lines[1].indexOf(u':'), 8);  // eight columns before the colon
     EXPECT_EQ(lines[2], u"plain"_qs);
+    const QRegularExpression whole(u"^ *\\d+: thread \\d line \\d+ x{40}$"_qs);
+    for (int i = 3; i < lines.size(); ++i)
+        ASSERT_TRUE(whole.match(lines[i]).hasMatch()) << lines[i].toStdString();
     EXPECT_TRUE(CLogFile::Delete(path));
     EXPECT_FALSE(CLogFile::Exists(path));
     EXPECT_FALSE(CLogFile::Delete(path));
@@ -88,26 +101,6 @@ TEST_F(FileTraceHandlerTest, CriticalMessagesAndUnopenableFilesGiveABox)
         Trace(unopenable, u"lost\n"_qs);
     EXPECT_EQ(boxes->size(), 2u);
     EXPECT_FALSE(QFile::exists(file + u"/trace.txt"_qs));
-}
-
-TEST_F(FileTraceHandlerTest, LinesFromSeveralThreadsStayWhole)
-{
-    CFileTraceHandler handler(path);
-    handler.SetTimestamps(true);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < 200; ++i)
-                Trace(handler, u"thread %1 line %2 "_qs.arg(t).arg(i) + QString(40, u'x') + u'\n');
-        });
-    }
-    for (auto& t : threads)
-        t.join();
-    const QStringList lines = FileLines(path);
-    ASSERT_EQ(lines.size(), 801);
-    const QRegularExpression whole(u"^ *\\d+: thread \\d line \\d+ x{40}$"_qs);
-    for (int i = 1; i < lines.size(); ++i)
-        ASSERT_TRUE(whole.match(lines[i]).hasMatch()) << lines[i].toStdString();
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 
 namespace {
 
-TEST(StringHelpers, SplitKeepsEmptyMiddlePiecesAndDropsAnEmptyLastOne)
+// Splits keep empty middle pieces and drop an empty last one.
+TEST(StringHelpers, SplitTrimBetweenJoin)
 {
     const struct {
         QString text;
@@ -16,10 +17,6 @@ TEST(StringHelpers, SplitKeepsEmptyMiddlePiecesAndDropsAnEmptyLastOne)
     for (const auto& c : cases)
         EXPECT_EQ(SplitAt(c.text, u','), c.pieces) << c.text.toStdString();
     EXPECT_EQ(SplitLines(u"one\ntwo\n"_qs), (QStringList{"one", "two"}));
-}
-
-TEST(StringHelpers, TrimBetweenJoin)
-{
     EXPECT_EQ(TrimText(u" \t+CSQ: 15,99\r\n"_qs), u"+CSQ: 15,99"_qs);
     EXPECT_EQ(TrimText(u"   "_qs), QString());
     EXPECT_EQ(TextBetween(u"+CPBS: \"SM\",3,250"_qs, u'"'), u"SM"_qs);

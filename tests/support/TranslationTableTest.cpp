@@ -5,8 +5,8 @@
 
 namespace {
 
+// Each test leaves the table empty for the next.
 class TranslationTableTest : public ::testing::Test {
-protected:
     void TearDown() override { CTranslationTable::Clear(); }
 };
 
