@@ -627,7 +627,7 @@ QStringList ModemSimulator::storages() const
 
 bool ModemSimulator::setPhoneBookLimits(const QString& storage, int first, int last, int numberLength, int nameLength)
 {
-    PhoneBookLimits limits {first, last, numberLength, nameLength};
+    SimBookLimits limits {first, last, numberLength, nameLength};
     if (!limits.isValid())
         return false;
     std::lock_guard lock(d->mutex);
@@ -640,7 +640,7 @@ bool ModemSimulator::setPhoneBookLimits(const QString& storage, int first, int l
 
 bool ModemSimulator::setPhoneBookLimits(const QString& storage, const QString& text)
 {
-    const auto limits = PhoneBookLimits::fromText(text);
+    const auto limits = SimBookLimits::fromText(text);
     return limits && setPhoneBookLimits(storage, limits->first, limits->last, limits->numberLength, limits->nameLength);
 }
 

@@ -96,7 +96,7 @@ ModemCommandProcessor::Step ModemCommandProcessor::cpbr(const AtCommand& c, Resp
     SimPhoneBook* book = selectedBook();
     if (!book)
         return cmeError(out, 3);
-    const PhoneBookLimits& limits = book->limits();
+    const SimBookLimits& limits = book->limits();
     switch (FormOf(c)) {
     case AtForm::Test: out.info("+CPBR: " + limits.toText()); return Step::Continue;
     case AtForm::Set: {
@@ -128,7 +128,7 @@ ModemCommandProcessor::Step ModemCommandProcessor::cpbw(const AtCommand& c, Resp
     SimPhoneBook* book = selectedBook();
     if (!book)
         return cmeError(out, 3);
-    const PhoneBookLimits& limits = book->limits();
+    const SimBookLimits& limits = book->limits();
     switch (FormOf(c)) {
     case AtForm::Test:
         out.info("+CPBW: (" + QByteArray::number(limits.first) + "-" + QByteArray::number(limits.last) + "),"

@@ -73,7 +73,7 @@ QByteArray MakeName(SeededSequence& random)
 
 }  // namespace
 
-std::vector<GeneratedEntry> GenerateEntries(int count, quint64 seed, const PhoneBookLimits& limits)
+std::vector<GeneratedEntry> GenerateEntries(int count, quint64 seed, const SimBookLimits& limits)
 {
     std::vector<GeneratedEntry> entries;
     if (count <= 0)

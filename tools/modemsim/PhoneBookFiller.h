@@ -15,7 +15,7 @@ struct GeneratedEntry {
 
 // `count` entries of realistic names and numbers (Swedish, British,
 // German and national numbers), each within the given limits.
-std::vector<GeneratedEntry> GenerateEntries(int count, quint64 seed, const PhoneBookLimits& limits);
+std::vector<GeneratedEntry> GenerateEntries(int count, quint64 seed, const SimBookLimits& limits);
 
 // Writes generated entries into the first `count` locations (as many as
 // fit); returns how many were written.

@@ -2,25 +2,25 @@
 
 #include <QRegularExpression>
 
-bool PhoneBookLimits::isValid() const
+bool SimBookLimits::isValid() const
 {
     return first >= 0 && last >= first && last - first < 100000 && numberLength >= 0 && nameLength >= 0
            && numberLength <= 1000 && nameLength <= 1000;
 }
 
-QByteArray PhoneBookLimits::toText() const
+QByteArray SimBookLimits::toText() const
 {
     return "(" + QByteArray::number(first) + "-" + QByteArray::number(last) + ")," + QByteArray::number(numberLength) + ","
            + QByteArray::number(nameLength);
 }
 
-std::optional<PhoneBookLimits> PhoneBookLimits::fromText(const QString& text)
+std::optional<SimBookLimits> SimBookLimits::fromText(const QString& text)
 {
     static const QRegularExpression form(QStringLiteral(R"(^\s*\(\s*(\d{1,6})\s*-\s*(\d{1,6})\s*\)\s*,\s*(\d{1,4})\s*,\s*(\d{1,4})\s*$)"));
     const auto match = form.match(text);
     if (!match.hasMatch())
         return std::nullopt;
-    PhoneBookLimits limits;
+    SimBookLimits limits;
     limits.first = match.captured(1).toInt();
     limits.last = match.captured(2).toInt();
     limits.numberLength = match.captured(3).toInt();
@@ -30,7 +30,7 @@ std::optional<PhoneBookLimits> PhoneBookLimits::fromText(const QString& text)
     return limits;
 }
 
-void SimPhoneBook::setLimits(const PhoneBookLimits& limits)
+void SimPhoneBook::setLimits(const SimBookLimits& limits)
 {
     m_limits = limits;
     for (auto it = m_entries.begin(); it != m_entries.end();) {

@@ -9,7 +9,7 @@
 #include <map>
 #include <optional>
 
-struct PhoneBookLimits {
+struct SimBookLimits {
     int first = 1;
     int last = 250;
     int numberLength = 40;  // digits, a leading "+" not counted (it is the type)
@@ -19,7 +19,7 @@ struct PhoneBookLimits {
     // "(1-250),40,18", as the +CPBR test command answers.
     QByteArray toText() const;
     // Reads the same form; nothing when it is not of that form.
-    static std::optional<PhoneBookLimits> fromText(const QString& text);
+    static std::optional<SimBookLimits> fromText(const QString& text);
 };
 
 struct PhoneBookEntry {
@@ -43,11 +43,11 @@ enum class PhoneBookError {
 class SimPhoneBook {
 public:
     SimPhoneBook() = default;
-    explicit SimPhoneBook(const PhoneBookLimits& limits) : m_limits(limits) {}
+    explicit SimPhoneBook(const SimBookLimits& limits) : m_limits(limits) {}
 
-    const PhoneBookLimits& limits() const { return m_limits; }
+    const SimBookLimits& limits() const { return m_limits; }
     // Entries outside a narrowed range are dropped.
-    void setLimits(const PhoneBookLimits& limits);
+    void setLimits(const SimBookLimits& limits);
 
     int used() const { return static_cast<int>(m_entries.size()); }
     int total() const { return m_limits.last - m_limits.first + 1; }
@@ -72,7 +72,7 @@ public:
     static bool isDialString(const QByteArray& number);
 
 private:
-    PhoneBookLimits m_limits;
+    SimBookLimits m_limits;
     std::map<int, PhoneBookEntry> m_entries;
     int m_acceptedNameLength = -1;
 };

@@ -170,7 +170,7 @@ std::optional<SimulatorCommandLine> ParseSimulatorCommandLine(const QStringList&
             line.seed = seed;
         } else if (option == QLatin1String("--sim-limits") || option == QLatin1String("--phone-limits")) {
             const auto text = takeValue();
-            if (!text || !PhoneBookLimits::fromText(*text))
+            if (!text || !SimBookLimits::fromText(*text))
                 return fail(QStringLiteral("%1 needs limits like \"(1-250),40,18\"").arg(option));
             (option == QLatin1String("--sim-limits") ? line.simLimits : line.phoneLimits) = *text;
         } else if (option == QLatin1String("--state")) {

@@ -123,7 +123,7 @@ QByteArray SimulatorStateToJson(const ModemCommandProcessor& processor)
                 {QStringLiteral("name"), Bytes(entry.name)},
             });
         }
-        const PhoneBookLimits& limits = book->limits();
+        const SimBookLimits& limits = book->limits();
         books.append(QJsonObject {
             {QStringLiteral("storage"), storage},
             {QStringLiteral("first"), limits.first},
@@ -222,7 +222,7 @@ bool SimulatorStateFromJson(const QByteArray& json, ModemCommandProcessor& proce
             SimPhoneBook* book = next.phoneBook(read.string(object, "storage", QString()));
             if (!book)
                 continue;
-            PhoneBookLimits limits;
+            SimBookLimits limits;
             limits.first = read.integer(object, "first", limits.first);
             limits.last = read.integer(object, "last", limits.last);
             limits.numberLength = read.integer(object, "numberLength", limits.numberLength);

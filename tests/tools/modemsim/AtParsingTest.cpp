@@ -167,7 +167,7 @@ TEST(SmsMessages, TpduLengthLeavesOutTheServiceCentre)
         EXPECT_EQ(TpduLengthOfPdu(c.pdu), c.length) << c.pdu;
 }
 
-TEST(PhoneBookLimits, ReadsTheTestCommandForm)
+TEST(SimBookLimits, ReadsTheTestCommandForm)
 {
     struct Case {
         const char* text;
@@ -183,7 +183,7 @@ TEST(PhoneBookLimits, ReadsTheTestCommandForm)
         {"", nullptr},
     };
     for (const Case& c : cases) {
-        const auto limits = PhoneBookLimits::fromText(QString::fromLatin1(c.text));
+        const auto limits = SimBookLimits::fromText(QString::fromLatin1(c.text));
         ASSERT_EQ(limits.has_value(), c.normalised != nullptr) << c.text;
         if (limits) {
             EXPECT_EQ(limits->toText(), QByteArray(c.normalised)) << c.text;

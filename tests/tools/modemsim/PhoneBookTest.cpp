@@ -129,7 +129,7 @@ TEST(SimPhoneBook, NarrowingTheRangeDropsEntriesOutsideIt)
 
 TEST(PhoneBookFiller, IsDeterministicAndWithinLimits)
 {
-    const PhoneBookLimits narrow {1, 50, 8, 6};
+    const SimBookLimits narrow {1, 50, 8, 6};
     const auto a = GenerateEntries(40, 7, narrow);
     const auto b = GenerateEntries(40, 7, narrow);
     const auto c = GenerateEntries(40, 8, narrow);
