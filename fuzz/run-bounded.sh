@@ -14,9 +14,13 @@ source_dir=$(cd "$(dirname "$0")/.." && pwd)
 build_dir=$1
 total=${2:-90}
 
-CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja -DTESSALY_CCACHE=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_BUILD_FUZZ=ON \
-    -DTESSALY_BUILD_TESTS=OFF -DTESSALY_BUILD_BENCH=OFF >/dev/null
+# A folder already configured for fuzzing (the test command's) is used
+# as it is; any other gets a fuzz-only build.
+if ! grep -qs '^TESSALY_BUILD_FUZZ:BOOL=ON' "$build_dir/CMakeCache.txt"; then
+    CC=clang CXX=clang++ cmake -S "$source_dir" -B "$build_dir" -G Ninja -DTESSALY_CCACHE=ON \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALY_BUILD_FUZZ=ON \
+        -DTESSALY_BUILD_TESTS=OFF -DTESSALY_BUILD_BENCH=OFF >/dev/null
+fi
 
 # folder/target:seeds (seeds under tests/data; "-" for none)
 targets="sms/fuzz_sms_deliver:sms/corpus/pdu sms/fuzz_sms_submit:sms/corpus/pdu

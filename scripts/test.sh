@@ -1,33 +1,30 @@
 #!/usr/bin/env bash
-# Builds every test with AddressSanitizer and UndefinedBehaviorSanitizer
-# and runs them all once; builds the programs and benchmarks as users get
-# them and checks their install and Debian package; runs the fuzzers for
-# a bounded time; ends with CTest's summary of the test run.
+# Builds everything once with clang, AddressSanitizer, UndefinedBehaviorSanitizer
+# and the fuzzers' coverage instrumentation: the tests, the programs, the
+# benchmarks and the fuzzers. Runs every test once (with the install and
+# Debian package checks), then the fuzzers for a bounded time, and ends
+# with the failures of either.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 "$root/scripts/setup.sh" || exit 1
 
 export QT_QPA_PLATFORM=offscreen
-status=0
-
-# The programs and benchmarks unoptimised and without debug information
-# (the tests do not measure speed; the benchmarks are built so they keep
-# building, and run by hand on an optimised build). Only the install and
-# package checks run here: the unit tests run in the sanitizer build.
-echo "== Programs and benchmarks"
-"$root/scripts/build.sh" "$root/build-programs" -DCMAKE_BUILD_TYPE= -DTESSALY_BUILD_TESTS=OFF || exit 1
-ctest --test-dir "$root/build-programs" --output-on-failure -j "$(nproc)" || status=1
-
-echo "== Fuzzing every reader of outside input, 60 s in all"
-"$root/fuzz/run-bounded.sh" "$root/build-fuzz" 60 || status=1
-
-# Line tables only: enough for the sanitizers' stack traces.
-echo "== Every test, with AddressSanitizer and UndefinedBehaviorSanitizer"
-"$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-g1 -DTESSALY_SANITIZE=ON \
-  -DTESSALY_BUILD_BENCH=OFF || exit 1
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+status=0
+
+# Unoptimised, line tables only: enough for the sanitizers' stack traces.
+# The benchmarks are built so they keep building; they are measured by
+# hand in an optimised build.
+echo "== Building everything with the sanitizers"
+CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/build-asan" -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_FLAGS=-g1 \
+  -DTESSALY_SANITIZE=ON -DTESSALY_BUILD_FUZZ=ON || exit 1
+
+echo "== Fuzzing every reader of outside input, 60 s in all"
+"$root/fuzz/run-bounded.sh" "$root/build-asan" 60 || status=1
+
+echo "== Every test"
 ctest --test-dir "$root/build-asan" --output-on-failure -j "$(nproc)" || status=1
 
 exit $status
