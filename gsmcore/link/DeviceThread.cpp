@@ -320,10 +320,17 @@ bool CDeviceThread::linedown() const
     return m_deviceState.load() == DEVICESTATE_SHUTTINGDOWN || !m_running.load();
 }
 
+int CDeviceThread::readwait(int timeoutMs) const
+{
+    // Once the receive loop has ended nothing more comes; until then a lost
+    // port's last lines are still on their way, and the abort follows them.
+    return m_receiveLoopEnded.IsSet() ? 0 : timeoutMs;
+}
+
 bool CDeviceThread::readline(QString& line, int timeoutMs)
 {
-    const bool taken = !linedown() && m_lineQueue.take(line, timeoutMs);
-    if (!taken && m_lineQueue.isaborted()) {
+    const bool taken = m_deviceState.load() != DEVICESTATE_SHUTTINGDOWN && m_lineQueue.take(line, readwait(timeoutMs));
+    if (!taken && linedown()) {
         TraceMessage(g_traceGsmSession, TRACE_INFO, "The connection to the device is shutting down (Line: %d)\n",
                      234);
         return false;
@@ -333,36 +340,6 @@ bool CDeviceThread::readline(QString& line, int timeoutMs)
         m_lastRead = line;
     }
     return taken;
-}
-
-bool CDeviceThread::waitforline(const QString& expected, int timeoutMs)
-{
-    if (timeoutMs <= 0)
-        return false;
-    const auto start = std::chrono::steady_clock::now();
-    for (;;) {
-        const auto elapsed =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-        const int remaining = timeoutMs - static_cast<int>(elapsed);
-        if (remaining < 1)
-            return false;
-        QString line;
-        if (linedown() || !m_lineQueue.take(line, remaining)) {
-            if (m_lineQueue.isaborted())
-                TraceMessage(g_traceGsmSession, TRACE_INFO,
-                             "The connection to the device is shutting down (Line: %d)\n", 211);
-            return false;
-        }
-        {
-            std::lock_guard lock(m_lastReadLock);
-            m_lastRead = line;
-        }
-        // The echo matches the framed command it repeats without the line end.
-        if (expected.startsWith(line))
-            return true;
-        TraceMessage(g_traceGsmSession, TRACE_INFO,
-                     "Ignoring received line (%s), we're waiting for something else\n", line);
-    }
 }
 
 void CDeviceThread::clearbuffer()

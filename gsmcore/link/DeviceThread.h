@@ -3,7 +3,7 @@
 // sends, cuts it into lines, offers each line to the unsolicited-code
 // filter and queues the rest for the command layer; in data mode the
 // bytes go raw into a ring buffer. Callers on other threads write with
-// send() and read replies with readline()/waitforline().
+// send() and read lines nobody else took with readline().
 
 #include "gsmcore/link/CircularBuffer.h"
 #include "gsmcore/link/ComEventThread.h"
@@ -52,7 +52,6 @@ public:
     bool senddata(const void* data, int length);
     bool sendchar(unsigned char byte) { return senddata(&byte, 1); }
     bool readline(QString& line, int timeoutMs);
-    bool waitforline(const QString& expected, int timeoutMs);
     void clearbuffer();
 
     bool setmode(MODE mode);
@@ -93,6 +92,8 @@ protected:
     bool lastlineoverlong() const { return m_lastLineOverlong; }
     // The device is shutting down or its link has stopped.
     bool linedown() const;
+    // How long a reader may wait for a line: nothing once the loop ended.
+    int readwait(int timeoutMs) const;
     // Ends the thread and closes the port; derived destructors call it
     // first, because the thread calls their overrides.
     void shutdown();

@@ -344,13 +344,20 @@ bool CGSMDevice::passgate(const QString& command, bool checkCallSetup, bool name
 
 bool CGSMDevice::linelost() const
 {
-    return m_lineQueue.isaborted() || linedown();
+    return m_lineQueue.isaborted() || m_lineQueue.aborts() != m_abortsAtBegin || linedown();
 }
 
 void CGSMDevice::readersaborted()
 {
     std::lock_guard lock(m_exchangeLock);
     m_exchangeChanged.notify_all();
+}
+
+void CGSMDevice::beginexchange(const CAtRequest& request)
+{
+    std::lock_guard lock(m_exchangeLock);
+    m_exchange.begin(request);
+    m_abortsAtBegin = m_lineQueue.aborts();
 }
 
 void CGSMDevice::endexchange()
@@ -385,10 +392,7 @@ bool CGSMDevice::startexchange(const QString& framed, CAtRequest request)
     const int echoTimeout = m_echoTimeout.load();
     request.awaitEcho = echoTimeout > 0;
     request.echo = CAtRequest::For(framed).echo;
-    {
-        std::lock_guard lock(m_exchangeLock);
-        m_exchange.begin(request);
-    }
+    beginexchange(request);
     const bool sent = send(framed);
     TraceMessage(g_traceGsmSession, TRACE_TIME, "send(): %d ms\n", timer.Elapsed());
     if (!sent) {
@@ -551,10 +555,7 @@ bool CGSMDevice::execute_listing(QStringList& lines, const QString& cmd, int tim
     if (cmd.isEmpty()) {
         // The rest of a reply already under way: collect without writing.
         request.awaitEcho = false;
-        {
-            std::lock_guard exchange(m_exchangeLock);
-            m_exchange.begin(request);
-        }
+        beginexchange(request);
         reply = finishexchange(timeoutMs, timeoutMs);
     } else {
         if (!startexchange(frame(cmd), request))

@@ -156,6 +156,7 @@ private:
     Reply finishexchange(int firstMs, int nextMs);
     // Writes the message after the prompt; false when none came.
     bool senddataafterprompt(const QString& data, int promptMs);
+    void beginexchange(const CAtRequest& request);
     void endexchange();
     // After a time-out: "AT" and its OK, so that a late reply is never
     // taken for the next command's.
@@ -194,6 +195,9 @@ private:
     std::mutex m_exchangeLock;
     std::condition_variable m_exchangeChanged;
     CAtExchange m_exchange;
+    // The line queue's abort count when the exchange began: an abort that
+    // the link has already got over still ends the exchange it cut.
+    unsigned m_abortsAtBegin = 0;
     bool m_resync = false;  // under the command lock
     std::mutex m_networkLock;
     NETWORKSTATE m_networkState = NETWORK_NOREPORT;

@@ -1,44 +1,47 @@
 #pragma once
 // The queue of received lines between the reader thread and the command
-// layer. The event is set while lines wait; the abort flag releases a
-// waiting reader at once when the link goes down, and stays set until the
-// link is started again, so that an abort raised between two takes is not
-// lost with the lines still queued.
-
-#include "support/Event.h"
+// layer. An abort releases every waiting reader at once when the link goes
+// down, after the lines that came before it: a reader first gets those, so
+// a cut reply still counts every line that arrived. The abort stays until
+// the link is resumed or started again; each abort also counts, so a wait
+// that began before it ends even when the link was resumed meanwhile.
 
 #include <QString>
 
-#include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <mutex>
 
 class CLineQueue {
 public:
-    // Lines nobody takes (unsolicited codes while no command runs) are
-    // kept up to this many; the oldest go first.
+    // Beyond this many lines nobody takes, the oldest unsolicited code
+    // goes; a reply line (a final result, or a line that is no code) is
+    // never dropped, it is what a reader waits for.
     static constexpr int MaxLines = 1000;
 
     virtual ~CLineQueue();
 
     void append(const QString& line);
-    // Waits up to `timeoutMs` for a line. False on time-out, on abort and
-    // when woken with nothing queued: an empty take is never a line.
+    // Waits up to `timeoutMs` for a line. False on time-out and on an
+    // abort once the lines queued before it are taken.
     bool take(QString& line, int timeoutMs);
     void clear();
 
-    // Sets the abort flag and wakes a waiting reader.
+    // Releases every waiting reader; stays set until resume() or reset().
     void abort();
     // The link is back after an abort that did not end it.
-    void resume() { m_abort.store(false); }
+    void resume();
     // A new link: the abort flag is cleared and old lines are dropped.
     void reset();
-    bool isaborted() const { return m_abort.load(); }
+    bool isaborted() const;
+    // Counts every abort: a wait compares it with the count at its start.
+    unsigned aborts() const;
     int count() const;
 
 private:
     mutable std::mutex m_lock;
+    std::condition_variable m_changed;
     std::deque<QString> m_lines;
-    CEvent m_available{true, false};
-    std::atomic<bool> m_abort{false};
+    bool m_abort = false;
+    unsigned m_aborts = 0;
 };

@@ -120,34 +120,6 @@ TEST(AtExchange, EveryReplyKeepsItsOwnLinesWhateverComesBetween)
     }
 }
 
-TEST(AtExchange, RequestsFollowTheCommand)
-{
-    const struct {
-        const char* command;
-        const char* key;
-        bool prompt;
-        bool bodies;
-        bool callFinals;
-    } cases[] = {
-        {"+CPBR=1,250", "+CPBR", false, false, false}, {"AT+CPBS?\r\n", "+CPBS", false, false, false},
-        {"+CGMM", "", false, false, false},            {"&FV1E1", "", false, false, false},
-        {"AT+CMGS=\"0612\"\r\n", "+CMGS", true, false, false}, {"+CMGS=?", "+CMGS", false, false, false},
-        {"+CMGR=3", "+CMGR", false, true, false},      {"ATD0612;\r\n", "", false, false, true},
-        {"A", "", false, false, true},                 {"H", "", false, false, false},
-    };
-    for (const auto& c : cases) {
-        const CAtRequest request = CAtRequest::For(QString::fromLatin1(c.command));
-        EXPECT_EQ(request.key, QString::fromLatin1(c.key)) << c.command;
-        EXPECT_EQ(request.prompt, c.prompt) << c.command;
-        EXPECT_EQ(request.bodies, c.bodies) << c.command;
-        EXPECT_EQ(request.callFinals, c.callFinals) << c.command;
-    }
-}
-
-}  // namespace
-
-namespace {
-
 TEST(UnsolicitedCodes, RouterKnowsTheStandardAndTheMakersCodes)
 {
     using U = UnsolicitedCode;

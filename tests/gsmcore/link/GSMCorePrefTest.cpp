@@ -30,21 +30,16 @@ protected:
     }
 };
 
-TEST_F(GSMCorePrefTest, LoadWithoutKeysKeepsTheDefaults)
+TEST_F(GSMCorePrefTest, LoadWithoutKeysKeepsTheDefaultsAndSaveKeepsPortSpeedCentreAndDeviceKey)
 {
-    CGSMCorePref pref;
-    EXPECT_TRUE(pref.load());
-    EXPECT_TRUE(pref.m_Port.isEmpty());
-    EXPECT_EQ(pref.m_Speed, 9600);
-    EXPECT_EQ(pref.m_KeystrokePause, 7);
-    EXPECT_EQ(pref.m_DeviceType, 0);
-    EXPECT_EQ(pref.m_SimStorage, "SM");
-    EXPECT_EQ(pref.m_PhoneStorage, "ME");
-    EXPECT_EQ(pref.m_DeviceKey, "Software\\Orvanta\\Tessaly\\GsmCore\\Devices\\Default");
-}
+    CGSMCorePref defaults;
+    EXPECT_TRUE(defaults.load());
+    EXPECT_TRUE(defaults.m_Port.isEmpty());
+    EXPECT_EQ(defaults.m_Speed, 9600);
+    EXPECT_EQ(defaults.m_SimStorage, "SM");
+    EXPECT_EQ(defaults.m_PhoneStorage, "ME");
+    EXPECT_EQ(defaults.m_DeviceKey, "Software\\Orvanta\\Tessaly\\GsmCore\\Devices\\Default");
 
-TEST_F(GSMCorePrefTest, SaveThenLoadKeepsPortSpeedCentreAndDeviceKey)
-{
     CGSMCorePref saved;
     saved.m_Port = QStringLiteral("/dev/ttyUSB1");
     saved.m_Speed = 115200;
@@ -52,7 +47,6 @@ TEST_F(GSMCorePrefTest, SaveThenLoadKeepsPortSpeedCentreAndDeviceKey)
     saved.m_KeystrokePause = 3;  // not written
     saved.m_DeviceType = 8;      // not written
     ASSERT_TRUE(saved.save());
-
     CGSMCorePref loaded;
     ASSERT_TRUE(loaded.load());
     EXPECT_EQ(loaded.m_Port, "/dev/ttyUSB1");
@@ -63,7 +57,7 @@ TEST_F(GSMCorePrefTest, SaveThenLoadKeepsPortSpeedCentreAndDeviceKey)
     EXPECT_EQ(loaded.m_DeviceType, 0);
 }
 
-TEST_F(GSMCorePrefTest, ValuesWrittenByOthersAreRead)
+TEST_F(GSMCorePrefTest, ValuesWrittenByOthersAreReadAndAMissingDeviceKeyChangesNothing)
 {
     CRegistry core;
     ASSERT_EQ(core.Create(HKEY_LOCAL_MACHINE, CGSMCorePref::GetCoreKey()), ERROR_SUCCESS);
@@ -72,7 +66,6 @@ TEST_F(GSMCorePrefTest, ValuesWrittenByOthersAreRead)
     core.SetDWord(QStringLiteral("KeystrokeTime"), 20);
     core.SetDWord(QStringLiteral("KeystrokeSleep"), 100);
     SetForceDevice(8);
-
     CGSMCorePref pref;
     pref.load();
     EXPECT_EQ(pref.m_SmsMode, 1);
@@ -81,19 +74,12 @@ TEST_F(GSMCorePrefTest, ValuesWrittenByOthersAreRead)
     EXPECT_EQ(pref.m_KeystrokeSleep, 100);
     EXPECT_EQ(pref.m_DeviceType, 8);
     EXPECT_TRUE(TraceRecorder::Contains("Forced device type to 8\n"));
-
     SetForceDevice(0);  // zero forces nothing: an earlier type stays
     pref.m_DeviceType = 18;
     pref.load();
     EXPECT_EQ(pref.m_DeviceType, 18);
-}
 
-TEST_F(GSMCorePrefTest, MissingDeviceKeyIsTracedAndChangesNothing)
-{
-    CRegistry core;
-    ASSERT_EQ(core.Create(HKEY_LOCAL_MACHINE, CGSMCorePref::GetCoreKey()), ERROR_SUCCESS);
     core.SetString(QStringLiteral("Device"), QStringLiteral("Software\\Nowhere"));
-    CGSMCorePref pref;
     pref.m_Port = QStringLiteral("/dev/ttyACM0");
     pref.m_Speed = 57600;
     pref.load();
@@ -101,26 +87,6 @@ TEST_F(GSMCorePrefTest, MissingDeviceKeyIsTracedAndChangesNothing)
     EXPECT_EQ(pref.m_Port, "/dev/ttyACM0");
     EXPECT_EQ(pref.m_Speed, 57600);
     EXPECT_TRUE(TraceRecorder::Contains("Can't read device info into preference object\n"));
-    EXPECT_TRUE(TraceRecorder::Contains("Device = 'Software\\Nowhere'\n"));
-}
-
-TEST_F(GSMCorePrefTest, CloneCopiesEveryFieldAndKnowsItsClass)
-{
-    CGSMCorePref pref;
-    pref.m_Port = QStringLiteral("/dev/rfcomm0");
-    pref.m_DeviceFlag = true;
-    pref.m_PhoneStorage.clear();
-    const std::unique_ptr<ModulePreferences> copy = pref.clone();
-    EXPECT_TRUE(copy->isnclass(L"CGSMCorePref"));
-    EXPECT_TRUE(copy->isnclassderivedfrom(L"ModulePreferences"));
-    EXPECT_FALSE(copy->isnclass(L"ModulePreferences"));
-    EXPECT_FALSE(copy->isnclass(L"cgsmcorepref"));
-    EXPECT_FALSE(copy->isnclass(nullptr));
-    const auto* typed = dynamic_cast<const CGSMCorePref*>(copy.get());
-    ASSERT_NE(typed, nullptr);
-    EXPECT_EQ(typed->m_Port, "/dev/rfcomm0");
-    EXPECT_TRUE(typed->m_DeviceFlag);
-    EXPECT_TRUE(typed->m_PhoneStorage.isEmpty());
 }
 
 }  // namespace
