@@ -68,4 +68,12 @@ TEST(PhoneBookReplies, StorageListsOfCpbsTestAnswers)
         EXPECT_EQ(ParseStorageList(QString::fromLatin1(c.answer)), c.names) << c.answer;
 }
 
+// Inside the quoted name these would end the command early.
+TEST(PhoneBookReplies, NamesThatWouldEndTheCommandAreNotWritable)
+{
+    for (const char* name : {"Anna\r\nB", "Line\nbreak", "Say \"hi\""})
+        EXPECT_FALSE(IsWritableName(QString::fromLatin1(name))) << name;
+    EXPECT_TRUE(IsWritableName(QStringLiteral("Smith, John (work)")));
+}
+
 }  // namespace
