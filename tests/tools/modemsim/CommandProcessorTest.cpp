@@ -68,6 +68,11 @@ TEST(ModemCommandProcessor, AnswersTheConnectionSequenceAndStatus)
                            {"ATS0=0", "\r\nOK\r\n"},
                            {"hello", ""},  // no "AT": not for the modem
                            {"", ""},
+                           {"AT+CSCS=\"GSM\";+CPBS=\"ME\";+CPBS?", "\r\n+CPBS: \"ME\",0,250\r\n\r\nOK\r\n"},
+                           // The first failure ends the line; what follows does not run.
+                           {"AT+CPBS=\"SM\";+BAD;+CPBS=\"ME\"", "\r\nERROR\r\n"},
+                           {"AT+CPBS?", "\r\n+CPBS: \"SM\",1,250\r\n\r\nOK\r\n"},
+                           {"AT E1 V1", "\r\nOK\r\n"},
                        });
     EXPECT_EQ(modem.handleLine("AT+CSQ", true).reply, QByteArray("\r\nERROR\r\n"));  // overflowed line
 }
@@ -135,18 +140,6 @@ TEST(ModemCommandProcessor, ReportsErrorsAfterCmeeAndInjected)
     RunDialogue(modem, {{"AT+CPBS=\"ME\"", "\r\nOK\r\n"}});
 }
 
-TEST(ModemCommandProcessor, CombinesCommandsOnOneLine)
-{
-    ModemCommandProcessor modem;
-    RunDialogue(modem, {
-                           {"AT+CSCS=\"GSM\";+CPBS=\"ME\";+CPBS?", "\r\n+CPBS: \"ME\",0,250\r\n\r\nOK\r\n"},
-                           // The first failure ends the line; what follows does not run.
-                           {"AT+CPBS=\"SM\";+BAD;+CPBS=\"ME\"", "\r\nERROR\r\n"},
-                           {"AT+CPBS?", "\r\n+CPBS: \"SM\",0,250\r\n\r\nOK\r\n"},
-                           {"AT E1 V1", "\r\nOK\r\n"},
-                       });
-}
-
 TEST(ModemCommandProcessor, FollowsTheCallState)
 {
     ModemCommandProcessor modem;
@@ -205,7 +198,7 @@ TEST(ModemCommandProcessor, ReportsRegistrationOnlyWhenAsked)
     EXPECT_EQ(modem.setRegistration(1), QByteArray("+CREG: 1\r\n"));
 }
 
-TEST(ModemCommandProcessor, SubmitsMessagesInPduMode)
+TEST(ModemCommandProcessor, SubmitsMessagesInPduAndTextMode)
 {
     ModemCommandProcessor modem;
     const QByteArray pdu = "0011000B916407281553F80000AA0AE8329BFD4697D9EC37";
@@ -237,25 +230,21 @@ TEST(ModemCommandProcessor, SubmitsMessagesInPduMode)
     RunDialogue(modem, {{"AT+CMGS=0", "\r\n+CMS ERROR: 304\r\n"},
                         {"AT+CMGS=\"0701234567\"", "\r\n+CMS ERROR: 304\r\n"},
                         {"AT+CMGS=23;+CSQ", "\r\nERROR\r\n"}});
-}
 
-TEST(ModemCommandProcessor, SubmitsMessagesInTextMode)
-{
-    ModemCommandProcessor modem;
+    // Text mode: a line break stays inside the message; ESC sends nothing.
     modem.handleLine("AT+CMGF=1");
     EXPECT_TRUE(modem.handleLine("AT+CMGS=\"+46701234567\"").awaitMessageBody);
     const auto lineBreak = modem.handleMessageLineBreak();
     EXPECT_FALSE(lineBreak.awaitMessageBody);  // still inside the same message
     EXPECT_EQ(lineBreak.reply, QByteArray("\n> "));
-    EXPECT_EQ(modem.handleMessageBody("Hello\rworld").reply, QByteArray("\r\n+CMGS: 1\r\n\r\nOK\r\n"));
-    ASSERT_EQ(modem.submittedMessages().size(), 1u);
-    EXPECT_TRUE(modem.submittedMessages()[0].textMode);
-    EXPECT_EQ(modem.submittedMessages()[0].number, QByteArray("+46701234567"));
-    EXPECT_EQ(modem.submittedMessages()[0].text, QByteArray("Hello\rworld"));
-
+    EXPECT_EQ(modem.handleMessageBody("Hello\rworld").reply, QByteArray("\r\n+CMGS: 3\r\n\r\nOK\r\n"));
+    ASSERT_EQ(modem.submittedMessages().size(), 3u);
+    EXPECT_TRUE(modem.submittedMessages()[2].textMode);
+    EXPECT_EQ(modem.submittedMessages()[2].number, QByteArray("+46701234567"));
+    EXPECT_EQ(modem.submittedMessages()[2].text, QByteArray("Hello\rworld"));
     modem.handleLine("AT+CMGS=\"123\"");
     EXPECT_EQ(modem.handleMessageCancelled().reply, QByteArray("\r\nOK\r\n"));
-    EXPECT_EQ(modem.submittedMessages().size(), 1u);
+    EXPECT_EQ(modem.submittedMessages().size(), 3u);
     RunDialogue(modem, {{"AT+CMGS=123", "\r\n+CMS ERROR: 305\r\n"}});
 }
 

@@ -155,7 +155,7 @@ TEST(SimulatorProgram, RunsUntilItsInputCloses)
     EXPECT_EQ(entries.back().name, QByteArray("SOS"));
 }
 
-TEST(SimulatorProgram, StopsOnSigterm)
+TEST(SimulatorProgram, StopsOnSigtermAndExplainsBadOptions)
 {
     QProcess program;
     ProcessGuard guard {program};
@@ -166,12 +166,7 @@ TEST(SimulatorProgram, StopsOnSigterm)
     ASSERT_TRUE(program.waitForFinished(5000));
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
-}
 
-TEST(SimulatorProgram, ExplainsBadOptions)
-{
-    QProcess program;
-    ProcessGuard guard {program};
     program.start(QStringLiteral(TESSALY_MODEMSIM_PROGRAM), {QStringLiteral("--baud"), QStringLiteral("fast")});
     ASSERT_TRUE(program.waitForFinished(5000));
     EXPECT_EQ(program.exitCode(), 2);
