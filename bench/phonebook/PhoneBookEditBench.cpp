@@ -120,7 +120,7 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int baud = argc > 1 ? std::max(300, std::atoi(argv[1])) : 115200;
-    std::printf("Phone book editing at %d baud (target: move ratio <= 1.3)\n", baud);
+    std::printf("Phone book editing at %d baud (target: move ratio <= 1.17)\n", baud);
     MoveFullSim(baud);
     AutodetectTrials();
     return 0;

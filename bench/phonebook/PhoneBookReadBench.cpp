@@ -53,6 +53,15 @@ qint64 RawReplyBytes(const QString& device, const QByteArray& command)
     return reply.size();
 }
 
+// The bytes of a read as the store makes it on a phone that offers UCS2:
+// the switch to UCS2, the listing with its names in hexadecimal, and the
+// switch back.
+qint64 StoreReadBytes(const QString& device, const QByteArray& read)
+{
+    return RawReplyBytes(device, "AT+CSCS=\"UCS2\"") + RawReplyBytes(device, read) +
+           RawReplyBytes(device, "AT+CSCS=\"GSM\"");
+}
+
 double WireSeconds(qint64 bytes, int baud)
 {
     return double(bytes) * 10.0 / baud;
@@ -71,8 +80,7 @@ void ReadThroughTheStack(const char* what, const QString& storage, int entries, 
     // Select the storage once, unpaced, then count the reply's bytes.
     const QByteArray select = "AT+CPBS=\"" + storage.toLatin1() + "\"";
     RawReplyBytes(simulator.devicePath(), select);
-    const QByteArray read = "AT+CPBR=1," + QByteArray::number(entries);
-    const qint64 bytes = RawReplyBytes(simulator.devicePath(), read);
+    const qint64 bytes = StoreReadBytes(simulator.devicePath(), "AT+CPBR=1," + QByteArray::number(entries));
 
     CGSMCorePref pref;
     pref.m_Port = simulator.devicePath();
@@ -106,7 +114,7 @@ void WholeCliRun(int entries, int baud)
     simulator.setDeviceType(8);
     simulator.setPhoneBookLimits(QStringLiteral("SM"), 1, entries, 40, 18);
     simulator.fillPhoneBook(QStringLiteral("SM"), entries, 42);
-    const qint64 bytes = RawReplyBytes(simulator.devicePath(), "AT+CPBR=1," + QByteArray::number(entries));
+    const qint64 bytes = StoreReadBytes(simulator.devicePath(), "AT+CPBR=1," + QByteArray::number(entries));
     simulator.setBaud(baud);
     QString out, err;
     QElapsedTimer timer;

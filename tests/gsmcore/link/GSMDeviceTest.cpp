@@ -176,6 +176,17 @@ TEST_F(GSMDeviceTest, CommandsAreFramedAndGiveTheirAnswers)
     EXPECT_TRUE(m_device->execute_generic(line, QStringLiteral("+CGMM"), 3000));
     EXPECT_EQ(line, "Tessaly Simulated Modem");
     EXPECT_FALSE(m_device->execute_generic(line, QStringLiteral("E1"), 3000));  // no line before OK
+
+    // Without an event receiver every code is queued and the state stays.
+    m_sim.sendUnsolicited("RING\r\n+CMTI: \"SM\",3\r\n");
+    EXPECT_EQ(NextLine(), "RING");
+    EXPECT_EQ(NextLine(), "+CMTI: \"SM\",3");
+    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
+    // The default port driver refuses every control code.
+    EXPECT_EQ(m_device->GetActivePort(), -1);
+    EXPECT_FALSE(m_device->IsPortSuspended());
+    EXPECT_FALSE(m_device->SetPortOwnerName(QStringLiteral("Tessaly")));
+    EXPECT_FALSE(m_device->RegNotify(true, 0, 0));
 }
 
 TEST_F(GSMDeviceTest, AnEventReceiverMaySendACommand)
@@ -366,15 +377,6 @@ TEST_F(GSMDeviceTest, ShortMessagesInPduAndTextMode)
     EXPECT_EQ(QString::fromLatin1(sent[2].text), CCharacterSetDefaultModified().ConvertFromUnicode(modified));
 }
 
-TEST_F(GSMDeviceTest, WithoutASinkEveryLineIsQueuedAndTheStateStays)
-{
-    Open(false);
-    m_sim.sendUnsolicited("RING\r\n+CMTI: \"SM\",3\r\n");
-    EXPECT_EQ(NextLine(), "RING");
-    EXPECT_EQ(NextLine(), "+CMTI: \"SM\",3");
-    EXPECT_EQ(m_device->GetState(), CGSMDevice::STATE_IDLE);
-}
-
 TEST_F(GSMDeviceTest, RegistrationReportsSetTheChangedFlagAndBadIndexesAreTraced)
 {
     Open(true);
@@ -424,29 +426,14 @@ TEST_F(GSMDeviceTest, NewMessagesArePostedWithTheirIndexOrBody)
     EXPECT_TRUE(text.endsWith("[The SMS is truncated, all rows are not received.]"));
 }
 
-TEST_F(GSMDeviceTest, PortDriverControlCodes)
-{
-    Open(false);  // the default driver refuses every code
-    EXPECT_EQ(m_device->GetActivePort(), -1);
-    EXPECT_FALSE(m_device->IsPortSuspended());
-    EXPECT_FALSE(m_device->SetPortOwnerName(QStringLiteral("Tessaly")));
-    EXPECT_TRUE(m_device->GetPortOwnerName(1).isEmpty());
-    EXPECT_FALSE(m_device->RegNotify(true, 0, 0));
-    m_device.release();
-
-    auto driver = std::make_unique<FakePortDriver>();
-    FakePortDriver* fake = driver.get();
-    Open(false, std::move(driver));
-    EXPECT_EQ(m_device->GetActivePort(), -1);
-    EXPECT_EQ(fake->ports, (std::vector<quint32> {1, 2, 3, 4}));
-    EXPECT_TRUE(m_device->SetPortOwnerName(QStringLiteral("Tessaly")));
-}
-
-TEST_F(GSMDeviceTest, DriverDisconnectEndsTheCommandItCutAndClearsWhenTheLinkIsBack)
+TEST_F(GSMDeviceTest, PortDriverIsAskedAndItsDisconnectEndsTheCommandItCutUntilTheLinkIsBack)
 {
     auto driver = std::make_unique<FakePortDriver>();
     FakePortDriver* fake = driver.get();
     Open(true, std::move(driver));
+    EXPECT_EQ(fake->ports, (std::vector<quint32> {1, 2, 3, 4}));  // asked, none answers
+    EXPECT_EQ(m_device->GetActivePort(), -1);
+    EXPECT_TRUE(m_device->SetPortOwnerName(QStringLiteral("Tessaly")));
     m_device->SetState(CGSMDevice::STATE_ACTIVE);
     // The device echoes and says no more; the disconnect comes once the command is out.
     m_sim.setSilent(true);

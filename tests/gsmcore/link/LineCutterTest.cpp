@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QRandomGenerator>
 #include <QStringList>
 
 #include <cstring>
@@ -79,24 +78,6 @@ TEST(LineCutter, OverlongLineIsHandedOutInPiecesNeverPastTheBuffer)
     EXPECT_EQ(lines[2].size(), 2500 - 2 * CLineCutter::MaxLineLength);
     EXPECT_EQ(lines[3], "OK");
     EXPECT_EQ(lines[0] + lines[1] + lines[2], QString::fromLatin1(body));
-}
-
-TEST(LineCutter, GarbageNeverYieldsLinesLongerThanTheBuffer)
-{
-    QRandomGenerator random(7);
-    CLineCutter cutter;
-    for (int round = 0; round < 200; ++round) {
-        QByteArray junk(static_cast<int>(random.bounded(1, 4000)), '\0');
-        for (char& byte : junk)
-            byte = static_cast<char>(random.bounded(256));
-        cutter.setaltlineend(static_cast<char>(round % 3 == 0 ? 0 : random.bounded(256)));
-        for (const QString& line : CutAll(cutter, {junk})) {
-            EXPECT_LE(line.size(), CLineCutter::MaxLineLength);
-            EXPECT_FALSE(line.contains(QLatin1Char('\r')));
-            EXPECT_FALSE(line.contains(QLatin1Char('\n')));
-        }
-        EXPECT_LT(cutter.pendinglength(), CLineCutter::PendingCapacity);
-    }
 }
 
 TEST(LineCutter, UnreadBytesCanBeTakenRaw)

@@ -37,15 +37,11 @@ TEST(ReplyLine, SplitsKeyAndRestLikeTheDeviceWritesThem)
     }
 }
 
-TEST(ReplyLine, NumbersFallBackOnGarbage)
+TEST(ReplyLine, NumbersRegistrationStatusAndSubmitReference)
 {
     EXPECT_EQ(ReplyNumber(" 15 "), 15);
     EXPECT_EQ(ReplyNumber("1a"), -1);
     EXPECT_EQ(ReplyNumber("", 7), 7);
-}
-
-TEST(ReplyLine, RegistrationStatusAndSubmitReference)
-{
     const struct {
         const char* rest;
         int status;
