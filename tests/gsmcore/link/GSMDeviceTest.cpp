@@ -431,8 +431,8 @@ TEST_F(GSMDeviceTest, PortDriverIsAskedAndItsDisconnectEndsTheCommandItCutUntilT
     auto driver = std::make_unique<FakePortDriver>();
     FakePortDriver* fake = driver.get();
     Open(true, std::move(driver));
-    EXPECT_EQ(fake->ports, (std::vector<quint32> {1, 2, 3, 4}));  // asked, none answers
     EXPECT_EQ(m_device->GetActivePort(), -1);
+    EXPECT_EQ(fake->ports, (std::vector<quint32> {1, 2, 3, 4}));  // asked, none answers
     EXPECT_TRUE(m_device->SetPortOwnerName(QStringLiteral("Tessaly")));
     m_device->SetState(CGSMDevice::STATE_ACTIVE);
     // The device echoes and says no more; the disconnect comes once the command is out.

@@ -67,33 +67,6 @@ TEST_F(SIMExtractorTest, StorageIsSelectedOnlyWhenItChanges)
     EXPECT_EQ(entries[0]->m_MemoryType, MEMORY_PHONE);
 }
 
-TEST_F(SIMExtractorTest, AddFiltersTheNumberAndDeleteEmptiesTheLocation)
-{
-    CSIMExtractor sim(MEMORY_SIM);
-    Prepare(sim);
-    const struct { const char* number; const char* sent; } cases[] = {
-        {"+44 (20) 7946-0123", "AT+CPBW=1,\"+442079460123\",145,\"Test\""},
-        {"", "AT+CPBW=1,\"\",129,\"Test\""},
-        {"0812x34", nullptr},  // refused whole, not sent as 081234
-    };
-    for (const auto& c : cases) {
-        boxes->clear();
-        simulator->clearReceivedCommands();
-        QString number = QString::fromLatin1(c.number);
-        ASSERT_EQ(sim.Add(1, QStringLiteral("Test"), number), c.sent != nullptr) << c.number;
-        if (!c.sent) {
-            EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBW")), 0);
-            ASSERT_EQ(boxes->size(), 1u);
-            EXPECT_EQ(boxes->front().message, RefusedNumberMessage(number));
-            continue;
-        }
-        EXPECT_EQ(simulator->receivedCommands().value(0), QString::fromLatin1(c.sent));
-        EXPECT_EQ(number, QString::fromLatin1(c.sent).section(u'"', 1, 1));  // the caller sees what was stored
-    }
-    ASSERT_TRUE(sim.Delete(1));
-    EXPECT_TRUE(simulator->entries(QStringLiteral("SM")).empty());
-}
-
 // Every character of the GSM alphabet and its extension table, and names
 // in other scripts, on phones with and without UCS2: what the store
 // writes is what the SIM holds and what a read gives back, or the write
