@@ -16,11 +16,6 @@ struct RecordDeleter {
 };
 using RecordPtr = std::unique_ptr<tagCONTACT, RecordDeleter>;
 
-QByteArray Utf16Bytes(const char16_t* text, int characters)
-{
-    return QByteArray(reinterpret_cast<const char*>(text), characters * 2);
-}
-
 }  // namespace
 
 TEST(ContactRecord, LayoutOfAContactWithAMobileNumberAndAnEmailAddress)
@@ -31,26 +26,12 @@ TEST(ContactRecord, LayoutOfAContactWithAMobileNumberAndAnEmailAddress)
     const int size = 68;
     ASSERT_EQ(record->wSize, size);
     const QByteArray bytes(reinterpret_cast<const char*>(record.get()), size);
-
-    QByteArray expected;
-    auto u16 = [&](int v) { expected += char(v & 0xFF); expected += char((v >> 8) & 0xFF); };
-    auto u32 = [&](quint32 v) { u16(int(v & 0xFFFF)); u16(int(v >> 16)); };
-    u16(size);            // wSize
-    u16(0);               // nNameOffset
-    u16(0xFFFF);          // w absent
-    u16(4);               // m after "Ann\0"
-    for (int i = 2; i < 9; ++i)
-        u16(0xFFFF);      // h .. hf absent
-    u16(10);              // e after "+4670\0"
-    u16(0xFFFF);          // e2
-    u16(0xFFFF);          // e3
-    u16(1);               // nDefaultField: m
-    u16(0);               // reserved
-    u32(0x01020304);      // oid
-    u32(0x202);           // dwFieldMask
-    expected += Utf16Bytes(u"Ann", 4);
-    expected += Utf16Bytes(u"+4670", 6);
-    expected += Utf16Bytes(u"a@b", 4);
+    // Size, name offset, the twelve field offsets (m after "Ann\0", e after
+    // "+4670\0", the others absent), default field m, reserved, oid, mask;
+    // then the strings in UTF-16.
+    const QByteArray expected = QByteArray::fromHex("4400 0000 ffff 0400 ffffffffffffffffffffffffffff 0a00 ffff ffff"
+                                                    "0100 0000 04030201 02020000") +
+                                QByteArray(reinterpret_cast<const char*>(u"Ann\0+4670\0a@b"), 28);
     ASSERT_EQ(expected.size(), size);
     EXPECT_EQ(bytes.toHex(' '), expected.toHex(' '));
 

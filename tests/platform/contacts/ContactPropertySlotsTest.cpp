@@ -112,6 +112,7 @@ TEST(ContactPropertySlots, RealCardsFillTheFields)
 {
     const char* const kApple = "apple-grouped.vcf";
     const char* const kV4 = "version-4.0.vcf";
+    const char* const kKhard = "khard-created.vcf";
     struct Case {
         const char* file;
         int field;  // -1: `property` instead
@@ -130,7 +131,8 @@ TEST(ContactPropertySlots, RealCardsFillTheFields)
         {kApple, -1, ContactProperty::Categories, "Friends,Work"}, {kV4, FIELD_WORK_TEL, {}, "+55-11-5555-0101"},
         {kV4, FIELD_WORK2_TEL, {}, "+55 11 5555 0102"}, {kV4, FIELD_MOBILE_TEL, {}, "+55-11-9999-0103"},
         {kV4, FIELD_CAR_TEL, {}, "+55 11 5555 0104"}, {kV4, FIELD_EMAIL, {}, "ana@example.br"},
-        {kV4, FIELD_EMAIL2, {}, "ana.casa@example.br"},
+        {kV4, FIELD_EMAIL2, {}, "ana.casa@example.br"}, {kKhard, FIELD_EMAIL, {}, "asa@example.org"},
+        {kKhard, FIELD_EMAIL2, {}, "asa.home@example.org"}, {kKhard, FIELD_EMAIL3, {}, "asa3@example.org"},
     };
     for (const Case& c : cases) {
         const CContactItem item = ItemOfCard(ReadContactsData(c.file));

@@ -2,30 +2,34 @@
 // name, e-mail and number, and the details the contact lists read.
 
 #include "platform/contacts/PoomPhoneNumbers.h"
-#include "support/TranslationTable.h"
 #include "tests/platform/contacts/ContactsTestFolder.h"
-
-#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-// Adds a contact through the store and returns its identifier.
-quint32 AddContact(const QString& folder, const QString& first, const QString& last,
-                   std::initializer_list<std::pair<int, const char*>> fields)
+struct Added {
+    const char* first;
+    const char* last;
+    std::vector<std::pair<int, const char*>> fields;
+};
+
+// One folder for every question; each contact's identifier in `ids`.
+QString FolderOf(const std::vector<Added>& contacts, std::vector<quint32>& ids)
 {
+    const QString folder = NewContactsFolder(QStringLiteral("poom"));
     CContactsStore store(folder);
     EXPECT_TRUE(store.LogOn());
-    std::unique_ptr<CContactItem> item = store.CreateItem();
-    if (!first.isEmpty())
-        item->SetProperty(ContactProperty::FirstName, first);
-    if (!last.isEmpty())
-        item->SetProperty(ContactProperty::LastName, last);
-    for (const auto& [type, text] : fields)
-        item->SetField(type, QString::fromUtf8(text));
-    EXPECT_TRUE(store.Save(*item));
-    return item->Oid();
+    for (const Added& added : contacts) {
+        std::unique_ptr<CContactItem> item = store.CreateItem();
+        item->SetProperty(ContactProperty::FirstName, QString::fromUtf8(added.first));
+        item->SetProperty(ContactProperty::LastName, QString::fromUtf8(added.last));
+        for (const auto& [type, text] : added.fields)
+            item->SetField(type, QString::fromUtf8(text));
+        EXPECT_TRUE(store.Save(*item));
+        ids.push_back(item->Oid());
+    }
+    return folder;
 }
 
 }  // namespace
@@ -47,51 +51,54 @@ TEST(PoomContacts, WithoutAFolderCountsAreMinusOneAndNothingIsFound)
     EXPECT_FALSE(contacts.GetDetails(0, name, mask, tag, values, oid));
 }
 
-TEST(PoomContacts, NameOrders)
+TEST(PoomContacts, NamesNumbersAndAddressesFindTheirContact)
 {
+    std::vector<quint32> ids;
+    const QString folder = FolderOf({{"Carl", "Ek", {{FIELD_MOBILE_TEL, "+46701234567"}, {FIELD_EMAIL, "carl@example.org"}}},
+                                     {"Dag", "Lund", {{FIELD_EMAIL, "d1@example.org"}, {FIELD_CAR_TEL, "+46 8 555 12 12"}}},
+                                     {"", "Berg", {{FIELD_WORK_TEL, "1"}}},
+                                     {"Åsa", "", {{FIELD_WORK_TEL, "2"}}}},
+                                    ids);
+    CPoomPhoneNumbers numbers(QString(), folder);
+    ASSERT_EQ(numbers.GetCount(), 4);
+    // Exact names only, in either order; a number in its national or
+    // international form (0046... keeps a 0 after "+46" and meets nothing).
     struct Case {
-        const char* first;
-        const char* last;
         const char* lastFirst;
         const char* firstLast;
+        const char* email;
+        const char* number;
+        int type;
     } cases[] = {
-        {"Åsa", "Berg", "Berg, Åsa", "Åsa Berg"},
-        {"", "Berg", "Berg", " Berg"},
-        {"Åsa", "", "Åsa", "Åsa "},
+        {"Ek, Carl", "Carl Ek", "carl@example.org", "070-123 45 67", FIELD_MOBILE_TEL},
+        {"Lund, Dag", "Dag Lund", "d1@example.org", "08-555 12 12", FIELD_CAR_TEL},
+        {"Berg", " Berg", "", "1", FIELD_WORK_TEL},
+        {"Åsa", "Åsa ", "", "", 0},
     };
     for (const Case& c : cases) {
-        const QString folder = NewContactsFolder(QStringLiteral("names"));
-        AddContact(folder, QString::fromUtf8(c.first), QString::fromUtf8(c.last), {{FIELD_WORK_TEL, "1"}});
-        CPoomContacts contacts(folder);
-        ASSERT_EQ(contacts.GetCount(), 1);
-        EXPECT_EQ(contacts.GetNameOrder(), 0);
-        EXPECT_EQ(contacts.GetNameAt(0), QString::fromUtf8(c.lastFirst));
-        contacts.SetNameOrder(1);
-        EXPECT_EQ(contacts.GetNameAt(0), QString::fromUtf8(c.firstLast));
-        EXPECT_EQ(contacts.GetNameAt(1), QStringLiteral("<error>"));
+        numbers.SetNameOrder(CPoomContacts::NameOrderLastFirst);
+        const int at = numbers.FindByName(QString::fromUtf8(c.lastFirst));
+        ASSERT_GE(at, 0) << c.lastFirst;
+        EXPECT_EQ(numbers.FindByName(QString::fromUtf8(c.lastFirst).toLower()), -1) << c.lastFirst;
+        numbers.SetNameOrder(CPoomContacts::NameOrderFirstLast);
+        EXPECT_EQ(numbers.GetNameAt(at), QString::fromUtf8(c.firstLast));
+        if (*c.email) {
+            EXPECT_EQ(numbers.FindByEmail(QString::fromUtf8(c.email)), at) << c.email;
+        }
+        if (*c.number) {
+            EXPECT_EQ(numbers.FindByNumber(QString::fromUtf8(c.number)), at) << c.number;
+            EXPECT_EQ(numbers.GetType(), c.type) << c.number;
+        }
     }
-}
-
-TEST(PoomContacts, FindByNameAndEmailAndObjectIdentifier)
-{
-    const QString folder = NewContactsFolder(QStringLiteral("find"));
-    AddContact(folder, QStringLiteral("Carl"), QStringLiteral("Ek"), {{FIELD_EMAIL, "carl@example.org"}});
-    const quint32 dagId = AddContact(folder, QStringLiteral("Dag"), QStringLiteral("Lund"),
-                                     {{FIELD_EMAIL, "d1@example.org"}, {FIELD_EMAIL3, "d3@example.org"}});
-    CPoomContacts contacts(folder);
-    ASSERT_EQ(contacts.GetCount(), 2);
-    const int dag = contacts.FindByName(QStringLiteral("Lund, Dag"));
-    ASSERT_GE(dag, 0);
-    EXPECT_EQ(contacts.FindByName(QStringLiteral("lund, dag")), -1);  // exact only
-    EXPECT_EQ(contacts.FindByEmail(QStringLiteral("d1@example.org")), dag);
-    EXPECT_EQ(contacts.GetValueAt(dag), QStringLiteral("d1@example.org"));
-    EXPECT_EQ(contacts.FindByEmail(QStringLiteral("nobody@example.org")), -1);
+    EXPECT_EQ(numbers.FindByNumber(QStringLiteral("0046701234567")), -1);
+    EXPECT_EQ(numbers.FindByEmail(QStringLiteral("nobody@example.org")), -1);
+    EXPECT_EQ(numbers.GetNameAt(4), QStringLiteral("<error>"));
 
     CPoomContactsByOid byOid(folder);
-    EXPECT_EQ(byOid.GetNameAt(dagId), QStringLiteral("Lund, Dag"));
-    EXPECT_EQ(byOid.GetEmail1At(dagId), QStringLiteral("d1@example.org"));
+    EXPECT_EQ(byOid.GetNameAt(ids[1]), QStringLiteral("Lund, Dag"));
+    EXPECT_EQ(byOid.GetEmail1At(ids[1]), QStringLiteral("d1@example.org"));
+    EXPECT_EQ(byOid.GetPropertyAt(ids[1], ContactProperty::LastName), QStringLiteral("Lund"));
     EXPECT_EQ(byOid.GetNameAt(0), QStringLiteral("<error>"));
-    EXPECT_EQ(byOid.GetPropertyAt(dagId, ContactProperty::LastName), QStringLiteral("Lund"));
 }
 
 TEST(PoomPhoneNumbers, NumberNormalisation)
@@ -101,12 +108,8 @@ TEST(PoomPhoneNumbers, NumberNormalisation)
         const char* prefix;
         const char* normalised;
     } cases[] = {
-        {"070-123 45 67", "", "+46701234567"},
-        {"+46701234567", "", "+46701234567"},
-        {"0046 70 123", "", "+46046701" "23"},
-        {"(08) 12-34", "", "+4681234"},
-        {"9070-1", "9", "+46701"},
-        {"abc", "", ""},
+        {"070-123 45 67", "", "+46701234567"}, {"+46701234567", "", "+46701234567"}, {"0046 70 123", "", "+4604670123"},
+        {"(08) 12-34", "", "+4681234"},        {"9070-1", "9", "+46701"},            {"abc", "", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CPoomPhoneNumbers::NormalizeNumber(QString::fromUtf8(c.number), QString::fromUtf8(c.prefix)),
@@ -114,53 +117,29 @@ TEST(PoomPhoneNumbers, NumberNormalisation)
             << c.number;
 }
 
-TEST(PoomPhoneNumbers, FindByNumberMatchesNationalAndInternationalForms)
+// What the lists read of a contact: trimmed values by tag, presence bits
+// added to the mask, and the default tag following a lone second address.
+TEST(PoomPhoneNumbers, GetDetails)
 {
-    const QString folder = NewContactsFolder(QStringLiteral("bynumber"));
-    AddContact(folder, QStringLiteral("Carl"), QStringLiteral("Ek"), {{FIELD_MOBILE_TEL, "+46701234567"}});
-    AddContact(folder, QStringLiteral("Dag"), QStringLiteral("Lund"), {{FIELD_CAR_TEL, "+46 8 555 12 12"}});
-    CPoomPhoneNumbers numbers(QString(), folder);
-    const int carl = numbers.FindByNumber(QStringLiteral("070-123 45 67"));
-    ASSERT_GE(carl, 0);
-    EXPECT_EQ(numbers.GetType(), FIELD_MOBILE_TEL);
-    EXPECT_EQ(numbers.GetNameAt(carl), QStringLiteral("Ek, Carl"));
-    EXPECT_EQ(numbers.GetValueAt(carl), QStringLiteral("+46701234567"));
-    // 0046... keeps a 0 after "+46" and meets nothing.
-    EXPECT_EQ(numbers.FindByNumber(QStringLiteral("0046701234567")), -1);
-    const int dag = numbers.FindByNumber(QStringLiteral("08-555 12 12"));
-    ASSERT_GE(dag, 0);
-    EXPECT_EQ(numbers.GetType(), FIELD_CAR_TEL);
-}
-
-TEST(PoomPhoneNumbers, GetDetailsOfMobileAndEmailAndOfEmailOnly)
-{
-    const QString folder = NewContactsFolder(QStringLiteral("details"));
-    const quint32 id = AddContact(folder, QStringLiteral("Åsa"), QStringLiteral("Berg"),
-                                  {{FIELD_MOBILE_TEL, " +46 70 123 45 67 "}, {FIELD_EMAIL, "asa@example.org"}});
+    std::vector<quint32> ids;
+    const QString folder = FolderOf({{"Åsa", "Berg", {{FIELD_MOBILE_TEL, " +46 70 123 45 67 "}, {FIELD_EMAIL, "asa@example.org"}}},
+                                     {"Eva", "Alm", {{FIELD_EMAIL2, "eva@example.org"}}}},
+                                    ids);
     CPoomPhoneNumbersByOid numbers(QString(), folder);
     QString name, tag;
-    quint32 mask = 0, oid = 0;
+    quint32 mask = 0x1000, oid = 0;
     QMap<QString, QString> values{{QStringLiteral("stale"), QStringLiteral("x")}};
-    ASSERT_TRUE(numbers.GetDetails(id, name, mask, tag, values, oid));
+    ASSERT_TRUE(numbers.GetDetails(ids[0], name, mask, tag, values, oid));
     EXPECT_EQ(name, QStringLiteral("Åsa Berg"));
-    EXPECT_EQ(mask, 0x202u);
+    EXPECT_EQ(mask, 0x1202u);
     EXPECT_EQ(tag, QStringLiteral("m"));
     EXPECT_EQ(values, (QMap<QString, QString>{{"m", "+46 70 123 45 67"}, {"e", "asa@example.org"}}));
-    EXPECT_EQ(oid, id);
-
-    // The mask is added to, not replaced.
-    mask = 0x1000;
-    ASSERT_TRUE(numbers.GetDetails(id, name, mask, tag, values, oid));
-    EXPECT_EQ(mask, 0x1202u);
-    EXPECT_FALSE(numbers.GetDetails(id + 1, name, mask, tag, values, oid));
-
-    // A lone second address stays the second: the default tag follows it.
-    const quint32 eva = AddContact(folder, QStringLiteral("Eva"), QStringLiteral("Alm"), {{FIELD_EMAIL2, "eva@example.org"}});
-    CPoomPhoneNumbersByOid again(QString(), folder);
+    EXPECT_EQ(oid, ids[0]);
     mask = 0;
-    ASSERT_TRUE(again.GetDetails(eva, name, mask, tag, values, oid));
+    ASSERT_TRUE(numbers.GetDetails(ids[1], name, mask, tag, values, oid));
     EXPECT_EQ(tag, QStringLiteral("e2"));
     EXPECT_EQ(mask, 0x400u);
+    EXPECT_FALSE(numbers.GetDetails(ids[1] + 1, name, mask, tag, values, oid));
     EXPECT_EQ(CPoomPhoneNumbers::GetTag(12), QString());  // past the last field
     EXPECT_EQ(CPoomPhoneNumbers::GetMask(-1), 0u);
 }

@@ -32,36 +32,22 @@ const VCardProperty* FindProperty(const VCard& card, const char* name, int nth =
 
 }  // namespace
 
-TEST(VCardText, EscapesAndUnescapes)
+TEST(VCardText, EscapesSplitsAndJoins)
 {
-    struct Case {
-        const char* text;
-        const char* escaped;
-    } cases[] = {
-        {"plain", "plain"},
-        {"a,b;c", "a\\,b\\;c"},
-        {"back\\slash", "back\\\\slash"},
-        {"two\nlines", "two\\nlines"},
-        {"", ""},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(EscapeVCardText(QString::fromUtf8(c.text)), QString::fromUtf8(c.escaped)) << c.text;
-        EXPECT_EQ(UnescapeVCardText(QString::fromUtf8(c.escaped)), QString::fromUtf8(c.text)) << c.escaped;
+    const char* const cases[][2] = {{"plain", "plain"}, {"a,b;c", "a\\,b\\;c"}, {"back\\slash", "back\\\\slash"},
+                                    {"two\nlines", "two\\nlines"}, {"", ""}};
+    for (const auto& [text, escaped] : cases) {
+        EXPECT_EQ(EscapeVCardText(QString::fromUtf8(text)), QString::fromUtf8(escaped)) << text;
+        EXPECT_EQ(UnescapeVCardText(QString::fromUtf8(escaped)), QString::fromUtf8(text)) << escaped;
     }
     EXPECT_EQ(EscapeVCardText(QStringLiteral("a\r\nb")), QStringLiteral("a\\nb"));
     EXPECT_EQ(UnescapeVCardText(QStringLiteral("A\\NB")), QStringLiteral("A\nB"));
     EXPECT_EQ(UnescapeVCardText(QStringLiteral("ends with \\")), QStringLiteral("ends with \\"));
-}
-
-TEST(VCardText, StructuredAndListValuesSplitOnlyAtUnescapedSeparators)
-{
-    EXPECT_EQ(SplitVCardValue(QStringLiteral("Doe;John;;Dr.;"), QLatin1Char(';')),
-              (QStringList{"Doe", "John", "", "Dr.", ""}));
-    EXPECT_EQ(SplitVCardValue(QStringLiteral("Doe\\, Smith & Co;Research"), QLatin1Char(';')),
-              (QStringList{"Doe, Smith & Co", "Research"}));
+    // Structured and list values split only at unescaped separators.
+    EXPECT_EQ(SplitVCardValue(QStringLiteral("Doe\\, Smith & Co;Research;;"), QLatin1Char(';')),
+              (QStringList{"Doe, Smith & Co", "Research", "", ""}));
     EXPECT_EQ(SplitVCardValue(QStringLiteral("a\\;b;c"), QLatin1Char(';')), (QStringList{"a;b", "c"}));
-    EXPECT_EQ(SplitVCardValue(QStringLiteral("Friends,Work\\,Home"), QLatin1Char(',')),
-              (QStringList{"Friends", "Work,Home"}));
+    EXPECT_EQ(SplitVCardValue(QStringLiteral("Friends,Work\\,Home"), QLatin1Char(',')), (QStringList{"Friends", "Work,Home"}));
     EXPECT_EQ(JoinVCardValue({"1 Main St\nApt 2", "Spring;field"}, QLatin1Char(';')),
               QStringLiteral("1 Main St\\nApt 2;Spring\\;field"));
 }
@@ -115,18 +101,16 @@ TEST(VCardCodec, Version21IsReadDecodedAndStays21)
 }
 
 // An old phone's photo: base64 lines without a leading blank up to an
-// empty line. The card is read whole and written back unchanged.
+// empty line, read whole (and written back unchanged, below).
 TEST(VCardCodec, Version21PhotoOnUnindentedLinesIsOneValue)
 {
-    const QByteArray bytes = ReadContactsData("nokia-photo-2.1.vcf");
-    const VCard card = ParseOne(bytes);
+    const VCard card = ParseDataFile("nokia-photo-2.1.vcf");
     const VCardProperty* photo = FindProperty(card, "PHOTO");
     ASSERT_NE(photo, nullptr);
     const QByteArray jpeg = QByteArray::fromBase64(photo->value.toLatin1());
     EXPECT_TRUE(jpeg.startsWith("\xFF\xD8") && jpeg.endsWith("\xFF\xD9")) << photo->value.toStdString();
     EXPECT_EQ(card.Text(QStringLiteral("EMAIL")), QStringLiteral("rut@example.fi"));
     EXPECT_EQ(card.Components(QStringLiteral("N")).value(0), QStringLiteral("Nyström"));
-    EXPECT_EQ(WriteVCard(card), bytes);
 }
 
 // Old phones wrote their code page without saying which; editors put a
@@ -245,10 +229,13 @@ TEST(VCardWriter, AnUnchangedCardIsWrittenBackByteForByte)
                            "my_group.X-Ü:x\nAGENT:\nBEGIN:VCARD\nVERSION:2.1\nFN:Agent\nEND:VCARD\n"
                            "NOTE:folded\n\tby tab\nEND:VCARD\n";
     for (const QByteArray& bytes : {ReadContactsData("khard-created.vcf"), ReadContactsData("apple-grouped.vcf"),
-                                    ReadContactsData("version-4.0.vcf"), ReadContactsData("phone-2.1.vcf"), odd}) {
+                                    ReadContactsData("version-4.0.vcf"), ReadContactsData("phone-2.1.vcf"),
+                                    ReadContactsData("nokia-photo-2.1.vcf"), odd}) {
         const VCard card = ParseOne(bytes);
         EXPECT_EQ(WriteVCard(card), bytes);
         // A changed property is the only line that changes.
+        if (card.Find(QStringLiteral("FN")) < 0)
+            continue;
         VCard changed = card;
         changed.SetText(QStringLiteral("FN"), QStringLiteral("Changed"));
         QByteArray expected = bytes;
