@@ -75,17 +75,6 @@ TEST_F(ContactListModelTest, CacheFirstThenTheLoadReplacesIt)
     ASSERT_EQ(cached.Count(), 1);
     EXPECT_EQ(ContactName(cached.m_Contacts[0]), QStringLiteral("Fresh"));
     EXPECT_EQ(CContactListModel::AllFilteredLists().size(), 0u);
-
-    // A cache of a foreign version shows nothing until the load.
-    QFile file(m_cache);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.write("\x02", 1);
-    file.close();
-    CContactListModel model(m_folder);
-    model.Create(m_cache, CFilteredList::AllContactsFilter, true);
-    EXPECT_TRUE(Names().isEmpty());
-    ASSERT_TRUE(CContactListModel::WaitForLoad(10000));
-    EXPECT_EQ(Names(), QStringList{"Fresh"});
 }
 
 TEST_F(ContactListModelTest, WithoutReadingNothingLoads)

@@ -17,19 +17,14 @@ tagCONTACT* MakeRecord(const QString& name, std::initializer_list<std::pair<int,
 // An owning list of all contacts holding `records` in the given order.
 std::unique_ptr<CFilteredList> MakeAllList(std::initializer_list<tagCONTACT*> records);
 
+// A card written straight to disk; empty numbers and addresses are left out.
 struct TestCard {
-    TestCard(const char* u, const char* n, const char* m = "", const char* w = "", const char* h = "", const char* e = "")
-        : uid(QString::fromUtf8(u)), name(QString::fromUtf8(n)), mobile(QString::fromUtf8(m)), work(QString::fromUtf8(w)),
-          home(QString::fromUtf8(h)), email(QString::fromUtf8(e))
-    {
-    }
-    TestCard(QString u, QString n, QString m) : uid(std::move(u)), name(std::move(n)), mobile(std::move(m)) {}
     QString uid;
     QString name;
-    QString mobile;  // TEL;TYPE=CELL
-    QString work;    // TEL;TYPE=WORK,VOICE
-    QString home;    // TEL;TYPE=HOME,VOICE
-    QString email;   // EMAIL;TYPE=INTERNET
+    QString mobile = {};  // TEL;TYPE=CELL
+    QString work = {};    // TEL;TYPE=WORK,VOICE
+    QString home = {};    // TEL;TYPE=HOME,VOICE
+    QString email = {};   // EMAIL;TYPE=INTERNET
 };
 
 // A new empty folder under the test's temporary folder.

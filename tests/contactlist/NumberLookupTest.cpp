@@ -25,29 +25,16 @@ TEST(NumberLookup, CountryCodeLengths)
 
 TEST(NumberLookup, CompactNumber)
 {
-    struct Case {
-        const char* number;
-        const char* compact;
-    } cases[] = {
-        {"+44 (20) 7946-0123", "2079460123"},
-        {"020 7946 0123", "2079460123"},
-        {"2079460123", "2079460123"},
-        {"0044 20 7946 0123", "442079460123"},
-        {"+15551234567", "5551234567"},
-        {"+4420123", "20123"},
-        {"+353861234", "861234"},
-        {"+9", "+9"},
-        {"+", "+"},
-        {"0000", "0"},
-        {"abc", "abc"},
-        {"+44", "+44"},
-        {"", ""},
+    const char* const cases[][2] = {
+        {"+44 (20) 7946-0123", "2079460123"}, {"020 7946 0123", "2079460123"}, {"2079460123", "2079460123"},
+        {"0044 20 7946 0123", "442079460123"}, {"+15551234567", "5551234567"}, {"+4420123", "20123"},
+        {"+353861234", "861234"}, {"+9", "+9"}, {"+", "+"}, {"0000", "0"}, {"abc", "abc"}, {"+44", "+44"}, {"", ""},
         {"a@b.example", "a@b.example"},
     };
-    for (const Case& c : cases) {
-        QString number = QString::fromUtf8(c.number);
-        EXPECT_TRUE(CompactNumber(number));
-        EXPECT_EQ(number, QString::fromUtf8(c.compact)) << c.number;
+    for (const auto& [number, compact] : cases) {
+        QString text = QString::fromUtf8(number);
+        EXPECT_TRUE(CompactNumber(text));
+        EXPECT_EQ(text, QString::fromUtf8(compact)) << number;
     }
 }
 

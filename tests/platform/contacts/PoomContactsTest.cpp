@@ -57,10 +57,11 @@ TEST(PoomContacts, NamesNumbersAndAddressesFindTheirContact)
     const QString folder = FolderOf({{"Carl", "Ek", {{FIELD_MOBILE_TEL, "+46701234567"}, {FIELD_EMAIL, "carl@example.org"}}},
                                      {"Dag", "Lund", {{FIELD_EMAIL, "d1@example.org"}, {FIELD_CAR_TEL, "+46 8 555 12 12"}}},
                                      {"", "Berg", {{FIELD_WORK_TEL, "1"}}},
-                                     {"Åsa", "", {{FIELD_WORK_TEL, "2"}}}},
+                                     {"Åsa", "", {{FIELD_MOBILE_TEL, " +46 70 765 43 21 "}, {FIELD_EMAIL, "asa@example.org"}}},
+                                     {"Eva", "Alm", {{FIELD_EMAIL2, "eva@example.org"}}}},
                                     ids);
     CPoomPhoneNumbers numbers(QString(), folder);
-    ASSERT_EQ(numbers.GetCount(), 4);
+    ASSERT_EQ(numbers.GetCount(), 5);
     // Exact names only, in either order; a number in its national or
     // international form (0046... keeps a 0 after "+46" and meets nothing).
     struct Case {
@@ -73,7 +74,7 @@ TEST(PoomContacts, NamesNumbersAndAddressesFindTheirContact)
         {"Ek, Carl", "Carl Ek", "carl@example.org", "070-123 45 67", FIELD_MOBILE_TEL},
         {"Lund, Dag", "Dag Lund", "d1@example.org", "08-555 12 12", FIELD_CAR_TEL},
         {"Berg", " Berg", "", "1", FIELD_WORK_TEL},
-        {"Åsa", "Åsa ", "", "", 0},
+        {"Åsa", "Åsa ", "asa@example.org", "+46707654321", FIELD_MOBILE_TEL},
     };
     for (const Case& c : cases) {
         numbers.SetNameOrder(CPoomContacts::NameOrderLastFirst);
@@ -92,13 +93,33 @@ TEST(PoomContacts, NamesNumbersAndAddressesFindTheirContact)
     }
     EXPECT_EQ(numbers.FindByNumber(QStringLiteral("0046701234567")), -1);
     EXPECT_EQ(numbers.FindByEmail(QStringLiteral("nobody@example.org")), -1);
-    EXPECT_EQ(numbers.GetNameAt(4), QStringLiteral("<error>"));
+    EXPECT_EQ(numbers.GetNameAt(5), QStringLiteral("<error>"));
 
     CPoomContactsByOid byOid(folder);
     EXPECT_EQ(byOid.GetNameAt(ids[1]), QStringLiteral("Lund, Dag"));
     EXPECT_EQ(byOid.GetEmail1At(ids[1]), QStringLiteral("d1@example.org"));
     EXPECT_EQ(byOid.GetPropertyAt(ids[1], ContactProperty::LastName), QStringLiteral("Lund"));
     EXPECT_EQ(byOid.GetNameAt(0), QStringLiteral("<error>"));
+
+    // What the lists read: trimmed values by tag, presence bits added to
+    // the mask, the default tag following a lone second address.
+    CPoomPhoneNumbersByOid details(QString(), folder);
+    QString name, tag;
+    quint32 mask = 0x1000, oid = 0;
+    QMap<QString, QString> values{{QStringLiteral("stale"), QStringLiteral("x")}};
+    ASSERT_TRUE(details.GetDetails(ids[3], name, mask, tag, values, oid));
+    EXPECT_EQ(name, QStringLiteral("Åsa"));
+    EXPECT_EQ(mask, 0x1202u);
+    EXPECT_EQ(tag, QStringLiteral("m"));
+    EXPECT_EQ(values, (QMap<QString, QString>{{"m", "+46 70 765 43 21"}, {"e", "asa@example.org"}}));
+    EXPECT_EQ(oid, ids[3]);
+    mask = 0;
+    ASSERT_TRUE(details.GetDetails(ids[4], name, mask, tag, values, oid));
+    EXPECT_EQ(tag, QStringLiteral("e2"));
+    EXPECT_EQ(mask, 0x400u);
+    EXPECT_FALSE(details.GetDetails(0, name, mask, tag, values, oid));
+    EXPECT_EQ(CPoomPhoneNumbers::GetTag(12), QString());  // past the last field
+    EXPECT_EQ(CPoomPhoneNumbers::GetMask(-1), 0u);
 }
 
 TEST(PoomPhoneNumbers, NumberNormalisation)
@@ -115,31 +136,4 @@ TEST(PoomPhoneNumbers, NumberNormalisation)
         EXPECT_EQ(CPoomPhoneNumbers::NormalizeNumber(QString::fromUtf8(c.number), QString::fromUtf8(c.prefix)),
                   QString::fromUtf8(c.normalised))
             << c.number;
-}
-
-// What the lists read of a contact: trimmed values by tag, presence bits
-// added to the mask, and the default tag following a lone second address.
-TEST(PoomPhoneNumbers, GetDetails)
-{
-    std::vector<quint32> ids;
-    const QString folder = FolderOf({{"Åsa", "Berg", {{FIELD_MOBILE_TEL, " +46 70 123 45 67 "}, {FIELD_EMAIL, "asa@example.org"}}},
-                                     {"Eva", "Alm", {{FIELD_EMAIL2, "eva@example.org"}}}},
-                                    ids);
-    CPoomPhoneNumbersByOid numbers(QString(), folder);
-    QString name, tag;
-    quint32 mask = 0x1000, oid = 0;
-    QMap<QString, QString> values{{QStringLiteral("stale"), QStringLiteral("x")}};
-    ASSERT_TRUE(numbers.GetDetails(ids[0], name, mask, tag, values, oid));
-    EXPECT_EQ(name, QStringLiteral("Åsa Berg"));
-    EXPECT_EQ(mask, 0x1202u);
-    EXPECT_EQ(tag, QStringLiteral("m"));
-    EXPECT_EQ(values, (QMap<QString, QString>{{"m", "+46 70 123 45 67"}, {"e", "asa@example.org"}}));
-    EXPECT_EQ(oid, ids[0]);
-    mask = 0;
-    ASSERT_TRUE(numbers.GetDetails(ids[1], name, mask, tag, values, oid));
-    EXPECT_EQ(tag, QStringLiteral("e2"));
-    EXPECT_EQ(mask, 0x400u);
-    EXPECT_FALSE(numbers.GetDetails(ids[1] + 1, name, mask, tag, values, oid));
-    EXPECT_EQ(CPoomPhoneNumbers::GetTag(12), QString());  // past the last field
-    EXPECT_EQ(CPoomPhoneNumbers::GetMask(-1), 0u);
 }

@@ -145,19 +145,10 @@ TEST(VCardParser, LegacyBytesByteOrderMarkAndTabContinuations)
 
 TEST(VCardParser, QuotedPrintableDecoding)
 {
-    struct Case {
-        const char* encoded;
-        const char* decoded;
-    } cases[] = {
-        {"J=C3=B6rn", "J\xC3\xB6rn"},
-        {"soft=\r\nbreak", "softbreak"},
-        {"lower=c3=b6", "lower\xC3\xB6"},
-        {"stray = sign", "stray = sign"},
-        {"ends=", "ends"},
-        {"=ZZ", "=ZZ"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(DecodeQuotedPrintable(c.encoded), QByteArray(c.decoded)) << c.encoded;
+    const char* const cases[][2] = {{"J=C3=B6rn", "J\xC3\xB6rn"}, {"soft=\r\nbreak", "softbreak"}, {"lower=c3=b6", "lower\xC3\xB6"},
+                                    {"stray = sign", "stray = sign"}, {"ends=", "ends"}, {"=ZZ", "=ZZ"}};
+    for (const auto& [encoded, decoded] : cases)
+        EXPECT_EQ(DecodeQuotedPrintable(encoded), QByteArray(decoded)) << encoded;
 }
 
 TEST(VCardParser, BrokenCardsAreLeftOutAndTheOthersRead)
