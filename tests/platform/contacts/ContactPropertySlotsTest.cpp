@@ -147,7 +147,7 @@ TEST(ContactPropertySlots, RealCardsFillTheFields)
     EXPECT_TRUE(apple.Address(AddressKind::Work).IsEmpty());
 }
 
-TEST(ContactPropertySlots, SettingFieldsAddsReplacesAndRemovesProperties)
+TEST(ContactPropertySlots, EditsChangeOnlyWhatTheyName)
 {
     CContactItem item = ItemOfCard(ReadContactsData("apple-grouped.vcf"));
     const size_t before = item.Card().properties.size();
@@ -169,12 +169,9 @@ TEST(ContactPropertySlots, SettingFieldsAddsReplacesAndRemovesProperties)
     item.SetAddress(AddressKind::Work, {QStringLiteral("Storgatan 1"), QStringLiteral("Lund"), QStringLiteral("22100"), {}, {}});
     EXPECT_EQ(item.Address(AddressKind::Work).city, QStringLiteral("Lund"));
     EXPECT_EQ(item.Address(AddressKind::Home).city, QStringLiteral("Springfield"));
-}
 
-// Name and address parts are lists of values: a part the user did not
-// change keeps its bytes, and a display name of the user's own stays.
-TEST(ContactPropertySlots, EditingOnePartLeavesTheOthersAsTheyWere)
-{
+    // Name and address parts are lists of values: a part the user did not
+    // change keeps its bytes, and a display name of the user's own stays.
     struct Case {
         const char* card;
         ContactProperty property;
@@ -190,12 +187,12 @@ TEST(ContactPropertySlots, EditingOnePartLeavesTheOthersAsTheyWere)
         {"N:Doe;John;;;\r\n", ContactProperty::FirstName, "John", "Doe;John;;;", ""},
     };
     for (const Case& c : cases) {
-        CContactItem item = ItemOf(c.card);
-        item.SetProperty(c.property, QString::fromUtf8(c.text));
-        EXPECT_EQ(item.Card().properties[size_t(item.Card().Find(QStringLiteral("N")))].value, QString::fromUtf8(c.n)) << c.card;
-        EXPECT_EQ(item.Card().Text(QStringLiteral("FN")), QString::fromUtf8(c.fn)) << c.card;
+        CContactItem edited = ItemOf(c.card);
+        edited.SetProperty(c.property, QString::fromUtf8(c.text));
+        EXPECT_EQ(edited.Card().properties[size_t(edited.Card().Find(QStringLiteral("N")))].value, QString::fromUtf8(c.n)) << c.card;
+        EXPECT_EQ(edited.Card().Text(QStringLiteral("FN")), QString::fromUtf8(c.fn)) << c.card;
     }
-    CContactItem item = ItemOf("ADR;TYPE=HOME:;;1 Main St,Apt 2;Springfield;IL;62701;USA\r\n");
-    item.SetAddress(AddressKind::Home, {QStringLiteral("1 Main St,Apt 2"), QStringLiteral("Lund"), QStringLiteral("62701"), {}, {}});
-    EXPECT_EQ(item.Card().properties.front().value, QStringLiteral(";;1 Main St,Apt 2;Lund;IL;62701;USA"));
+    CContactItem address = ItemOf("ADR;TYPE=HOME:;;1 Main St,Apt 2;Springfield;IL;62701;USA\r\n");
+    address.SetAddress(AddressKind::Home, {QStringLiteral("1 Main St,Apt 2"), QStringLiteral("Lund"), QStringLiteral("62701"), {}, {}});
+    EXPECT_EQ(address.Card().properties.front().value, QStringLiteral(";;1 Main St,Apt 2;Lund;IL;62701;USA"));
 }

@@ -33,17 +33,14 @@ const QString kNewer = QStringLiteral("uid-739192");
 
 }  // namespace
 
-TEST(ContactsStore, DefaultFolderFollowsTheEnvironment)
+TEST(ContactsStore, TheFolderIsFoundOrMadeOrSaidToBeAmiss)
 {
     EXPECT_EQ(CContactsStore::DefaultFolder(), qEnvironmentVariable("TESSALY_CONTACTS"));
     const QByteArray saved = qgetenv("TESSALY_CONTACTS");
     qunsetenv("TESSALY_CONTACTS");
     EXPECT_EQ(CContactsStore::DefaultFolder(), qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/tessaly/contacts"));
     qputenv("TESSALY_CONTACTS", saved);
-}
 
-TEST(ContactsStore, LogOnCreatesTheFolderAndFailsWhereItCannot)
-{
     const QString folder = NewContactsFolder(QStringLiteral("create")) + QStringLiteral("/deeper/still");
     CContactsStore store(folder);
     EXPECT_TRUE(store.LogOn());
@@ -114,10 +111,9 @@ TEST(ContactsStore, CreateSaveFetchDelete)
 TEST(ContactsStore, BrokenAndForeignFilesAreSkippedWithoutHarmingOthers)
 {
     const QString folder = NewContactsFolder(QStringLiteral("broken"));
-    CopyContactsData(QStringLiteral("khard-created.vcf"), folder);
-    CopyContactsData(QStringLiteral("broken-no-end.vcf"), folder);
-    CopyContactsData(QStringLiteral("broken-no-colon.vcf"), folder);
-    CopyContactsData(QStringLiteral("three-cards.vcf"), folder);  // an export dropped into the folder
+    // three-cards.vcf: an export dropped into the folder.
+    for (const char* file : {"khard-created.vcf", "broken-no-end.vcf", "broken-no-colon.vcf", "three-cards.vcf"})
+        CopyContactsData(QString::fromLatin1(file), folder);
     WriteContactFile(folder, QStringLiteral("empty.vcf"), QByteArray());
     WriteContactFile(folder, QStringLiteral("binary.vcf"), QByteArray("\x00\x01\x02\xff", 4));
     WriteContactFile(folder, QStringLiteral("notes.txt"), "BEGIN:VCARD\r\nFN:Not a vcf\r\nEND:VCARD\r\n");
@@ -129,28 +125,21 @@ TEST(ContactsStore, BrokenAndForeignFilesAreSkippedWithoutHarmingOthers)
     EXPECT_EQ(store.ItemAt(1), nullptr);
     EXPECT_EQ(store.ItemAt(-1), nullptr);
 
-    // The folder removed under a logon: nothing is left to show.
-    QDir(folder).removeRecursively();
-    EXPECT_FALSE(store.Refresh());
-    EXPECT_EQ(store.Count(), 0);
-}
-
-TEST(ContactsStore, AFailedSaveReportsAndKeepsTheOldCard)
-{
-    const QString folder = NewContactsFolder(QStringLiteral("savefail"));
-    CopyContactsData(QStringLiteral("khard-created.vcf"), folder);
+    // A save that fails (a folder in the way of the file cannot be
+    // replaced, not even by root) says so and leaves the card as it was.
     const QByteArray before = ReadContactFile(folder + QStringLiteral("/khard-created.vcf"));
-    CContactsStore store(folder);
-    ASSERT_TRUE(store.LogOn());
-    std::unique_ptr<CContactItem> item = store.ItemAt(0);
-    item->SetField(FIELD_MOBILE_TEL, QStringLiteral("1"));
-    // A folder in the way of the file cannot be replaced, not even by root.
-    CContactItem blocked(item->Card(), QStringLiteral("in-the-way.vcf"), item->Oid());
+    CContactItem blocked(store.ItemAt(0)->Card(), QStringLiteral("in-the-way.vcf"), store.ItemAt(0)->Oid());
+    blocked.SetField(FIELD_MOBILE_TEL, QStringLiteral("1"));
     QDir().mkpath(folder + QStringLiteral("/in-the-way.vcf"));
     EXPECT_FALSE(store.Save(blocked));
     EXPECT_EQ(store.LastError(), ContactsStoreError::SaveFailed);
     EXPECT_EQ(ReadContactFile(folder + QStringLiteral("/khard-created.vcf")), before);
     EXPECT_EQ(store.Count(), 1);
+
+    // The folder removed under a logon: nothing is left to show.
+    QDir(folder).removeRecursively();
+    EXPECT_FALSE(store.Refresh());
+    EXPECT_EQ(store.Count(), 0);
 }
 
 namespace {

@@ -98,19 +98,16 @@ TEST(VCardCodec, Version21IsReadDecodedAndStays21)
     EXPECT_TRUE(written.contains("FN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=85ke, J=C3=B6rgensen\r\n")) << written.constData();
     EXPECT_TRUE(written.contains("TEL;HOME;VOICE;X-HOME2:1\r\n")) << written.constData();
     EXPECT_EQ(ParseOne(written).Text(QStringLiteral("FN")), QStringLiteral("Åke, Jörgensen"));
-}
 
-// An old phone's photo: base64 lines without a leading blank up to an
-// empty line, read whole (and written back unchanged, below).
-TEST(VCardCodec, Version21PhotoOnUnindentedLinesIsOneValue)
-{
-    const VCard card = ParseDataFile("nokia-photo-2.1.vcf");
-    const VCardProperty* photo = FindProperty(card, "PHOTO");
+    // An old phone's photo: base64 lines without a leading blank up to an
+    // empty line, read whole (and written back unchanged, below).
+    const VCard photoCard = ParseDataFile("nokia-photo-2.1.vcf");
+    const VCardProperty* photo = FindProperty(photoCard, "PHOTO");
     ASSERT_NE(photo, nullptr);
     const QByteArray jpeg = QByteArray::fromBase64(photo->value.toLatin1());
     EXPECT_TRUE(jpeg.startsWith("\xFF\xD8") && jpeg.endsWith("\xFF\xD9")) << photo->value.toStdString();
-    EXPECT_EQ(card.Text(QStringLiteral("EMAIL")), QStringLiteral("rut@example.fi"));
-    EXPECT_EQ(card.Components(QStringLiteral("N")).value(0), QStringLiteral("Nyström"));
+    EXPECT_EQ(photoCard.Text(QStringLiteral("EMAIL")), QStringLiteral("rut@example.fi"));
+    EXPECT_EQ(photoCard.Components(QStringLiteral("N")).value(0), QStringLiteral("Nyström"));
 }
 
 // Old phones wrote their code page without saying which; editors put a
