@@ -27,6 +27,7 @@
 #include <QThread>
 
 #include <memory>
+#include <mutex>
 
 void ResetRegistry()
 {
@@ -168,11 +169,6 @@ CAppSettings DialogTestSizes()
     settings.PhoneNameSize = 30;
     settings.PhoneNumberSize = 40;
     return settings;
-}
-
-void WindowTest::SetUp()
-{
-    ResetRegistryWithoutPorts();
 }
 
 void WindowTest::TearDown()

@@ -63,7 +63,7 @@ class CMainFrame;
 // The window on a fresh Contacts folder, driven as its tests drive it.
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override { ResetRegistryWithoutPorts(); }
     void TearDown() override;
 
     // Makes the window; its connection dialogs get `answers` as above.

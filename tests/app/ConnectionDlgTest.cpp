@@ -1,23 +1,18 @@
+// The connection dialog over the registry's port lists: what it offers,
+// what OK keeps and Cancel leaves, and the baud rates it takes.
+
 #include "app/dialogs/ConnectionDlg.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QComboBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-void AddExternalModem(const QString& subkey, const QString& port, const QString& name)
-{
-    const QString key = QStringLiteral("ExtModems\\") + subkey;
-    SetRegistryNumber(key, QStringLiteral("DeviceType"), 1);
-    SetRegistryString(key, QStringLiteral("Port"), port);
-    SetRegistryString(key, QStringLiteral("FriendlyName"), name);
-}
 
 QStringList Items(const QComboBox& box)
 {
@@ -32,124 +27,105 @@ protected:
     void SetUp() override
     {
         ResetRegistry();
-        SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QStringLiteral(""));
-        AddExternalModem(QStringLiteral("1"), QStringLiteral("MUX1:"), QStringLiteral("Mervix Phone"));
-        AddExternalModem(QStringLiteral("2"), QStringLiteral("MUX2:"), QStringLiteral("mervix data"));
-        AddExternalModem(QStringLiteral("3"), QStringLiteral("MUX3:"), QStringLiteral("Mervix Extra"));
-        AddExternalModem(QStringLiteral("4"), QStringLiteral("/dev/ttyACM0"), QStringLiteral("Phone Cable"));
+        SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
+        const char* modems[][2] = {{"MUX1:", "Mervix Phone"}, {"MUX2:", "mervix data"}, {"MUX3:", "Mervix Extra"},
+                                   {"/dev/ttyACM0", "Phone Cable"}};
+        for (int i = 0; i < 4; ++i) {
+            const QString key = QStringLiteral("ExtModems\\%1").arg(i);
+            SetRegistryNumber(key, QStringLiteral("DeviceType"), 1);
+            SetRegistryString(key, QStringLiteral("Port"), QString::fromLatin1(modems[i][0]));
+            SetRegistryString(key, QStringLiteral("FriendlyName"), QString::fromLatin1(modems[i][1]));
+        }
     }
 };
 
-TEST_F(ConnectionDlgTest, ListsPortsWithoutTheMultiplexersOwn)
+// The multiplexer's own ports are not offered; the stored connection is
+// shown chosen even when it is not found; OK keeps the choice, Cancel
+// keeps what was stored.
+TEST_F(ConnectionDlgTest, OffersThePortsAndKeepsTheChoice)
 {
-    CConnectionDlg dialog;
-    dialog.m_Prompt = QStringLiteral("Where is the GSM device?");
-    dialog.OnInitDialog();
-    EXPECT_EQ(Items(*dialog.ConnectionList()),
-              (QStringList{"None", "Phone Cable", "Mervix Extra", "Simulate"}));
-    EXPECT_EQ(dialog.ConnectionList()->currentText(), QStringLiteral("None"));
-    EXPECT_EQ(dialog.PromptLabel()->text(), QStringLiteral("Where is the GSM device?"));
-    EXPECT_EQ(dialog.OkButton()->text(), QStringLiteral("OK"));
-
-    dialog.ConnectionList()->setCurrentIndex(1);
-    QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(dialog.m_ComPort, QStringLiteral("/dev/ttyACM0"));
-    EXPECT_EQ(dialog.m_TapiDevice, QStringLiteral("Phone Cable"));
-    EXPECT_EQ(dialog.m_Speed, 9600);
-}
-
-TEST_F(ConnectionDlgTest, StoredConnectionNotFoundIsKept)
-{
-    CConnectionDlg dialog;
-    dialog.m_ComPort = QStringLiteral("/dev/ttyUSB7");
-    dialog.m_TapiDevice = QStringLiteral("Old Modem");
-    dialog.m_bVirtualPort = true;
-    dialog.OnInitDialog();
-    EXPECT_EQ(dialog.ConnectionList()->currentText(), QStringLiteral("Old Modem"));
-    dialog.accept();
-    EXPECT_EQ(dialog.m_ComPort, QStringLiteral("/dev/ttyUSB7"));
-    EXPECT_TRUE(dialog.m_bVirtualPort);
-}
-
-TEST_F(ConnectionDlgTest, SimulateAndNone)
-{
-    struct Case {
+    CConnectionDlg fresh;
+    fresh.OnInitDialog();
+    EXPECT_EQ(Items(*fresh.ConnectionList()), (QStringList{"None", "Phone Cable", "Mervix Extra", "Simulate"}));
+    const struct {
         const char* stored;
         const char* storedPort;
-        const char* choose;
+        const char* choose;  // nullptr: Cancel
         const char* port;
         const char* name;
+        int speed;
+    } cases[] = {
+        {"None", "", "Phone Cable", "/dev/ttyACM0", "Phone Cable", 9600},
+        {"Old Modem", "/dev/ttyUSB7", "Old Modem", "/dev/ttyUSB7", "Old Modem", 9600},
+        {"None", "", "Simulate", "99", "Simulate", 9600},
+        {"Simulate", "99", "None", "", "None", 9600},
+        {"Phone Cable", "/dev/ttyACM0", "None", "", "None", 9600},
+        {"Phone Cable", "/dev/ttyACM0", nullptr, "/dev/ttyACM0", "Phone Cable", 57600},
     };
-    const Case cases[] = {
-        {"Simulate", "99", "Simulate", "99", "Simulate"},
-        {"None", "", "Simulate", "99", "Simulate"},
-        {"Simulate", "99", "None", "", "None"},
-        {"Phone Cable", "/dev/ttyACM0", "None", "", "None"},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored << " -> " << (c.choose ? c.choose : "Cancel"));
         CConnectionDlg dialog;
         dialog.m_TapiDevice = QString::fromLatin1(c.stored);
         dialog.m_ComPort = QString::fromLatin1(c.storedPort);
+        dialog.m_Speed = c.speed;
         dialog.m_bVirtualPort = true;
+        dialog.m_Prompt = QStringLiteral("Where is the GSM device?");
         dialog.OnInitDialog();
+        EXPECT_EQ(dialog.PromptLabel()->text(), dialog.m_Prompt);
         EXPECT_EQ(dialog.ConnectionList()->currentText(), QString::fromLatin1(c.stored));
         EXPECT_EQ(Items(*dialog.ConnectionList()).count(QStringLiteral("Simulate")), 1);
-        dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(QString::fromLatin1(c.choose)));
-        dialog.accept();
-        EXPECT_EQ(dialog.m_ComPort, QString::fromLatin1(c.port)) << c.stored << " -> " << c.choose;
+        if (c.choose) {
+            dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(QString::fromLatin1(c.choose)));
+            QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
+        } else {
+            dialog.ConnectionList()->setCurrentIndex(0);
+            dialog.BaudList()->setCurrentIndex(0);
+            QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
+        }
+        EXPECT_EQ(dialog.result(), c.choose ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(dialog.m_ComPort, QString::fromLatin1(c.port));
         EXPECT_EQ(dialog.m_TapiDevice, QString::fromLatin1(c.name));
-        EXPECT_FALSE(dialog.m_bVirtualPort);
+        EXPECT_EQ(dialog.m_Speed, c.speed);
+        // The stored connection's virtual flag goes with it only.
+        EXPECT_EQ(dialog.m_bVirtualPort, !c.choose || qstrcmp(c.choose, c.stored) == 0);
     }
 }
 
-TEST_F(ConnectionDlgTest, BaudRateListTakesTheStoredRate)
+// The rate list shows the stored rate; OK takes only a rate the serial
+// port can be set to, and says so for another.
+TEST_F(ConnectionDlgTest, BaudRatesAreTheSettableOnes)
 {
-    struct Case {
+    RecordedMessages messages;
+    const QStringList standard = {"2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
+    const struct {
         int stored;
         int selectedRow;
         QStringList rates;
-    };
-    const QStringList standard = {"2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
-    const Case cases[] = {
-        {9600, 2, standard},
-        {115200, 6, standard},
+        const char* typed;  // then OK
+        int taken;          // 0: refused
+    } cases[] = {
+        {9600, 2, standard, "57600", 57600},
+        {115200, 6, standard, "fast", 0},
         // Shown as stored, though OK will not take it.
-        {14400, 3, QStringList{"2400", "4800", "9600", "14400"} + standard.mid(3)},
+        {14400, 3, QStringList{"2400", "4800", "9600", "14400"} + standard.mid(3), "14400", 0},
         // The prefix search takes "1" for the first rate after the first entry.
-        {1, 3, standard},
+        {1, 3, standard, "921600", 921600},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        messages.Clear();
         CConnectionDlg dialog;
         dialog.m_Speed = c.stored;
         dialog.OnInitDialog();
-        EXPECT_EQ(Items(*dialog.BaudList()), c.rates) << c.stored;
-        EXPECT_EQ(dialog.BaudList()->currentIndex(), c.selectedRow) << c.stored;
-    }
-}
-
-// OK takes only a rate the serial port can be set to.
-TEST_F(ConnectionDlgTest, OkTakesOnlySettableRates)
-{
-    RecordedMessages messages;
-    const struct {
-        const char* typed;
-        bool accepted;
-    } cases[] = {{"14400", false}, {"fast", false}, {"57600", true}};
-    for (const auto& c : cases) {
-        messages.Clear();
-        CConnectionDlg dialog;
-        dialog.m_Speed = 9600;
-        dialog.OnInitDialog();
+        EXPECT_EQ(Items(*dialog.BaudList()), c.rates);
+        EXPECT_EQ(dialog.BaudList()->currentIndex(), c.selectedRow);
         dialog.BaudList()->lineEdit()->selectAll();
         QTest::keyClicks(dialog.BaudList()->lineEdit(), QString::fromLatin1(c.typed));
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
-        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.typed;
-        EXPECT_EQ(dialog.m_Speed, c.accepted ? 57600 : 9600) << c.typed;
-        EXPECT_EQ(messages.Texts().size(), c.accepted ? 0 : 1) << c.typed;
-        if (!c.accepted) {
-            EXPECT_TRUE(messages.Texts().value(0).startsWith(QStringLiteral("The serial port cannot run"))) << c.typed;
-        }
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.taken != 0);
+        EXPECT_EQ(dialog.m_Speed, c.taken ? c.taken : c.stored);
+        EXPECT_EQ(messages.Texts().size(), c.taken ? 0 : 1);
+        EXPECT_EQ(messages.Texts().value(0).startsWith(QStringLiteral("The serial port cannot run")), !c.taken);
     }
 }
 
@@ -164,21 +140,6 @@ TEST_F(ConnectionDlgTest, FailedDiscoveryIsReportedOnce)
     EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Failed to identify available modem ports.")});
     EXPECT_EQ(Items(*dialog.ConnectionList()), (QStringList{"None", "Simulate"}));
     EXPECT_EQ(dialog.ConnectionList()->currentText(), QStringLiteral("None"));
-}
-
-TEST_F(ConnectionDlgTest, CancelLeavesTheFields)
-{
-    CConnectionDlg dialog;
-    dialog.m_ComPort = QStringLiteral("/dev/ttyACM0");
-    dialog.m_TapiDevice = QStringLiteral("Phone Cable");
-    dialog.m_Speed = 57600;
-    dialog.OnInitDialog();
-    dialog.ConnectionList()->setCurrentIndex(0);
-    dialog.BaudList()->setCurrentIndex(0);
-    QTest::mouseClick(dialog.CancelButton(), Qt::LeftButton);
-    EXPECT_EQ(dialog.result(), QDialog::Rejected);
-    EXPECT_EQ(dialog.m_ComPort, QStringLiteral("/dev/ttyACM0"));
-    EXPECT_EQ(dialog.m_Speed, 57600);
 }
 
 }  // namespace

@@ -50,52 +50,41 @@ TEST(ProgressPopupTest, TextSetWhileHiddenBlinksOnceShown)
 TEST(DeviceWorkerTest, OperationsRunOneAtATimeInOrderOffTheGuiThread)
 {
     CDeviceWorker worker;
-    std::vector<int> order;
-    std::vector<int> completions;
+    std::vector<int> order, completions;
     std::atomic<int> running{0};
-    std::atomic<bool> overlapped{false};
-    std::atomic<bool> onGui{false};
-    for (int i = 0; i < 5; ++i) {
-        worker.Run(
-            [&, i] {
-                if (running.fetch_add(1) != 0)
-                    overlapped = true;
-                if (QThread::currentThread() == QCoreApplication::instance()->thread())
-                    onGui = true;
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-                order.push_back(i);
-                running.fetch_sub(1);
-            },
-            [&, i] { completions.push_back(i); });
-    }
+    std::atomic<bool> overlapped{false}, onGui{false};
+    auto queue = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            worker.Run(
+                [&, i] {
+                    overlapped = overlapped || running.fetch_add(1) != 0;
+                    onGui = onGui || QThread::currentThread() == QCoreApplication::instance()->thread();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                    order.push_back(i);
+                    running.fetch_sub(1);
+                },
+                [&, i] { completions.push_back(i); });
+        }
+    };
+    queue(5);
     EXPECT_TRUE(worker.IsBusy());
     ASSERT_TRUE(WaitUntil([&] { return !worker.IsBusy(); }, 5000));
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(completions, (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_FALSE(overlapped.load());
-    EXPECT_FALSE(onGui.load());
+    EXPECT_EQ(completions, order);
 
     // Stop runs everything queued before it, on the worker and in order
     // (a disconnect queued at shut-down included), then refuses more; the
     // completions of a stopped worker are dropped with their owner.
     order.clear();
     completions.clear();
-    for (int i = 0; i < 3; ++i) {
-        worker.Run(
-            [&, i] {
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                if (QThread::currentThread() == QCoreApplication::instance()->thread())
-                    onGui = true;
-                order.push_back(i);
-            },
-            [&, i] { completions.push_back(i); });
-    }
+    queue(3);
     EXPECT_TRUE(worker.Stop(5000));
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+    EXPECT_FALSE(overlapped.load());
     EXPECT_FALSE(onGui.load());
     EXPECT_FALSE(worker.IsRunning());
     EXPECT_FALSE(worker.Run([] {}));
-    WaitUntil([] { return false; }, 50);
+    QCoreApplication::processEvents();
     EXPECT_TRUE(completions.empty());
 }
 
