@@ -18,7 +18,6 @@
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -248,7 +247,7 @@ bool WindowTest::ShowContacts(int rows)
 {
     CSkinableFlatContactList* flat = View()->ContactsList()->ListControl();
     View()->ContactsList()->RefreshList(true);
-    return WaitUntil([&] { return flat->RowCount() == rows; }) && Activate();
+    return WaitUntil([&] { return flat->RowCount() == rows && !CSkinableContactList::IsRefreshing(); }) && Activate();
 }
 
 void WindowTest::ClickContact(int row)

@@ -20,7 +20,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>

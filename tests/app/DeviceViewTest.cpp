@@ -16,7 +16,6 @@
 #include "tests/app/AppTestSupport.h"
 #include "tools/modemsim/ModemSimulator.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
