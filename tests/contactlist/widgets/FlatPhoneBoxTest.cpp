@@ -22,9 +22,9 @@ protected:
     {
         top = std::make_unique<QWidget>();
         top->resize(300, 300);
-        listWindow = std::make_unique<QWidget>(top.get());
+        listWindow = new QWidget(top.get());
         listWindow->setGeometry(0, 100, 240, 121);
-        owner = std::make_unique<QWidget>(listWindow.get());
+        owner = new QWidget(listWindow);
         owner->setGeometry(0, 0, 227, 103);
         top->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(top.get()));
@@ -32,83 +32,65 @@ protected:
         QFont font;
         font.setPixelSize(14);
         box->setFont(font);
-        ASSERT_TRUE(box->Create(owner.get(), 25002, true));
+        ASSERT_TRUE(box->Create(owner, 25002, true));
         box->AddLine(QStringLiteral("+46 70 111"), QStringLiteral("Mobile"), QStringLiteral("m"));
         box->AddLine(QStringLiteral("08-222"), QStringLiteral("Work"), QStringLiteral("w"));
         box->AddLine(QStringLiteral("kim@example.org"), QStringLiteral("E-mail"), QStringLiteral("e"));
         box->SetSelectedLine(0);
     }
-
     void TearDown() override
     {
         box.reset();
-        owner.reset();
-        listWindow.reset();
         top.reset();
     }
-
     // Opens the box below a row whose bottom is `ownerY` in the owner.
     void OpenAt(int ownerY) { box->ShowAt(owner->mapToGlobal(QPoint(0, ownerY)).y()); }
-
-    QPoint MiddleOfLine(int line) const
-    {
-        return QPoint(30, 1 + line * box->LineHeight() + box->LineHeight() / 2);
-    }
+    QPoint MiddleOfLine(int line) const { return QPoint(30, 1 + line * box->LineHeight() + box->LineHeight() / 2); }
 
     std::unique_ptr<QWidget> top;
-    std::unique_ptr<QWidget> listWindow;
-    std::unique_ptr<QWidget> owner;
+    QWidget* listWindow = nullptr;  // owned by `top`
+    QWidget* owner = nullptr;
     std::unique_ptr<MFCFlatPhoneBoxCtrl> box;
 };
 
 }  // namespace
 
+// Below the row at the right of the list window; above it when it would
+// leave the window, but never above the window's top.
 TEST_F(PhoneBoxTest, OpensBelowTheRowAtTheRightOfTheListWindow)
 {
     EXPECT_EQ(box->parentWidget(), top.get());  // with the box flag: the top-level window
-    OpenAt(20);
-    ASSERT_TRUE(box->isVisible());
-    EXPECT_EQ(QWidget::mouseGrabber(), box.get());
-    EXPECT_TRUE(box->hasFocus());
-    // 14 pixels is not a small font: labels only, 110 wide.
-    EXPECT_FALSE(box->IsSmallFont());
-    EXPECT_EQ(box->NumberColumnWidth(), 0);
-    EXPECT_EQ(box->LabelColumnWidth(), 110);
-    EXPECT_EQ(box->geometry(), QRect(235 - (15 + 110 + 2), 120, 15 + 110 + 2, 3 * box->LineHeight() + 2));
-}
-
-TEST_F(PhoneBoxTest, ABoxThatWouldLeaveTheWindowOpensAboveItsPosition)
-{
-    const int rowBottom = 190;  // 290 in the window: three lines do not fit below
-    OpenAt(rowBottom);
     const int height = 3 * box->LineHeight() + 2;
-    EXPECT_EQ(box->geometry().top(), 100 + rowBottom - height);
-    box->Close();
-
-    // Near the top of a short window it goes no higher than 0.
-    top->resize(300, 40);
-    listWindow->setGeometry(0, 0, 240, 40);
-    OpenAt(20);
-    EXPECT_EQ(box->geometry().top(), 0);
+    const struct { int windowHeight, rowBottom, top; } cases[] = {
+        {300, 20, 120},
+        {300, 190, 100 + 190 - height},  // 290 in the window: three lines do not fit below
+        {40, 20, 0},
+    };
+    for (const auto& c : cases) {
+        box->Close();
+        top->resize(300, c.windowHeight);
+        listWindow->setGeometry(0, c.windowHeight < 100 ? 0 : 100, 240, std::min(121, c.windowHeight));
+        OpenAt(c.rowBottom);
+        ASSERT_TRUE(box->isVisible());
+        EXPECT_EQ(QWidget::mouseGrabber(), box.get());
+        EXPECT_TRUE(box->hasFocus());
+        // 14 pixels is not a small font: labels only, 110 wide.
+        EXPECT_FALSE(box->IsSmallFont());
+        EXPECT_EQ(box->NumberColumnWidth(), 0);
+        EXPECT_EQ(box->geometry(), QRect(235 - (15 + 110 + 2), c.top, 15 + 110 + 2, height)) << c.rowBottom;
+    }
 }
 
 TEST_F(PhoneBoxTest, ArrowKeysWrapAndEnterPicksTheHotLine)
 {
     OpenAt(0);
     QSignalSpy picked(box.get(), &MFCFlatPhoneBoxCtrl::Picked);
-    struct Step {
-        Qt::Key key;
-        int hotLine;
-    };
-    const Step steps[] = {
-        {Qt::Key_Up, 2},    // no hot line: up goes to the last
-        {Qt::Key_Up, 1},    {Qt::Key_Down, 2},
-        {Qt::Key_Down, 0},  // down on the last wraps to the first
-        {Qt::Key_Down, 1},
-    };
-    for (const Step& step : steps) {
-        QTest::keyClick(box.get(), step.key);
-        EXPECT_EQ(box->HotLine(), step.hotLine);
+    // No hot line: up goes to the last; down on the last wraps to the first.
+    const std::pair<Qt::Key, int> steps[] = {
+        {Qt::Key_Up, 2}, {Qt::Key_Up, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 0}, {Qt::Key_Down, 1}};
+    for (const auto& [key, hotLine] : steps) {
+        QTest::keyClick(box.get(), key);
+        EXPECT_EQ(box->HotLine(), hotLine);
     }
     EXPECT_EQ(picked.count(), 0);
     QTest::keyClick(box.get(), Qt::Key_Return);
@@ -116,37 +98,31 @@ TEST_F(PhoneBoxTest, ArrowKeysWrapAndEnterPicksTheHotLine)
     EXPECT_NE(QWidget::mouseGrabber(), box.get());
     ASSERT_EQ(picked.count(), 1);
     EXPECT_EQ(picked.front().front().toInt(), 25002);
-    EXPECT_EQ(box->SelectedLine(), 1);
     EXPECT_EQ(box->SelectedTag(), QStringLiteral("w"));
 }
 
+// Each way of closing the box picks only what the user meant, lets the
+// mouse go, and leaves the next click elsewhere working.
 TEST_F(PhoneBoxTest, MouseAndEscapePickOrCloseAsTheUserMeant)
 {
-    struct Case {
-        const char* what;
-        std::function<void()> act;
-        bool stillOpen;
-        const char* picked;  // nullptr: no pick
+    QPushButton button(QStringLiteral("OK"), top.get());
+    button.setGeometry(250, 5, 40, 20);
+    button.show();
+    QSignalSpy clicked(&button, &QPushButton::clicked);
+    auto press = [](QWidget* target, QPoint at, QPoint liftAt) {
+        QTest::mousePress(target, Qt::LeftButton, {}, at);
+        QTest::mouseRelease(target, Qt::LeftButton, {}, liftAt);
     };
-    const Case cases[] = {
-        {"press and lift on a line", [&] {
-             QTest::mousePress(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
-             EXPECT_EQ(box->HotLine(), 2);
-             EXPECT_TRUE(box->isVisible());
-             QTest::mouseRelease(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
-         }, false, "e"},
-        {"lift on another line", [&] {
-             QTest::mousePress(box.get(), Qt::LeftButton, {}, MiddleOfLine(1));
-             QTest::mouseRelease(box.get(), Qt::LeftButton, {}, MiddleOfLine(2));
-         }, true, nullptr},
+    const struct { const char* what; std::function<void()> act; bool stillOpen; const char* picked; } cases[] = {
+        {"press and lift on a line", [&] { press(box.get(), MiddleOfLine(2), MiddleOfLine(2)); }, false, "e"},
+        {"lift on another line", [&] { press(box.get(), MiddleOfLine(1), MiddleOfLine(2)); }, true, nullptr},
         // The box holds the mouse: a press on the window elsewhere reaches it.
-        {"tap outside", [&] {
-             QTest::mousePress(top.get(), Qt::LeftButton, {}, QPoint(5, 5));
-             QTest::mouseRelease(top.get(), Qt::LeftButton, {}, QPoint(5, 5));
-         }, false, nullptr},
+        {"tap elsewhere in the window", [&] { press(top.get(), QPoint(5, 5), QPoint(5, 5)); }, false, nullptr},
+        {"tap on the button itself", [&] { press(&button, QPoint(5, 5), QPoint(5, 5)); }, false, nullptr},
+        {"tap on the box's frame, off every line", [&] { press(box.get(), QPoint(30, 0), QPoint(30, 0)); }, false, nullptr},
         {"escape", [&] { QTest::keyClick(box.get(), Qt::Key_Escape); }, false, nullptr},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         box->Close();
         box->SetSelectedLine(0);
@@ -156,33 +132,9 @@ TEST_F(PhoneBoxTest, MouseAndEscapePickOrCloseAsTheUserMeant)
         EXPECT_EQ(box->isVisible(), c.stillOpen);
         EXPECT_EQ(picked.count(), c.picked ? 1 : 0);
         EXPECT_EQ(box->SelectedTag(), QString::fromLatin1(c.picked ? c.picked : "m"));
-        if (!c.stillOpen) {
-            EXPECT_NE(QWidget::mouseGrabber(), box.get());
-        }
-    }
-}
-
-TEST_F(PhoneBoxTest, AfterClosingClicksElsewhereWorkAgain)
-{
-    QPushButton button(QStringLiteral("OK"), top.get());
-    button.setGeometry(250, 5, 40, 20);
-    button.show();
-    QSignalSpy clicked(&button, &QPushButton::clicked);
-    struct Case {
-        const char* what;
-        QWidget* target;
-        QPoint at;
-    };
-    const Case cases[] = {
-        {"press elsewhere in the window", top.get(), QPoint(5, 5)},
-        {"press on the button itself", &button, QPoint(5, 5)},
-        {"press on the box's frame, off every line", box.get(), QPoint(30, 0)},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        OpenAt(0);
-        QTest::mouseClick(c.target, Qt::LeftButton, {}, c.at);
-        EXPECT_FALSE(box->isVisible());
+        if (c.stillOpen)
+            continue;
+        EXPECT_NE(QWidget::mouseGrabber(), box.get());
         clicked.clear();
         QTest::mouseClick(&button, Qt::LeftButton);
         EXPECT_EQ(clicked.count(), 1) << "the next click is not swallowed";
@@ -199,16 +151,13 @@ TEST_F(PhoneBoxTest, TheSelectedLineCarriesTheDotAndTheHotLineIsHighlighted)
     const QImage image = box->grab().toImage();
     const QColor highlight = box->palette().color(QPalette::Highlight);
     const QColor text = box->palette().color(QPalette::Text);
-    const int lineHeight = box->LineHeight();
-    auto middle = [&](int line) { return 1 + line * lineHeight + lineHeight / 2; };
-    EXPECT_EQ(image.pixelColor(100, middle(0)), highlight);
-    EXPECT_NE(image.pixelColor(100, middle(1)), highlight);
-    EXPECT_EQ(image.pixelColor(7, middle(1)), text) << "the dot";
-    EXPECT_NE(image.pixelColor(7, middle(2)), text);
-}
+    EXPECT_EQ(image.pixelColor(100, MiddleOfLine(0).y()), highlight);
+    EXPECT_NE(image.pixelColor(100, MiddleOfLine(1).y()), highlight);
+    EXPECT_EQ(image.pixelColor(7, MiddleOfLine(1).y()), text) << "the dot";
+    EXPECT_NE(image.pixelColor(7, MiddleOfLine(2).y()), text);
 
-TEST_F(PhoneBoxTest, EmptyBoxAndOutOfRangeQueries)
-{
+    // An empty box answers every question with nothing.
+    box->Close();
     box->DeleteAllItems();
     EXPECT_EQ(box->LineCount(), 0);
     EXPECT_TRUE(box->SelectedTag().isEmpty());

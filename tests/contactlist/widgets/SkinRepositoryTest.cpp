@@ -32,6 +32,7 @@ QString SkinsFolder()
 
 }  // namespace
 
+// The first repository is the process's one while it lives.
 TEST(SkinRepository, TheFirstRepositoryIsTheProcesssOne)
 {
     EXPECT_EQ(CSkinRepository::GetSkinRepository(), nullptr);
@@ -45,51 +46,31 @@ TEST(SkinRepository, TheFirstRepositoryIsTheProcesssOne)
 
 TEST(SkinRepository, LoadSkinFindsStyleSheetsByPattern)
 {
-    struct Case {
-        const char* name;
-        bool found;
-        QStringList matches;
-        const char* marker;  // a text of the sheet that is loaded
+    const QString shipped = TestDataPath(QStringLiteral("../../share/tessaly/skins"));
+    const QString missing = TestTempDir() + QStringLiteral("/no-skins-here");
+    const struct { QString folder; const char* name; bool found; QStringList matches; const char* marker; } cases[] = {
+        {SkinsFolder(), "default?.sdf", true, {"default.qss", "default2.qss"}, "rgb(1, 2, 3)"},
+        {SkinsFolder(), "DEFAULT?.SDF", true, {"default.qss", "default2.qss"}, "rgb(1, 2, 3)"},
+        {SkinsFolder(), "night.qss", true, {"night.qss"}, "rgb(4, 5, 6)"},
+        {SkinsFolder(), "night.sdf", true, {"night.qss"}, "rgb(4, 5, 6)"},
+        {SkinsFolder(), "*.txt", true, {"notes.txt"}, "not a skin"},
+        {SkinsFolder(), "missing?.sdf", false, {}, nullptr},
+        {SkinsFolder(), "", false, {}, nullptr},
+        {SkinsFolder(), "default", false, {}, nullptr},  // no extension, no file of that name
+        {shipped, "default?.sdf", true, {"default.qss"}, "skinComponent=\"AddressBook\""},
+        {missing, "default?.sdf", false, {}, nullptr},
+        {QString(), "default?.sdf", false, {}, nullptr},  // no folder set
     };
-    const Case cases[] = {
-        {"default?.sdf", true, {"default.qss", "default2.qss"}, "rgb(1, 2, 3)"},
-        {"DEFAULT?.SDF", true, {"default.qss", "default2.qss"}, "rgb(1, 2, 3)"},
-        {"night.qss", true, {"night.qss"}, "rgb(4, 5, 6)"},
-        {"night.sdf", true, {"night.qss"}, "rgb(4, 5, 6)"},
-        {"*.txt", true, {"notes.txt"}, "not a skin"},
-        {"missing?.sdf", false, {}, nullptr},
-        {"", false, {}, nullptr},
-        {"default", false, {}, nullptr},  // no extension, no file of that name
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder.toStdString() + ": " + c.name);
         CSkinRepository repository;
-        EXPECT_TRUE(repository.SetSkinsFolder(SkinsFolder()));
+        EXPECT_EQ(!c.folder.isNull() && repository.SetSkinsFolder(c.folder), !c.folder.isNull() && c.folder != missing);
         QStringList matches;
         EXPECT_EQ(repository.LoadSkin(QString::fromUtf8(c.name), &matches, false, false), c.found);
         EXPECT_EQ(matches, c.matches);
-        if (c.marker)
-            EXPECT_TRUE(repository.StyleSheet().contains(QString::fromUtf8(c.marker)));
-        else
-            EXPECT_TRUE(repository.StyleSheet().isEmpty());
+        EXPECT_EQ(repository.StyleSheet().contains(QString::fromUtf8(c.marker ? c.marker : "\x01")), c.marker != nullptr);
+        EXPECT_EQ(repository.StyleSheet().isEmpty(), c.marker == nullptr);
     }
-}
-
-TEST(SkinRepository, AMissingFolderLoadsNothing)
-{
-    CSkinRepository repository;
-    EXPECT_FALSE(repository.LoadSkin(QStringLiteral("default?.sdf")));  // no folder yet
-    EXPECT_FALSE(repository.SetSkinsFolder(TestTempDir() + QStringLiteral("/no-skins-here")));
-    EXPECT_FALSE(repository.LoadSkin(QStringLiteral("default?.sdf")));
-    EXPECT_TRUE(repository.StyleSheet().isEmpty());
-}
-
-TEST(SkinRepository, TheShippedDefaultSkinLoads)
-{
-    CSkinRepository repository;
-    ASSERT_TRUE(repository.SetSkinsFolder(TestDataPath(QStringLiteral("../../share/tessaly/skins"))));
-    EXPECT_TRUE(repository.LoadSkin(QStringLiteral("default?.sdf"), nullptr, false, false));
-    EXPECT_TRUE(repository.StyleSheet().contains(QStringLiteral("skinComponent=\"AddressBook\"")));
 }
 
 TEST(SkinRepository, ComponentsGetTheSheetAndAreUnloadedWithTheRepository)
