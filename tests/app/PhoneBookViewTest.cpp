@@ -78,45 +78,37 @@ protected:
     bool ColumnsFill() const { return List()->columnWidth(0) + List()->columnWidth(1) == List()->viewport()->width(); }
 };
 
-TEST_F(PhoneBookViewTest, FirstStartCancelledShowsOnlyContacts)
+// A first start cancelled shows only Contacts and saves nothing; then
+// Simulate is chosen, kept through a cancelled GSM Device, and used
+// without asking at the next start, with the View toggles as left.
+TEST_F(PhoneBookViewTest, FirstStartAndSimulate)
 {
-    MakeWindow();
-    // Nothing read yet: the counters say nothing.
-    EXPECT_TRUE(View()->SimCounter()->text().isEmpty());
+    MakeWindow({QString(), QStringLiteral("Simulate")});
+    EXPECT_TRUE(View()->SimCounter()->text().isEmpty());  // nothing read yet
     ASSERT_TRUE(ShowWindow());
-    EXPECT_EQ(prompts, QStringList{"Where is the GSM device?"});
-    EXPECT_EQ(View()->Connection().GetSimStore(), nullptr);
     EXPECT_FALSE(View()->IsDeviceOpen());
     EXPECT_EQ(View()->EntryModel()->rowCount(), 0);
     EXPECT_TRUE(View()->ContactsList()->isVisible());
     EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 0/0"));
-    // Nothing was chosen, so nothing was saved.
     CAppSettings stored;
     stored.Load();
     EXPECT_TRUE(stored.ComPort.isEmpty());
-}
 
-// Simulate is chosen, kept through a cancelled GSM Device, and used
-// without asking at the next start, with the View toggles as left.
-TEST_F(PhoneBookViewTest, SimulateShowsBothMemoriesAndIsKept)
-{
-    ASSERT_TRUE(OpenWindow(Simulate));
-    EXPECT_EQ(View()->EntryModel()->rowCount(), 32);
-    EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 16/30"));
-    EXPECT_EQ(View()->PhoneCounter()->text(), QStringLiteral("Phone: 16/30"));
+    for (int run = 0; run < 2; ++run) {  // chosen, then cancelled
+        frame->OnCommand(ID_FILE_GSMDEVICE);
+        ASSERT_TRUE(WaitForConnection());
+        EXPECT_EQ(prompts, QStringList(2 + run, QStringLiteral("Where is the GSM device?")));
+        EXPECT_EQ(View()->EntryModel()->rowCount(), 32);
+        EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 16/30"));
+        EXPECT_EQ(View()->PhoneCounter()->text(), QStringLiteral("Phone: 16/30"));
+        EXPECT_EQ(View()->EffectivePort(), QStringLiteral("99"));
+    }
     EXPECT_FALSE(View()->Popup().IsVisible());
     EXPECT_TRUE(Sorted(0, true));
     EXPECT_EQ(View()->Settings().SIMNameSize, 16);
     // Simulated: Connect stays on, Disconnect off.
     EXPECT_TRUE(frame->Action(ID_FILE_CONNECT)->isEnabled());
     EXPECT_FALSE(frame->Action(ID_FILE_DISCONNECT)->isEnabled());
-
-    AnswerConnectionDialogs(*View(), {}, prompts);
-    frame->OnCommand(ID_FILE_GSMDEVICE);
-    ASSERT_TRUE(WaitForConnection());
-    EXPECT_EQ(prompts, (QStringList{"Where is the GSM device?", "Where is the GSM device?"}));
-    EXPECT_EQ(View()->EntryModel()->rowCount(), 32);
-    EXPECT_EQ(View()->EffectivePort(), QStringLiteral("99"));
 
     frame->Action(ID_VIEW_SIM)->trigger();
     ASSERT_TRUE(OpenWindow());
@@ -153,12 +145,8 @@ TEST_F(PhoneBookViewTest, HeaderSortsKeepTheSelectionAndANewConnectionResets)
     };
     ASSERT_EQ(selectedName(), name);
 
-    const struct {
-        int header;   // clicked, or -1
-        int command;  // triggered, or 0
-        bool byName, ascending;
-        int rows;
-    } steps[] = {
+    // A header clicked (-1 none) or a command triggered (0 none).
+    const struct { int header; int command; bool byName, ascending; int rows; } steps[] = {
         {1, 0, false, true, 32}, {1, 0, false, false, 32}, {-1, ID_VIEW_SIM, false, false, 16},
         {-1, ID_VIEW_SIM, false, false, 32}, {-1, ID_VIEW_CONTACTS, false, false, 32},
         {-1, ID_VIEW_CONTACTS, false, false, 32}, {0, 0, true, true, 32},
@@ -200,11 +188,8 @@ TEST_F(PhoneBookViewTest, ViewTogglesFilterAndLayOut)
     ResizeToHandheld();
     EXPECT_EQ(List()->geometry(), QRect(0, 0, 240, 130));
     EXPECT_EQ(View()->ContactsList()->geometry(), QRect(0, 150, 240, 121));
-    const struct {
-        int command;  // View toggle before the check; 0 none
-        int rows;
-        bool scrollBar;
-    } cases[] = {{0, 32, true}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 0, false}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 32, true}};
+    // A View toggle before the check (0 none), the rows then shown.
+    const struct { int command; int rows; bool scrollBar; } cases[] = {{0, 32, true}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 0, false}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 32, true}};
     for (const auto& c : cases) {
         if (c.command)
             frame->Action(c.command)->trigger();
@@ -256,11 +241,7 @@ TEST_F(PhoneBookViewTest, MenusHaveTheirCommandsEnabledByTheirRules)
     const QStringList titles = {"&File", "&Edit", "&Transfer", "&Visa"};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(frame->Menu(i)->title(), titles[i]);
-    const struct {
-        int command;
-        const char* label;
-        bool enabled;
-    } items[] = {
+    const struct { int command; const char* label; bool enabled; } items[] = {
         {ID_FILE_GSMDEVICE, "GSM Device", true}, {ID_FILE_OPTIONS, "Options...", true},
         {ID_FILE_CONNECT, "Connect", true}, {ID_FILE_DISCONNECT, "Disconnect", false},
         {ID_HELP, "Help", true}, {ID_APP_ABOUT, "About", true}, {ID_APP_EXIT, "Exit", true},
