@@ -65,10 +65,8 @@ TEST_F(AppSettingsTest, SaveThenLoadKeepsEveryValueAndAPartialKeyWhatItHas)
 
 TEST_F(AppSettingsTest, FlagsAreTrueOnlyWhenStoredAsOne)
 {
-    const struct {
-        quint32 stored;
-        bool showSim, virtualPort;
-    } cases[] = {{0, false, false}, {1, true, true}, {2, false, true}, {0xFFFFFFFF, false, true}};
+    const struct { quint32 stored; bool showSim, virtualPort; } cases[] = {
+        {0, false, false}, {1, true, true}, {2, false, true}, {0xFFFFFFFF, false, true}};
     for (const auto& c : cases) {
         ASSERT_TRUE(CAppSettings().Save());
         SetRegistryNumber(kKey, QStringLiteral("ShowSim"), c.stored);

@@ -27,6 +27,7 @@
 
 #include <memory>
 #include <mutex>
+#include <tuple>
 
 void ResetRegistry()
 {
@@ -118,29 +119,17 @@ RecordedMessages::RecordedMessages()
 
 RecordedMessages::~RecordedMessages() = default;
 
-QStringList RecordedMessages::Texts() const
+template <typename F>
+auto RecordedMessages::Locked(F&& f) const
 {
     std::lock_guard<std::mutex> guard(m_state->lock);
-    return m_state->texts;
+    return f(*m_state);
 }
 
-void RecordedMessages::Clear()
-{
-    std::lock_guard<std::mutex> guard(m_state->lock);
-    m_state->texts.clear();
-}
-
-void RecordedMessages::SetAnswers(QList<int> answers)
-{
-    std::lock_guard<std::mutex> guard(m_state->lock);
-    m_state->answers = std::move(answers);
-}
-
-bool RecordedMessages::AllOnGuiThread() const
-{
-    std::lock_guard<std::mutex> guard(m_state->lock);
-    return m_state->allOnGui;
-}
+QStringList RecordedMessages::Texts() const { return Locked([](State& s) { return s.texts; }); }
+void RecordedMessages::Clear() { Locked([](State& s) { s.texts.clear(); return 0; }); }
+void RecordedMessages::SetAnswers(QList<int> answers) { Locked([&](State& s) { s.answers = std::move(answers); return 0; }); }
+bool RecordedMessages::AllOnGuiThread() const { return Locked([](State& s) { return s.allOnGui; }); }
 
 QString FreshContactsFolder()
 {
@@ -163,10 +152,8 @@ void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringL
 CAppSettings DialogTestSizes()
 {
     CAppSettings settings;
-    settings.SIMNameSize = 14;
-    settings.SIMNumberSize = 20;
-    settings.PhoneNameSize = 30;
-    settings.PhoneNumberSize = 40;
+    std::tie(settings.SIMNameSize, settings.SIMNumberSize, settings.PhoneNameSize, settings.PhoneNumberSize) =
+        std::tuple(14, 20, 30, 40);
     return settings;
 }
 

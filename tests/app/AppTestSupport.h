@@ -40,6 +40,8 @@ public:
     struct State;
 
 private:
+    template <typename F>
+    auto Locked(F&& f) const;
     State* m_state;  // shared with the installed handler, which outlives nothing of ours
 };
 

@@ -47,13 +47,9 @@ TEST_F(ConnectionDlgTest, OffersThePortsAndKeepsTheChoice)
     CConnectionDlg fresh;
     fresh.OnInitDialog();
     EXPECT_EQ(Items(*fresh.ConnectionList()), (QStringList{"None", "Phone Cable", "Mervix Extra", "Simulate"}));
+    // The choice nullptr is Cancel.
     const struct {
-        const char* stored;
-        const char* storedPort;
-        const char* choose;  // nullptr: Cancel
-        const char* port;
-        const char* name;
-        int speed;
+        const char* stored; const char* storedPort; const char* choose; const char* port; const char* name; int speed;
     } cases[] = {
         {"None", "", "Phone Cable", "/dev/ttyACM0", "Phone Cable", 9600},
         {"Old Modem", "/dev/ttyUSB7", "Old Modem", "/dev/ttyUSB7", "Old Modem", 9600},
@@ -97,13 +93,8 @@ TEST_F(ConnectionDlgTest, BaudRatesAreTheSettableOnes)
 {
     RecordedMessages messages;
     const QStringList standard = {"2400", "4800", "9600", "19200", "38400", "57600", "115200", "230400", "460800", "921600"};
-    const struct {
-        int stored;
-        int selectedRow;
-        QStringList rates;
-        const char* typed;  // then OK
-        int taken;          // 0: refused
-    } cases[] = {
+    // A rate typed, then OK: the rate taken, or 0 when refused.
+    const struct { int stored; int selectedRow; QStringList rates; const char* typed; int taken; } cases[] = {
         {9600, 2, standard, "57600", 57600},
         {115200, 6, standard, "fast", 0},
         // Shown as stored, though OK will not take it.

@@ -105,13 +105,7 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
 {
     const QString folder = FreshContactsFolder();
     RecordedMessages answers;
-    const struct {
-        const char* name;
-        bool useEditor;
-        const char* first;
-        const char* last;
-        const char* suffix;
-    } cases[] = {
+    const struct { const char* name; bool useEditor; const char* first; const char* last; const char* suffix; } cases[] = {
         {"Anna Berg", false, "Anna", "Berg", ""},
         {"Solo", false, "Solo", "", ""},
         {"", false, "Unnamed", "", ""},

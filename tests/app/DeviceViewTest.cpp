@@ -54,16 +54,11 @@ protected:
 // What the window reads from devices of each kind, then Disconnect.
 TEST_F(DeviceViewTest, ReadsWhatTheDeviceHasAndDisconnectEmptiesTheList)
 {
+    // A type of -1 is a model nobody knows, whose storages are asked for.
+    // Reported sizes are trusted; a memory not read reports none.
     const struct {
-        const char* what;
-        int type;  // -1: a model nobody knows, whose storages are asked for
-        bool phoneMemory;
-        const char* fault;
-        int rows;
-        const char* sim;
-        const char* phone;
-        const char* box;
-        int simNameSize, phoneNumberSize;  // reported sizes are trusted; a memory not read reports none
+        const char* what; int type; bool phoneMemory; const char* fault;
+        int rows; const char* sim; const char* phone; const char* box; int simNameSize, phoneNumberSize;
     } cases[] = {
         {"unknown model", -1, true, "", 8, "Sim: 5/30", "Phone: 3/50", "", 14, 32},
         {"SIM only", -1, false, "", 5, "Sim: 5/30", "Phone: 0/0", "", 14, 0},
@@ -127,12 +122,7 @@ TEST_F(DeviceViewTest, PortThatDoesNotAnswerAsksAgainUntilCancel)
     ASSERT_TRUE(silent.start());
     silent.setSilent(true);
     silent.setDropEcho(true);
-    const struct {
-        QString stored;
-        const char* overridePort;
-        QStringList answers;
-        int prompts;
-    } cases[] = {
+    const struct { QString stored; const char* overridePort; QStringList answers; int prompts; } cases[] = {
         {QStringLiteral("/dev/tessaly-no-such-port"), "", {"Gone Modem"}, 2},
         {QStringLiteral("/dev/tessaly-no-such-port"), "/dev/tessaly-other-port", {}, 1},
         {silent.devicePath(), "", {}, 1},
@@ -234,10 +224,8 @@ TEST_F(DeviceViewTest, ConnectionOfThisRunSurvivesTheDialog)
     ASSERT_TRUE(modem.start());
     modem.fillPhoneBook(SM, 6, 2);
     modem.fillPhoneBook(ME, 4, 3);
-    const struct {
-        const char* name;  // given by the command line; empty: found from the port
-        int speed;
-    } cases[] = {{"Demo modem", 115200}, {"", 57600}};
+    // A name given by the command line, or none: found from the port.
+    const struct { const char* name; int speed; } cases[] = {{"Demo modem", 115200}, {"", 57600}};
     for (const auto& c : cases) {
         MakeWindow();
         View()->SetConnectionOverride(modem.devicePath(), c.speed, QString::fromLatin1(c.name));

@@ -96,15 +96,19 @@ TEST_F(EntryCommandsTest, MoveToPhoneGoesOnPastAFullMemoryAndStopsAtAFailure)
     const Names onePhone{{1, "Ph"}};
     const Names fullPhone{{1, "Ph"}, {2, "Qu"}, {3, "Ro"}};
     // The last box; a refused command is also reported by the store, first.
-    const struct { const char* what; Names startPhone; const char* fault; const char* message; Names sim, phone; int phoneCount; } cases[] = {
+    const struct {
+        const char* what; Names startPhone; const char* fault; const char* message; Names sim, phone; int phoneCount;
+    } cases[] = {
         // Two fit, the third finds the phone memory full.
         {"full", onePhone, "", "Error: SIM/Phone is out of memory", {{3, "Cy"}}, {{1, "Ph"}, {2, "Al"}, {3, "Bo"}}, 3},
         // Full from the start: one box for all three.
-        {"all full", fullPhone, "", "3 entries were not moved: the phone memory is full.", {{1, "Al"}, {2, "Bo"}, {3, "Cy"}}, fullPhone, 3},
+        {"all full", fullPhone, "", "3 entries were not moved: the phone memory is full.", {{1, "Al"}, {2, "Bo"}, {3, "Cy"}},
+         fullPhone, 3},
         // The second write is refused: the first has moved.
         {"add refused", onePhone, "+CPBW=3,", "Failed to add contact", {{2, "Bo"}, {3, "Cy"}}, {{1, "Ph"}, {2, "Al"}}, 2},
         // Written, but the delete is refused: on both memories, listed once.
-        {"delete refused", onePhone, "+CPBW=1", "Could not delete contact", {{1, "Al"}, {2, "Bo"}, {3, "Cy"}}, {{1, "Ph"}, {2, "Al"}}, 1},
+        {"delete refused", onePhone, "+CPBW=1", "Could not delete contact", {{1, "Al"}, {2, "Bo"}, {3, "Cy"}},
+         {{1, "Ph"}, {2, "Al"}}, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -227,7 +231,7 @@ TEST_F(EntryCommandsTest, APhoneWithoutUcs2RefusesOtherScripts)
     AnswerDialogs(u"Αθηνάα"_qs, QStringLiteral("0702"));
     ASSERT_TRUE(Command(ID_EDIT_NEW));
     ASSERT_EQ(boxes.Texts().size(), 1);
-    EXPECT_TRUE(boxes.Texts()[0].contains(QStringLiteral("cannot store Αθηνάα in a name"))) << boxes.Texts()[0].toStdString();
+    EXPECT_TRUE(boxes.Texts()[0].contains(QStringLiteral("cannot store Αθηνάα in a name")));
     EXPECT_EQ(Book(SM).size(), 1u);
 }
 

@@ -48,14 +48,8 @@ protected:
 // the window's test.
 TEST_F(EntryListModelTest, RowsFollowTheShownMemoriesAndTheSort)
 {
-    struct Case {
-        bool sim;
-        bool phone;
-        int sort;  // 0 none, 1 by name ascending, 2 by name descending, 3 by number ascending
-        QStringList names;
-        int rowZeroEntry;
-    };
-    const Case cases[] = {
+    // Sort 0 none, 1 by name ascending, 2 by name descending, 3 by number ascending.
+    const struct { bool sim, phone; int sort; QStringList names; int rowZeroEntry; } cases[] = {
         {false, true, 0, {"Bert", "Carl", "eve"}, 1},
         {true, false, 0, {"dora", "anna"}, 0},
         {false, false, 0, {}, 0},
@@ -67,7 +61,7 @@ TEST_F(EntryListModelTest, RowsFollowTheShownMemoriesAndTheSort)
         {true, true, 0, {"anna", "Bert", "Carl", "dora", "eve"}, 0},
     };
     QSignalSpy resets(&m_model, &QAbstractItemModel::modelReset);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         m_model.SetShown(c.sim, c.phone);
         if (c.sort)
             m_model.Sort(c.sort != 2, c.sort != 3);

@@ -35,12 +35,7 @@ TEST(GuiMessageHandlerTest, WorkerBoxIsShownOnTheGuiThreadAndAnswered)
 
 TEST(GuiMessageHandlerTest, StandardBoxesMapTypesToButtons)
 {
-    struct Case {
-        unsigned type;
-        QMessageBox::StandardButton press;
-        int answer;
-        QMessageBox::Icon icon;
-    };
+    struct Case { unsigned type; QMessageBox::StandardButton press; int answer; QMessageBox::Icon icon; };
     const Case cases[] = {
         {MB_OK, QMessageBox::Ok, IDOK, QMessageBox::NoIcon},
         {MB_OK | MB_ICONSTOP, QMessageBox::Ok, IDOK, QMessageBox::Critical},

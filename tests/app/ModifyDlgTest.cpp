@@ -22,11 +22,7 @@ namespace {
 TEST(ModifyDlg, OpeningChoosesTheMemoryAndItsTypingLimits)
 {
     const struct {
-        const char* what;
-        int memory;
-        bool sim, phone, fixed;
-        bool simChecked, simEnabled, phoneEnabled;
-        int nameLimit;
+        const char* what; int memory; bool sim, phone, fixed, simChecked, simEnabled, phoneEnabled; int nameLimit;
     } cases[] = {
         {"fixed SIM entry", 1, true, true, true, true, false, false, 14},
         {"phone only", 1, false, true, false, false, false, true, 30},
@@ -54,12 +50,7 @@ TEST(ModifyDlg, OkAsksAboutLongTextsAndRefusesBadNumbers)
 {
     const QString name25 = QStringLiteral("Abcdefghijklmnopqrstuvwxy");
     const struct {
-        const char* what;
-        QString number;
-        QList<int> answers;
-        bool accepted;
-        QString name, numberAfter;
-        int boxes;
+        const char* what; QString number; QList<int> answers; bool accepted; QString name, numberAfter; int boxes;
     } cases[] = {
         {"cut name", QStringLiteral("123"), {IDYES}, true, name25.left(14), QStringLiteral("123"), 1},
         {"keep name", QStringLiteral("123"), {IDNO}, false, name25, QStringLiteral("123"), 1},

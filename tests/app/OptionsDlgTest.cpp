@@ -30,12 +30,9 @@ QWidget* NextTabStop(QWidget* from)
 
 TEST(OptionsDlg, OkKeepsTrustedOrCheckedSizes)
 {
+    // What is typed into the SIM name edit, and the sizes kept on OK.
     const struct {
-        const char* what;
-        bool trust;
-        const char* simName;  // typed into the SIM name edit
-        bool accepted;
-        int simNameSize, simNumberSize, phoneNameSize;
+        const char* what; bool trust; const char* simName; bool accepted; int simNameSize, simNumberSize, phoneNameSize;
     } cases[] = {
         {"trusted", true, "99", true, 14, 40, 18},
         {"own values", false, "30", true, 30, 20, 20},

@@ -189,7 +189,10 @@ TEST_F(PhoneBookViewTest, ViewTogglesFilterAndLayOut)
     EXPECT_EQ(List()->geometry(), QRect(0, 0, 240, 130));
     EXPECT_EQ(View()->ContactsList()->geometry(), QRect(0, 150, 240, 121));
     // A View toggle before the check (0 none), the rows then shown.
-    const struct { int command; int rows; bool scrollBar; } cases[] = {{0, 32, true}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 0, false}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 32, true}};
+    const struct {
+        int command; int rows; bool scrollBar;
+    } cases[] = {
+        {0, 32, true}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 0, false}, {ID_VIEW_SIM, 16, true}, {ID_VIEW_PHONE, 32, true}};
     for (const auto& c : cases) {
         if (c.command)
             frame->Action(c.command)->trigger();
@@ -220,7 +223,8 @@ TEST_F(PhoneBookViewTest, ViewTogglesFilterAndLayOut)
 
     const QString name = QStringLiteral("Wolfeschlegelstein M");  // 20 characters
     const QString number = QStringLiteral("+447871234567890");   // 15 digits
-    const int added = View()->EntryModel()->InsertSorted(std::make_unique<CExtractorContact>(name, number, 17, MEMORY_PHONE), true, true);
+    auto entry = std::make_unique<CExtractorContact>(name, number, 17, MEMORY_PHONE);
+    const int added = View()->EntryModel()->InsertSorted(std::move(entry), true, true);
     const QModelIndex row = View()->EntryModel()->index(View()->EntryModel()->EntryToRow(added), 0);
     frame->resize(frame->DefaultSize());
     ASSERT_TRUE(WaitUntil([&] { return View()->width() == 480 && ColumnsFill(); }));

@@ -93,10 +93,7 @@ TEST_F(PortListTest, MissingBaseKeysFailAndKeepTheList)
 
 TEST(PortNameTest, NumbersAndDisplayNames)
 {
-    struct Case {
-        const char* port;
-        int number;
-    };
+    struct Case { const char* port; int number; };
     const Case cases[] = {{"COM3:", 3}, {"COM0:", 0}, {"COMX:", -2}, {"COM10:", -1}, {"", -1}, {"/dev/ttyUSB0", -1}};
     for (const Case& c : cases)
         EXPECT_EQ(CPortList::GetPortNumber(QString::fromLatin1(c.port)), c.number) << c.port;

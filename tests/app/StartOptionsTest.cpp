@@ -6,16 +6,9 @@ namespace {
 
 TEST(StartOptionsTest, CommandLines)
 {
-    struct Case {
-        QStringList arguments;
-        bool demo;
-        bool hasPort;
-        const char* port;
-        int speed;
-        const char* screenshot;
-        bool error;
-    };
-    const Case cases[] = {
+    const struct {
+        QStringList arguments; bool demo, hasPort; const char* port; int speed; const char* screenshot; bool error;
+    } cases[] = {
         {{}, false, false, "", 0, "", false},
         {{"--demo"}, true, false, "", 0, "", false},
         {{"--port", "/dev/ttyUSB0", "--speed", "115200"}, false, true, "/dev/ttyUSB0", 115200, "", false},
@@ -28,7 +21,7 @@ TEST(StartOptionsTest, CommandLines)
         {{"--colour"}, false, false, "", 0, "", true},
         {{"stray"}, false, false, "", 0, "", true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const StartOptions options = ParseStartOptions(c.arguments);
         const std::string line = c.arguments.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(!options.error.isEmpty(), c.error) << line;

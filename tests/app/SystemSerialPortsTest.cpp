@@ -55,11 +55,7 @@ TEST(SystemSerialPortsTest, FindsPortsWithTheirNames)
 {
     const QString root = MakeFakeSystem();
     const auto ports = FindSystemSerialPorts(root + QStringLiteral("/class/tty"), root + QStringLiteral("/udev"));
-    struct Expected {
-        const char* kernelName;
-        const char* friendlyName;
-        bool modem;
-    };
+    struct Expected { const char* kernelName; const char* friendlyName; bool modem; };
     const Expected expected[] = {
         {"ttyACM0", "Nokia 6310i (ttyACM0)", true},  // no udev: the name tells
         {"ttyAMA0", "SIM800 (ttyAMA0)", true},

@@ -20,13 +20,7 @@ constexpr int EmailMask = 0xE00;
 
 TEST(DefaultFieldRules, DefaultMovesIntoTheFilter)
 {
-    struct Case {
-        const char* what;
-        int defaultField;
-        int filter;
-        int expected;
-        bool changed;
-    };
+    struct Case { const char* what; int defaultField; int filter; int expected; bool changed; };
     // The contact has work, mobile and a second e-mail address.
     const Case cases[] = {
         {"e-mail default, telephone list", FIELD_EMAIL2, TelephoneMask, FIELD_WORK_TEL, true},
