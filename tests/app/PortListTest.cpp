@@ -89,6 +89,15 @@ TEST_F(PortListTest, MissingBaseKeysFailAndKeepTheList)
     AddActiveDriver({"01", "COM3:", "", "Drivers\\USB\\Phone", true, 1, "Phone", 0});
     EXPECT_FALSE(list.Discover());  // no "ExtModems"
     EXPECT_EQ(list.Count(), 0);
+
+    // The multiplexer's key gives its port, and no name.
+    QString name = QStringLiteral("old");
+    QString port = QStringLiteral("old");
+    EXPECT_FALSE(list.ReadMervixPort(name, port));
+    SetRegistryString(QStringLiteral("Software\\Orvanta\\Veldro"), QStringLiteral("Port"), QStringLiteral("MUX3:"));
+    EXPECT_TRUE(list.ReadMervixPort(name, port));
+    EXPECT_TRUE(name.isEmpty());
+    EXPECT_EQ(port, QStringLiteral("MUX3:"));
 }
 
 TEST(PortNameTest, NumbersAndDisplayNames)
@@ -98,18 +107,6 @@ TEST(PortNameTest, NumbersAndDisplayNames)
     for (const Case& c : cases)
         EXPECT_EQ(CPortList::GetPortNumber(QString::fromLatin1(c.port)), c.number) << c.port;
     EXPECT_EQ(CPortList::MakeDisplayName(QStringLiteral("Mervix_Extra_Port")), QStringLiteral("Mervix Extra Port"));
-}
-
-TEST_F(PortListTest, MervixKey)
-{
-    CPortList list;
-    QString name = QStringLiteral("old");
-    QString port = QStringLiteral("old");
-    EXPECT_FALSE(list.ReadMervixPort(name, port));
-    SetRegistryString(QStringLiteral("Software\\Orvanta\\Veldro"), QStringLiteral("Port"), QStringLiteral("MUX3:"));
-    EXPECT_TRUE(list.ReadMervixPort(name, port));
-    EXPECT_TRUE(name.isEmpty());
-    EXPECT_EQ(port, QStringLiteral("MUX3:"));
 }
 
 }  // namespace

@@ -51,12 +51,18 @@ QString MakeFakeSystem()
     return root;
 }
 
-TEST(SystemSerialPortsTest, FindsPortsWithTheirNames)
+// The ports found with their names, then published: a modem set up by
+// hand survives, publishing again replaces and never doubles, and the
+// ports live in memory, not in the registry file.
+TEST(SystemSerialPortsTest, FindsPortsWithTheirNamesAndPublishesThem)
 {
+    ResetRegistry();
+    SetRegistryNumber(QStringLiteral("ExtModems\\Sim"), QStringLiteral("DeviceType"), 1);
+    SetRegistryString(QStringLiteral("ExtModems\\Sim"), QStringLiteral("Port"), QStringLiteral("/dev/pts/7"));
+    SetRegistryString(QStringLiteral("ExtModems\\Sim"), QStringLiteral("FriendlyName"), QStringLiteral("Simulator"));
     const QString root = MakeFakeSystem();
-    const auto ports = FindSystemSerialPorts(root + QStringLiteral("/class/tty"), root + QStringLiteral("/udev"));
-    struct Expected { const char* kernelName; const char* friendlyName; bool modem; };
-    const Expected expected[] = {
+    auto ports = FindSystemSerialPorts(root + QStringLiteral("/class/tty"), root + QStringLiteral("/udev"));
+    const struct { const char* kernelName; const char* friendlyName; bool modem; } expected[] = {
         {"ttyACM0", "Nokia 6310i (ttyACM0)", true},  // no udev: the name tells
         {"ttyAMA0", "SIM800 (ttyAMA0)", true},
         {"ttyS0", "ttyS0", false},
@@ -71,23 +77,12 @@ TEST(SystemSerialPortsTest, FindsPortsWithTheirNames)
         EXPECT_EQ(ports[i].friendlyName, QString::fromUtf8(expected[i].friendlyName));
         EXPECT_EQ(ports[i].modem, expected[i].modem) << expected[i].kernelName;
     }
-}
 
-TEST(SystemSerialPortsTest, PublishedPortsAreDiscovered)
-{
-    ResetRegistry();
-    // A modem set up by hand survives publishing.
-    SetRegistryNumber(QStringLiteral("ExtModems\\Sim"), QStringLiteral("DeviceType"), 1);
-    SetRegistryString(QStringLiteral("ExtModems\\Sim"), QStringLiteral("Port"), QStringLiteral("/dev/pts/7"));
-    SetRegistryString(QStringLiteral("ExtModems\\Sim"), QStringLiteral("FriendlyName"), QStringLiteral("Simulator"));
-    const QString root = MakeFakeSystem();
-    auto ports = FindSystemSerialPorts(root + QStringLiteral("/class/tty"), root + QStringLiteral("/udev"));
     QFile file(CRegistryStore::Instance().Path());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
     file.close();
     PublishSerialPorts(ports);
-    // Publishing again replaces, never doubles.
     ports.pop_back();
     ports.pop_back();
     PublishSerialPorts(ports);
@@ -96,7 +91,6 @@ TEST(SystemSerialPortsTest, PublishedPortsAreDiscovered)
     ASSERT_TRUE(list.Discover());
     EXPECT_EQ(list.Ports(), (QStringList{"/dev/pts/7", "/dev/ttyACM0", "/dev/ttyAMA0", "/dev/ttyS1"}));
     EXPECT_EQ(list.Names()[0], QStringLiteral("Simulator"));
-    // The ports live in memory: the file is as it was.
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
     ResetRegistry();
