@@ -32,18 +32,6 @@ QString SkinsFolder()
 
 }  // namespace
 
-// The first repository is the process's one while it lives.
-TEST(SkinRepository, TheFirstRepositoryIsTheProcesssOne)
-{
-    EXPECT_EQ(CSkinRepository::GetSkinRepository(), nullptr);
-    {
-        CSkinRepository first;
-        CSkinRepository second;
-        EXPECT_EQ(CSkinRepository::GetSkinRepository(), &first);
-    }
-    EXPECT_EQ(CSkinRepository::GetSkinRepository(), nullptr);
-}
-
 TEST(SkinRepository, LoadSkinFindsStyleSheetsByPattern)
 {
     const QString shipped = TestDataPath(QStringLiteral("../../share/tessaly/skins"));
@@ -77,8 +65,11 @@ TEST(SkinRepository, ComponentsGetTheSheetAndAreUnloadedWithTheRepository)
 {
     FakeSkinned a;
     FakeSkinned b;
+    EXPECT_EQ(CSkinRepository::GetSkinRepository(), nullptr);
     {
         CSkinRepository repository;
+        CSkinRepository second;
+        EXPECT_EQ(CSkinRepository::GetSkinRepository(), &repository) << "the first is the process's one";
         repository.SetStyleSheet(QStringLiteral("QWidget { color: red; }"));
         repository.AddComponent(&a);
         repository.AddComponent(&a);  // once only
@@ -97,6 +88,7 @@ TEST(SkinRepository, ComponentsGetTheSheetAndAreUnloadedWithTheRepository)
         EXPECT_FALSE(repository.RemoveComponent(&b));
         EXPECT_EQ(repository.ComponentCount(), 1);
     }
+    EXPECT_EQ(CSkinRepository::GetSkinRepository(), nullptr);
     EXPECT_EQ(a.unloads, 1);
     EXPECT_EQ(b.unloads, 0);  // it had left already
 }
