@@ -3,7 +3,6 @@
 // contact form that makes a new contact from an entry.
 
 #include "app/AppSettings.h"
-#include "app/GuiMessageHandler.h"
 #include "app/DeviceWorker.h"
 #include "app/dialogs/AboutDlg.h"
 #include "app/dialogs/AddContactDlg.h"
@@ -14,7 +13,6 @@
 #include "app/dialogs/OptionsDlg.h"
 #include "platform/contacts/ContactFieldTable.h"
 #include "platform/contacts/ContactsStore.h"
-#include "support/AppMessages.h"
 #include "support/MessageBoxTypes.h"
 #include "tests/app/AppTestSupport.h"
 

@@ -2,7 +2,6 @@
 // a pty: what the user is asked and told, what the list and the counters
 // show afterwards, and what the device's phone books hold.
 
-#include "app/AppSettings.h"
 #include "app/CommandIds.h"
 #include "app/EntryCommands.h"
 #include "app/MainFrame.h"

@@ -2,9 +2,7 @@
 // what can be changed, and the questions OK asks about long texts.
 
 #include "app/AppSettings.h"
-#include "app/GuiMessageHandler.h"
 #include "app/dialogs/ModifyDlg.h"
-#include "support/AppMessages.h"
 #include "support/MessageBoxTypes.h"
 #include "tests/app/AppTestSupport.h"
 

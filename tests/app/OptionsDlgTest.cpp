@@ -3,9 +3,7 @@
 
 #include "app/AppSettings.h"
 #include "app/DeviceWorker.h"
-#include "app/GuiMessageHandler.h"
 #include "app/dialogs/OptionsDlg.h"
-#include "support/AppMessages.h"
 #include "support/MessageBoxTypes.h"
 #include "tests/app/AppTestSupport.h"
 
