@@ -3,6 +3,15 @@
 #include "platform/contacts/PoomPhoneNumbers.h"
 #include "support/Trace.h"
 
+#include <thread>
+
+namespace {
+
+// Fewer contacts than this are made into records on the calling thread alone.
+constexpr int kRecordsPerThreadAtLeast = 1024;
+
+}  // namespace
+
 
 int CompareContactNames(QStringView a, QStringView b)
 {
@@ -48,35 +57,50 @@ std::unique_ptr<CFilteredList> LoadContactList(CPoomPhoneNumbers& source, const 
     source.Store().SetCancelFlag(nullptr);
     output->m_Contacts.assign(size_t(n), nullptr);
 
-    size_t inserted = 0;
     // The store keeps what the list shows of each card, so the files are
-    // not read again here.
-    CContactsStore::Summary summary;
-    const QString& name = summary.name;
-    const std::array<QString, ContactFieldCount>& fields = summary.fields;
-    for (int i = 0; i < n && !stop.load(std::memory_order_relaxed); ++i) {
-        if (i % 100 == 0)
-            TraceMessage(g_traceSkinables, TRACE_INFO, "CSkinableContactList: reading contact no %d (of %d)\n", i, n);
-        if (!source.Store().SummaryAt(i, summary))
-            continue;  // gone since the count
-        int defaultField = -1;
-        for (int type = 0; type < ContactFieldCount && defaultField < 0; ++type)
-            if (!fields[size_t(type)].isEmpty())
-                defaultField = type;
-        if (defaultField < 0)
-            continue;
-        const quint32 oid = summary.oid;
-        if (ContactRecordSize(name, fields) < 0) {
-            // Too big for a record (32767 bytes): this contact cannot be
-            // shown, the others can.
-            TraceMessage(g_traceSkinables, TRACE_ERROR, "Contact %s is too large for the list, skipped\n", name);
-            continue;
+    // not read again here. The records are made on every core, each thread
+    // its own share of the positions, and go into the list in order.
+    std::vector<tagCONTACT*> made(size_t(n), nullptr);
+    std::atomic<bool> outOfMemory{false};
+    auto makeShare = [&](int begin, int end) {
+        CContactsStore::Summary summary;
+        const QString& name = summary.name;
+        const std::array<QString, ContactFieldCount>& fields = summary.fields;
+        for (int i = begin; i < end && !stop.load(std::memory_order_relaxed) && !outOfMemory; ++i) {
+            if (begin == 0 && i % 100 == 0)
+                TraceMessage(g_traceSkinables, TRACE_INFO, "CSkinableContactList: reading contact no %d (of %d)\n", i, n);
+            if (!source.Store().SummaryAt(i, summary))
+                continue;  // gone since the count
+            int defaultField = -1;
+            for (int type = 0; type < ContactFieldCount && defaultField < 0; ++type)
+                if (!fields[size_t(type)].isEmpty())
+                    defaultField = type;
+            if (defaultField < 0)
+                continue;
+            if (ContactRecordSize(name, fields) < 0) {
+                // Too big for a record (32767 bytes): this contact cannot be
+                // shown, the others can.
+                TraceMessage(g_traceSkinables, TRACE_ERROR, "Contact %s is too large for the list, skipped\n", name);
+                continue;
+            }
+            made[size_t(i)] = AllocateContactRecord(name, fields, defaultField, summary.oid);
+            if (!made[size_t(i)]) {
+                TraceMessage(g_traceSkinables, TRACE_INFO, "Failed to allocate memory to a contact. Stop reading contacts\n");
+                outOfMemory = true;
+            }
         }
-        tagCONTACT* record = AllocateContactRecord(name, fields, defaultField, oid);
-        if (!record) {
-            TraceMessage(g_traceSkinables, TRACE_INFO, "Failed to allocate memory to a contact. Stop reading contacts\n");
-            break;
-        }
+    };
+    const int threads = n < kRecordsPerThreadAtLeast ? 1 : int(std::max(1u, std::thread::hardware_concurrency()));
+    {
+        std::vector<std::jthread> helpers;
+        for (int share = 1; share < threads; ++share)
+            helpers.emplace_back(makeShare, int(qint64(n) * share / threads), int(qint64(n) * (share + 1) / threads));
+        makeShare(0, n / threads);
+    }  // the helpers are joined here
+    size_t inserted = 0;
+    for (tagCONTACT* record : made) {
+        if (!record)
+            continue;
         InsertContactSorted(output->m_Contacts, inserted, record);
         ++inserted;
     }

@@ -96,6 +96,8 @@ public:
         std::array<QString, ContactFieldCount> fields;  // trimmed, empty when absent
         quint32 oid = 0;
     };
+    // Once the folder is read (Count), several threads may ask at once
+    // while nothing changes the store.
     bool SummaryAt(int position, Summary& summary);
     // Field `type` of the contact at `position`, from the summary.
     QString FieldAt(int position, int type);
