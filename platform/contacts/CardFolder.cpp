@@ -45,7 +45,7 @@ CCardFolder::~CCardFolder()
         ::close(m_fd);
 }
 
-std::vector<CardFileInfo> CCardFolder::List(bool withStamps) const
+std::vector<CardFileInfo> CCardFolder::List() const
 {
     std::vector<CardFileInfo> files;
     if (m_fd < 0)
@@ -60,46 +60,40 @@ std::vector<CardFileInfo> CCardFolder::List(bool withStamps) const
         return files;
     }
     ::rewinddir(dir);
-    std::vector<QByteArray> names;
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArrayView name(entry->d_name);
         if (name.size() <= 4 || name.startsWith('.') || qstricmp(name.last(4).data(), ".vcf") != 0)
             continue;
         if (entry->d_type != DT_REG && entry->d_type != DT_LNK && entry->d_type != DT_UNKNOWN)
             continue;
-        names.emplace_back(name.data(), name.size());
+        files.push_back({QByteArray(name.data(), name.size()), {}});
     }
     ::closedir(dir);
-    if (!withStamps) {
-        files.reserve(names.size());
-        for (QByteArray& name : names)
-            files.push_back({std::move(name), {}});
-        return files;
-    }
+    return files;
+}
 
+void CCardFolder::Stamp(std::vector<CardFileInfo>& files) const
+{
     // The stat of each file is most of a listing: it is shared out among
-    // the cores, each filling its own part of the result.
-    std::vector<FileStamp> stamps(names.size());
+    // the cores, each filling its own part.
     auto statShare = [&](size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
             struct stat info {};
             // Follows links; pipes and devices are left out, as opening one could block.
-            if (::fstatat(m_fd, names[i].constData(), &info, 0) == 0 && S_ISREG(info.st_mode))
-                stamps[i] = StampOf(info);
+            if (m_fd >= 0 && ::fstatat(m_fd, files[i].name.constData(), &info, 0) == 0 && S_ISREG(info.st_mode))
+                files[i].stamp = StampOf(info);
+            else
+                files[i].stamp = {};
         }
     };
-    const size_t threads = std::clamp<size_t>(names.size() / 1024, 1, std::max(1u, std::thread::hardware_concurrency()));
+    const size_t threads = std::clamp<size_t>(files.size() / 1024, 1, std::max(1u, std::thread::hardware_concurrency()));
     {
         std::vector<std::jthread> helpers;
         for (size_t share = 1; share < threads; ++share)
-            helpers.emplace_back(statShare, names.size() * share / threads, names.size() * (share + 1) / threads);
-        statShare(0, names.size() / threads);
+            helpers.emplace_back(statShare, files.size() * share / threads, files.size() * (share + 1) / threads);
+        statShare(0, files.size() / threads);
     }
-    files.reserve(names.size());
-    for (size_t i = 0; i < names.size(); ++i)
-        if (stamps[i].IsValid())
-            files.push_back({std::move(names[i]), stamps[i]});
-    return files;
+    std::erase_if(files, [](const CardFileInfo& file) { return !file.stamp.IsValid(); });
 }
 
 std::optional<QByteArray> CCardFolder::Read(const QString& fileName, qint64 maxSize, FileStamp* stamp) const

@@ -39,11 +39,13 @@ public:
     CCardFolder& operator=(const CCardFolder&) = delete;
 
     bool IsOpen() const { return m_fd >= 0; }
-    // The files named "*.vcf", in no particular order. With `withStamps`, only
-    // regular files (or links to them), each with its stamp; without, the
-    // names alone (a first read, which opens every file anyway, leaves the
-    // rest to Read). Several threads may list and read through one folder at once.
-    std::vector<CardFileInfo> List(bool withStamps = true) const;
+    // The names of the files named "*.vcf", in no particular order, without
+    // stamps: a first read, which opens every file anyway, needs no more.
+    // Several threads may list and read through one folder at once.
+    std::vector<CardFileInfo> List() const;
+    // Gives each listed file its stamp (the stats shared out among the
+    // cores) and drops those that are not regular files or links to them.
+    void Stamp(std::vector<CardFileInfo>& files) const;
     // The file's bytes and the stamp of the file that was read; nothing when
     // it is gone, not a regular file, unreadable or longer than maxSize.
     std::optional<QByteArray> Read(const QString& fileName, qint64 maxSize, FileStamp* stamp = nullptr) const;

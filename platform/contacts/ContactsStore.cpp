@@ -255,7 +255,7 @@ void CContactsStore::LogOff()
     m_entries.clear();
     m_pool.clear();
     m_skipped.clear();
-    m_positionOfOid.clear();
+    IndexPositions();
 }
 
 void CContactsStore::EnsureScanned()
@@ -378,15 +378,20 @@ bool CContactsStore::Refresh()
     QByteArray knownPool;
     FileStamp indexPinStamp;
     bool fromIndex = false;
+    std::vector<CardFileInfo> files;
     if (m_scanned) {
         known = m_entries;
         knownPool = m_pool;
+        files = folder.List();
     } else {
-        fromIndex = LoadIndex(known, knownPool, indexPinStamp);
+        // The index is read while the folder is listed.
+        std::jthread indexReader([&] { fromIndex = LoadIndex(known, knownPool, indexPinStamp); });
+        files = folder.List();
     }
     // Stamps tell which known files are unchanged; with nothing known every
     // file is read, and its stamp comes with the read.
-    const std::vector<CardFileInfo> files = folder.List(!known.empty());
+    if (!known.empty())
+        folder.Stamp(files);
     QHash<QByteArrayView, size_t> knownByName;
     knownByName.reserve(qsizetype(known.size()));
     for (size_t i = 0; i < known.size(); ++i)
@@ -635,7 +640,7 @@ quint32 CContactsStore::ReturningOid(const QString& uid)
         return 0;
     EnsurePins();
     for (auto it = m_pins.begin(); it != m_pins.end(); ++it) {
-        if (!IsRetiredPinKey(it.key()) || it->uid != uid || m_positionOfOid.contains(it->oid))
+        if (!IsRetiredPinKey(it.key()) || it->uid != uid || Positions().contains(it->oid))
             continue;
         const quint32 oid = it->oid;
         m_pins.erase(it);
@@ -800,7 +805,7 @@ std::unique_ptr<CContactItem> CContactsStore::ItemAt(int position)
 int CContactsStore::PositionOfOid(quint32 oid)
 {
     EnsureScanned();
-    return m_positionOfOid.value(oid, -1);
+    return Positions().value(oid, -1);
 }
 
 QStringList CContactsStore::FilesWithUid(const QString& uid)
@@ -877,7 +882,7 @@ std::unique_ptr<CContactItem> CContactsStore::CreateItem()
     QString uid;
     do
         uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    while (m_positionOfOid.contains(ObjectIdOfKey(uid)));
+    while (Positions().contains(ObjectIdOfKey(uid)));
     VCard card;
     card.version = m_newVersion == QLatin1String("4.0") ? m_newVersion : QStringLiteral("3.0");
     card.SetText(QStringLiteral("UID"), uid);
@@ -940,7 +945,7 @@ bool CContactsStore::Save(CContactItem& item)
         entry.oid = ReturningOid(uid);
         if (entry.oid == 0) {
             entry.oid = ObjectIdOfKey(uid.isEmpty() ? QStringLiteral("file:") + fileName : uid);
-            while (entry.oid == 0 || m_positionOfOid.contains(entry.oid) || PinnedOids().contains(entry.oid))
+            while (entry.oid == 0 || Positions().contains(entry.oid) || PinnedOids().contains(entry.oid))
                 entry.oid = entry.oid == 0xFFFFFFFFu ? 1 : entry.oid + 1;
         }
     }
@@ -964,10 +969,20 @@ bool CContactsStore::Save(CContactItem& item)
 
 void CContactsStore::IndexPositions()
 {
-    m_positionOfOid.clear();
-    m_positionOfOid.reserve(qsizetype(m_entries.size()));
-    for (size_t i = 0; i < m_entries.size(); ++i)
-        m_positionOfOid.insert(m_entries[i].oid, static_cast<int>(i));
+    m_positionsValid = false;
+}
+
+const QHash<quint32, int>& CContactsStore::Positions()
+{
+    // Built when first asked: a list that only shows the contacts never does.
+    if (!m_positionsValid) {
+        m_positionOfOid.clear();
+        m_positionOfOid.reserve(qsizetype(m_entries.size()));
+        for (size_t i = 0; i < m_entries.size(); ++i)
+            m_positionOfOid.insert(m_entries[i].oid, static_cast<int>(i));
+        m_positionsValid = true;
+    }
+    return m_positionOfOid;
 }
 
 bool CContactsStore::Delete(quint32 oid)

@@ -159,7 +159,8 @@ private:
     const QSet<quint32>& PinnedOids();  // every identifier a pin holds
     quint32 ReturningOid(const QString& uid);
     void AssignIdentifiers();
-    void IndexPositions();
+    void IndexPositions();  // after the entries changed
+    const QHash<quint32, int>& Positions();
     bool PinsChangedOnDisk() const;
     void LoadPins();
     void SavePins();
@@ -193,5 +194,6 @@ private:
     bool m_pinnedOidsValid = false;
     FileStamp m_pinStamp;  // the pin file as last read or written
     QHash<quint32, int> m_positionOfOid;
+    bool m_positionsValid = false;
     std::function<void()> m_beforeReplace;
 };

@@ -14,7 +14,10 @@ namespace {
 QStringList Listed(const QString& folder, bool withStamps)
 {
     QStringList names;
-    for (const CardFileInfo& info : CCardFolder(folder).List(withStamps)) {
+    std::vector<CardFileInfo> files = CCardFolder(folder).List();
+    if (withStamps)
+        CCardFolder(folder).Stamp(files);
+    for (const CardFileInfo& info : files) {
         names << info.FileName();
         if (withStamps) {
             EXPECT_EQ(info.stamp, StampOfFile(folder + QLatin1Char('/') + info.FileName()));
