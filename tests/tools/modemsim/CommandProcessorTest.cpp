@@ -160,26 +160,6 @@ TEST(ModemCommandProcessor, FollowsTheCallState)
                         {"ATA", "\r\nOK\r\n"}});
     EXPECT_EQ(modem.remoteHangUp(), QByteArray("\r\nNO CARRIER\r\n"));
     EXPECT_EQ(modem.remoteHangUp(), QByteArray());
-
-    // The far end rings until it answers, or refuses the call; a phone
-    // whose ATH ends data calls only needs +CHUP.
-    modem.setDialAnswer(DialAnswer::Ring);
-    modem.quirks().hangUpKeepsVoiceCall = true;
-    RunDialogue(modem, {{"ATD+46701234567;", "\r\nOK\r\n"},
-                        {"AT+CIND?", "\r\n+CIND: 0,1,3\r\n\r\nOK\r\n"},
-                        {"AT+CLCC", "\r\n+CLCC: 1,0,3,0,0,\"+46701234567\",145\r\n\r\nOK\r\n"}});
-    modem.remoteAnswer();
-    RunDialogue(modem, {{"AT+CLCC", "\r\n+CLCC: 1,0,0,0,0,\"+46701234567\",145\r\n\r\nOK\r\n"},
-                        {"ATH", "\r\nOK\r\n"},
-                        {"AT+CPAS", "\r\n+CPAS: 4\r\n\r\nOK\r\n"},
-                        {"AT+CHUP", "\r\nOK\r\n"},
-                        {"AT+CPAS", "\r\n+CPAS: 0\r\n\r\nOK\r\n"}});
-    for (const auto& [answer, result] : {std::pair{DialAnswer::Busy, "BUSY"}, {DialAnswer::NoCarrier, "NO CARRIER"},
-                                         {DialAnswer::NoAnswer, "NO ANSWER"}}) {
-        modem.setDialAnswer(answer);
-        RunDialogue(modem, {{"ATD0701234567;", "\r\n" + QByteArray(result) + "\r\n"}});
-        EXPECT_EQ(modem.callState(), CallState::Idle);
-    }
 }
 
 TEST(ModemCommandProcessor, ReportsRegistrationOnlyWhenAsked)
