@@ -127,11 +127,6 @@ TEST_F(SIMExtractorTest, NamesInEveryScriptAreWrittenExactlyOrRefused)
         QString name, number;
         ASSERT_TRUE(sim.Get(written.size(), name, number));
         EXPECT_EQ(name, written.last());
-        // Another tool wrote it in UCS2: a GSM reader sees what its alphabet lacks as "?".
-        ASSERT_TRUE(simulator->writeEntryText(QStringLiteral("SM"), 250, "+79161234567", u"Дмитрий"_qs));
-        ASSERT_TRUE(sim.Get(250, name, number));
-        EXPECT_EQ(name, ucs2 ? u"Дмитрий"_qs : u"???????"_qs);
-        EXPECT_EQ(number, QStringLiteral("+79161234567"));
     }
 }
 
