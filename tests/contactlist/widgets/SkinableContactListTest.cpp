@@ -39,8 +39,8 @@ std::vector<TestCard> MakePeople()
         "Karin Ask|Lars Oak|Maria Ulf|Olle Ring|Per Vik|Sara Holm|Ulla Berg|Viktor Sten|Yngve Falk|Zoe Strand").split(u'|');
     std::vector<TestCard> people;
     for (int i = 1; i <= names.size(); ++i)
-        people.emplace_back(QStringLiteral("u%1").arg(i, 2, 10, QLatin1Char('0')), names[i - 1],
-                            QStringLiteral("+46 70 100 00 %1").arg(i, 2, 10, QLatin1Char('0')));
+        people.push_back({QStringLiteral("u%1").arg(i, 2, 10, QLatin1Char('0')), names[i - 1],
+                          QStringLiteral("+46 70 100 00 %1").arg(i, 2, 10, QLatin1Char('0'))});
     people[1].work = QStringLiteral("08-200 00 02");
     people[1].email = QStringLiteral("anna@example.org");
     people[3] = {"u04", "Carl Ek", "", "08-200 00 04"};
