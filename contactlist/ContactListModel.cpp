@@ -135,7 +135,11 @@ bool CContactListModel::RefreshList(bool silent)
 {
     SharedContactLists& shared = Shared();
     if (shared.refreshing) {
-        if (!silent)
+        // A quiet request comes from a change the running load may have
+        // missed (a card saved or copied in meanwhile): load again after it.
+        if (silent)
+            shared.changedDuringLoad = true;
+        else
             CAppMessages::Instance().ShowMessage(Tr("List is currently refreshing. Try again."), MB_ICONEXCLAMATION,
                                                  QStringLiteral("    "));
         return false;
