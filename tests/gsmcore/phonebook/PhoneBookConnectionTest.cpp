@@ -95,9 +95,6 @@ TEST_F(PhoneBookConnectionTest, AnUnknownModelListingOnlyTheSimSkipsThePhoneMemo
     ASSERT_TRUE(connection->Connect());
     EXPECT_EQ(CountCommands(QStringLiteral("AT+CPBS=?")), 1);
     EXPECT_EQ(connection->GetPref().m_SimStorage, QStringLiteral("SM"));
-    EXPECT_TRUE(connection->GetPref().m_PhoneStorage.isEmpty());
-    EXPECT_TRUE(connection->IsSimReady());
-    EXPECT_FALSE(connection->IsPhoneReady());
     EXPECT_TRUE(capture->Contains(QStringLiteral("Failed to identify GSM device.\n")));
     EXPECT_TRUE(capture->Contains(QStringLiteral("Skip reading phone memory\n")));
     EXPECT_EQ(slept, 2000);  // two pauses after the failed identifications

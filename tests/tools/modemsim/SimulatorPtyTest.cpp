@@ -62,10 +62,6 @@ TEST_F(SimulatorPty, FaultsChangeWhatArrives)
     client.write("AT+CSQ\r\n");
     EXPECT_EQ(client.readUntil("\n", 300), QByteArray("AT+CSQ\r"));  // nothing but the echo
 
-    sim.clearFaults();
-    sim.setCmeErrorFor(QStringLiteral("+CPBS"), 10);
-    EXPECT_EQ(client.exchange("+CPBS?"), QByteArray("AT+CPBS?\r\r\n+CME ERROR: 10\r\n"));
-
     // Inside a reply: after its first line, a code goes in and the rest is dropped.
     sim.clearFaults();
     ModemSimulator::ReplyFault fault;
