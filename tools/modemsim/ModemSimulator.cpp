@@ -100,12 +100,19 @@ struct ModemSimulator::Impl {
     void queueReply(SimulatedPort& port, const QByteArray& command, const QByteArray& reply, Clock::time_point notBefore,
                     bool message);
     void writeSome(SimulatedPort& port);
+    void noteHold()
+    {
+        ++holdsBegun;
+        holdBegan.notify_all();
+    }
     void record(const QString& line);
     int pollTimeout(std::vector<bool>& wantWrite);
 
     Options options;
     mutable std::mutex mutex;  // everything below, but the thread handle
     mutable std::condition_variable receivedChanged;
+    mutable std::condition_variable holdBegan;
+    int holdsBegun = 0;  // since the faults were last cleared
     ModemCommandProcessor processor;
     std::vector<std::unique_ptr<SimulatedPort>> ports;
     QStringList received;
@@ -302,6 +309,7 @@ void ModemSimulator::Impl::writeSome(SimulatedPort& port)
                 output.front().notBefore = std::max(output.front().notBefore,
                                                     now + std::chrono::milliseconds(output.front().pauseMs));
                 output.front().pauseMs = 0;
+                noteHold();
                 break;
             }
         }
@@ -386,12 +394,16 @@ void ModemSimulator::Impl::queueReply(SimulatedPort& port, const QByteArray& com
         // After the hold, so that what went before can be read first:
         // bytes still in flight when a device goes are lost.
         const auto start = output.empty() ? notBefore + std::chrono::milliseconds(f.holdMs) : notBefore;
+        if (output.empty() && f.holdMs > 0)
+            noteHold();
         output.push_back({QByteArray(), start, output.empty() ? 0 : f.holdMs, true});
         return;
     }
     if (!f.cut && split < reply.size()) {
         // With nothing before it, the hold starts now.
         const auto start = output.empty() ? notBefore + std::chrono::milliseconds(f.holdMs) : notBefore;
+        if (output.empty() && f.holdMs > 0)
+            noteHold();
         output.push_back({reply.mid(split), start, output.empty() ? 0 : f.holdMs, false});
     }
 }
@@ -463,6 +475,14 @@ void ModemSimulator::clearFaults()
     d->replyDelayMs = 0;
     d->replyFaults.clear();
     d->processor.clearCmeErrors();
+    d->holdsBegun = 0;
+}
+
+bool ModemSimulator::waitForHold(int timeoutMs) const
+{
+    std::unique_lock lock(d->mutex);
+    return d->holdBegan.wait_for(lock, std::chrono::milliseconds(std::max(0, timeoutMs)),
+                                 [&] { return d->holdsBegun > 0; });
 }
 
 void ModemSimulator::setReplyFault(const QString& commandPrefix, const ReplyFault& fault)

@@ -83,6 +83,9 @@ public:
     };
     // Replaces the fault of the same prefix; clearFaults removes them all.
     void setReplyFault(const QString& commandPrefix, const ReplyFault& fault);
+    // Waits until a reply fault's hold has begun (every byte before it has
+    // been written) since the faults were last cleared.
+    bool waitForHold(int timeoutMs) const;
 
     // What the simulator received, in order, one entry per command line.
     QStringList receivedCommands() const;
