@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +20,21 @@ FileStamp StampOf(const struct stat& info)
             qint64(info.st_ctim.tv_sec) * 1000000000 + info.st_ctim.tv_nsec};
 }
 
+// The local file systems, as statfs names them, whose folder times follow
+// every change of the names in the folder.
+constexpr unsigned long kFileSystemsWithFolderTimes[] = {
+    0xEF53,      // ext2, ext3, ext4
+    0x9123683E,  // btrfs
+    0x58465342,  // xfs
+    0x01021994,  // tmpfs
+    0xF2F52010,  // f2fs
+    0x2FC12FC1,  // zfs
+    0xCA451A4E,  // bcachefs
+};
+
+// ext3, and ext4 with small inodes, keep whole seconds: twice that is safe.
+constexpr qint64 kCoarsestTimeStepNs = 2'000'000'000;
+
 }  // namespace
 
 QString CardFileInfo::FileName() const
@@ -30,6 +46,14 @@ FileStamp StampOfFile(const QString& path)
 {
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return StampOf(info);
+}
+
+FileStamp StampOfDescriptor(int fd)
+{
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
         return {};
     return StampOf(info);
 }
@@ -70,6 +94,25 @@ std::vector<CardFileInfo> CCardFolder::List() const
     }
     ::closedir(dir);
     return files;
+}
+
+bool CCardFolder::FolderTimesFollowNames() const
+{
+    struct statfs system {};
+    return m_fd >= 0 && ::fstatfs(m_fd, &system) == 0 &&
+           std::ranges::find(kFileSystemsWithFolderTimes, static_cast<unsigned long>(system.f_type)) !=
+               std::end(kFileSystemsWithFolderTimes);
+}
+
+FileStamp CCardFolder::ListingStamp(qint64 nowNs) const
+{
+    struct stat info {};
+    if (!FolderTimesFollowNames() || ::fstat(m_fd, &info) != 0)
+        return {};
+    const FileStamp stamp = StampOf(info);
+    if (nowNs - std::max(stamp.modifiedNs, stamp.changedNs) < kCoarsestTimeStepNs)
+        return {};
+    return stamp;
 }
 
 void CCardFolder::Stamp(std::vector<CardFileInfo>& files) const

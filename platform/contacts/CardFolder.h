@@ -24,6 +24,8 @@ struct FileStamp {
 
 // The stamp of a regular file (links followed); invalid when there is none.
 FileStamp StampOfFile(const QString& path);
+// The stamp of an open file; invalid when it is not a regular file.
+FileStamp StampOfDescriptor(int fd);
 
 struct CardFileInfo {
     QByteArray name;  // as the file system has it: decoded only when needed
@@ -43,6 +45,16 @@ public:
     // stamps: a first read, which opens every file anyway, needs no more.
     // Several threads may list and read through one folder at once.
     std::vector<CardFileInfo> List() const;
+    // True on the local file systems whose folder times move with every
+    // name made, removed or renamed in the folder (network, FUSE and overlay
+    // ones may show folder times that lag).
+    bool FolderTimesFollowNames() const;
+    // The folder's own stamp, when a listing made now can stand for later
+    // runs until the stamp changes: only where the folder's times follow its
+    // names, and only once its last change is older than the coarsest time
+    // step such a system keeps, so that no later change can share its time.
+    // `nowNs` is the wall clock, read before the look. Invalid otherwise.
+    FileStamp ListingStamp(qint64 nowNs) const;
     // Gives each listed file its stamp (the stats shared out among the
     // cores) and drops those that are not regular files or links to them.
     void Stamp(std::vector<CardFileInfo>& files) const;

@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <cstddef>
 #include <cstring>
 #include <thread>
 
@@ -28,7 +30,7 @@ namespace {
 const char* const kPinFileName = ".tessaly-oids";
 const char* const kPinBackupName = ".tessaly-oids.bak";
 const char* const kIndexName = ".tessaly-index";
-constexpr char kIndexMagic[8] = {'T', 'S', 'L', 'Y', 'I', 'X', '0', '3'};
+constexpr char kIndexMagic[8] = {'T', 'S', 'L', 'Y', 'I', 'X', '0', '4'};
 // Fewer files than this are read on the calling thread alone.
 constexpr size_t kFilesPerThreadAtLeast = 64;
 
@@ -373,38 +375,70 @@ bool CContactsStore::Refresh()
         IndexPositions();
         return Fail(ContactsStoreError::LogOnFailed);
     }
+    // Taken before the folder is listed: a change during the listing moves it.
+    const FileStamp listing = folder.ListingStamp(
+        m_nowNs ? m_nowNs()
+                : qint64(std::chrono::nanoseconds(std::chrono::system_clock::now().time_since_epoch()).count()));
     // What is known of each file: from this logon, or from the last run's index.
     std::vector<Entry> known;
     QByteArray knownPool;
-    FileStamp indexPinStamp;
+    IndexHeader index;
     bool fromIndex = false;
+    bool namesKnown = false;  // the folder holds the files the index names, and no others
     std::vector<CardFileInfo> files;
     if (m_scanned) {
         known = m_entries;
         knownPool = m_pool;
         files = folder.List();
     } else {
-        // The index is read while the folder is listed.
-        std::jthread indexReader([&] { fromIndex = LoadIndex(known, knownPool, indexPinStamp); });
-        files = folder.List();
+        QFile indexFile(IndexPath());
+        if (listing.IsValid() && indexFile.open(QIODevice::ReadOnly) && ReadIndexHeader(indexFile, index) &&
+            index.folderStamp == listing) {
+            indexFile.close();
+            fromIndex = namesKnown = LoadIndex(known, knownPool, index);
+        }
+        if (namesKnown) {
+            TraceMessage(g_traceTessaly, TRACE_INFO, "Contacts folder %s unchanged since the index was made, not listed\n",
+                         m_folder);
+            files.reserve(known.size());
+            // The names point into the pool, each ending with its 0 there.
+            for (const Entry& entry : known)
+                files.push_back({QByteArray::fromRawData(knownPool.constData() + entry.text,
+                                                         qsizetype(std::strlen(knownPool.constData() + entry.text))),
+                                 {}});
+        } else {
+            // The index is read while the folder is listed.
+            std::jthread indexReader([&] { fromIndex = LoadIndex(known, knownPool, index); });
+            files = folder.List();
+        }
     }
     // Stamps tell which known files are unchanged; with nothing known every
     // file is read, and its stamp comes with the read.
     if (!known.empty())
         folder.Stamp(files);
-    QHash<QByteArrayView, size_t> knownByName;
-    knownByName.reserve(qsizetype(known.size()));
-    for (size_t i = 0; i < known.size(); ++i)
-        knownByName.insert(QByteArrayView(knownPool.constData() + known[i].text), i);
-
+    const size_t listed = files.size();
     std::vector<size_t> keptOf(files.size(), SIZE_MAX);
     std::vector<size_t> toRead;
-    for (size_t f = 0; f < files.size(); ++f) {
-        const auto it = knownByName.constFind(QByteArrayView(files[f].name));
-        if (it != knownByName.constEnd() && known[*it].stamp == files[f].stamp)
-            keptOf[f] = *it;
-        else
-            toRead.push_back(f);
+    if (namesKnown && files.size() == known.size()) {
+        // The same names in the same order; none was dropped by its stamp.
+        for (size_t f = 0; f < files.size(); ++f) {
+            if (known[f].stamp == files[f].stamp)
+                keptOf[f] = f;
+            else
+                toRead.push_back(f);
+        }
+    } else {
+        QHash<QByteArrayView, size_t> knownByName;
+        knownByName.reserve(qsizetype(known.size()));
+        for (size_t i = 0; i < known.size(); ++i)
+            knownByName.insert(QByteArrayView(knownPool.constData() + known[i].text), i);
+        for (size_t f = 0; f < files.size(); ++f) {
+            const auto it = knownByName.constFind(QByteArrayView(files[f].name));
+            if (it != knownByName.constEnd() && known[*it].stamp == files[f].stamp)
+                keptOf[f] = *it;
+            else
+                toRead.push_back(f);
+        }
     }
 
     // New and changed files, parsed on every core: each reader takes an
@@ -480,7 +514,8 @@ bool CContactsStore::Refresh()
         m_entries = std::move(known);
         m_pool = std::move(knownPool);
         m_skipped.clear();
-        return Indexed(true, fromIndex, indexPinStamp);
+        // A listing that found a card in every file can stand for later runs.
+        return Indexed(true, fromIndex, index, namesKnown || listed != m_entries.size() ? FileStamp() : listing);
     }
     QByteArray pool;
     pool.reserve(knownPool.size() + [&] {
@@ -578,11 +613,12 @@ bool CContactsStore::Refresh()
     m_entries = std::move(fresh);
     m_pool = std::move(pool);
     m_skipped = std::move(skipped);
-    return Indexed(sameCards, fromIndex, indexPinStamp);
+    return Indexed(sameCards, fromIndex, index, FileStamp());
 }
 
-bool CContactsStore::Indexed(bool sameCards, bool fromIndex, const FileStamp& indexPinStamp)
+bool CContactsStore::Indexed(bool sameCards, bool fromIndex, const IndexHeader& index, const FileStamp& listing)
 {
+    const FileStamp& indexPinStamp = index.pinStamp;
     const bool wasScanned = m_scanned;
     m_scanned = true;
     // The pin file is looked at on every read: another window or the
@@ -603,6 +639,8 @@ bool CContactsStore::Indexed(bool sameCards, bool fromIndex, const FileStamp& in
     if (!indexCurrent) {
         SaveIndex();
         m_indexStale = false;
+    } else if (fromIndex && listing.IsValid() && listing != index.folderStamp) {
+        RecordListing(listing);
     }
     m_lastError = ContactsStoreError::None;
     return true;
@@ -724,28 +762,30 @@ void CContactsStore::AppendPin(const QString& fileName, const ObjectIdPin& pin)
         m_pinStamp = StampOfFile(PinFilePath());
 }
 
-// The index: a header, the entries as they are in memory, then the pool.
-bool CContactsStore::LoadIndex(std::vector<Entry>& entries, QByteArray& pool, FileStamp& pinStamp) const
+bool CContactsStore::ReadIndexHeader(QFile& file, IndexHeader& header)
+{
+    static_assert(std::is_trivially_copyable_v<IndexHeader> && sizeof(IndexHeader) == 80);
+    return file.read(reinterpret_cast<char*>(&header), sizeof header) == qint64(sizeof header) &&
+           std::memcmp(header.magic, kIndexMagic, sizeof kIndexMagic) == 0;
+}
+
+bool CContactsStore::LoadIndex(std::vector<Entry>& entries, QByteArray& pool, IndexHeader& header)
 {
     QFile file(IndexPath());
-    if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(1) << 31)
+    if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(1) << 31 || !ReadIndexHeader(file, header))
         return false;
-    const QByteArray bytes = file.readAll();
-    quint32 count = 0;
-    quint32 poolSize = 0;
-    const qsizetype header = sizeof kIndexMagic + 2 * sizeof(quint32) + sizeof(FileStamp);
-    if (bytes.size() < header || std::memcmp(bytes.constData(), kIndexMagic, sizeof kIndexMagic) != 0)
+    m_indexFileStamp = StampOfDescriptor(file.handle());
+    const qint64 entryBytes = qint64(header.count) * qint64(sizeof(Entry));
+    if (file.size() != qint64(sizeof header) + entryBytes + header.poolSize || header.poolSize == 0)
         return false;
-    const char* p = bytes.constData() + sizeof kIndexMagic;
-    std::memcpy(&count, p, sizeof count);
-    std::memcpy(&poolSize, p + sizeof count, sizeof poolSize);
-    std::memcpy(&pinStamp, p + 2 * sizeof count, sizeof pinStamp);
-    if (bytes.size() != header + qsizetype(count) * qsizetype(sizeof(Entry)) + qsizetype(poolSize) || poolSize == 0 ||
-        bytes.at(bytes.size() - 1) != '\0')
+    entries.resize(header.count);
+    pool.resize(header.poolSize);
+    if (file.read(reinterpret_cast<char*>(entries.data()), entryBytes) != entryBytes ||
+        file.read(pool.data(), pool.size()) != pool.size() || pool.back() != '\0') {
+        entries.clear();
+        pool.clear();
         return false;
-    entries.resize(count);
-    std::memcpy(entries.data(), bytes.constData() + header, size_t(count) * sizeof(Entry));
-    pool = bytes.mid(header + qsizetype(count) * qsizetype(sizeof(Entry)));
+    }
     // Every entry's texts must lie inside the pool (it ends with a 0).
     for (const Entry& entry : entries) {
         qsizetype at = entry.text;
@@ -760,22 +800,39 @@ bool CContactsStore::LoadIndex(std::vector<Entry>& entries, QByteArray& pool, Fi
     return true;
 }
 
-void CContactsStore::SaveIndex() const
+void CContactsStore::SaveIndex()
 {
     static_assert(std::is_trivially_copyable_v<Entry> && sizeof(Entry) == 48);
+    // The new file's rename moves the folder's times: no listing stands for it.
+    m_indexFileStamp = {};
     QSaveFile file(IndexPath());
     if (!file.open(QIODevice::WriteOnly))
         return;
-    const quint32 count = quint32(m_entries.size());
-    const quint32 poolSize = quint32(m_pool.size());
-    file.write(kIndexMagic, sizeof kIndexMagic);
-    file.write(reinterpret_cast<const char*>(&count), sizeof count);
-    file.write(reinterpret_cast<const char*>(&poolSize), sizeof poolSize);
-    file.write(reinterpret_cast<const char*>(&m_pinStamp), sizeof m_pinStamp);
+    IndexHeader header;
+    std::memcpy(header.magic, kIndexMagic, sizeof kIndexMagic);
+    header.count = quint32(m_entries.size());
+    header.poolSize = quint32(m_pool.size());
+    header.pinStamp = m_pinStamp;
+    file.write(reinterpret_cast<const char*>(&header), sizeof header);
     file.write(reinterpret_cast<const char*>(m_entries.data()), qint64(m_entries.size() * sizeof(Entry)));
     file.write(m_pool);
     if (m_pool.isEmpty() || !file.commit())
         file.cancelWriting();
+}
+
+// Written into the index file in place, as a rename would move the very
+// times it records; and only into the file this run read, not one that
+// another program has put in its place since.
+void CContactsStore::RecordListing(const FileStamp& listing)
+{
+    const QByteArray path = QFile::encodeName(IndexPath());
+    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    if (m_indexFileStamp.IsValid() && StampOfDescriptor(fd) == m_indexFileStamp)
+        (void)::pwrite(fd, &listing, sizeof listing, offsetof(IndexHeader, folderStamp));
+    ::close(fd);
+    m_indexFileStamp = {};
 }
 
 std::unique_ptr<CContactItem> CContactsStore::ReadItem(const Entry& entry) const

@@ -10,7 +10,9 @@
 // when it is asked for: fifty thousand contacts then cost a few megabytes.
 // New and changed files are parsed on all cores. The summaries are kept
 // in the hidden file ".tessaly-index" of the folder, so that the next run
-// looks only at the folder and at the files changed since. Each card's
+// looks only at the folder and at the files changed since; while the
+// folder's times show that no name came or went since a listing, the next
+// run takes the names from the index and looks at each file by name. Each card's
 // object identifier is kept in ".tessaly-oids" (ObjectIdentifiers.h),
 // with a copy in ".tessaly-oids.bak" from which a lost or damaged one is
 // rebuilt. Writes go to a temporary file that is renamed over the old
@@ -23,6 +25,7 @@
 #include "platform/contacts/ObjectIdentifiers.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -129,6 +132,10 @@ public:
     // change land.
     void SetBeforeReplaceHook(std::function<void()> hook) { m_beforeReplace = std::move(hook); }
 
+    // The wall clock (nanoseconds since the epoch) that the folder's times
+    // are held against: a test moves it on instead of waiting.
+    void SetClockHook(std::function<qint64()> nowNs) { m_nowNs = std::move(nowNs); }
+
     // Version written for new contacts: "3.0" (default) or "4.0".
     void SetNewContactVersion(const QString& version) { m_newVersion = version; }
 
@@ -144,6 +151,14 @@ private:
         quint16 spare = 0;  // no padding left undefined: entries go to the index file as they are
     };
     struct ReadOutcome;
+    // The index file's header; the entries as they are in memory and the pool follow.
+    struct IndexHeader {
+        char magic[8] = {};
+        quint32 count = 0;
+        quint32 poolSize = 0;
+        FileStamp pinStamp;     // the pin file the identifiers were read from
+        FileStamp folderStamp;  // the folder as it was listed, when that listing stands (CCardFolder::ListingStamp)
+    };
 
     static QByteArrayView TextIn(const QByteArray& pool, const Entry& entry, int index);  // 0 file, 1 UID, 2 name, 3... fields
     QByteArrayView TextOf(const Entry& entry, int index) const { return TextIn(m_pool, entry, index); }
@@ -154,7 +169,8 @@ private:
     // Returns the display name as the summary holds it.
     static QString AppendSummary(QByteArray& pool, const QString& fileName, const CContactItem& item, quint16& mask);
     Entry MakeEntry(const QString& fileName, const CContactItem& item, const FileStamp& stamp, quint32 contentHash);
-    bool Indexed(bool sameCards, bool fromIndex, const FileStamp& indexPinStamp);
+    // `listing` is the folder's stamp from before this refresh's listing, when it can stand.
+    bool Indexed(bool sameCards, bool fromIndex, const IndexHeader& index, const FileStamp& listing);
     void EnsurePins();
     const QSet<quint32>& PinnedOids();  // every identifier a pin holds
     quint32 ReturningOid(const QString& uid);
@@ -168,8 +184,10 @@ private:
     QString PinFilePath() const;
     QString PinBackupPath() const;
     QString IndexPath() const;
-    bool LoadIndex(std::vector<Entry>& entries, QByteArray& pool, FileStamp& pinStamp) const;
-    void SaveIndex() const;
+    static bool ReadIndexHeader(QFile& file, IndexHeader& header);
+    bool LoadIndex(std::vector<Entry>& entries, QByteArray& pool, IndexHeader& header);
+    void SaveIndex();
+    void RecordListing(const FileStamp& listing);
     QString PathOf(const QString& fileName) const;
     QString NewFileName(const QString& uid) const;
     bool Fail(ContactsStoreError error) { m_lastError = error; return false; }
@@ -196,4 +214,6 @@ private:
     QHash<quint32, int> m_positionOfOid;
     bool m_positionsValid = false;
     std::function<void()> m_beforeReplace;
+    std::function<qint64()> m_nowNs;
+    FileStamp m_indexFileStamp;  // the index file as this run read it; invalid once written
 };

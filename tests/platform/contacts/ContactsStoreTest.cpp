@@ -4,14 +4,20 @@
 #include "platform/contacts/ContactsStore.h"
 #include "platform/contacts/ObjectIdentifiers.h"
 #include "platform/contacts/VCardParser.h"
+#include "support/Trace.h"
+#include "tests/TraceCapture.h"
 #include "tests/platform/contacts/ContactsTestFolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
 #include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <functional>
 
 #include <gtest/gtest.h>
@@ -210,6 +216,84 @@ TEST(ContactsStore, AChangeByAnotherProgramIsNotOverwritten)
     }
     EXPECT_EQ(ContactsStoreErrorMessage(ContactsStoreError::Conflict),
               QStringLiteral("The contact was changed or deleted by another program. Refresh and try again."));
+}
+
+// Each run is a new store on the folder, as each start of the program is.
+// Its clock runs a minute ahead, so that a listing may stand for the next
+// run at once. The run after each change must show the cards as they are
+// now, and say in the trace whether it found the folder as the last
+// listing left it and so looked at the files by name alone.
+TEST(ContactsStore, ANewRunSeesEveryChangeMadeSinceTheLast)
+{
+    auto card = [](const char* uid, const char* name) {
+        return "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:" + QByteArray(uid) + "\r\nFN:" + name + "\r\nTEL:1\r\nEND:VCARD\r\n";
+    };
+    struct Case {
+        const char* what;
+        std::function<void(const QString& folder)> change;
+        QStringList names;  // after the change
+        bool listed;
+        const char* broken = nullptr;  // a file of the folder from the start that holds no card
+    } cases[] = {
+        {"nothing", [](const QString&) {}, {"Anna Berg", "Bo Ek"}, false},
+        {"a card edited in place, same size, file time put back",
+         [](const QString& folder) { SameSizeEdit(folder + QStringLiteral("/a.vcf"), folder + QStringLiteral("/a.vcf")); },
+         {"Anna Borg", "Bo Ek"}, false},
+        {"a new card", [&](const QString& folder) { WriteContactFile(folder, QStringLiteral("c.vcf"), card("c", "Carl")); },
+         {"Anna Berg", "Bo Ek", "Carl"}, true},
+        {"a card deleted", [](const QString& folder) { ASSERT_TRUE(QFile::remove(folder + QStringLiteral("/b.vcf"))); },
+         {"Anna Berg"}, true},
+        {"a card renamed over another",
+         [](const QString& folder) {
+             ASSERT_EQ(::rename(QFile::encodeName(folder + QStringLiteral("/b.vcf")).constData(),
+                                QFile::encodeName(folder + QStringLiteral("/a.vcf")).constData()),
+                       0);
+         },
+         {"Bo Ek"}, true},
+        {"a new card, the folder's time put back (rsync -a)",
+         [&](const QString& folder) {
+             struct stat before {};
+             ASSERT_EQ(::stat(QFile::encodeName(folder).constData(), &before), 0);
+             WriteContactFile(folder, QStringLiteral("c.vcf"), card("c", "Carl"));
+             const timespec times[2] = {before.st_atim, before.st_mtim};
+             ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(folder).constData(), times, 0), 0);
+         },
+         {"Anna Berg", "Bo Ek", "Carl"}, true},
+        {"a file without a card beside them, then mended in place",
+         [&](const QString& folder) {
+             QFile file(folder + QStringLiteral("/broken.vcf"));
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(card("d", "Dag"));
+         },
+         {"Anna Berg", "Bo Ek", "Dag"}, true, "BEGIN:VCARD\r\nFN:no end\r\n"},
+    };
+    for (const Case& c : cases) {
+        const QString folder = NewContactsFolder(QStringLiteral("runs"));
+        WriteContactFile(folder, QStringLiteral("a.vcf"), card("a", "Anna Berg"));
+        WriteContactFile(folder, QStringLiteral("b.vcf"), card("b", "Bo Ek"));
+        if (c.broken)
+            WriteContactFile(folder, QStringLiteral("broken.vcf"), c.broken);
+        TraceCapture* trace = TraceCapture::Install(g_traceTessaly, TRACE_INFO);
+        auto run = [&] {
+            CContactsStore store(folder);
+            store.SetClockHook([] { return (QDateTime::currentSecsSinceEpoch() + 60) * 1000000000; });
+            EXPECT_TRUE(store.LogOn());
+            QStringList names;  // as the lists show them
+            CContactsStore::Summary summary;
+            for (int i = 0; store.SummaryAt(i, summary); ++i)
+                names << summary.name;
+            return std::pair(names, store.SkippedFiles().size());
+        };
+        run();  // writes the index
+        run();  // notes that its listing stands
+        c.change(folder);
+        trace->Clear();
+        EXPECT_EQ(run(), std::pair(c.names, size_t(0))) << c.what;
+        // Elsewhere (an overlay, a network share) the folder is always listed.
+        EXPECT_EQ(trace->Messages().filter(QStringLiteral("not listed")).isEmpty(),
+                  c.listed || !CCardFolder(folder).FolderTimesFollowNames())
+            << c.what;
+    }
 }
 
 namespace {
