@@ -1,6 +1,7 @@
 #include "tests/TestEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -33,6 +34,37 @@ QString NewTempFolder(const QString& hint)
 QString TestDataPath(const QString& relative)
 {
     return QDir(QStringLiteral(TESSALY_TEST_DATA_DIR)).filePath(relative);
+}
+
+QList<QList<QByteArray>> TestDataRows(const QString& relative)
+{
+    QFile file(TestDataPath(relative));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QList<QByteArray>> rows;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        if (line.trimmed().isEmpty() || line.startsWith('#'))
+            continue;
+        QList<QByteArray> fields {QByteArray()};
+        for (qsizetype i = 0; i < line.size(); ++i) {
+            if (line.mid(i, 3) == " | ") {
+                fields.append(QByteArray());
+                i += 2;
+            } else if (line[i] == '\\' && i + 1 < line.size()) {
+                const char c = line[++i];
+                if (c == 'x') {
+                    fields.last() += char(line.mid(i + 1, 2).toInt(nullptr, 16));
+                    i += 2;
+                } else {
+                    fields.last() += c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c == '0' ? '\0' : c;
+                }
+            } else {
+                fields.last() += line[i];
+            }
+        }
+        rows.append(fields);
+    }
+    return rows;
 }
 
 void SetUpTestEnvironment()

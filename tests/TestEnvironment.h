@@ -3,6 +3,8 @@
 // registry file, the contacts folder and the home folder point into, and
 // the path of the test data in the source tree.
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 // The per-process temporary folder (created before the first test).
@@ -11,5 +13,9 @@ QString TestTempDir();
 QString NewTempFolder(const QString& hint);
 // tests/data/<relative> in the source tree.
 QString TestDataPath(const QString& relative);
+// The rows of a table in tests/data/<relative>: a row a line, its fields
+// parted by " | ", with \r \n \t \0 \\ and \xHH read as those bytes; blank
+// lines and lines that start with "#" are left out.
+QList<QList<QByteArray>> TestDataRows(const QString& relative);
 // Points the environment at the temporary folder; called by the test main.
 void SetUpTestEnvironment();

@@ -3,87 +3,36 @@
 
 #include "gsmcore/link/CallState.h"
 #include "gsmcore/link/DeviceModels.h"
+#include "tests/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
 using S = CCallEnums;
-constexpr auto In = S::DIRECTION_INCOMING;
-constexpr auto Out = S::DIRECTION_OUTGOING;
 
-struct Transition {
-    S::STATE from;
-    S::DIRECTION direction;
-    CCallEvent::Kind kind;
-    const char* text;
-    unsigned quirks;
-    S::STATE to;
-    bool stateEvent;
-    bool consumed;
-    bool endedNormally = true;
-};
-
-const Transition kTransitions[] = {
-    // Incoming calls.
-    {S::STATE_IDLE, In, CCallEvent::Line, "RING", 0, S::STATE_CALLSETUP, true, false},
-    {S::STATE_CALLSETUP, In, CCallEvent::Line, "RING", 0, S::STATE_CALLSETUP, false, true},
-    {S::STATE_ACTIVE, In, CCallEvent::Line, "RING", 0, S::STATE_CALLSETUP, true, false},
-    {S::STATE_IDLE, In, CCallEvent::Line, "+CRING: VOICE", 0, S::STATE_CALLSETUP, true, true},
-    {S::STATE_IDLE, In, CCallEvent::Line, "+CRING: FAX", 0, S::STATE_CALLSETUP, true, true},
-    {S::STATE_IDLE, In, CCallEvent::Line, "+CRING: GPRS", 0, S::STATE_CALLSETUP, false, true},
-    {S::STATE_IDLE, In, CCallEvent::Line, "+CLIP: \"0612\",129", 0, S::STATE_CALLSETUP, true, true},
-    {S::STATE_CALLSETUP, In, CCallEvent::Line, "*ECAV: 1,0,1,8,17", 0, S::STATE_IDLE, true, true, false},
-    // Outgoing calls.
-    {S::STATE_IDLE, In, CCallEvent::Dialled, "", 0, S::STATE_CALLSETUP, true, false},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "OK", 0, S::STATE_ACTIVE, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "OK", DeviceQuirk::OkIsNotAnswer, S::STATE_CALLSETUP, false, false},
-    {S::STATE_IDLE, In, CCallEvent::Line, "OK", 0, S::STATE_IDLE, false, false},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "+COLP: \"0612\",129", 0, S::STATE_ACTIVE, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "*ECAV: 1,3,1", 0, S::STATE_ACTIVE, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "*ECAV: 1,7,1", 0, S::STATE_BUSY, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "*ECAV: 1,0,1", 0, S::STATE_IDLE, true, true, false},
-    {S::STATE_ACTIVE, Out, CCallEvent::Line, "*ECAV: 1,0,1", 0, S::STATE_IDLE, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "*ECAV: 1,3,2", 0, S::STATE_CALLSETUP, false, true},
-    {S::STATE_IDLE, In, CCallEvent::Line, "*ECAV: 1,1,1,8,0,\"0612\",129", 0, S::STATE_CALLSETUP, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "%CPI: 1,6,0,1", 0, S::STATE_ACTIVE, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "%CPI: 1,1,0,1", 0, S::STATE_BUSY, true, true},
-    {S::STATE_ACTIVE, Out, CCallEvent::Line, "%CPI: 1,1,0,1", 0, S::STATE_IDLE, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "_OCSC: 1,2,0,0,5", 0, S::STATE_ACTIVE, true, true},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "_OCSC: 1,2", 0, S::STATE_CALLSETUP, false, true},
-    // Ends.
-    {S::STATE_IDLE, In, CCallEvent::Line, "BUSY", 0, S::STATE_BUSY, true, true},
-    {S::STATE_ACTIVE, In, CCallEvent::Line, "NO CARRIER", 0, S::STATE_IDLE, true, true},
-    {S::STATE_IDLE, In, CCallEvent::Line, "NO CARRIER", 0, S::STATE_IDLE, false, false},
-    {S::STATE_CALLSETUP, Out, CCallEvent::Line, "DELAYED", 0, S::STATE_IDLE, true, true},
-    {S::STATE_ACTIVE, Out, CCallEvent::HungUp, "", 0, S::STATE_IDLE, true, false, false},
-    {S::STATE_ACTIVE, Out, CCallEvent::DataEnded, "", 0, S::STATE_IDLE, false, false},
-    // Answers of the state query.
-    {S::STATE_ACTIVE, In, CCallEvent::ActivityStatus, "0", 0, S::STATE_IDLE, true, false},
-    {S::STATE_CALLSETUP, Out, CCallEvent::ActivityStatus, "0", 0, S::STATE_CALLSETUP, false, false},
-    {S::STATE_CALLSETUP, In, CCallEvent::ActivityStatus, "3", 0, S::STATE_CALLSETUP, false, false},
-    {S::STATE_IDLE, In, CCallEvent::ActivityStatus, "4", 0, S::STATE_ACTIVE, true, false},
-    {S::STATE_IDLE, In, CCallEvent::ActivityStatus, "2", 0, S::STATE_UNAVAILABLE, true, false},
-    {S::STATE_IDLE, In, CCallEvent::Indicators, "0,0,2", 0, S::STATE_CALLSETUP, true, false},
-    {S::STATE_IDLE, In, CCallEvent::Indicators, "1,0,0", 0, S::STATE_ACTIVE, true, false},
-    {S::STATE_ACTIVE, In, CCallEvent::Indicators, "0,0,0", 0, S::STATE_IDLE, true, false},
-    {S::STATE_ACTIVE, In, CCallEvent::Indicators, "0,0,1", 0, S::STATE_ACTIVE, false, false},
-    {S::STATE_ACTIVE, In, CCallEvent::Indicators, "0,0", 0, S::STATE_ACTIVE, false, false},
-};
+// The names tests/data/link/call-transitions.txt gives the states and
+// events, in the order of their values.
+const QByteArrayList kStates = {"idle", "setup", "active", "busy", "unavailable"};
+const QByteArrayList kKinds = {"line", "dialled", "hung-up", "status", "indicators", "data-ended"};
 
 TEST(CallState, Transitions)
 {
-    for (const Transition& t : kTransitions) {
-        SCOPED_TRACE(testing::Message() << t.from << "/" << t.direction << " " << t.kind << " " << t.text);
+    const auto rows = TestDataRows(QStringLiteral("link/call-transitions.txt"));
+    ASSERT_GE(rows.size(), 40);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.join(" | ").toStdString());
+        const QByteArrayList flags = row.value(5).split(' ');
         CCallState now;
-        now.state = t.from;
-        now.direction = t.direction;
-        const CCallStep step = NextCallState(now, {t.kind, QString::fromLatin1(t.text), S::CALLTYPE_VOICE}, t.quirks);
-        EXPECT_EQ(step.next.state, t.to);
-        EXPECT_EQ(step.stateEvent, t.stateEvent);
-        EXPECT_EQ(step.consumed, t.consumed);
-        if (t.to == S::STATE_IDLE && t.from != S::STATE_IDLE) {
-            EXPECT_EQ(step.next.endedNormally, t.endedNormally);
+        now.state = S::STATE(kStates.indexOf(row[0]));
+        now.direction = row[1] == "out" ? S::DIRECTION_OUTGOING : S::DIRECTION_INCOMING;
+        const CCallEvent event {CCallEvent::Kind(kKinds.indexOf(row[2])), QString::fromLatin1(row[3]), S::CALLTYPE_VOICE};
+        const CCallStep step = NextCallState(now, event, flags.contains("ok-is-not-answer") ? unsigned(DeviceQuirk::OkIsNotAnswer) : 0u);
+        EXPECT_EQ(step.next.state, kStates.indexOf(row[4]));
+        EXPECT_EQ(step.stateEvent, flags.contains("event"));
+        EXPECT_EQ(step.consumed, flags.contains("consumed"));
+        if (row[4] == "idle" && row[0] != "idle") {
+            EXPECT_EQ(step.next.endedNormally, !flags.contains("abnormal"));
         }
     }
 }
