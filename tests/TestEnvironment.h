@@ -14,8 +14,8 @@ QString NewTempFolder(const QString& hint);
 // tests/data/<relative> in the source tree.
 QString TestDataPath(const QString& relative);
 // The rows of a table in tests/data/<relative>: a row a line, its fields
-// parted by " | ", with \r \n \t \0 \\ and \xHH read as those bytes; blank
-// lines and lines that start with "#" are left out.
+// parted by " | " (a trailing " |" ends in an empty one), with \r \n \t \0
+// \\ and \xHH read as those bytes; blank lines and "#" lines are left out.
 QList<QList<QByteArray>> TestDataRows(const QString& relative);
 // Points the environment at the temporary folder; called by the test main.
 void SetUpTestEnvironment();

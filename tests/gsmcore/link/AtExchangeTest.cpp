@@ -70,26 +70,4 @@ TEST(AtExchange, EveryReplyKeepsItsOwnLinesWhateverComesBetween)
     }
 }
 
-TEST(UnsolicitedCodes, RouterKnowsTheStandardAndTheMakersCodes)
-{
-    using U = UnsolicitedCode;
-    const struct {
-        const char* line;
-        U code;
-    } cases[] = {
-        {"RING", U::Call},           {"ring", U::Call},
-        {"+CRING: VOICE", U::Call},  {"+CLIP: \"0612\",129", U::Call},
-        {"NO CARRIER", U::Call},     {"*ECAV: 1,3,1", U::Call},
-        {"%CPI: 1,6,0,1", U::Call},  {"+CMTI: \"SM\",3", U::MessageIndex},
-        {"+CMT: ,24", U::Message},   {"+CDS: 25", U::Report},
-        {"+CREG: 1", U::Registration}, {"+CGREG: 1", U::GprsRegistration},
-        {"+CIEV: 2,3", U::Indicator}, {"+CSSU: 2", U::Supplementary},
-        {"^RSSI: 17", U::Maker},     {"*EMRDY: 1", U::Maker},
-        {"+CPBR: 1,\"0\",129,\"A\"", U::None}, {"Nokia 6310i", U::None},
-        {"", U::None},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ClassifyUnsolicited(QString::fromLatin1(c.line)), c.code) << c.line;
-}
-
 }  // namespace

@@ -1,120 +1,52 @@
+// The reply parsers fed the device lines of tests/data/link/reply-lines.txt:
+// a row names the parser, the line in and what it must give.
+
 #include "gsmcore/link/DeviceModels.h"
 #include "gsmcore/link/KeystrokeDialling.h"
 #include "gsmcore/link/ReplyLine.h"
+#include "gsmcore/link/UnsolicitedCodes.h"
+#include "tests/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct SplitCase {
-    const char* line;
-    bool ok;
-    const char* key;
-    const char* rest;
-};
+// In the order of their values.
+const QByteArrayList kCodes = {"none",      "call",         "message-index", "message",      "report",
+                               "registration", "gprs-registration", "indicator", "supplementary", "maker"};
 
-TEST(ReplyLine, SplitsKeyAndRestLikeTheDeviceWritesThem)
+TEST(ReplyParsing, EveryParserGivesWhatTheLineSays)
 {
-    const SplitCase cases[] = {
-        {"+CSQ: 15,99", true, "+CSQ", "15,99"},
-        {"+CPBS: (\"SM\",\"ME\")", true, "+CPBS", "(\"SM\",\"ME\")"},
-        {"+CPAS:0", true, "+CPAS", "0"},     // no blank: the rest starts right after the colon
-        {"+CMGS: 5", true, "+CMGS", "5"},
-        {"+CREG:", true, "+CREG", ""},
-        {"+CREG: ", true, "+CREG", " "},     // one character follows: it is the rest
-        {"+CLIP: \"12:34\",129", true, "+CLIP", "\"12:34\",129"},
-        {"OK", false, "", ""},
-        {"", false, "", ""},
-    };
-    for (const SplitCase& c : cases) {
-        QString key;
-        QString rest;
-        EXPECT_EQ(SplitReplyLine(QString::fromLatin1(c.line), key, rest), c.ok) << c.line;
-        if (c.ok) {
-            EXPECT_EQ(key, QString::fromLatin1(c.key)) << c.line;
-            EXPECT_EQ(rest, QString::fromLatin1(c.rest)) << c.line;
+    const auto rows = TestDataRows(QStringLiteral("link/reply-lines.txt"));
+    ASSERT_EQ(rows.size(), 67);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.join(" | ").toStdString());
+        const QString in = QString::fromLatin1(row[1]);
+        const QString out = QString::fromLatin1(row.value(2));
+        QString key, rest, reference;
+        if (row[0] == "split") {
+            EXPECT_EQ(SplitReplyLine(in, key, rest), row.size() > 2);
+            EXPECT_TRUE(row.size() == 2 || (key == out && rest == QString::fromLatin1(row.value(3))));
+        } else if (row[0] == "registration") {
+            EXPECT_EQ(RegistrationStatus(in), out.toInt());
+        } else if (row[0] == "submit") {
+            EXPECT_EQ(SubmitReference(in, reference), row.size() > 2);
+            EXPECT_EQ(reference, out);
+        } else if (row[0] == "unsolicited") {
+            EXPECT_EQ(int(ClassifyUnsolicited(in)), kCodes.indexOf(row[2]));
+        } else if (row[0] == "model") {
+            const DeviceModelRule* rule = MatchDeviceModel(in.split(u'\n', Qt::SkipEmptyParts));
+            EXPECT_EQ(rule ? rule->type : 0, out.toInt());
+        } else if (row[0] == "shown") {
+            EXPECT_EQ(ModelLine(in.split(u'\n')), out);
+        } else {
+            ASSERT_EQ(row[0], "pause");
+            EXPECT_EQ(KeystrokePauseFor(in.section(u' ', 0, 0).toInt(), in.section(u' ', 1).toInt()), out.toInt());
         }
     }
-}
-
-TEST(ReplyLine, NumbersRegistrationStatusAndSubmitReference)
-{
-    EXPECT_EQ(ReplyNumber(" 15 "), 15);
-    EXPECT_EQ(ReplyNumber("1a"), -1);
-    EXPECT_EQ(ReplyNumber("", 7), 7);
-    const struct {
-        const char* rest;
-        int status;
-    } registrations[] = {
-        {"1", 1}, {"1,\"00C3\",\"1A2B\"", 1}, {"5,\"00C3\",\"1A2B\",7", 5},  // reports
-        {"0,5", 5}, {"2,1,\"00C3\",\"1A2B\"", 1},                                // answers
-    };
-    for (const auto& c : registrations)
-        EXPECT_EQ(RegistrationStatus(QString::fromLatin1(c.rest)), c.status) << c.rest;
-
-    const struct {
-        const char* line;
-        const char* reference;  // null: no reference
-    } submits[] = {
-        {"+CMGS: 12", "12"},
-        {"+CMGS: 12,\"07/11/26,09:15:00+04\"", "12"},
-        {"+CMGS: 7,0791", "7"},
-        {"+CMGS: ", nullptr},
-        {"+CMSS: 12", nullptr},
-    };
-    for (const auto& c : submits) {
-        QString reference;
-        EXPECT_EQ(SubmitReference(QString::fromLatin1(c.line), reference), c.reference != nullptr) << c.line;
-        if (c.reference) {
-            EXPECT_EQ(reference, QString::fromLatin1(c.reference)) << c.line;
-        }
-    }
-}
-
-TEST(KeystrokeDialling, PauseShortensWithTheNumberLength)
-{
-    const struct {
-        int base;
-        int digits;
-        int pause;
-    } cases[] = {
-        {7, 1, 7}, {7, 2, 7}, {7, 3, 5}, {7, 4, 5}, {7, 5, 4}, {7, 7, 4}, {7, 8, 3},
-        {7, 9, 3}, {7, 10, 1}, {7, 11, 1}, {2, 12, 0}, {300, 1, 255}, {-5, 3, 0},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(KeystrokePauseFor(c.base, c.digits), c.pause) << c.base << " " << c.digits;
-}
-
-struct ModelCase {
-    QStringList reply;
-    int type;  // 0: no row matches
-};
-
-TEST(DeviceModels, FirstMatchingRowGivesTheType)
-{
-    const ModelCase cases[] = {
-        {{"Nokia 6310i"}, 8},
-        {{"Nokia 631"}, 0},                      // a shorter beginning is no prefix match
-        {{"SIEMENS MC35i"}, 18},                 // contains
-        {{"Option Globetrotter GPRS"}, 14},
-        {{"Anything", "Wireless Pack 2", "x"}, 14},
-        {{"Anything", "Wireless Pack 2"}, 0},    // needs at least three lines
-        {{"GSM-900 FirstFone", "Wireless Pack", "x"}, 2},
-        {{" MULTIBAND  900E  1800"}, 10},
-        {{"MULTIBAND  900E  1800"}, 0},
-        {{"Sony Ericsson T68i"}, 4},
-        {{"GDC201 v2"}, 13},
-        {{"SCANIA FALCOM A2"}, 11},
-        {{"Tessaly Simulated Modem"}, 0},
-        {{}, 0},
-    };
-    for (const ModelCase& c : cases) {
-        const DeviceModelRule* rule = MatchDeviceModel(c.reply);
-        EXPECT_EQ(rule ? rule->type : 0, c.type) << c.reply.join(QLatin1Char('|')).toStdString();
-    }
-    // The model a user is shown is one line, not the whole answer.
-    EXPECT_EQ(ModelLine({"+CGMM: Nokia 6310i", "extra"}), QStringLiteral("Nokia 6310i"));
-    EXPECT_EQ(ModelLine({"Anything", "Wireless Pack 2", "x"}), QStringLiteral("Wireless Pack 2"));
+    EXPECT_EQ(ReplyNumber(QStringLiteral(" 15 ")), 15);
+    EXPECT_EQ(ReplyNumber(QStringLiteral("1a")), -1);
+    EXPECT_EQ(ReplyNumber(QString(), 7), 7);
 }
 
 }  // namespace
