@@ -1,79 +1,43 @@
+// The phone book parsers and the checks before a write, fed the answers
+// and entries of tests/data/phonebook/replies.txt.
+
+#include "gsmcore/phonebook/DialNumberCheck.h"
 #include "gsmcore/phonebook/PhoneBookReplies.h"
+#include "tests/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-TEST(PhoneBookReplies, LimitsOfRealCpbrTestAnswers)
+TEST(PhoneBookReplies, EveryParserGivesWhatTheRowSays)
 {
-    const struct { const char* answer; int first, last, maxNumber, maxName; bool sizesRead; } cases[] = {
-        {"(1-250),40,18", 1, 250, 40, 18, true},
-        {"(1-250),40", 1, 250, 0, 0, false},
-        {"1-250,40,18", 0, 0, 40, 18, true},          // no parentheses: no range
-        {"(0-99),20,14", 0, 99, 20, 14, true},
-        {"(1-500),80,30,0,14", 1, 500, 0, 0, false},  // extended answers: sizes not taken
-        {"( 1 - 200 ), 32 , 16", 1, 200, 32, 16, true},
-        {"(1-)", 1, 0, 0, 0, false},
-        {"garbage", 0, 0, 0, 0, false},
-        {"", 0, 0, 0, 0, false},
-    };
-    for (const auto& c : cases) {
-        const PhoneBookLimits limits = ParsePhoneBookLimits(QString::fromLatin1(c.answer));
-        EXPECT_EQ((std::vector{limits.first, limits.last, limits.maxNumber, limits.maxName}),
-                  (std::vector{c.first, c.last, c.maxNumber, c.maxName})) << c.answer;
-        EXPECT_EQ(limits.sizesRead, c.sizesRead) << c.answer;
-    }
-}
-
-TEST(PhoneBookReplies, EntryLinesAsDevicesSendThem)
-{
-    const struct { QString line; bool ok; int location; const char* number; QString name; } cases[] = {
-        {"+CPBR: 3,\"442079460123\",145,\"Smith, John\"", true, 3, "+442079460123", "Smith, John"},
-        {"+CPBR: 3,\"442079460123\",129,\"Smith\"", true, 3, "442079460123", "Smith"},
-        {"+CPBR: 3,\"+442079460123\",145,\"Smith\"", true, 3, "+442079460123", "Smith"},
-        {"+cpbr: 12,\"0701234567\",129,\"Lower\"", true, 12, "0701234567", "Lower"},
-        {"+CPBR:7,\"112\",129,\"SOS\"", true, 7, "112", "SOS"},
-        {"+CPBR: 1,\"\",145,\"Empty number\"", true, 1, "", "Empty number"},
-        {"+CPBR: 9,\"123\",129,\"Quoted \"\"x\"\"\"", true, 9, "123", "Quoted \"\"x\"\""},
-        {"+CPBR: 4,\"5551234\",129,\"Name\",0,\"extra\"", true, 4, "5551234", "Name"},
-        {QStringLiteral("+CPBR: 2,\"123\",129,\"a\0b\""), true, 2, "123", QStringLiteral("a\0b")},  // "@" is code 0
-        {"+CPBR: 3,\"442079460123\",145", false, 0, "", ""},  // three fields
-        {"+CPBS: \"SM\",1,250", false, 0, "", ""},
-        {"OK", false, 0, "", ""},
-        {"", false, 0, "", ""},
-    };
-    for (const auto& c : cases) {
-        PhoneBookLine entry;
-        ASSERT_EQ(ParsePhoneBookLine(c.line, entry), c.ok) << c.line.toStdString();
-        if (c.ok) {
-            EXPECT_EQ(entry.location, c.location) << c.line.toStdString();
-            EXPECT_EQ(entry.number, QString::fromLatin1(c.number)) << c.line.toStdString();
-            EXPECT_EQ(entry.rawName, c.name) << c.line.toStdString();
+    const auto rows = TestDataRows(QStringLiteral("phonebook/replies.txt"));
+    ASSERT_EQ(rows.size(), 48);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.join(" | ").toStdString());
+        const QString in = QString::fromUtf8(row[1]);
+        const QString out = QString::fromUtf8(row.value(2));
+        if (row[0] == "limits") {
+            const PhoneBookLimits l = ParsePhoneBookLimits(in);
+            EXPECT_EQ(u"%1 %2 %3 %4%5"_qs.arg(l.first).arg(l.last).arg(l.maxNumber).arg(l.maxName).arg(l.sizesRead ? " sizes" : ""), out);
+        } else if (row[0] == "entry") {
+            PhoneBookLine entry;
+            EXPECT_EQ(ParsePhoneBookLine(in, entry), row.size() > 2);
+            EXPECT_TRUE(row.size() == 2 || (u"%1 | %2 | %3"_qs.arg(entry.location).arg(entry.number, entry.rawName)
+                                            == QString::fromUtf8(row.mid(2).join(" | "))));
+        } else if (row[0] == "storages") {
+            EXPECT_EQ(ParseStorageList(in), row.size() > 2 ? out.split(u'\n') : QStringList());
+        } else if (row[0] == "name") {
+            EXPECT_EQ(IsWritableName(in), out == u"writable");
+        } else {
+            ASSERT_EQ(row[0], "number");
+            const bool refused = out == u"refused";
+            EXPECT_EQ(IsWritableNumber(in), !refused);
+            EXPECT_EQ(RefusedNumberMessage(in).isEmpty(), !refused);
+            EXPECT_TRUE(RefusedNumberMessage(in).contains(refused ? QString::fromUtf8(row[3]) : QString()));
+            EXPECT_TRUE(refused || (FilterNumber(in) == out && GetNumberType(out) == row[3].toInt()));
         }
     }
-}
-
-TEST(PhoneBookReplies, StorageListsOfCpbsTestAnswers)
-{
-    const struct { const char* answer; QStringList names; } cases[] = {
-        {"(\"SM\",\"ME\")", {"SM", "ME"}},
-        {"(\"ME\",\"SM\",\"FD\",\"LD\",\"MC\",\"RC\")", {"ME", "SM", "FD", "LD", "MC", "RC"}},
-        {"(\"SM\")", {"SM"}},
-        {"(SM,ME)", {"SM", "ME"}},
-        {"(\"SM\",,\"ME\")", {"SM", "", "ME"}},
-        {"(\"SM\",\"ME\"", {}},  // no ")": nothing
-        {"", {}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ParseStorageList(QString::fromLatin1(c.answer)), c.names) << c.answer;
-}
-
-// Inside the quoted name these would end the command early.
-TEST(PhoneBookReplies, NamesThatWouldEndTheCommandAreNotWritable)
-{
-    for (const char* name : {"Anna\r\nB", "Line\nbreak", "Say \"hi\""})
-        EXPECT_FALSE(IsWritableName(QString::fromLatin1(name))) << name;
-    EXPECT_TRUE(IsWritableName(QStringLiteral("Smith, John (work)")));
 }
 
 }  // namespace
