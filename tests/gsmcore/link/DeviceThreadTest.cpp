@@ -18,8 +18,8 @@ protected:
     void SetUp() override
     {
         TraceRecorder::Start();
-        ASSERT_TRUE(m_pty.isopen());
-        m_link = std::make_unique<CDeviceThread>(m_pty.slavepath());
+        ASSERT_TRUE(m_pty.isOpen());
+        m_link = std::make_unique<CDeviceThread>(m_pty.slavePath());
         ASSERT_TRUE(m_link->init());
         ASSERT_TRUE(m_link->start());
     }

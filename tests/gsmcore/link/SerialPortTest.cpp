@@ -48,7 +48,7 @@ protected:
         QDir().mkpath(m_lockFolder);
         m_folders = QStringList {m_lockFolder};
         CPortLockFile::SetLockFoldersForTesting(&m_folders);
-        ASSERT_TRUE(m_pty.isopen());
+        ASSERT_TRUE(m_pty.isOpen());
     }
     void TearDown() override
     {
@@ -59,7 +59,7 @@ protected:
     // A port opened on the test's pty.
     std::unique_ptr<CSerialPort> Open(quint32 baud = 9600)
     {
-        auto port = std::make_unique<CSerialPort>(Settings(m_pty.slavepath(), baud));
+        auto port = std::make_unique<CSerialPort>(Settings(m_pty.slavePath(), baud));
         EXPECT_TRUE(port->open());
         return port;
     }
@@ -88,7 +88,7 @@ TEST_F(SerialPortTest, OpenFailuresLeaveThePortClosedAndShowWhatWentWrong)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown ? c.shown : c.error);
         m_boxes->clear();
-        auto settings = Settings(c.path ? QString::fromLatin1(c.path) : m_pty.slavepath(), c.baud);
+        auto settings = Settings(c.path ? QString::fromLatin1(c.path) : m_pty.slavePath(), c.baud);
         std::unique_ptr<CSerialPort> port = c.refuseMask ? std::make_unique<MaskRefusingPort>(std::move(settings))
                                                          : std::make_unique<CSerialPort>(std::move(settings));
         EXPECT_FALSE(port->open());
@@ -167,9 +167,9 @@ TEST_F(SerialPortTest, SecondOpenerIsLockedOutAndStaleLocksAreRemoved)
     EXPECT_EQ(CPortLockFile::LockName("/tmp/modem"), "LCK.._tmp_modem");
 
     auto first = Open();
-    const QString lockPath = m_lockFolder + QLatin1Char('/') + CPortLockFile::LockName(m_pty.slavepath());
+    const QString lockPath = m_lockFolder + QLatin1Char('/') + CPortLockFile::LockName(m_pty.slavePath());
     EXPECT_TRUE(QFile::exists(lockPath));
-    CSerialPort second(Settings(m_pty.slavepath()));
+    CSerialPort second(Settings(m_pty.slavePath()));
     EXPECT_FALSE(second.open());
     EXPECT_EQ(second.getlasterror(), "Unable to open the port, error 16\n");
     first->close();

@@ -1,27 +1,18 @@
 #pragma once
-// A bare pseudo-terminal whose master side the test drives byte by byte:
-// the far end of the link plays the device exactly as a case needs it.
+// A pseudo-terminal whose master side the test drives byte by byte: the
+// far end of the link plays the device exactly as a case needs it.
+
+#include "tools/modemsim/PseudoTerminal.h"
 
 #include <QByteArray>
-#include <QString>
 
-class TestPty {
+class TestPty : public PseudoTerminal {
 public:
-    TestPty();
-    ~TestPty();
-    TestPty(const TestPty&) = delete;
-    TestPty& operator=(const TestPty&) = delete;
-
-    bool isopen() const { return m_master >= 0; }
-    QString slavepath() const { return m_slavePath; }
+    TestPty() { open(); }
     // Writes to the device side; the link reads it.
     bool send(const QByteArray& bytes);
     // What the link wrote, waiting up to `timeoutMs` for `atLeast` bytes.
     QByteArray receive(int atLeast, int timeoutMs);
-    // The device vanishes: the master side closes.
-    void hangup();
-
-private:
-    int m_master = -1;
-    QString m_slavePath;
+    // The device vanishes.
+    void hangup() { close(); }
 };
