@@ -3,6 +3,7 @@
 #include "gsmcore/charset/CharacterSetDefaultModified.h"
 #include "gsmcore/charset/CharacterSetPCCP437.h"
 #include "gsmcore/charset/Ucs2Hex.h"
+#include "tests/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -32,59 +33,31 @@ TEST(CharacterSetDefault, EveryCodeOfTheAlphabetGoesToGsmAndBack)
     EXPECT_EQ(alphabet.ConvertToUnicode(gsm), kGsmAlphabet);
 }
 
-TEST(CharacterSetDefault, CharactersWithoutACodeBecomeBlanksAndCodesBeyondPass)
+// The rows of tests/data/charset/conversions.txt: single characters of each
+// converter, and texts through the GSM extension table.
+TEST(CharacterSet, EveryRowConvertsAsItSays)
 {
-    const CCharacterSetDefault alphabet;
-    for (char16_t ch : {u'[', u'\\', u'^', u'`', u'{', u'~', u'\x7F', u'€', u'\t', u'\0', u'ç', u'Ж', char16_t(0xD83D)})
-        EXPECT_EQ(alphabet.ConvertFromUnicode(ch), 0x20) << "U+" << std::hex << int(ch);
-    EXPECT_EQ(alphabet.ConvertToUnicode(char16_t(0x80)), 0x80);
-    EXPECT_EQ(alphabet.ConvertToUnicode(char16_t(0xFFFF)), 0xFFFF);
-}
-
-TEST(CharacterSet, ModifiedAlphabetAndCodePage437Characters)
-{
+    const CCharacterSetDefault gsm;
     const CCharacterSetDefaultModified modified;
     const CCharacterSetPCCP437 codePage;
-    enum Way { ToDevice, FromDevice, BothWays };
-    const struct { const char* name; const CCharacterSet& set; Way way; char16_t unicode, device; } cases[] = {
-        {"at sign", modified, BothWays, u'@', 0x10}, {"euro sign", modified, BothWays, u'€', 0x12},
-        {"o grave skips the 0x08 row", modified, ToDevice, u'ò', 0x6F},
-        {"0x08 still decodes", modified, FromDevice, u'ò', 0x08}, {"e acute", modified, ToDevice, u'é', 0x05},
-        {"e circumflex", modified, ToDevice, u'ê', 0x65}, {"open bracket", modified, ToDevice, u'[', 0x28},
-        {"close brace", modified, ToDevice, u'}', 0x29}, {"approximations are one way", modified, FromDevice, 0x28, 0x28},
-        {"backslash", modified, ToDevice, u'\\', 0x20}, {"caret passes", modified, ToDevice, u'^', 0x5E},
-        {"tab passes", modified, ToDevice, u'\t', 0x09}, {"y diaeresis has no row", modified, ToDevice, u'ÿ', 0x20},
-        {"A grave", modified, ToDevice, u'À', 0x41}, {"thorn", modified, ToDevice, u'þ', 0x70},
-        {"delta stays 0x10", modified, ToDevice, u'Δ', 0x10}, {"0x00 is at sign", modified, FromDevice, u'@', 0x00},
-        {"0x14 is lambda", modified, FromDevice, u'Λ', 0x14},
-        {"first marker row matches itself", modified, BothWays, 0xFFFF, 0xFFFF},
-        {"second marker is no character", modified, ToDevice, 0xFFFE, 0x20},
-        {"cp437 0x0D is currency sign", codePage, BothWays, u'¤', 0x0D},
-        {"cp437 0x8D is I grave", codePage, BothWays, u'Ì', 0x8D},
-        {"cp437 0x9F is U+0083", codePage, BothWays, 0x0083, 0x9F},
-        {"cp437 0x80 C cedilla", codePage, BothWays, u'Ç', 0x80},
-        {"cp437 0xFD superscript two", codePage, BothWays, u'²', 0xFD},
-    };
-    for (const auto& c : cases) {
-        if (c.way != FromDevice) {
-            EXPECT_EQ(c.set.ConvertFromUnicode(c.unicode), c.device) << c.name;
+    const auto rows = TestDataRows(QStringLiteral("charset/conversions.txt"));
+    ASSERT_EQ(rows.size(), 63);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.join(" | ").toStdString());
+        if (row[0] == "extension") {
+            const QString text = QString::fromUtf8(row[2]), codes = QString::fromLatin1(row[3]);
+            EXPECT_EQ(gsm.ConvertToUnicodeExtended(codes), text);
+            EXPECT_EQ(row[1] == "both" ? gsm.ConvertFromUnicodeExtended(text) : codes, codes);
+            continue;
         }
-        if (c.way != ToDevice) {
-            EXPECT_EQ(c.set.ConvertToUnicode(c.device), c.unicode) << c.name;
-        }
+        const CCharacterSet& set = row[0] == "gsm" ? static_cast<const CCharacterSet&>(gsm)
+                                 : row[0] == "cp437" ? static_cast<const CCharacterSet&>(codePage) : modified;
+        const auto unicode = char16_t(row[2].toUInt(nullptr, 16)), device = char16_t(row[3].toUInt(nullptr, 16));
+        EXPECT_EQ(row[1] == "from" ? device : set.ConvertFromUnicode(unicode), device);
+        EXPECT_EQ(row[1] == "to" ? unicode : set.ConvertToUnicode(device), unicode);
     }
-}
-
-TEST(CharacterSetPCCP437, UnmatchedCharactersPassBothWays)
-{
-    const CCharacterSetPCCP437 codePage;
-    for (char16_t code : {char16_t(0x83), char16_t(0x93), char16_t(0xB0), char16_t(0x41), char16_t(0xFFFF)})
-        EXPECT_EQ(codePage.ConvertToUnicode(code), code);
-    for (char16_t ch : {char16_t(0x00E2), char16_t(0x0041), char16_t(0x20AC)})
-        EXPECT_EQ(codePage.ConvertFromUnicode(ch), ch);
-    // A carriage return has no row of its own: it passes from Unicode, but
-    // the device's 0x0D reads as the currency sign.
-    EXPECT_EQ(codePage.ConvertFromUnicode(char16_t(0x0D)), 0x0D);
+    // Short messages keep one code per character.
+    EXPECT_EQ(gsm.ConvertFromUnicode(u"€[x]"_qs), u"  x "_qs);
 }
 
 TEST(CharacterSet, StringConversionKeepsLengthAndIsPolymorphic)
@@ -99,30 +72,6 @@ TEST(CharacterSet, StringConversionKeepsLengthAndIsPolymorphic)
         EXPECT_EQ(set->ConvertFromUnicode(text).size(), text.size());
         EXPECT_EQ(set->ConvertToUnicode(text).size(), text.size());
     }
-}
-
-TEST(CharacterSetDefault, ExtensionTableBothWaysAndWhatAReaderMakesOfStrayEscapes)
-{
-    const CCharacterSetDefault gsm;
-    const struct { QString text; QString codes; bool bothWays; } cases[] = {
-        {u"€"_qs, u"\x1B\x65"_qs, true}, {u"["_qs, u"\x1B<"_qs, true}, {u"]"_qs, u"\x1B>"_qs, true},
-        {u"{"_qs, u"\x1B("_qs, true}, {u"}"_qs, u"\x1B)"_qs, true}, {u"\\"_qs, u"\x1B/"_qs, true},
-        {u"~"_qs, u"\x1B="_qs, true}, {u"^"_qs, u"\x1B\x14"_qs, true}, {u"|"_qs, u"\x1B@"_qs, true},
-        {u"\f"_qs, u"\x1B\n"_qs, true},
-        {u"Bank [card] @ 5€"_qs, u"Bank \x1B<card\x1B> \0 5\x1B\x65"_qs, true},
-        // Escape before a code the table lacks: that code's own character.
-        {u"A£"_qs, u"\x1B" u"A\x1B\x01"_qs, false},
-        {u"a "_qs, u"a\x1B\x1B"_qs, false},  // escape to a table not defined yet
-        {u"a "_qs, u"a\x1B"_qs, false},       // cut after the escape
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(gsm.ConvertToUnicodeExtended(c.codes), c.text) << c.text.toStdString();
-        if (c.bothWays) {
-            EXPECT_EQ(gsm.ConvertFromUnicodeExtended(c.text), c.codes) << c.text.toStdString();
-        }
-    }
-    // Short messages keep one code per character.
-    EXPECT_EQ(gsm.ConvertFromUnicode(u"€[x]"_qs), u"  x "_qs);
 }
 
 TEST(AlphaField, ScriptBytesAndWhatFits)
