@@ -210,16 +210,6 @@ int CEntryListModel::AppendEntry(std::unique_ptr<CExtractorContact> entry)
     return InsertAt(EntryCount(), std::move(entry));
 }
 
-int CEntryListModel::InsertSorted(std::unique_ptr<CExtractorContact> entry, bool ascending, bool byName)
-{
-    const auto at = std::upper_bound(m_entries.begin(), m_entries.end(), entry,
-                                     [&](const std::unique_ptr<CExtractorContact>& a,
-                                         const std::unique_ptr<CExtractorContact>& b) {
-                                         return LessForSort(*a, *b, byName, ascending);
-                                     });
-    return InsertAt(static_cast<int>(at - m_entries.begin()), std::move(entry));
-}
-
 std::unique_ptr<CExtractorContact> CEntryListModel::RemoveEntry(int entry)
 {
     if (entry < 0 || entry >= EntryCount())

@@ -47,12 +47,10 @@ public:
     void Sort(bool ascending, bool byName);
 
     // In-place edits. AppendEntry adds at the end of the array (a row when
-    // its memory is shown) and returns its index; InsertSorted puts it
-    // where a sort would; RemoveEntry takes one out and gives it back;
-    // UpdateEntry replaces an entry's name, number, location and memory
-    // (a move between memories may show or hide its row).
+    // its memory is shown) and returns its index; RemoveEntry takes one
+    // out and gives it back; UpdateEntry replaces an entry's name, number,
+    // location and memory (a move between memories may show or hide its row).
     int AppendEntry(std::unique_ptr<CExtractorContact> entry);
-    int InsertSorted(std::unique_ptr<CExtractorContact> entry, bool ascending, bool byName);
     std::unique_ptr<CExtractorContact> RemoveEntry(int entry);
     void UpdateEntry(int entry, const CExtractorContact& value);
 

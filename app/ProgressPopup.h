@@ -19,7 +19,6 @@ public:
     int Phase() const { return m_phase; }
     bool IsTextShown() const { return (m_phase % 2) == 1; }
     int BlinkTimerIntervalMs() const { return m_timer.interval(); }
-    bool IsBlinking() const { return m_timer.isActive(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

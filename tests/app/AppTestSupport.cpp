@@ -32,8 +32,7 @@
 void ResetRegistry()
 {
     CRegistry root;
-    if (root.Open(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Orvanta"), KEY_ALL_ACCESS) == ERROR_SUCCESS)
-    {
+    if (root.Open(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Orvanta"), KEY_ALL_ACCESS) == ERROR_SUCCESS) {
         root.DeleteKey(QStringLiteral("Tessaly"));
         root.DeleteKey(QStringLiteral("Veldro"));
     }
@@ -72,6 +71,36 @@ void SetRegistryNumber(const QString& key, const QString& name, quint32 value)
     reg.SetDWord(name, value);
 }
 
+void AddExternalModem(const QString& subkey, int type, const QString& port, const QString& name)
+{
+    const QString key = QStringLiteral("ExtModems\\") + subkey;
+    SetRegistryNumber(key, QStringLiteral("DeviceType"), quint32(type));
+    SetRegistryString(key, QStringLiteral("Port"), port);
+    SetRegistryString(key, QStringLiteral("FriendlyName"), name);
+}
+
+QByteArray RegistryBytes()
+{
+    QFile file(CRegistryStore::Instance().Path());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList ComboItems(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items << box.itemText(i);
+    return items;
+}
+
+QStringList ColumnTexts(const QAbstractItemModel& model)
+{
+    QStringList texts;
+    for (int row = 0; row < model.rowCount(); ++row)
+        texts << model.index(row, 0).data().toString();
+    return texts;
+}
+
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs)
 {
     QElapsedTimer clock;
@@ -92,21 +121,14 @@ struct RecordedMessages::State {
     bool allOnGui = true;
 };
 
-namespace {
-// The handler may be called after the recorder is gone (a late box of a
-// closing window); the state lives as long as the handler.
-std::shared_ptr<RecordedMessages::State> g_state;
-}  // namespace
-
-RecordedMessages::RecordedMessages()
+RecordedMessages::RecordedMessages() : m_state(std::make_shared<State>())
 {
     // A window closed by an earlier test has silenced the boxes.
     CGuiMessageHandler::SetShuttingDown(false);
-    g_state = std::make_shared<State>();
-    m_state = g_state.get();
-    auto state = g_state;
+    // The handler may be called after the recorder is gone (a late box of
+    // a closing window): it keeps the state alive.
     CAppMessages::Instance().SetMessageHandler(std::make_unique<CGuiMessageHandler>(
-        [state](const QString& text, unsigned type) {
+        [state = m_state](const QString& text, unsigned type) {
             std::lock_guard<std::mutex> guard(state->lock);
             state->texts.append(text);
             if (QThread::currentThread() != QCoreApplication::instance()->thread())
@@ -218,10 +240,7 @@ void WindowTest::Select(const QStringList& names)
 
 QStringList WindowTest::Shown() const
 {
-    QStringList names;
-    for (int row = 0; row < View()->EntryModel()->rowCount(); ++row)
-        names << View()->EntryModel()->index(row, 0).data().toString();
-    return names;
+    return ColumnTexts(*View()->EntryModel());
 }
 
 bool WindowTest::Activate()

@@ -11,15 +11,29 @@
 #include <functional>
 #include <memory>
 
+class QAbstractItemModel;
+class QComboBox;
+
+// The application's own key.
+inline const QString kAppKey = QStringLiteral("Software\\Orvanta\\Tessaly");
+
 // Deletes everything the application and the port discovery keep.
 void ResetRegistry();
 void SetRegistryString(const QString& key, const QString& name, const QString& value);
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value);
+// A modem set up by hand under ExtModems\<subkey>.
+void AddExternalModem(const QString& subkey, int type, const QString& port, const QString& name);
+// The registry file as it is on disk.
+QByteArray RegistryBytes();
 // A clean registry whose port lists are there but empty: the window finds
 // no device of the machine's own.
 void ResetRegistryWithoutPorts();
 // Stores the connection the window starts with.
 void StoreConnection(const QString& port, const QString& name, int speed = 115200);
+
+QStringList ComboItems(const QComboBox& box);
+// The texts of a model's first column, row by row.
+QStringList ColumnTexts(const QAbstractItemModel& model);
 
 // Runs the event loop until `done` holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
@@ -42,7 +56,7 @@ public:
 private:
     template <typename F>
     auto Locked(F&& f) const;
-    State* m_state;  // shared with the installed handler, which outlives nothing of ours
+    std::shared_ptr<State> m_state;  // shared with the installed handler
 };
 
 class CPhoneBookView;

@@ -12,17 +12,13 @@
 #include "app/dialogs/ConnectionDlg.h"
 #include "gsmcore/link/GSMCorePref.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
-#include "support/RegistryStore.h"
 #include "tests/app/AppTestSupport.h"
 #include "tools/modemsim/ModemSimulator.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -31,25 +27,7 @@ namespace {
 const QString SM = QStringLiteral("SM");
 const QString ME = QStringLiteral("ME");
 
-class DeviceViewTest : public WindowTest {
-protected:
-    // A known phone with a full SIM of 250 entries, paced at `baud`, stored
-    // as the connection to use.
-    void StartPacedSim(ModemSimulator& modem, int baud)
-    {
-        ASSERT_TRUE(modem.setDeviceType(1));
-        ASSERT_TRUE(modem.start());
-        ASSERT_TRUE(modem.setPhoneBookLimits(SM, 1, 250, 20, 14));
-        ASSERT_EQ(modem.fillPhoneBook(SM, 250, 3), 250);
-        modem.setBaud(baud);
-        StoreConnection(modem.devicePath(), QStringLiteral("Paced"), baud);
-    }
-    static QByteArray RegistryBytes()
-    {
-        QFile file(CRegistryStore::Instance().Path());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-};
+using DeviceViewTest = WindowTest;
 
 // What the window reads from devices of each kind, then Disconnect.
 TEST_F(DeviceViewTest, ReadsWhatTheDeviceHasAndDisconnectEmptiesTheList)
@@ -165,16 +143,17 @@ TEST_F(DeviceViewTest, ClosingDuringDeviceWorkCancelsIt)
         SCOPED_TRACE(testing::Message() << c.way << c.pause);
         RecordedMessages boxes;
         ModemSimulator modem;
-        QString busyWith = QStringLiteral("AT+CPBR=1,250");
+        ASSERT_TRUE(modem.setDeviceType(1));
+        ASSERT_TRUE(modem.start());
         if (c.pause) {
-            ASSERT_TRUE(modem.setDeviceType(1));
-            ASSERT_TRUE(modem.start());
             modem.setCmeErrorFor(QStringLiteral("+CPBR"), 10);
-            StoreConnection(modem.devicePath(), QStringLiteral("Failing"));
-            busyWith = QStringLiteral("AT+CPBR=?");
-        } else {
-            ASSERT_NO_FATAL_FAILURE(StartPacedSim(modem, 2400));  // the SIM alone takes about 45 s on this line
+        } else {  // a full SIM of 250 entries: about 45 s on this line
+            ASSERT_TRUE(modem.setPhoneBookLimits(SM, 1, 250, 20, 14));
+            ASSERT_EQ(modem.fillPhoneBook(SM, 250, 3), 250);
+            modem.setBaud(2400);
         }
+        StoreConnection(modem.devicePath(), QStringLiteral("Paced"), 2400);
+        const QString busyWith = c.pause ? QStringLiteral("AT+CPBR=?") : QStringLiteral("AT+CPBR=1,250");
         MakeWindow();
         frame->show();
         int turns = 0;
@@ -238,8 +217,7 @@ TEST_F(DeviceViewTest, ConnectionOfThisRunSurvivesTheDialog)
         for (const bool accept : {false, true}) {
             QStringList offered;
             View()->SetDialogRunner([&](CConnectionDlg& dialog) {
-                for (int i = 0; i < dialog.ConnectionList()->count(); ++i)
-                    offered << dialog.ConnectionList()->itemText(i);
+                offered = ComboItems(*dialog.ConnectionList());
                 EXPECT_EQ(dialog.ConnectionList()->currentText(), shownName);
                 if (!accept)
                     return int(QDialog::Rejected);

@@ -25,8 +25,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 #include <map>
 
 namespace {
@@ -134,12 +132,14 @@ TEST_F(EntryCommandsTest, MoveToPhoneGoesOnPastAFullMemoryAndStopsAtAFailure)
     }
 }
 
+// The Delete key or the command; the list keeps the focus.
 TEST_F(EntryCommandsTest, DeleteAsksOnceAndKeepsWhatTheDeviceRefused)
 {
     ASSERT_NO_FATAL_FAILURE(Start({{1, "Al"}, {2, "Bo"}, {3, "Cy"}, {4, "Di"}}, {}));
     Select({"Di"});
     boxes.SetAnswers({IDNO});
-    ASSERT_TRUE(Command(ID_EDIT_DELETE));
+    QTest::keyClick(View()->EntryList(), Qt::Key_Delete);
+    ASSERT_TRUE(WaitIdle());
     EXPECT_EQ(boxes.Texts(), QStringList{"Are you sure you want to delete Di"});
     EXPECT_EQ(Book(SM).size(), 4u);
 
@@ -152,6 +152,7 @@ TEST_F(EntryCommandsTest, DeleteAsksOnceAndKeepsWhatTheDeviceRefused)
     EXPECT_EQ(Shown(), (QStringList{"Bo", "Cy", "Di"}));
     EXPECT_EQ(View()->SimCounter()->text(), QStringLiteral("Sim: 3/10"));
     EXPECT_EQ(Book(SM), (Names{{2, "Bo"}, {3, "Cy"}, {4, "Di"}}));
+    EXPECT_EQ(frame->focusWidget(), View()->EntryList());
 }
 
 // Typed as a user does: Ctrl+N, the name first, Tab to the number, Enter;
@@ -311,7 +312,8 @@ TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
     StoreConnection(modem.devicePath(), QStringLiteral("Simulator"), 9600);
     ASSERT_TRUE(OpenWindow());
     const struct { int answer; bool vanish; const char* shownName; const char* last; } runs[] = {
-        {IDNO, false, "18", "WARNING: This may take several minutes. Continue?"},
+        {IDNO, false, "18", "WARNING: This may take several minutes. Continue?\nAutodetect writes test entries to a free "
+                            "location of the SIM and of the phone memory and deletes them again."},
         {IDYES, false, "14", "Autodetect done!"},
         {IDYES, true, nullptr, "Autodetect could not delete its test entry at SIM location 2. Delete it there after a Refresh."},
     };

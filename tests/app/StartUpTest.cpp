@@ -1,12 +1,13 @@
-// The program's start as main() does it, in-process: a start with
-// nothing changed leaves the registry file as it was, and a screenshot
-// run never waits for a person, even when tracing asks to be noticed.
+// The program's start: its command line, and the start as main() does it,
+// in-process: a start with nothing changed leaves the registry file as it
+// was, and a screenshot run never waits for a person, even when tracing
+// asks to be noticed.
 
 #include "app/AppSettings.h"
 #include "app/MainFrame.h"
 #include "app/PhoneBookApp.h"
 #include "app/PhoneBookView.h"
-#include "support/RegistryStore.h"
+#include "app/StartOptions.h"
 #include "platform/serial/SystemSerialPorts.h"
 #include "support/Trace.h"
 #include "tests/TestEnvironment.h"
@@ -16,18 +17,39 @@
 #include <QDir>
 #include <QFile>
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 
 namespace {
 
-const QString kKey = QStringLiteral("Software\\Orvanta\\Tessaly");
-
-QByteArray RegistryBytes()
+TEST(StartOptionsTest, CommandLines)
 {
-    QFile file(CRegistryStore::Instance().Path());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const struct {
+        QStringList arguments; bool demo, hasPort; const char* port; int speed; const char* screenshot; bool error;
+    } cases[] = {
+        {{}, false, false, "", 0, "", false},
+        {{"--demo"}, true, false, "", 0, "", false},
+        {{"--port", "/dev/ttyUSB0", "--speed", "115200"}, false, true, "/dev/ttyUSB0", 115200, "", false},
+        {{"--port", "99"}, false, true, "99", 0, "", false},
+        {{"--demo", "--screenshot", "shot.png"}, true, false, "", 0, "shot.png", false},
+        {{"--port"}, false, false, "", 0, "", true},
+        {{"--speed", "fast"}, false, false, "", 0, "", true},
+        {{"--speed", "-9600"}, false, false, "", 0, "", true},
+        {{"--screenshot", ""}, false, false, "", 0, "", true},
+        {{"--colour"}, false, false, "", 0, "", true},
+        {{"stray"}, false, false, "", 0, "", true},
+    };
+    for (const auto& c : cases) {
+        const StartOptions options = ParseStartOptions(c.arguments);
+        const std::string line = c.arguments.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(!options.error.isEmpty(), c.error) << line;
+        if (c.error)
+            continue;
+        EXPECT_EQ(options.demo, c.demo) << line;
+        EXPECT_EQ(options.hasPort, c.hasPort) << line;
+        EXPECT_EQ(options.port, QString::fromLatin1(c.port)) << line;
+        EXPECT_EQ(options.speed, c.speed) << line;
+        EXPECT_EQ(options.screenshot, QString::fromLatin1(c.screenshot)) << line;
+    }
 }
 
 TEST(StartUpTest, StartsWithNothingChangedLeaveTheRegistryAsItWas)
@@ -57,7 +79,7 @@ TEST(StartUpTest, StartsWithNothingChangedLeaveTheRegistryAsItWas)
 TEST(StartUpTest, ScreenshotWithTracingOnAnswersItsOwnBoxes)
 {
     ResetRegistry();
-    SetRegistryNumber(kKey + QStringLiteral("\\Trace"), QStringLiteral("GsmSession"), 5);
+    SetRegistryNumber(kAppKey + QStringLiteral("\\Trace"), QStringLiteral("GsmSession"), 5);
     // A fresh account: no documents folder yet.
     const QByteArray home = qgetenv("HOME");
     const QString freshHome = TestTempDir() + QStringLiteral("/fresh-home");
