@@ -27,7 +27,6 @@
 
 #include <memory>
 #include <mutex>
-#include <tuple>
 
 void ResetRegistry()
 {
@@ -153,32 +152,6 @@ void RecordedMessages::Clear() { Locked([](State& s) { s.texts.clear(); return 0
 void RecordedMessages::SetAnswers(QList<int> answers) { Locked([&](State& s) { s.answers = std::move(answers); return 0; }); }
 bool RecordedMessages::AllOnGuiThread() const { return Locked([](State& s) { return s.allOnGui; }); }
 
-QString FreshContactsFolder()
-{
-    return NewTempFolder(QStringLiteral("contacts"));
-}
-
-void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringList& prompts)
-{
-    view.SetDialogRunner([&prompts, answers](CConnectionDlg& dialog) mutable {
-        prompts << dialog.PromptLabel()->text();
-        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
-        if (answer.isEmpty())
-            return int(QDialog::Rejected);
-        dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(answer));
-        dialog.accept();
-        return int(QDialog::Accepted);
-    });
-}
-
-CAppSettings DialogTestSizes()
-{
-    CAppSettings settings;
-    std::tie(settings.SIMNameSize, settings.SIMNumberSize, settings.PhoneNameSize, settings.PhoneNumberSize) =
-        std::tuple(14, 20, 30, 40);
-    return settings;
-}
-
 void WindowTest::TearDown()
 {
     frame.reset();
@@ -189,10 +162,18 @@ void WindowTest::MakeWindow(QStringList answers)
     frame.reset();
     finished = 0;
     prompts.clear();
-    contactsFolder = FreshContactsFolder();
+    contactsFolder = NewTempFolder(QStringLiteral("contacts"));
     frame = std::make_unique<CMainFrame>(contactsFolder);
     QObject::connect(View(), &CPhoneBookView::ConnectionFinished, [this] { ++finished; });
-    AnswerConnectionDialogs(*View(), std::move(answers), prompts);
+    View()->SetDialogRunner([this, answers](CConnectionDlg& dialog) mutable {
+        prompts << dialog.PromptLabel()->text();
+        const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
+        if (answer.isEmpty())
+            return int(QDialog::Rejected);
+        dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(answer));
+        dialog.accept();
+        return int(QDialog::Accepted);
+    });
 }
 
 bool WindowTest::ShowWindow(int timeoutMs)

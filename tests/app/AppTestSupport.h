@@ -59,22 +59,8 @@ private:
     std::shared_ptr<State> m_state;  // shared with the installed handler
 };
 
-class CPhoneBookView;
-
-// Answers the view's connection dialogs in turn with the connection
-// names in `answers` (an empty name, or none left, cancels) and records
-// each dialog's prompt in `prompts`, which must outlive the view.
-void AnswerConnectionDialogs(CPhoneBookView& view, QStringList answers, QStringList& prompts);
-
-class CAppSettings;
-// Settings with the sizes the dialog tests type against: SIM names 14 and
-// numbers 20, phone names 30 and numbers 40.
-CAppSettings DialogTestSizes();
-
-// A contacts folder of its own for each test.
-QString FreshContactsFolder();
-
 class CMainFrame;
+class CPhoneBookView;
 
 // The window on a fresh Contacts folder, driven as its tests drive it.
 class WindowTest : public ::testing::Test {
@@ -82,7 +68,9 @@ protected:
     void SetUp() override { ResetRegistryWithoutPorts(); }
     void TearDown() override;
 
-    // Makes the window; its connection dialogs get `answers` as above.
+    // Makes the window on a Contacts folder of its own. Its connection
+    // dialogs get the connection names in `answers` in turn (an empty
+    // name, or none left, cancels); their prompts go to `prompts`.
     void MakeWindow(QStringList answers = {});
     // Shows it and waits for the connection's end.
     bool ShowWindow(int timeoutMs = 30000);

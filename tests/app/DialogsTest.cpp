@@ -14,6 +14,7 @@
 #include "platform/contacts/ContactFieldTable.h"
 #include "platform/contacts/ContactsStore.h"
 #include "support/MessageBoxTypes.h"
+#include "tests/TestEnvironment.h"
 #include "tests/app/AppTestSupport.h"
 
 #include <QApplication>
@@ -28,6 +29,16 @@
 #include <tuple>
 
 namespace {
+
+// The sizes the dialogs are typed against: SIM names 14 and numbers 20,
+// phone names 30 and numbers 40.
+CAppSettings DialogTestSizes()
+{
+    CAppSettings settings;
+    std::tie(settings.SIMNameSize, settings.SIMNumberSize, settings.PhoneNameSize, settings.PhoneNumberSize) =
+        std::tuple(14, 20, 30, 40);
+    return settings;
+}
 
 class ConnectionDlgTest : public ::testing::Test {
 protected:
@@ -339,7 +350,7 @@ TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
 
 TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
 {
-    const QString folder = FreshContactsFolder();
+    const QString folder = NewTempFolder(QStringLiteral("contacts"));
     RecordedMessages answers;
     const struct { const char* name; bool useEditor; const char* first; const char* last; const char* suffix; } cases[] = {
         {"Anna Berg", false, "Anna", "Berg", ""},
@@ -401,7 +412,7 @@ TEST(Dialogs, FitTheScreen)
     RecordedMessages answers;
     CAppSettings settings = DialogTestSizes();
     CDeviceWorker worker;
-    CAddContactDlg contact(QStringLiteral("Anna Berg"), QStringLiteral("0701"), FreshContactsFolder());
+    CAddContactDlg contact(QStringLiteral("Anna Berg"), QStringLiteral("0701"), NewTempFolder(QStringLiteral("contacts")));
     CAddToPhoneBookDlg toPhoneBook(settings);
     toPhoneBook.Fill(QStringLiteral("Anna Berg"), Numbers(7));
     toPhoneBook.OnInitDialog();

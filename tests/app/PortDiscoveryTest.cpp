@@ -7,16 +7,10 @@
 #include "tests/TestEnvironment.h"
 #include "tests/app/AppTestSupport.h"
 
-#include <QDir>
-#include <QFile>
-
 namespace {
 
 struct ActiveDriver {
-    QString subkey;
-    QString name;
-    QString pnpId;
-    QString driverKey;
+    QString subkey, name, pnpId, driverKey;
     bool unimodemSubkey;
     int deviceType;  // -1: none stored
     QString friendlyName;
@@ -96,46 +90,6 @@ TEST(PortListTest, MervixPortNumbersAndDisplayNames)
     EXPECT_EQ(CPortList::MakeDisplayName(QStringLiteral("Mervix_Extra_Port")), QStringLiteral("Mervix Extra Port"));
 }
 
-void WriteFile(const QString& path, const QByteArray& text)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
-
-// A small /sys/class/tty and /run/udev/data as a machine with a USB modem,
-// a CDC phone without udev, a UART-less legacy port and a pty shows them.
-QString MakeFakeSystem()
-{
-    const QString root = TestTempDir() + QStringLiteral("/fake-sys");
-    QDir(root).removeRecursively();
-    const QString tty = root + QStringLiteral("/class/tty");
-    WriteFile(tty + QStringLiteral("/ttyUSB0/dev"), "188:0\n");
-    QDir().mkpath(tty + QStringLiteral("/ttyUSB0/device"));
-    WriteFile(root + QStringLiteral("/udev/c188:0"),
-              "S:serial/by-id/usb-Huawei\nE:ID_BUS=usb\nE:ID_VENDOR=Huawei_Technologies\nE:ID_MODEL=E1750\n"
-              "E:ID_MODEL_FROM_DATABASE=E1750 HSPA Modem\nE:ID_VENDOR_FROM_DATABASE=Huawei Technologies Co., Ltd.\n");
-    WriteFile(tty + QStringLiteral("/ttyACM0/dev"), "166:0\n");
-    WriteFile(tty + QStringLiteral("/ttyACM0/usbif/product"), "Nokia 6310i\n");
-    QDir().mkpath(tty + QStringLiteral("/ttyACM0/usbif/device"));
-    QFile::link(tty + QStringLiteral("/ttyACM0/usbif/device"), tty + QStringLiteral("/ttyACM0/device"));
-    WriteFile(tty + QStringLiteral("/ttyS0/dev"), "4:64\n");
-    WriteFile(tty + QStringLiteral("/ttyS0/type"), "0\n");
-    QDir().mkpath(tty + QStringLiteral("/ttyS0/device"));
-    WriteFile(tty + QStringLiteral("/ttyS1/type"), "4\n");
-    QDir().mkpath(tty + QStringLiteral("/ttyS1/device"));
-    // A board's UART that ModemManager claims, and a platform port it does not.
-    WriteFile(tty + QStringLiteral("/ttyAMA0/dev"), "204:64\n");
-    QDir().mkpath(tty + QStringLiteral("/ttyAMA0/device"));
-    WriteFile(root + QStringLiteral("/udev/c204:64"), "E:ID_MM_CANDIDATE=1\nE:ID_MODEL=SIM800\n");
-    QDir().mkpath(root + QStringLiteral("/bus/platform"));
-    QDir().mkpath(tty + QStringLiteral("/ttyUSB9/device"));
-    QFile::link(root + QStringLiteral("/bus/platform"), tty + QStringLiteral("/ttyUSB9/device/subsystem"));
-    WriteFile(tty + QStringLiteral("/tty1/dev"), "4:1\n");  // a console: no device
-    return root;
-}
-
 // The ports found with their names, then published: a modem set up by
 // hand survives, publishing again replaces and never doubles, and the
 // ports live in memory, not in the registry file.
@@ -143,7 +97,10 @@ TEST(SystemSerialPortsTest, FindsPortsWithTheirNamesAndPublishesThem)
 {
     ResetRegistry();
     AddExternalModem(QStringLiteral("Sim"), 1, QStringLiteral("/dev/pts/7"), QStringLiteral("Simulator"));
-    const QString root = MakeFakeSystem();
+    // A small /sys/class/tty and /run/udev/data as a machine with a USB
+    // modem, a CDC phone without udev, a UART-less legacy port, a board's
+    // UART that ModemManager claims, a platform port and a console show them.
+    const QString root = TestDataPath(QStringLiteral("serial"));
     auto ports = FindSystemSerialPorts(root + QStringLiteral("/class/tty"), root + QStringLiteral("/udev"));
     const struct { const char* kernelName; const char* friendlyName; bool modem; } expected[] = {
         {"ttyACM0", "Nokia 6310i (ttyACM0)", true},  // no udev: the name tells

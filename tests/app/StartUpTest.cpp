@@ -62,7 +62,7 @@ TEST(StartUpTest, StartsWithNothingChangedLeaveTheRegistryAsItWas)
     QByteArray after[3];
     for (QByteArray& bytes : after) {
         CPhoneBookApp app;
-        ASSERT_TRUE(app.InitInstance(StartOptions{}, FreshContactsFolder()));
+        ASSERT_TRUE(app.InitInstance(StartOptions{}, NewTempFolder(QStringLiteral("contacts"))));
         PublishSerialPorts(FindSystemSerialPorts());
         int finished = 0;
         QObject::connect(app.MainFrame()->View(), &CPhoneBookView::ConnectionFinished, [&] { ++finished; });
@@ -100,7 +100,7 @@ TEST(StartUpTest, ScreenshotWithTracingOnAnswersItsOwnBoxes)
     {
         CPhoneBookApp app;
         QObject::connect(&app, &CPhoneBookApp::ScreenshotDone, [&](int r) { result = r; });
-        ASSERT_TRUE(app.InitInstance(options, FreshContactsFolder()));
+        ASSERT_TRUE(app.InitInstance(options, NewTempFolder(QStringLiteral("contacts"))));
         EXPECT_TRUE(WaitUntil([&] { return result >= 0; }, 60000)) << "waited for somebody to answer";
     }
     setenv("HOME", home.constData(), 1);
