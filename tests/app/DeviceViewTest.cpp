@@ -132,7 +132,7 @@ TEST_F(DeviceViewTest, PortThatDoesNotAnswerAsksAgainUntilCancel)
 // being read, and while the connection pauses before trying a store's
 // size again: the work is given up, not waited for. Meanwhile the GUI
 // thread keeps running: the event loop turns many times while the read
-// command is being answered, and the popup blinks.
+// command is being answered, and the popup blinks, saying what is read.
 TEST_F(DeviceViewTest, ClosingDuringDeviceWorkCancelsIt)
 {
     const struct {
@@ -166,6 +166,11 @@ TEST_F(DeviceViewTest, ClosingDuringDeviceWorkCancelsIt)
             return c.pause || (++turns >= 20 && phases.size() >= 2);
         }, 30000));
         ASSERT_TRUE(View()->IsBusy());
+        if (const CProgressPopupWindow* popup = View()->Popup().Window(); !c.pause) {
+            EXPECT_EQ(popup->Text(), QStringLiteral("Reading phone numbers\nfrom SIM memory."));
+            EXPECT_GE(popup->height(), 2 * popup->fontMetrics().height());  // both lines fit
+            EXPECT_EQ(popup->BlinkTimerIntervalMs(), CProgressPopupWindow::BlinkIntervalMs);
+        }
         EXPECT_FALSE(View()->EntryList()->isEnabled());
         for (const int always : {ID_APP_EXIT, ID_HELP, ID_APP_ABOUT})
             EXPECT_TRUE(frame->Action(always)->isEnabled()) << always;

@@ -1,9 +1,8 @@
 // What keeps device work off the GUI thread and shows it there: the
-// worker's queue, the boxes a worker asks for, and the progress popup.
+// worker's queue and the boxes a worker asks for.
 
 #include "app/DeviceWorker.h"
 #include "app/GuiMessageHandler.h"
-#include "app/ProgressPopup.h"
 #include "support/MessageBoxTypes.h"
 #include "tests/ModalDialogs.h"
 #include "tests/app/AppTestSupport.h"
@@ -19,38 +18,6 @@
 #include <vector>
 
 namespace {
-
-TEST(ProgressPopupTest, TextSetWhileHiddenBlinksOnceShown)
-{
-    QWidget owner;
-    owner.resize(240, 271);
-    owner.show();
-    CProgressPopup popup;
-    popup.SetOwner(&owner);
-    popup.SetText(QStringLiteral("Connecting to phone."));
-    EXPECT_FALSE(popup.IsVisible());
-    popup.Show();
-    ASSERT_TRUE(popup.IsVisible());
-    EXPECT_EQ(popup.Window()->Text(), QStringLiteral("Connecting to phone."));
-    EXPECT_TRUE(popup.Window()->IsTextShown());  // phase 1: shown
-
-    // Two ticks: hidden for one interval, then shown again. The rhythm is
-    // the timer's interval; wall-clock checks would only measure the load.
-    EXPECT_EQ(popup.Window()->BlinkTimerIntervalMs(), CProgressPopupWindow::BlinkIntervalMs);
-    const int first = popup.Window()->Phase();
-    ASSERT_TRUE(WaitUntil([&] { return popup.Window()->Phase() == first + 1; }, 3000));
-    EXPECT_FALSE(popup.Window()->IsTextShown());
-    ASSERT_TRUE(WaitUntil([&] { return popup.Window()->Phase() == first + 2; }, 3000));
-    EXPECT_TRUE(popup.Window()->IsTextShown());
-
-    // Two lines fit.
-    popup.SetText(QStringLiteral("Reading phone numbers\nfrom SIM memory."));
-    EXPECT_GE(popup.Window()->height(), 2 * popup.Window()->fontMetrics().height());
-    popup.Hide();
-    EXPECT_FALSE(popup.IsVisible());
-    popup.Close();
-    EXPECT_EQ(popup.Window(), nullptr);
-}
 
 TEST(DeviceWorkerTest, OperationsRunOneAtATimeInOrderOffTheGuiThread)
 {
