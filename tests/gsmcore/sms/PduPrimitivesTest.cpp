@@ -1,5 +1,6 @@
 #include "gsmcore/charset/CharacterSetDefault.h"
 #include "gsmcore/sms/PduCodec.h"
+#include "gsmcore/sms/PduJson.h"
 #include "gsmcore/sms/SmsHelper.h"
 #include "tests/TestEnvironment.h"
 #include "tests/gsmcore/sms/SmsTestSupport.h"
@@ -14,7 +15,7 @@ const CPduCodec g_codec(&g_alphabet);
 TEST(PduPrimitives, EveryFieldCodecGivesWhatTheRowSays)
 {
     const auto rows = TestDataRows(QStringLiteral("sms/primitives.txt"));
-    ASSERT_EQ(rows.size(), 46);
+    ASSERT_EQ(rows.size(), 68);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.join(" | ").toStdString());
         const QByteArray& codec = row[0];
@@ -47,7 +48,18 @@ TEST(PduPrimitives, EveryFieldCodecGivesWhatTheRowSays)
             EXPECT_EQ(CPduCodec::DecodeEightBit(in), out);
         else if (codec == "ucs2")
             EXPECT_EQ(CPduCodec::DecodeUcs2(in), out);
-        else {
+        else if (codec == "coding")
+            EXPECT_EQ(ChooseDataCodingScheme(in), out.toInt());
+        else if (codec == "validity") {
+            CSmsOut message;
+            QString error;
+            const bool applied = ApplyValidity(in, message, error);
+            const auto format = message.GetValidityPeriodFormat();
+            EXPECT_EQ(applied ? u"%1 %2"_qs.arg(format == CSmsOut::VPF_NONE ? "none" : format == CSmsOut::VPF_RELATIVE ? "relative" : "other")
+                                  .arg(message.GetRelativeValidityPeriod())
+                              : u"refused"_qs, out);
+            EXPECT_NE(applied, !error.isEmpty());
+        } else {
             ASSERT_EQ(codec, "type");
             const TraceCapture* traces = CaptureTraces();
             EXPECT_EQ(CSmsHelper::GetMessageType(in), out.toInt());
