@@ -1,17 +1,17 @@
 #include "gsmcore/link/LineCutter.h"
+#include "tests/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
 // Feeds reads as the port would bring them (at most 255 bytes each) and
 // returns the non-empty lines cut, as the receive loop queues them.
-QStringList CutAll(CLineCutter& cutter, const std::vector<QByteArray>& reads)
+QStringList CutAll(CLineCutter& cutter, const QList<QByteArray>& reads)
 {
     QStringList lines;
     for (const QByteArray& read : reads) {
@@ -32,38 +32,16 @@ QStringList CutAll(CLineCutter& cutter, const std::vector<QByteArray>& reads)
     return lines;
 }
 
-struct CutCase {
-    const char* name;
-    std::vector<QByteArray> reads;
-    char altLineEnd;
-    QStringList expected;
-    int pendingAfter;
-};
-
-const QString kNameWithAt = QStringLiteral("+CPBR: 1,\"12\",129,\"A") + QChar(0) + QStringLiteral("B\"");
-
 TEST(LineCutter, CutsLinesAsTheDeviceSendsThem)
 {
-    const CutCase cases[] = {
-        CutCase {"SplitRightAfterCarriageReturn", {QByteArray("OK\r"), QByteArray("\nRING\r\n")}, 0, {"OK", "RING"}, 0},
-        CutCase {"PduEchoEndsAtCtrlZ", {QByteArray("0011000B91\x1a\r\n+CMGS: 5\r\n\r\nOK\r\n")}, 0x1A,
-                 {"0011000B91", "+CMGS: 5", "OK"}, 0},
-        CutCase {"LineFeedNeverPartOfALine", {QByteArray("AB\nCD\r\n")}, 0, {"ABCD"}, 0},
-        CutCase {"OnlyLineEndsQueueNothing", {QByteArray("\r\n\r\n"), QByteArray("\r\r\r")}, 0, {}, 0},
-        CutCase {"ZeroOutsideQuotesSeparates", {QByteArray("OK\0RING\r\n", 9)}, 0, {"OK", "RING"}, 0},
-        CutCase {"ZeroInsideQuotesIsData", {QByteArray("+CPBR: 1,\"12\",129,\"A\0B\"\r\n", 26)}, 0, {kNameWithAt}, 0},
-        CutCase {"ZeroInsideQuotesAcrossReads", {QByteArray("+CPBR: 1,\"12\",129,\"A"), QByteArray("\0B\"\r\n", 5)}, 0,
-                 {kNameWithAt}, 0},
-        CutCase {"ZeroIsDataWithAlternateEnd", {QByteArray("A\0B\x1a", 4)}, 0x1A, {QString::fromLatin1("A\0B", 3)}, 0},
-        CutCase {"CarriageReturnEndsEvenInsideQuotes", {QByteArray("\"open\rOK\r")}, 0, {"\"open", "OK"}, 0},
-        CutCase {"UnfinishedLineStaysPending", {QByteArray("OK\r\n+CSQ: 1")}, 0, {"OK"}, 7},
-        CutCase {"HighBytesKeptAsLatin1", {QByteArray("\xe9\xff\r")}, 0, {QString::fromLatin1("\xe9\xff")}, 0},
-    };
-    for (const CutCase& c : cases) {
+    const auto rows = TestDataRows(QStringLiteral("link/line-cuts.txt"));
+    ASSERT_EQ(rows.size(), 11);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row[0].constData());
         CLineCutter cutter;
-        cutter.setaltlineend(c.altLineEnd);
-        EXPECT_EQ(CutAll(cutter, c.reads), c.expected) << c.name;
-        EXPECT_EQ(cutter.pendinglength(), c.pendingAfter) << c.name;
+        cutter.setaltlineend(char(row[1].toInt(nullptr, 16)));
+        EXPECT_EQ(CutAll(cutter, row.mid(4)), QString::fromLatin1(row[2]).split(u'\n', Qt::SkipEmptyParts));
+        EXPECT_EQ(cutter.pendinglength(), row[3].toInt());
     }
 }
 

@@ -11,13 +11,8 @@
 #include <QFile>
 
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-using std::chrono::milliseconds;
 
 // A port whose device refuses the event mask.
 class MaskRefusingPort : public CSerialPort {
