@@ -1,4 +1,3 @@
-#include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "tests/TraceCapture.h"
 #include "tests/gsmcore/phonebook/DeviceFixture.h"
 
@@ -13,12 +12,6 @@ protected:
         connection->SetSleep([this](int ms) { slept += ms; });
         connection->SetProgress({[this](const QString& text) { progress << text; }, [] {}, [] {}});
     }
-    void TearDown() override
-    {
-        connection.reset();
-        DeviceFixture::TearDown();
-    }
-    std::unique_ptr<CPhoneBookConnection> connection;
     QStringList progress;
     int slept = 0;
 };

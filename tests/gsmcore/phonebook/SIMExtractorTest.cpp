@@ -31,22 +31,6 @@ protected:
     }
 };
 
-// The entries a read gave are the first `count` of the simulator's, field by field.
-void ExpectFirstEntries(const ExtractorContactArray& entries, const std::vector<ModemSimulator::Entry>& expected,
-                        size_t count)
-{
-    ASSERT_EQ(entries.size(), count);
-    for (size_t i = 0; i < count; ++i) {
-        EXPECT_EQ(entries[i]->m_Index, expected[i].index);
-        EXPECT_EQ(entries[i]->m_Name, expected[i].text);
-        QString number = QString::fromLatin1(expected[i].number);
-        if (expected[i].type == 145 && !number.startsWith(u'+'))
-            number.prepend(u'+');
-        EXPECT_EQ(entries[i]->m_Number, number);
-        EXPECT_EQ(entries[i]->m_MemoryType, MEMORY_SIM);
-    }
-}
-
 TEST_F(SIMExtractorTest, StorageIsSelectedOnlyWhenItChanges)
 {
     simulator->fillPhoneBook(QStringLiteral("SM"), 3, 1);
