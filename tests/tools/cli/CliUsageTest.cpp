@@ -41,6 +41,8 @@ TEST_F(CliUsage, EveryCommandLine)
         {{"identify"}, 2, "", ""},  // no stored connection in a fresh registry
         {{"--port", "/dev/tessaly-none", "identify"}, 1, "", "/dev/tessaly-none does not exist"},
         {{"--port", "99", "phonebook", "list", "--memory", "ME"}, 0, "Gamma Test1", ""},  // the simulated phone books
+        {{"--port", "PORT", "identify", "--json"}, 0,
+         R"({"device_type":8,"model":"Nokia 6310","storages":{"phone":"ME","sim":"SM"}})", ""},
 
         // Phone books on the simulated phone: nothing is written.
         {{"--port", "PORT", "phonebook", "add", "--memory", "SM", "--index", "99", "--name", "X", "--number", "1"}, 1, "", ""},

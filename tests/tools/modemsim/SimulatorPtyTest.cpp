@@ -36,8 +36,6 @@ TEST_F(SimulatorPty, EchoesTheCommandThenAnswersAndPromptsForAMessage)
         QByteArray until;
         QByteArray expected;
     } steps[] = {
-        {"AT&FV1E1\r\n", "OK\r\n", "AT&FV1E1\r\r\nOK\r\n"},
-        {"AT+CGMM\r\n", "OK\r\n", "AT+CGMM\r\r\nTessaly Simulated Modem\r\n\r\nOK\r\n"},
         {"AT+UNKNOWN\r\n", "ERROR\r\n", "AT+UNKNOWN\r\r\nERROR\r\n"},
         {"ATE0V0\r\n", "\r0\r", "ATE0V0\r0\r"},  // echoed before it takes effect
         {"ATE1V1+CMGS=23\r", "> ", "\r\n> "},
@@ -46,7 +44,7 @@ TEST_F(SimulatorPty, EchoesTheCommandThenAnswersAndPromptsForAMessage)
     };
     for (const auto& step : steps) {
         ASSERT_TRUE(client.write(step.sent));
-        EXPECT_EQ(client.readUntil(step.until, 2000), step.expected) << step.sent.constData();
+        EXPECT_EQ(client.readUntil(step.until), step.expected) << step.sent.constData();
     }
     ASSERT_EQ(sim.submittedMessages().size(), 1u);
     EXPECT_EQ(sim.submittedMessages()[0].tpduLength, 23);
@@ -70,30 +68,31 @@ TEST_F(SimulatorPty, FaultsChangeWhatArrives)
     fault.cut = true;
     sim.setReplyFault(QStringLiteral("+csq"), fault);
     client.write("AT+CSQ\r\n");
-    EXPECT_EQ(client.readUntil("RING\r\n", 2000), QByteArray("AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nRING\r\n"));
+    EXPECT_EQ(client.readUntil("RING\r\n"), QByteArray("AT+CSQ\r\r\n+CSQ: 15,99\r\n\r\nRING\r\n"));
     EXPECT_EQ(client.readUntil("\n", 300), QByteArray());  // no OK
 
     // A delayed reply, but not a delayed echo.
     sim.clearFaults();
-    sim.setReplyDelayMs(1500);
+    sim.setReplyDelayMs(300);
     const auto start = Clock::now();
     client.write("AT\r\n");
-    EXPECT_EQ(client.readUntil("\r", 2000), QByteArray("AT\r"));
-    EXPECT_EQ(client.readUntil("OK\r\n", 4000), QByteArray("\r\nOK\r\n"));
-    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(1490));
+    EXPECT_EQ(client.readUntil("\r"), QByteArray("AT\r"));
+    EXPECT_EQ(client.readUntil("OK\r\n"), QByteArray("\r\nOK\r\n"));
+    EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(290));
 }
 
-TEST_F(SimulatorPty, SendsGarbageBetweenCommands)
+// Garbage as it is announced; then the device goes: the slave is hung up.
+TEST_F(SimulatorPty, SendsGarbageThenVanishes)
 {
+    const QByteArray garbage = ModemSimulator::garbageBytes(64, 9);
+    EXPECT_NE(garbage, ModemSimulator::garbageBytes(64, 10));
     sim.sendGarbage(64, 9);
-    EXPECT_EQ(client.readCount(64, 2000), ModemSimulator::garbageBytes(64, 9));
-    EXPECT_NE(ModemSimulator::garbageBytes(64, 9), ModemSimulator::garbageBytes(64, 10));
-}
+    EXPECT_EQ(client.readUntil(garbage.right(8)), garbage);
 
-TEST_F(SimulatorPty, VanishingHangsUpTheSlave)
-{
     sim.vanish();
-    EXPECT_TRUE(client.pollEvents(1000) & POLLHUP);
+    pollfd p {client.fd(), POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 1000), 1);
+    EXPECT_TRUE(p.revents & POLLHUP);
     char byte = 0;
     EXPECT_LE(::read(client.fd(), &byte, 1), 0);
     EXPECT_LT(::write(client.fd(), "AT\r", 3), 0);
@@ -138,7 +137,7 @@ TEST(ModemSimulatorLifecycle, StartsStopsAndRestartsEveryPort)
     EXPECT_EQ(second.exchange("E0D123;"), QByteArray("ATE0D123;\r\r\nOK\r\n"));
     EXPECT_EQ(client.exchange(""), QByteArray("AT\r\r\nOK\r\n"));
     sim.remoteHangUp();
-    EXPECT_EQ(client.readUntil("CARRIER\r\n", 2000), QByteArray("\r\nNO CARRIER\r\n"));
+    EXPECT_EQ(client.readUntil("CARRIER\r\n"), QByteArray("\r\nNO CARRIER\r\n"));
     EXPECT_EQ(second.exchange("+CLCC"), QByteArray("\r\nOK\r\n"));
 }
 
