@@ -163,7 +163,7 @@ TEST_F(BackupAndMessagesCliTest, APortInUseNamesTheProgramHoldingIt)
 {
     QTemporaryDir lockFolder;
     ASSERT_TRUE(lockFolder.isValid());
-    QProcess holder;
+    QProcess holder;  // killed when the test ends
     holder.start(QStringLiteral("sleep"), {QStringLiteral("30")});
     ASSERT_TRUE(holder.waitForStarted());
     const qint64 pid = holder.processId();
@@ -176,8 +176,6 @@ TEST_F(BackupAndMessagesCliTest, APortInUseNamesTheProgramHoldingIt)
     CPortLockFile::SetLockFoldersForTesting(&folders);
     const CliRun run = Cli({"--port", port, "identify"});
     CPortLockFile::SetLockFoldersForTesting(nullptr);
-    holder.kill();
-    holder.waitForFinished();
 
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(run.err.contains(QStringLiteral("%1 is in use by sleep (pid %2)").arg(port).arg(pid)))

@@ -89,7 +89,8 @@ inline QList<QByteArray> StoredMessagePdus()
 }
 
 // Commands run against a simulated phone of a known type, identified at
-// once: no pauses between identification attempts.
+// once: no pauses between identification attempts. A second port is for
+// the programs that run beside another.
 class SimulatedPhoneCli : public ::testing::Test {
 protected:
     void SetUp() override
@@ -115,6 +116,6 @@ protected:
                           .arg(e[QStringLiteral("number")].toString(), e[QStringLiteral("name")].toString());
         return listed.join(u'|');
     }
-    ModemSimulator simulator;
+    ModemSimulator simulator{ModemSimulator::Options{.ports = 2}};
     QString port;
 };

@@ -9,26 +9,18 @@ namespace {
 
 // tessaly-cli watch as a user runs it: a process of its own that prints
 // as events come and stops on a signal.
-class WatchCliTest : public ::testing::Test {
+class WatchCliTest : public SimulatedPhoneCli {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(simulator.start());
-        ASSERT_TRUE(simulator.setDeviceType(8));
+        ASSERT_NO_FATAL_FAILURE(SimulatedPhoneCli::SetUp());
         ASSERT_TRUE(AddSenderContact());
-    }
-    void TearDown() override
-    {
-        if (watch.state() != QProcess::NotRunning) {
-            watch.kill();
-            watch.waitForFinished();
-        }
     }
     // Starts watching and waits until the device has been sent `command`
     // (any command when empty).
     void StartWatch(const QString& command = QStringLiteral("AT+CREG=1"))
     {
-        watch.start(QStringLiteral(TESSALY_CLI_PROGRAM), {"--port", simulator.devicePath(), "watch", "--json"});
+        watch.start(QStringLiteral(TESSALY_CLI_PROGRAM), {"--port", port, "watch", "--json"});
         ASSERT_TRUE(watch.waitForStarted());
         QDeadlineTimer deadline(30000);
         while (!(command.isEmpty() ? !simulator.receivedCommands().isEmpty() : simulator.receivedCommands().contains(command))
@@ -47,9 +39,7 @@ protected:
         return QJsonDocument::fromJson(watch.readLine()).object();
     }
 
-    // A second port for the programs that run beside the watch.
-    ModemSimulator simulator{ModemSimulator::Options{.ports = 2}};
-    QProcess watch;
+    QProcess watch;  // killed, if it still runs, when the test ends
 };
 
 // Every kind of event, with names, until the device goes.

@@ -2,25 +2,12 @@
 // terminal: what each command answers, in verbose and numeric mode, and
 // how faults and errors are reported.
 
+#include "tests/tools/modemsim/ModemDialogue.h"
 #include "tools/modemsim/AtInputFramer.h"
-#include "tools/modemsim/ModemCommandProcessor.h"
 
-#include <gtest/gtest.h>
+#include <random>
 
 namespace {
-
-struct Exchange {
-    QByteArray line;   // as the terminal sends it, without the CR
-    QByteArray reply;  // everything after the echo
-};
-
-void RunDialogue(ModemCommandProcessor& modem, const std::vector<Exchange>& dialogue)
-{
-    for (const Exchange& step : dialogue) {
-        const auto outcome = modem.handleLine(step.line);
-        EXPECT_EQ(outcome.reply, step.reply) << "after " << step.line.constData();
-    }
-}
 
 TEST(ModemCommandProcessor, AnswersTheConnectionSequenceAndStatus)
 {
@@ -136,7 +123,7 @@ TEST(ModemCommandProcessor, ReportsErrorsAfterCmeeAndInjected)
     RunDialogue(modem, {{"AT+CPBS=\"ME\"", "\r\nOK\r\n"}});
 }
 
-TEST(ModemCommandProcessor, FollowsTheCallState)
+TEST(ModemCommandProcessor, FollowsTheCallStateAndRegistration)
 {
     ModemCommandProcessor modem;
     RunDialogue(modem, {
@@ -160,11 +147,8 @@ TEST(ModemCommandProcessor, FollowsTheCallState)
                         {"ATA", "\r\nOK\r\n"}});
     EXPECT_EQ(modem.remoteHangUp(), QByteArray("\r\nNO CARRIER\r\n"));
     EXPECT_EQ(modem.remoteHangUp(), QByteArray());
-}
 
-TEST(ModemCommandProcessor, ReportsRegistrationOnlyWhenAsked)
-{
-    ModemCommandProcessor modem;
+    // Registration is reported only when asked for.
     EXPECT_EQ(modem.setRegistration(5), QByteArray());
     modem.handleLine("AT+CREG=1;+CGREG=1");
     EXPECT_EQ(modem.setRegistration(5), QByteArray());  // unchanged
@@ -255,13 +239,7 @@ TEST(ModemCommandProcessor, SurvivesRandomInput)
                                  "A/", "1", "250", "+CSCS=\"GSM\"", "E0", "V0", "&F", "=?", "?", QByteArray(1, '\0')};
     ModemCommandProcessor modem;
     AtInputFramer framer;
-    quint32 state = 12345;
-    auto next = [&] {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    };
+    std::minstd_rand next(12345);
     qsizetype replied = 0;
     for (int i = 0; i < 200000; ++i) {
         const quint32 r = next();

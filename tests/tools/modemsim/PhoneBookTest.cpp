@@ -1,28 +1,10 @@
 // Phone book storages of the simulated modem: writing, reading and deleting
 // through +CPBW/+CPBR with their limits, and the generated contents.
 
-#include "tools/modemsim/ModemCommandProcessor.h"
+#include "tests/tools/modemsim/ModemDialogue.h"
 #include "tools/modemsim/PhoneBookFiller.h"
 
-#include <gtest/gtest.h>
-
 namespace {
-
-QByteArray Reply(ModemCommandProcessor& modem, const QByteArray& line)
-{
-    return modem.handleLine(line).reply;
-}
-
-struct Step {
-    QByteArray command;
-    QByteArray reply;
-};
-
-void Expect(ModemCommandProcessor& modem, const std::vector<Step>& steps)
-{
-    for (const Step& step : steps)
-        EXPECT_EQ(Reply(modem, step.command), step.reply) << step.command.constData();
-}
 
 TEST(SimPhoneBook, WritesWithinItsLimits)
 {
@@ -31,7 +13,7 @@ TEST(SimPhoneBook, WritesWithinItsLimits)
     // GSM alphabet names: 0x00 is "@", 0x08 "ò", 0x1b the escape, 0x0a a
     // line feed. They come back byte for byte.
     const QByteArray gsmName("a\0b\x08\x1b\x0a\x7f!", 8);
-    Expect(modem, {
+    RunDialogue(modem, {
         {"AT+CPBW=1,\"+46701234567\",145,\"Anna Berg\"", "\r\nOK\r\n"},
         {"AT+CPBW=2,\"0701234567\",129,\"Per\"", "\r\nOK\r\n"},
         {"AT+CPBW=0,\"1\",129,\"x\"", "\r\n+CME ERROR: 21\r\n"},
@@ -53,24 +35,26 @@ TEST(SimPhoneBook, WritesWithinItsLimits)
         {"AT+CPBW=99", "\r\n+CME ERROR: 21\r\n"},
         {"AT+CPBW=?", "\r\n+CPBW: (1-10),20,(129,145),14\r\n\r\nOK\r\n"},
         {"AT+CPBR=?", "\r\n+CPBR: (1-10),20,14\r\n\r\nOK\r\n"},
-    });
-    EXPECT_EQ(Reply(modem, "AT+CPBR=1,10"),
-              QByteArray("\r\n+CPBR: 1,\"+46701234567\",145,\"Anna Berg\"\r\n"
+        {"AT+CPBR=1,10", "\r\n+CPBR: 1,\"+46701234567\",145,\"Anna Berg\"\r\n"
                          "\r\n+CPBR: 2,\"0701234567\",129,\"Per\"\r\n"
                          "\r\n+CPBR: 3,\"1\",129,\"fourteen chars\"\r\n"
                          "\r\n+CPBR: 4,\"+12345678901234567890\",145,\"x\"\r\n"
                          "\r\n+CPBR: 5,\"*31#0701p2\",129,\"x\"\r\n"
                          "\r\n+CPBR: 7,\"+4612\",145,\"" + gsmName + "\"\r\n"
-                         "\r\nOK\r\n"));
+                         "\r\nOK\r\n"},
+    });
 }
 
-TEST(SimPhoneBook, ReadsSingleLocationsAndRanges)
+// Single locations and ranges of the SIM; the phone memory apart from it,
+// where a write without a location takes the first free one.
+TEST(SimPhoneBook, ReadsRangesAndKeepsStoragesApart)
 {
     ModemCommandProcessor modem;
-    SimPhoneBook& book = *modem.phoneBook("SM");
-    book.write(3, "0701", std::nullopt, "C");
-    book.write(250, "+4670", std::nullopt, "Last");
-    Expect(modem, {
+    modem.phoneBook("SM")->write(3, "0701", std::nullopt, "C");
+    modem.phoneBook("SM")->write(250, "+4670", std::nullopt, "Last");
+    modem.phoneBook("ME")->setLimits({1, 3, 32, 24});
+    modem.phoneBook("ME")->write(1, "1", std::nullopt, "a");
+    RunDialogue(modem, {
         {"AT+CPBR=3", "\r\n+CPBR: 3,\"0701\",129,\"C\"\r\n\r\nOK\r\n"},
         {"AT+CPBR=4", "\r\n+CME ERROR: 22\r\n"},
         {"AT+CPBR=4,249", "\r\nOK\r\n"},  // nothing filled in the range
@@ -81,40 +65,21 @@ TEST(SimPhoneBook, ReadsSingleLocationsAndRanges)
         {"AT+CPBR=\"1\"", "\r\nERROR\r\n"},
         {"AT+CPBR=1,2,3", "\r\nERROR\r\n"},
         {"AT+CPBR", "\r\nERROR\r\n"},
-    });
-
-    modem.quirks().emptyLocationAnswersOk = true;
-    EXPECT_EQ(Reply(modem, "AT+CPBR=4"), QByteArray("\r\nOK\r\n"));
-}
-
-TEST(SimPhoneBook, WritesTheFirstFreeLocationWhenNoneIsGiven)
-{
-    ModemCommandProcessor modem;
-    SimPhoneBook& book = *modem.phoneBook("ME");
-    book.setLimits({1, 3, 20, 10});
-    book.write(1, "1", std::nullopt, "a");
-    modem.handleLine("AT+CPBS=\"ME\"");
-    EXPECT_EQ(Reply(modem, "AT+CPBW=,\"2\",129,\"b\""), QByteArray("\r\nOK\r\n"));
-    EXPECT_TRUE(book.contains(2));
-    EXPECT_EQ(Reply(modem, "AT+CPBW=,\"3\",129,\"c\""), QByteArray("\r\nOK\r\n"));
-    EXPECT_EQ(Reply(modem, "AT+CPBW=,\"4\",129,\"d\""), QByteArray("\r\n+CME ERROR: 20\r\n"));
-}
-
-TEST(SimPhoneBook, StoragesAreSeparate)
-{
-    ModemCommandProcessor modem;
-    modem.phoneBook("ME")->setLimits({1, 500, 32, 24});
-    Expect(modem, {
-        {"AT+CPBS?", "\r\n+CPBS: \"SM\",0,250\r\n\r\nOK\r\n"},
+        {"AT+CPBS?", "\r\n+CPBS: \"SM\",2,250\r\n\r\nOK\r\n"},
         {"AT+CPBW=1,\"111\",129,\"sim\"", "\r\nOK\r\n"},
         {"AT+CPBS=\"me\"", "\r\nOK\r\n"},
-        {"AT+CPBS?", "\r\n+CPBS: \"ME\",0,500\r\n\r\nOK\r\n"},
-        {"AT+CPBR=?", "\r\n+CPBR: (1-500),32,24\r\n\r\nOK\r\n"},
-        {"AT+CPBR=1", "\r\n+CME ERROR: 22\r\n"},
+        {"AT+CPBS?", "\r\n+CPBS: \"ME\",1,3\r\n\r\nOK\r\n"},
+        {"AT+CPBR=?", "\r\n+CPBR: (1-3),32,24\r\n\r\nOK\r\n"},
         {"AT+CPBS=\"XX\"", "\r\n+CME ERROR: 3\r\n"},
-        {"AT+CPBS?", "\r\n+CPBS: \"ME\",0,500\r\n\r\nOK\r\n"},
+        {"AT+CPBW=,\"2\",129,\"b\"", "\r\nOK\r\n"},
+        {"AT+CPBW=,\"3\",129,\"c\"", "\r\nOK\r\n"},
+        {"AT+CPBW=,\"4\",129,\"d\"", "\r\n+CME ERROR: 20\r\n"},
+        {"AT+CPBR=1,3", "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\n+CPBR: 2,\"2\",129,\"b\"\r\n"
+                        "\r\n+CPBR: 3,\"3\",129,\"c\"\r\n\r\nOK\r\n"},
         {"AT+CPBS=\"SM\";+CPBR=1", "\r\n+CPBR: 1,\"111\",129,\"sim\"\r\n\r\nOK\r\n"},
     });
+    modem.quirks().emptyLocationAnswersOk = true;
+    RunDialogue(modem, {{"AT+CPBR=4", "\r\nOK\r\n"}});
 }
 
 TEST(SimPhoneBook, NarrowingTheRangeDropsEntriesOutsideIt)

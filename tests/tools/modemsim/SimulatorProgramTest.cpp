@@ -13,18 +13,6 @@
 
 namespace {
 
-// Ends a child that a failed assertion left running.
-struct ProcessGuard {
-    QProcess& process;
-    ~ProcessGuard()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(3000);
-        }
-    }
-};
-
 QStringList Args(std::initializer_list<const char*> items)
 {
     QStringList list {QStringLiteral("tessaly-modemsim")};
@@ -127,7 +115,6 @@ TEST(SimulatorProgram, RunsUntilItsInputCloses)
     const QString link = QDir(TestTempDir()).filePath(QStringLiteral("modem-link"));
     QFile::remove(state);
     QProcess program;
-    ProcessGuard guard {program};
     program.start(QStringLiteral(TESSALY_MODEMSIM_PROGRAM),
                   {QStringLiteral("--fill-sim"), QStringLiteral("3"), QStringLiteral("--state"), state,
                    QStringLiteral("--link"), link, QStringLiteral("--device-type"), QStringLiteral("8")});
@@ -158,7 +145,6 @@ TEST(SimulatorProgram, RunsUntilItsInputCloses)
 TEST(SimulatorProgram, StopsOnSigtermAndExplainsBadOptions)
 {
     QProcess program;
-    ProcessGuard guard {program};
     program.start(QStringLiteral(TESSALY_MODEMSIM_PROGRAM), {QStringLiteral("--no-stdin")});
     ASSERT_TRUE(program.waitForStarted(5000));
     ASSERT_TRUE(program.waitForReadyRead(5000));
