@@ -112,9 +112,10 @@ TEST_F(PhoneBookEditCli, DetectSizesFindsWhatTheSimTakesAndLeavesNoTrialEntry)
 
 // Add, modify, delete and move one after another on the SIM, which holds
 // "Anna" and "Comma" at first: what is given is written exactly, in any
-// script the phone takes, or nothing is written and the reason is told. A
-// move adds first and deletes second, and stops where the device fails.
-// The device afterwards as "location=number name|...".
+// script the phone takes, or nothing is written and the reason is told
+// (each kind of refusal once: the library's tables hold every number and
+// name it refuses). A move adds first and deletes second, and stops where
+// the device fails. The device afterwards as "location=number name|...".
 TEST_F(PhoneBookEditCli, WritesWhatIsGivenOrNothing)
 {
     simulator.writeEntry(SM, 1, "0812345", "Anna");
@@ -133,18 +134,13 @@ TEST_F(PhoneBookEditCli, WritesWhatIsGivenOrNothing)
         {true, {"add", "--name", "Bo"}, 1, "needs a --name and a --number"},
         {true, {"add", "--name", "Bo", "--number", ""}, 1, "needs a --name and a --number"},
         {true, {"add", "--name", "Bo", "--number", "0812x3"}, 1, "it holds \"x\""},
-        {true, {"modify", "--index", "1", "--number", "46+70"}, 1, "it holds \"+\""},
-        {true, {"add", "--name", "Bo", "--number", "( - )"}, 1, "nothing but separators"},
         {true, {"modify", "--index", "3", "--name", "Cy"}, 1, "cannot be read"},
         {true, {"get", "--index", "3"}, 1, "3"},
         {true, {"modify", "--index", "4", "--name", "Dot"}, 1, "cannot be written back"},  // "," would be lost
-        // These would end the command early and leave a name cut short.
+        // This would end the command early and leave a name cut short.
         {true, {"add", "--name", "A\r\nB", "--number", "1"}, 1, "line break"},
-        {true, {"modify", "--index", "1", "--name", "say \"hi\""}, 1, "double quote"},
         // 13 Cyrillic characters are 27 bytes of the 18.
         {true, {"add", "--name", "Дмитрий Ивано", "--number", "0704"}, 1, "longer than the 8 characters (UCS2)"},
-        {true, {"add", "--name", "Smile \U0001F600", "--number", "0705"}, 1, "\U0001F600"},
-        {false, {"add", "--name", "Zoë 李", "--number", "0706"}, 1, "cannot store ë李 in a name"},
 
         {true, {"modify", "--index", "1", "--name", "Anna Renamed"}, 0, "", "1=0812345 Anna Renamed|4=0812,34 Comma"},
         {true, {"modify", "--index", "1", "--number", "+46 70-123"}, 0, "", "1=+4670123 Anna Renamed|4=0812,34 Comma"},

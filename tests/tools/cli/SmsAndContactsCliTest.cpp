@@ -39,21 +39,19 @@ TEST_F(ContactsCli, ListAndLookup)
 
     CliRun run = Cli({"contacts", "list"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(run.out.startsWith(QStringLiteral("Anna\tm\tm: +46 70 111 11 11\n"
-                                                  "Beta \"B\"\tm\tm: +46 70 123 45 67; e: beta@example.org\n")))
-        << run.out.toStdString();
-    EXPECT_TRUE(run.out.endsWith(QStringLiteral("Åsa\te\te: asa@example.org\n"))) << run.out.toStdString();
-    EXPECT_FALSE(run.out.contains(QStringLiteral("No numbers")));
+    EXPECT_EQ(run.out, QStringLiteral("Anna\tm\tm: +46 70 111 11 11\n"
+                                      "Beta \"B\"\tm\tm: +46 70 123 45 67; e: beta@example.org\n"
+                                      "Bo\tm\tm: 070-222 22 22\nCai\tw\tw: +46702222222\nÅsa\te\te: asa@example.org\n"))
+        << run.out.toStdString();  // no card without a number or address
 
     run = Cli({"contacts", "list", "--json"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonArray contacts = Json(run)[QStringLiteral("contacts")].toArray();
     ASSERT_EQ(contacts.size(), 5) << run.out.toStdString();
-    const QJsonObject beta = contacts.at(1).toObject();
-    EXPECT_EQ(beta[QStringLiteral("name")].toString(), QStringLiteral("Beta \"B\""));
-    EXPECT_EQ(beta[QStringLiteral("default")].toString(), QStringLiteral("m"));
-    EXPECT_EQ(beta[QStringLiteral("fields")].toObject()[QStringLiteral("e")].toString(), QStringLiteral("beta@example.org"));
-    EXPECT_GT(beta[QStringLiteral("oid")].toDouble(), 0);
+    QJsonObject beta = contacts.at(1).toObject();
+    EXPECT_GT(beta.take(QStringLiteral("oid")).toDouble(), 0);
+    EXPECT_EQ(beta, (QJsonObject{{"name", "Beta \"B\""}, {"default", "m"},
+                                 {"fields", QJsonObject{{"m", "+46 70 123 45 67"}, {"e", "beta@example.org"}}}}));
 
     struct Case {
         const char* number;

@@ -1,13 +1,26 @@
 // The command layer of the simulated modem, driven line by line without a
-// terminal: what each command answers, in verbose and numeric mode, and
-// how faults and errors are reported.
+// terminal: what each command answers, in verbose and numeric mode, the
+// phone books within their limits, and how faults and errors are reported.
 
-#include "tests/tools/modemsim/ModemDialogue.h"
 #include "tools/modemsim/AtInputFramer.h"
+#include "tools/modemsim/ModemCommandProcessor.h"
+
+#include <gtest/gtest.h>
 
 #include <random>
 
 namespace {
+
+struct Exchange {
+    QByteArray line;   // as the terminal sends it, without the CR
+    QByteArray reply;  // everything after the echo
+};
+
+void RunDialogue(ModemCommandProcessor& modem, const std::vector<Exchange>& dialogue)
+{
+    for (const Exchange& step : dialogue)
+        EXPECT_EQ(modem.handleLine(step.line).reply, step.reply) << step.line.constData();
+}
 
 TEST(ModemCommandProcessor, AnswersTheConnectionSequenceAndStatus)
 {
@@ -229,6 +242,82 @@ TEST(ModemCommandProcessor, ReadsStoredMessages)
                            {"AT+CMGD=99", "\r\n+CMS ERROR: 321\r\n"},
                        });
     EXPECT_EQ(modem.newMessageIndication(3), QByteArray("\r\n+CMTI: \"SM\",3\r\n"));
+}
+
+TEST(SimPhoneBook, WritesWithinItsLimits)
+{
+    ModemCommandProcessor modem;
+    modem.phoneBook("SM")->setLimits({1, 10, 20, 14});
+    // GSM alphabet names: 0x00 is "@", 0x08 "ò", 0x1b the escape, 0x0a a
+    // line feed. They come back byte for byte.
+    const QByteArray gsmName("a\0b\x08\x1b\x0a\x7f!", 8);
+    RunDialogue(modem, {
+        {"AT+CPBW=1,\"+46701234567\",145,\"Anna Berg\"", "\r\nOK\r\n"},
+        {"AT+CPBW=2,\"0701234567\",129,\"Per\"", "\r\nOK\r\n"},
+        {"AT+CPBW=0,\"1\",129,\"x\"", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBW=11,\"1\",129,\"x\"", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBW=3,\"1\",129,\"fifteen chars!!\"", "\r\n+CME ERROR: 24\r\n"},
+        {"AT+CPBW=1,\"1\",129,\"fifteen chars!!\"", "\r\n+CME ERROR: 24\r\n"},  // leaves entry 1 alone
+        {"AT+CPBW=3,\"1\",129,\"fourteen chars\"", "\r\nOK\r\n"},
+        {"AT+CPBW=4,\"123456789012345678901\",129,\"x\"", "\r\n+CME ERROR: 26\r\n"},
+        // The plus is the type of number, not a digit.
+        {"AT+CPBW=4,\"+12345678901234567890\",145,\"x\"", "\r\nOK\r\n"},
+        {"AT+CPBW=5,\"07-01\",129,\"x\"", "\r\n+CME ERROR: 27\r\n"},
+        {"AT+CPBW=5,\"*31#0701p2\",129,\"x\"", "\r\nOK\r\n"},
+        {"AT+CPBW=6,\"1\",12,\"x\"", "\r\nERROR\r\n"},
+        {"AT+CPBW=6,\"1\",,\"no type\"", "\r\nOK\r\n"},
+        {"AT+CPBW=7,\"+4612\",145,\"" + gsmName + "\"", "\r\nOK\r\n"},
+        {"AT+CPBW=x,\"1\",129,\"x\"", "\r\nERROR\r\n"},
+        {"AT+CPBW=6", "\r\nOK\r\n"},     // delete
+        {"AT+CPBW=6", "\r\nOK\r\n"},     // deleting an empty location is fine
+        {"AT+CPBW=99", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBW=?", "\r\n+CPBW: (1-10),20,(129,145),14\r\n\r\nOK\r\n"},
+        {"AT+CPBR=?", "\r\n+CPBR: (1-10),20,14\r\n\r\nOK\r\n"},
+        {"AT+CPBR=1,10", "\r\n+CPBR: 1,\"+46701234567\",145,\"Anna Berg\"\r\n"
+                         "\r\n+CPBR: 2,\"0701234567\",129,\"Per\"\r\n"
+                         "\r\n+CPBR: 3,\"1\",129,\"fourteen chars\"\r\n"
+                         "\r\n+CPBR: 4,\"+12345678901234567890\",145,\"x\"\r\n"
+                         "\r\n+CPBR: 5,\"*31#0701p2\",129,\"x\"\r\n"
+                         "\r\n+CPBR: 7,\"+4612\",145,\"" + gsmName + "\"\r\n"
+                         "\r\nOK\r\n"},
+    });
+}
+
+// Single locations and ranges of the SIM; the phone memory apart from it,
+// where a write without a location takes the first free one.
+TEST(SimPhoneBook, ReadsRangesAndKeepsStoragesApart)
+{
+    ModemCommandProcessor modem;
+    modem.phoneBook("SM")->write(3, "0701", std::nullopt, "C");
+    modem.phoneBook("SM")->write(250, "+4670", std::nullopt, "Last");
+    modem.phoneBook("ME")->setLimits({1, 3, 32, 24});
+    modem.phoneBook("ME")->write(1, "1", std::nullopt, "a");
+    RunDialogue(modem, {
+        {"AT+CPBR=3", "\r\n+CPBR: 3,\"0701\",129,\"C\"\r\n\r\nOK\r\n"},
+        {"AT+CPBR=4", "\r\n+CME ERROR: 22\r\n"},
+        {"AT+CPBR=4,249", "\r\nOK\r\n"},  // nothing filled in the range
+        {"AT+CPBR=250,250", "\r\n+CPBR: 250,\"+4670\",145,\"Last\"\r\n\r\nOK\r\n"},
+        {"AT+CPBR=0", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBR=1,251", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBR=5,4", "\r\n+CME ERROR: 21\r\n"},
+        {"AT+CPBR=\"1\"", "\r\nERROR\r\n"},
+        {"AT+CPBR=1,2,3", "\r\nERROR\r\n"},
+        {"AT+CPBR", "\r\nERROR\r\n"},
+        {"AT+CPBS?", "\r\n+CPBS: \"SM\",2,250\r\n\r\nOK\r\n"},
+        {"AT+CPBW=1,\"111\",129,\"sim\"", "\r\nOK\r\n"},
+        {"AT+CPBS=\"me\"", "\r\nOK\r\n"},
+        {"AT+CPBS?", "\r\n+CPBS: \"ME\",1,3\r\n\r\nOK\r\n"},
+        {"AT+CPBR=?", "\r\n+CPBR: (1-3),32,24\r\n\r\nOK\r\n"},
+        {"AT+CPBS=\"XX\"", "\r\n+CME ERROR: 3\r\n"},
+        {"AT+CPBW=,\"2\",129,\"b\"", "\r\nOK\r\n"},
+        {"AT+CPBW=,\"3\",129,\"c\"", "\r\nOK\r\n"},
+        {"AT+CPBW=,\"4\",129,\"d\"", "\r\n+CME ERROR: 20\r\n"},
+        {"AT+CPBR=1,3", "\r\n+CPBR: 1,\"1\",129,\"a\"\r\n\r\n+CPBR: 2,\"2\",129,\"b\"\r\n"
+                        "\r\n+CPBR: 3,\"3\",129,\"c\"\r\n\r\nOK\r\n"},
+        {"AT+CPBS=\"SM\";+CPBR=1", "\r\n+CPBR: 1,\"111\",129,\"sim\"\r\n\r\nOK\r\n"},
+    });
+    modem.quirks().emptyLocationAnswersOk = true;
+    RunDialogue(modem, {{"AT+CPBR=4", "\r\nOK\r\n"}});
 }
 
 // Line noise and mangled commands must never crash or hang the modem: feed

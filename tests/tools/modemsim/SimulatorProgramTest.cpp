@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,27 +34,14 @@ TEST(SimulatorCommandLine, ParsesItsOptions)
               "--dial-answer", "busy"}),
         &error);
     ASSERT_TRUE(line) << error.toStdString();
-    EXPECT_EQ(line->link, QStringLiteral("/tmp/x"));
-    EXPECT_EQ(line->model, QStringLiteral("Nokia 6310\nline two"));
-    EXPECT_EQ(line->options.baud, 9600);
-    EXPECT_EQ(line->fillSim, 20);
-    EXPECT_EQ(line->fillPhone, 5);
-    EXPECT_EQ(line->seed, 77u);
-    EXPECT_EQ(line->simLimits, QStringLiteral("(1-100),20,14"));
-    EXPECT_EQ(line->stateFile, QStringLiteral("s.json"));
-    EXPECT_EQ(line->deviceType, 8);
-    EXPECT_TRUE(line->noEcho);
-    EXPECT_TRUE(line->silent);
-    EXPECT_EQ(line->delayMs, 40);
-    ASSERT_EQ(line->cmeErrors.size(), 2u);
-    EXPECT_EQ(line->cmeErrors[0], std::make_pair(QStringLiteral("+CPBR"), 22));
-    EXPECT_EQ(line->cmeErrors[1], std::make_pair(QStringLiteral("+CSCS=\"GSM\""), 4));
-    EXPECT_FALSE(line->options.verbose);
-    EXPECT_EQ(line->options.cmee, 2);
-    EXPECT_TRUE(line->options.emptyLocationAnswersOk);
-    EXPECT_FALSE(line->watchStdin);
-    EXPECT_EQ(line->options.ports, 2);
-    EXPECT_EQ(line->dialAnswer, DialAnswer::Busy);
+    const ModemSimulator::Options& o = line->options;
+    EXPECT_EQ(std::tuple(line->link, line->model, o.baud, line->fillSim, line->fillPhone, line->seed, line->simLimits),
+              std::tuple(u"/tmp/x"_qs, std::optional(u"Nokia 6310\nline two"_qs), 9600, 20, 5, quint64(77), u"(1-100),20,14"_qs));
+    EXPECT_EQ(std::tuple(line->stateFile, line->deviceType, line->noEcho, line->silent, line->delayMs, o.verbose, o.cmee),
+              std::tuple(u"s.json"_qs, std::optional(8), true, true, 40, false, 2));
+    EXPECT_EQ(std::tuple(o.emptyLocationAnswersOk, line->watchStdin, o.ports, line->dialAnswer),
+              std::tuple(true, false, 2, DialAnswer::Busy));
+    EXPECT_EQ(line->cmeErrors, (std::vector<std::pair<QString, int>>{{"+CPBR", 22}, {"+CSCS=\"GSM\"", 4}}));
 }
 
 TEST(SimulatorCommandLine, RefusesBadOptions)
