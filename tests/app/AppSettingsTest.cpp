@@ -22,25 +22,16 @@ TEST_F(AppSettingsTest, SaveThenLoadKeepsEveryValueAndAPartialKeyWhatItHas)
     EXPECT_FALSE(CAppSettings().Load());  // and makes the key
     EXPECT_EQ(CRegistry().Open(HKEY_LOCAL_MACHINE, kAppKey), ERROR_SUCCESS);
 
-    CAppSettings written;
-    written.ComPort = QStringLiteral("/dev/ttyUSB0");
-    written.TapiDevice = QStringLiteral("Huawei E1750 (ttyUSB0)");
-    written.VirtualPort = true;
-    written.Speed = 115200;
-    written.ShowSim = written.ShowContacts = written.UseDefault = false;
-    written.SIMNameSize = 14;
-    written.SIMNumberSize = 40;
-    written.PhoneNameSize = 18;
-    written.PhoneNumberSize = 32;
+    auto fields = [](CAppSettings& s) {
+        return std::tie(s.ComPort, s.TapiDevice, s.VirtualPort, s.Speed, s.ShowSim, s.ShowPhone, s.ShowContacts,
+                        s.UseDefault, s.SIMNameSize, s.SIMNumberSize, s.PhoneNameSize, s.PhoneNumberSize);
+    };
+    CAppSettings written, read;
+    fields(written) = std::tuple(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Huawei E1750 (ttyUSB0)"), true, 115200,
+                                 false, true, false, false, 14, 40, 18, 32);
     ASSERT_TRUE(written.Save());
-    CAppSettings read;
     ASSERT_TRUE(read.Load());
-    EXPECT_EQ(std::tie(read.ComPort, read.TapiDevice, read.VirtualPort, read.Speed, read.ShowSim, read.ShowPhone,
-                       read.ShowContacts, read.UseDefault),
-              std::tie(written.ComPort, written.TapiDevice, written.VirtualPort, written.Speed, written.ShowSim,
-                       written.ShowPhone, written.ShowContacts, written.UseDefault));
-    EXPECT_EQ(std::tie(read.SIMNameSize, read.SIMNumberSize, read.PhoneNameSize, read.PhoneNumberSize),
-              std::tie(written.SIMNameSize, written.SIMNumberSize, written.PhoneNameSize, written.PhoneNumberSize));
+    EXPECT_EQ(fields(read), fields(written));
 
     // Without VirtualPort the key still loads; without Speed it does not,
     // but what is there is still read.

@@ -40,6 +40,16 @@ CAppSettings DialogTestSizes()
     return settings;
 }
 
+// A dialog fits a 1280 x 800 screen and is no smaller than its contents.
+void ExpectFitsTheScreen(QDialog& dialog)
+{
+    dialog.show();
+    const std::string name = dialog.objectName().toStdString();
+    ASSERT_TRUE(WaitUntil([&] { return dialog.size().expandedTo(dialog.minimumSizeHint()) == dialog.size(); })) << name;
+    EXPECT_LE(dialog.width(), 1280) << name;
+    EXPECT_LE(dialog.height(), 800) << name;
+}
+
 class ConnectionDlgTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -58,7 +68,9 @@ protected:
 TEST_F(ConnectionDlgTest, OffersThePortsAndKeepsTheChoice)
 {
     CConnectionDlg fresh;
+    fresh.m_Prompt = QStringLiteral("Where is the GSM device?");
     fresh.OnInitDialog();
+    ExpectFitsTheScreen(fresh);
     EXPECT_EQ(ComboItems(*fresh.ConnectionList()), (QStringList{"None", "Phone Cable", "Mervix Extra", "Simulate"}));
     // The choice nullptr is Cancel.
     const struct {
@@ -170,6 +182,7 @@ TEST(ModifyDlg, OpeningChoosesTheMemoryAndItsTypingLimits)
         dialog.m_bPhoneAvailable = c.phone;
         dialog.m_bMemoryFixed = c.fixed;
         dialog.OnInitDialog();
+        ExpectFitsTheScreen(dialog);
         EXPECT_EQ(dialog.SimOption()->isChecked(), c.simChecked) << c.what;
         EXPECT_EQ(dialog.PhoneOption()->isChecked(), !c.simChecked) << c.what;
         EXPECT_EQ(dialog.SimOption()->isEnabled(), c.simEnabled) << c.what;
@@ -273,6 +286,7 @@ TEST(OptionsDlg, OkKeepsTrustedOrCheckedSizes)
         QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
         EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted) << c.what;
         EXPECT_EQ(messages.Texts().size(), c.accepted ? 0 : 1) << c.what;
+        ExpectFitsTheScreen(dialog);
         if (!c.accepted)
             continue;
         EXPECT_EQ(settings.UseDefault, c.trust) << c.what;
@@ -338,6 +352,7 @@ TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
     CAddToPhoneBookDlg seven(settings);
     seven.Fill(QStringLiteral("Cy"), Numbers(7));
     seven.OnInitDialog();
+    ExpectFitsTheScreen(seven);
     for (const int page : {0, 1}) {
         EXPECT_EQ(seven.Page(), page);
         EXPECT_EQ(seven.PreviousButton()->isEnabled(), page == 1);
@@ -370,6 +385,7 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
             EXPECT_EQ(editor->Edit(ContactNameParts::Suffix)->text(), QStringLiteral("jr phd"));
             // The editor opens inside its dialog, every part whole.
             ASSERT_TRUE(WaitUntil([&] { return dialog.rect().contains(editor->geometry()); }));
+            ExpectFitsTheScreen(dialog);
             for (int part = 0; part < ContactNameParts::Count; ++part) {
                 const QLineEdit* edit = editor->Edit(part);
                 EXPECT_TRUE(editor->rect().contains(edit->geometry())) << part;
@@ -405,36 +421,10 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
     }
 }
 
-// Every dialog fits a 1280 x 800 screen and is no smaller than its contents.
-TEST(Dialogs, FitTheScreen)
+TEST(AboutDlg, FitsTheScreen)
 {
-    ResetRegistryWithoutPorts();
-    RecordedMessages answers;
-    CAppSettings settings = DialogTestSizes();
-    CDeviceWorker worker;
-    CAddContactDlg contact(QStringLiteral("Anna Berg"), QStringLiteral("0701"), NewTempFolder(QStringLiteral("contacts")));
-    CAddToPhoneBookDlg toPhoneBook(settings);
-    toPhoneBook.Fill(QStringLiteral("Anna Berg"), Numbers(7));
-    toPhoneBook.OnInitDialog();
-    CModifyDlg modify(settings);
-    modify.OnInitDialog();
-    COptionsDlg options(settings, worker);
-    options.OnInitDialog();
-    CConnectionDlg connection;
-    connection.m_Prompt = QStringLiteral("Where is the GSM device?");
-    connection.OnInitDialog();
     CAboutDlg about;
-    QDialog* dialogs[] = {&contact, &toPhoneBook, &modify, &options, &connection, &about};
-    for (QDialog* dialog : dialogs) {
-        dialog->show();
-        if (dialog == &contact)
-            contact.OpenNameEditor();
-        ASSERT_TRUE(WaitUntil([&] { return dialog->size().expandedTo(dialog->minimumSizeHint()) == dialog->size(); }))
-            << dialog->objectName().toStdString();
-        EXPECT_LE(dialog->width(), 1280) << dialog->objectName().toStdString();
-        EXPECT_LE(dialog->height(), 800) << dialog->objectName().toStdString();
-        dialog->hide();
-    }
+    ExpectFitsTheScreen(about);
 }
 
 }  // namespace

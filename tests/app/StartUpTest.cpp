@@ -3,7 +3,6 @@
 // was, and a screenshot run never waits for a person, even when tracing
 // asks to be noticed.
 
-#include "app/AppSettings.h"
 #include "app/MainFrame.h"
 #include "app/PhoneBookApp.h"
 #include "app/PhoneBookView.h"
@@ -55,10 +54,7 @@ TEST(StartOptionsTest, CommandLines)
 TEST(StartUpTest, StartsWithNothingChangedLeaveTheRegistryAsItWas)
 {
     ResetRegistry();
-    CAppSettings settings;
-    settings.ComPort = QStringLiteral("99");
-    settings.TapiDevice = QStringLiteral("Simulate");
-    ASSERT_TRUE(settings.Save());
+    StoreConnection(QStringLiteral("99"), QStringLiteral("Simulate"));
     QByteArray after[3];
     for (QByteArray& bytes : after) {
         CPhoneBookApp app;
@@ -91,11 +87,8 @@ TEST(StartUpTest, ScreenshotWithTracingOnAnswersItsOwnBoxes)
     ASSERT_TRUE(modem.setDeviceType(1));
     ASSERT_TRUE(modem.start());
     modem.fillPhoneBook(QStringLiteral("SM"), 3, 4);
-    StartOptions options;
-    options.port = modem.devicePath();
-    options.hasPort = true;
-    options.speed = 115200;
-    options.screenshot = TestTempDir() + QStringLiteral("/shot.png");
+    const StartOptions options = ParseStartOptions({"--port", modem.devicePath(), "--speed", "115200", "--screenshot",
+                                                    TestTempDir() + QStringLiteral("/shot.png")});
     int result = -1;
     {
         CPhoneBookApp app;
