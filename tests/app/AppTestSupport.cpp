@@ -140,33 +140,28 @@ RecordedMessages::RecordedMessages() : m_state(std::make_shared<State>())
 
 RecordedMessages::~RecordedMessages() = default;
 
-template <typename F>
-auto RecordedMessages::Locked(F&& f) const
-{
-    std::lock_guard<std::mutex> guard(m_state->lock);
-    return f(*m_state);
-}
+QStringList RecordedMessages::Texts() const { std::lock_guard guard(m_state->lock); return m_state->texts; }
+void RecordedMessages::Clear() { std::lock_guard guard(m_state->lock); m_state->texts.clear(); }
+void RecordedMessages::SetAnswers(QList<int> answers) { std::lock_guard guard(m_state->lock); m_state->answers = std::move(answers); }
+bool RecordedMessages::AllOnGuiThread() const { std::lock_guard guard(m_state->lock); return m_state->allOnGui; }
 
-QStringList RecordedMessages::Texts() const { return Locked([](State& s) { return s.texts; }); }
-void RecordedMessages::Clear() { Locked([](State& s) { s.texts.clear(); return 0; }); }
-void RecordedMessages::SetAnswers(QList<int> answers) { Locked([&](State& s) { s.answers = std::move(answers); return 0; }); }
-bool RecordedMessages::AllOnGuiThread() const { return Locked([](State& s) { return s.allOnGui; }); }
-
-void WindowTest::TearDown()
-{
-    frame.reset();
-}
+void WindowTest::TearDown() { frame.reset(); }
+CPhoneBookView* WindowTest::View() const { return frame->View(); }
 
 void WindowTest::MakeWindow(QStringList answers)
 {
     frame.reset();
     finished = 0;
     prompts.clear();
+    chosen.clear();
+    offered.clear();
     contactsFolder = NewTempFolder(QStringLiteral("contacts"));
     frame = std::make_unique<CMainFrame>(contactsFolder);
     QObject::connect(View(), &CPhoneBookView::ConnectionFinished, [this] { ++finished; });
     View()->SetDialogRunner([this, answers](CConnectionDlg& dialog) mutable {
         prompts << dialog.PromptLabel()->text();
+        offered << ComboItems(*dialog.ConnectionList());
+        chosen << dialog.ConnectionList()->currentText();
         const QString answer = answers.isEmpty() ? QString() : answers.takeFirst();
         if (answer.isEmpty())
             return int(QDialog::Rejected);
@@ -187,11 +182,6 @@ bool WindowTest::WaitForConnection(int timeoutMs)
     const bool done = WaitUntil([this] { return finished > 0; }, timeoutMs);
     finished = 0;
     return done;
-}
-
-CPhoneBookView* WindowTest::View() const
-{
-    return frame->View();
 }
 
 bool WindowTest::WaitIdle(int timeoutMs)

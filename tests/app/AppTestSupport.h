@@ -54,8 +54,6 @@ public:
     struct State;
 
 private:
-    template <typename F>
-    auto Locked(F&& f) const;
     std::shared_ptr<State> m_state;  // shared with the installed handler
 };
 
@@ -70,7 +68,8 @@ protected:
 
     // Makes the window on a Contacts folder of its own. Its connection
     // dialogs get the connection names in `answers` in turn (an empty
-    // name, or none left, cancels); their prompts go to `prompts`.
+    // name, or none left, cancels); each one's prompt, offered connections
+    // and the one chosen as it opened are recorded.
     void MakeWindow(QStringList answers = {});
     // Shows it and waits for the connection's end.
     bool ShowWindow(int timeoutMs = 30000);
@@ -97,6 +96,7 @@ protected:
 
     std::unique_ptr<CMainFrame> frame;
     QString contactsFolder;
-    QStringList prompts;
+    QStringList prompts, chosen;
+    QList<QStringList> offered;
     int finished = 0;
 };

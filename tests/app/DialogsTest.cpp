@@ -414,7 +414,6 @@ TEST(AddToPhoneBookDlg, RowsPagesAndTicks)
 
 TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
 {
-    const QString folder = NewTempFolder(QStringLiteral("contacts"));
     RecordedMessages answers;
     const struct { const char* name; bool useEditor; const char* first; const char* last; const char* suffix; } cases[] = {
         {"Anna Berg", false, "Anna", "Berg", ""},
@@ -423,6 +422,7 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
         {"dr eva maria lind jr phd", true, "Eva", "Lind", "Jr phd"},
     };
     for (const auto& c : cases) {
+        const QString folder = NewTempFolder(QStringLiteral("contacts"));
         CAddContactDlg dialog(QString::fromLatin1(c.name), QStringLiteral("0701234"), folder);
         dialog.show();
         if (c.useEditor) {
@@ -456,17 +456,12 @@ TEST(AddContactDlg, NameEditorAndWhatTheContactGets)
 
         CContactsStore store(folder);
         ASSERT_TRUE(store.LogOn());
-        bool found = false;
-        for (int i = 0; i < store.Count(); ++i) {
-            const auto item = store.ItemAt(i);
-            if (item->Property(ContactProperty::FirstName) != QLatin1String(c.first))
-                continue;
-            found = true;
-            EXPECT_EQ(item->Property(ContactProperty::LastName), QString::fromLatin1(c.last)) << c.name;
-            EXPECT_EQ(item->Property(ContactProperty::Suffix), QString::fromLatin1(c.suffix)) << c.name;
-            EXPECT_EQ(item->Field(FIELD_WORK_TEL), QStringLiteral("0701234")) << c.name;  // "Select tel"
-        }
-        EXPECT_TRUE(found) << c.name;
+        ASSERT_EQ(store.Count(), 1) << c.name;
+        const auto item = store.ItemAt(0);
+        EXPECT_EQ(item->Property(ContactProperty::FirstName), QString::fromLatin1(c.first)) << c.name;
+        EXPECT_EQ(item->Property(ContactProperty::LastName), QString::fromLatin1(c.last)) << c.name;
+        EXPECT_EQ(item->Property(ContactProperty::Suffix), QString::fromLatin1(c.suffix)) << c.name;
+        EXPECT_EQ(item->Field(FIELD_WORK_TEL), QStringLiteral("0701234")) << c.name;  // "Select tel"
     }
 }
 

@@ -60,24 +60,10 @@ TEST(DeviceWorkerTest, OperationsRunOneAtATimeInOrderOffTheGuiThread)
     EXPECT_TRUE(completions.empty());
 }
 
-TEST(GuiMessageHandlerTest, WorkerBoxIsShownOnTheGuiThreadAndAnswered)
-{
-    std::atomic<bool> onGui{false};
-    CGuiMessageHandler handler([&onGui](const QString& text, unsigned type) {
-        onGui = QThread::currentThread() == QCoreApplication::instance()->thread();
-        EXPECT_EQ(text, QStringLiteral("Delete entry?"));
-        EXPECT_EQ(type, unsigned(MB_YESNO | MB_ICONQUESTION));
-        return int(IDNO);
-    });
-    std::atomic<int> answer{0};
-    std::thread worker([&] { answer = handler.ShowMessage(QStringLiteral("Delete entry?"), MB_YESNO | MB_ICONQUESTION, QString()); });
-    EXPECT_TRUE(WaitUntil([&] { return answer.load() != 0; }));
-    worker.join();
-    EXPECT_EQ(answer.load(), IDNO);
-    EXPECT_TRUE(onGui.load());
-}
-
-TEST(GuiMessageHandlerTest, StandardBoxesMapTypesToButtons)
+// Each type of box a worker thread asks for is shown on the GUI thread
+// with the application's caption, its icon and its buttons, and the button
+// pressed is the worker's answer.
+TEST(GuiMessageHandlerTest, WorkerBoxesAreShownOnTheGuiThreadAndAnswered)
 {
     struct Case { unsigned type; QMessageBox::StandardButton press; int answer; QMessageBox::Icon icon; };
     const Case cases[] = {
@@ -90,17 +76,28 @@ TEST(GuiMessageHandlerTest, StandardBoxesMapTypesToButtons)
     };
     CAppMessages::Instance().m_Caption = QStringLiteral("Tessaly");
     const ExpectModalDialogs answeredHere;
+    CGuiMessageHandler handler;
     for (const Case& c : cases) {
         QString caption;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        QTimer::singleShot(20, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            caption = box->windowTitle();
-            icon = box->icon();
-            box->button(c.press)->click();
+        bool onGui = false;
+        QTimer presser;
+        presser.setInterval(10);
+        QObject::connect(&presser, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                onGui = box->thread() == QCoreApplication::instance()->thread();
+                caption = box->windowTitle();
+                icon = box->icon();
+                box->button(c.press)->click();
+            }
         });
-        EXPECT_EQ(CGuiMessageHandler::ShowStandardBox(QStringLiteral("text"), c.type), c.answer) << c.type;
+        presser.start();
+        std::atomic<int> answer{0};
+        std::thread worker([&] { answer = handler.ShowMessage(QStringLiteral("text"), c.type, QString()); });
+        EXPECT_TRUE(WaitUntil([&] { return answer.load() != 0; }));
+        worker.join();
+        EXPECT_EQ(answer.load(), c.answer) << c.type;
+        EXPECT_TRUE(onGui) << c.type;
         EXPECT_EQ(caption, QStringLiteral("Tessaly"));
         EXPECT_EQ(icon, c.icon) << c.type;
     }

@@ -27,6 +27,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -111,11 +112,9 @@ TEST_F(PhoneBookViewTest, FirstStartAndSimulate)
     // Only phone entries: row 0 is the first phone entry in array order.
     ASSERT_EQ(View()->EntryModel()->rowCount(), 16);
     const auto& entries = View()->Entries();
-    size_t firstPhone = 0;
-    while (entries[firstPhone]->m_MemoryType != MEMORY_PHONE)
-        ++firstPhone;
-    EXPECT_EQ(View()->RowToEntry(0), int(firstPhone));
-    EXPECT_EQ(Cell(0, 0), entries[firstPhone]->m_Name);
+    const auto firstPhone = std::find_if(entries.begin(), entries.end(), [](auto& e) { return e->m_MemoryType == MEMORY_PHONE; });
+    EXPECT_EQ(View()->RowToEntry(0), int(firstPhone - entries.begin()));
+    EXPECT_EQ(Cell(0, 0), (*firstPhone)->m_Name);
 }
 
 // At the handheld's size the layout keeps its own numbers through the
