@@ -126,7 +126,6 @@ TEST_F(ConnectionDlgTest, OffersThePortsAndKeepsTheChoice)
     } cases[] = {
         {"None", "", "Phone Cable", "/dev/ttyACM0", "Phone Cable", 9600},
         {"Old Modem", "/dev/ttyUSB7", "Old Modem", "/dev/ttyUSB7", "Old Modem", 9600},
-        {"None", "", "Simulate", "99", "Simulate", 9600},
         {"Simulate", "99", "None", "", "None", 9600},
         {"Phone Cable", "/dev/ttyACM0", "None", "", "None", 9600},
         {"Phone Cable", "/dev/ttyACM0", nullptr, "/dev/ttyACM0", "Phone Cable", 57600},

@@ -26,9 +26,9 @@ TEST(PortListTest, NamesMervixPortAndPortNumbers)
     EXPECT_TRUE(list.ReadMervixPort(name, port));
     EXPECT_TRUE(name.isEmpty());
     EXPECT_EQ(port, QStringLiteral("MUX3:"));
-    struct Case { const char* port; int number; };
-    const Case cases[] = {{"COM3:", 3}, {"COM0:", 0}, {"COMX:", -2}, {"COM10:", -1}, {"", -1}, {"/dev/ttyUSB0", -1}};
-    for (const Case& c : cases)
+    const struct { const char* port; int number; } cases[] = {
+        {"COM3:", 3}, {"COM0:", 0}, {"COMX:", -2}, {"COM10:", -1}, {"", -1}, {"/dev/ttyUSB0", -1}};
+    for (const auto& c : cases)
         EXPECT_EQ(CPortList::GetPortNumber(QString::fromLatin1(c.port)), c.number) << c.port;
     EXPECT_EQ(CPortList::MakeDisplayName(QStringLiteral("Mervix_Extra_Port")), QStringLiteral("Mervix Extra Port"));
 }

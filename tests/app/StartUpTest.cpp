@@ -1,13 +1,18 @@
-// The program's start: its command line, and the start as main() does it,
-// in-process: a start with nothing changed leaves the registry file as it
-// was, and a screenshot run never waits for a person, even when tracing
-// asks to be noticed.
+// The program's start: its command line; its settings in the registry
+// file, with a round trip, what a damaged or partial key gives, and saves
+// that never wait for a lock; and the start as main() does it, in-process:
+// a start with nothing changed leaves the registry file as it was, and a
+// screenshot run never waits for a person, even when tracing asks to be
+// noticed.
 
+#include "app/AppSettings.h"
 #include "app/MainFrame.h"
 #include "app/PhoneBookApp.h"
 #include "app/PhoneBookView.h"
 #include "app/StartOptions.h"
 #include "platform/serial/SystemSerialPorts.h"
+#include "support/Registry.h"
+#include "support/RegistryStore.h"
 #include "support/Trace.h"
 #include "tests/TestEnvironment.h"
 #include "tests/app/AppTestSupport.h"
@@ -15,8 +20,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 
 #include <cstdlib>
+#include <tuple>
 
 namespace {
 
@@ -49,6 +56,77 @@ TEST(StartOptionsTest, CommandLines)
         EXPECT_EQ(options.speed, c.speed) << line;
         EXPECT_EQ(options.screenshot, QString::fromLatin1(c.screenshot)) << line;
     }
+}
+
+TEST(AppSettingsTest, SaveThenLoadKeepsEveryValueAndADamagedKeyWhatItCan)
+{
+    ResetRegistry();
+    EXPECT_FALSE(CAppSettings().Load());  // and makes the key
+    EXPECT_EQ(CRegistry().Open(HKEY_LOCAL_MACHINE, kAppKey), ERROR_SUCCESS);
+
+    auto fields = [](CAppSettings& s) {
+        return std::tie(s.ComPort, s.TapiDevice, s.VirtualPort, s.Speed, s.ShowSim, s.ShowPhone, s.ShowContacts,
+                        s.UseDefault, s.SIMNameSize, s.SIMNumberSize, s.PhoneNameSize, s.PhoneNumberSize);
+    };
+    CAppSettings written, read;
+    fields(written) = std::tuple(QStringLiteral("/dev/ttyUSB0"), QStringLiteral("Huawei E1750 (ttyUSB0)"), true, 115200,
+                                 false, true, false, false, 14, 40, 18, 32);
+    ASSERT_TRUE(written.Save());
+    ASSERT_TRUE(read.Load());
+    EXPECT_EQ(fields(read), fields(written));
+
+    // Without VirtualPort the key still loads; without Speed it does not,
+    // but what is there is still read.
+    CRegistry key(HKEY_LOCAL_MACHINE, kAppKey);
+    key.DeleteValue(QStringLiteral("VirtualPort"));
+    EXPECT_TRUE(read.Load());
+    key.DeleteValue(QStringLiteral("Speed"));
+    CAppSettings partial;
+    EXPECT_FALSE(partial.Load());
+    EXPECT_EQ(partial.ComPort, written.ComPort);
+    EXPECT_EQ(partial.Speed, 9600);
+
+    // A View flag is on only when stored as 1, the virtual port whenever it is not 0.
+    const struct { quint32 stored; bool showSim, virtualPort; } cases[] = {
+        {0, false, false}, {1, true, true}, {2, false, true}, {0xFFFFFFFF, false, true}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(CAppSettings().Save());
+        SetRegistryNumber(kAppKey, QStringLiteral("ShowSim"), c.stored);
+        SetRegistryNumber(kAppKey, QStringLiteral("VirtualPort"), c.stored);
+        CAppSettings flags;
+        EXPECT_TRUE(flags.Load());
+        EXPECT_EQ(flags.ShowSim, c.showSim) << c.stored;
+        EXPECT_EQ(flags.VirtualPort, c.virtualPort) << c.stored;
+    }
+}
+
+// Another program holds the registry file: a View toggle's save and the
+// window's place saved on closing return while it still holds it, reads
+// go on meanwhile, and both land once the file is free.
+TEST(AppSettingsTest, SaveDoesNotWaitForAnotherProgramsLock)
+{
+    ResetRegistry();
+    ASSERT_TRUE(CAppSettings().Save());
+    QLockFile other(CRegistryStore::Instance().Path() + QStringLiteral(".lock"));
+    ASSERT_TRUE(other.tryLock(0));
+
+    CAppSettings changed;
+    changed.ShowSim = false;
+    changed.Speed = 57600;
+    EXPECT_TRUE(changed.Save());
+    EXPECT_TRUE(CAppSettings::SaveWindowPlacement(QStringLiteral("10,20,800,600")));
+    EXPECT_EQ(CAppSettings::PendingSaves(), 2);
+    CAppSettings meanwhile;
+    meanwhile.Load();
+    EXPECT_TRUE(meanwhile.ShowSim);
+
+    other.unlock();
+    ASSERT_TRUE(CAppSettings::WaitForPendingSaves(120000));
+    CAppSettings read;
+    ASSERT_TRUE(read.Load());
+    EXPECT_FALSE(read.ShowSim);
+    EXPECT_EQ(read.Speed, 57600);
+    EXPECT_EQ(CAppSettings::LoadWindowPlacement(), QStringLiteral("10,20,800,600"));
 }
 
 TEST(StartUpTest, StartsWithNothingChangedLeaveTheRegistryAsItWas)
