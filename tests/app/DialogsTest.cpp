@@ -130,6 +130,7 @@ TEST_F(ConnectionDlgTest, OffersThePortsAndKeepsTheChoice)
         {"Phone Cable", "/dev/ttyACM0", "None", "", "None", 9600},
         {"Phone Cable", "/dev/ttyACM0", nullptr, "/dev/ttyACM0", "Phone Cable", 57600},
         {"None", "", "Renamed Internal", "COM10:", "Renamed Internal", 9600},
+        {"None", "", "Acme-Phone", "COM2:", "Acme-Phone", 9600},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.stored << " -> " << (c.choose ? c.choose : "Cancel"));
