@@ -76,12 +76,11 @@ TEST(ModemCommandProcessor, AnswersTheConnectionSequenceAndStatus)
 TEST(ModemCommandProcessor, FollowsEchoAndResultFormatAndRepeats)
 {
     ModemCommandProcessor modem;
-    struct Case {
+    const struct {
         QByteArray line;
         QByteArray echo;
         QByteArray reply;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"ATE1", "ATE1\r", "\r\nOK\r\n"},
         {"ATE0", "ATE0\r", "\r\nOK\r\n"},  // echoed before it takes effect
         {"AT", "", "\r\nOK\r\n"},
@@ -96,7 +95,7 @@ TEST(ModemCommandProcessor, FollowsEchoAndResultFormatAndRepeats)
         {"AT+CSQ", "AT+CSQ\r", "\r\n+CSQ: 15,99\r\n"},
         {"ATQ0E0", "ATQ0E0\r", "\r\nOK\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const auto outcome = modem.handleLine(c.line);
         EXPECT_EQ(outcome.echo, c.echo) << c.line.constData();
         EXPECT_EQ(outcome.reply, c.reply) << c.line.constData();
@@ -175,19 +174,18 @@ TEST(ModemCommandProcessor, SubmitsMessagesInPduAndTextMode)
 {
     ModemCommandProcessor modem;
     const QByteArray pdu = "0011000B916407281553F80000AA0AE8329BFD4697D9EC37";
-    struct Case {
+    const struct {
         QByteArray command;
         QByteArray body;
         QByteArray reply;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"AT+CMGS=23", pdu, "\r\n+CMGS: 1\r\n\r\nOK\r\n"},
         {"AT+CMGS=22", pdu, "\r\n+CMS ERROR: 304\r\n"},
         {"AT+CMGS=24", pdu, "\r\n+CMS ERROR: 304\r\n"},
         {"AT+CMGS=23", pdu.left(pdu.size() - 1), "\r\n+CMS ERROR: 304\r\n"},
         {"AT+CMGS=23", "07916407058099F9" + pdu.mid(2), "\r\n+CMGS: 2\r\n\r\nOK\r\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         const auto prompt = modem.handleLine(c.command);
         EXPECT_TRUE(prompt.awaitMessageBody);
         EXPECT_EQ(prompt.reply, QByteArray("\r\n> "));

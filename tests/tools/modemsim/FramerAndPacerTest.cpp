@@ -30,11 +30,10 @@ std::vector<std::string> Frame(const QByteArray& input)
 
 TEST(AtInputFramer, CutsWhatTerminalsSend)
 {
-    struct Case {
+    const struct {
         QByteArray input;
         std::vector<std::string> units;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"AT\r", {"line:AT"}},
         {"AT+CGMM\r\nAT+CSQ\r\n", {"line:AT+CGMM", "line:AT+CSQ"}},
         {"\r\n\r\n", {"line:", "line:"}},
@@ -50,7 +49,7 @@ TEST(AtInputFramer, CutsWhatTerminalsSend)
         {"AT\x1a\r", {"line:AT\x1a"}},  // Ctrl-Z outside a message is just a byte
         {QByteArray("AT+CPBW=1,\"\",129,\"\0x\"\r", 22), {std::string("line:AT+CPBW=1,\"\",129,\"\0x\"", 26)}},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         EXPECT_EQ(Frame(c.input), c.units) << c.input.toHex().constData();
 }
 

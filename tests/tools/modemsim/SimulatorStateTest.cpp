@@ -60,11 +60,10 @@ TEST(SimulatorState, ReadsAHandWrittenFile)
 
 TEST(SimulatorState, RefusesBrokenFilesAndKeepsTheOldState)
 {
-    struct Case {
+    const struct {
         const char* json;
         const char* why;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"", "empty"},
         {"[1,2]", "not an object"},
         {"{\"identity\": 5}", "identity not an object"},
@@ -85,7 +84,7 @@ TEST(SimulatorState, RefusesBrokenFilesAndKeepsTheOldState)
     ModemSimulator sim;
     sim.fillPhoneBook(QStringLiteral("SM"), 4, 1);
     const QByteArray before = sim.stateJson();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         QString error;
         EXPECT_FALSE(sim.setStateJson(c.json, &error)) << c.why;
         EXPECT_FALSE(error.isEmpty()) << c.why;
