@@ -6,8 +6,6 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <algorithm>
-
 namespace {
 
 using BackupAndMessagesCliTest = SimulatedPhoneCli;
@@ -72,10 +70,7 @@ TEST_F(BackupAndMessagesCliTest, ImportRestoresABackupSkipsWhatIsThereAndStopsAt
     simulator.writeEntry(QStringLiteral("SM"), 15, "0701112233", "");  // a nameless entry stays nameless
     const QString backup = TempFile("full-sim.vcf");
     ASSERT_EQ(Cli({"--port", port, "phonebook", "export", "--memory", "SM", backup}).status, 0);
-    const auto before = simulator.entries(QStringLiteral("SM"));
-    auto same = [](const auto& a, const auto& b) {
-        return a.index == b.index && a.number == b.number && a.type == b.type && a.name == b.name;
-    };
+    const QString before = Held(QStringLiteral("SM"));
 
     // Onto an empty SIM: the same entries, field by field; again: all there.
     simulator.clearPhoneBook(QStringLiteral("SM"));
@@ -83,8 +78,7 @@ TEST_F(BackupAndMessagesCliTest, ImportRestoresABackupSkipsWhatIsThereAndStopsAt
         const CliRun run = Cli({"--port", port, "phonebook", "import", backup, "--memory", "SM", "--json"});
         ASSERT_EQ(run.status, 0) << run.err.toStdString();
         EXPECT_EQ(Json(run), QJsonObject({{"imported", imported}, {"skipped", 15 - imported}, {"not_imported", 0}, {"cut", 0}}));
-        const auto after = simulator.entries(QStringLiteral("SM"));
-        EXPECT_TRUE(std::equal(after.begin(), after.end(), before.begin(), before.end(), same));
+        EXPECT_EQ(Held(QStringLiteral("SM")), before);
     }
 
     // Three free locations of 11 digits for five new cards.
@@ -125,15 +119,10 @@ TEST_F(BackupAndMessagesCliTest, SmsListDecodesJoinsAndNamesStoredMessages)
 {
     ASSERT_TRUE(AddSenderContact());
     std::vector<int> locations;
-    for (const QByteArray& pdu : StoredMessagePdus()) {
-        StoredMessage message;
-        message.pdu = pdu;
-        locations.push_back(simulator.deliverMessage(message, false));
-    }
+    for (const QByteArray& pdu : StoredMessagePdus())
+        locations.push_back(simulator.deliverMessage(Delivered(pdu), false));
     ASSERT_EQ(locations.size(), 4u);
-    StoredMessage broken;
-    broken.pdu = "0791640705";
-    const int brokenLocation = simulator.deliverMessage(broken, false);
+    const int brokenLocation = simulator.deliverMessage(Delivered("0791640705"), false);
 
     const CliRun run = Cli({"--port", port, "sms", "list", "--json"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();

@@ -88,6 +88,14 @@ inline QList<QByteArray> StoredMessagePdus()
     return pdus;
 }
 
+// A message the phone keeps as it came, one PDU.
+inline StoredMessage Delivered(const QByteArray& pdu)
+{
+    StoredMessage message;
+    message.pdu = pdu;
+    return message;
+}
+
 // Commands run against a simulated phone of a known type, identified at
 // once: no pauses between identification attempts. A second port is for
 // the programs that run beside another.

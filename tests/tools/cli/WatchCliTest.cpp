@@ -52,9 +52,7 @@ TEST_F(WatchCliTest, CallsMessagesRegistrationAndCallsOfOtherRunsUntilTheDeviceG
     simulator.remoteHangUp();
     EXPECT_EQ(NextEvent()["event"].toString(), QStringLiteral("call-ended"));
 
-    StoredMessage single;
-    single.pdu = StoredMessagePdus().value(0);
-    const int index = simulator.deliverMessage(single);
+    const int index = simulator.deliverMessage(Delivered(StoredMessagePdus().value(0)));
     QJsonObject event = NextEvent();
     EXPECT_EQ(event["event"].toString(), QStringLiteral("message"));
     EXPECT_EQ(event["index"].toInt(), index);
@@ -62,11 +60,8 @@ TEST_F(WatchCliTest, CallsMessagesRegistrationAndCallsOfOtherRunsUntilTheDeviceG
     EXPECT_EQ(event["name"].toString(), QStringLiteral("Åsa Öberg"));
 
     // A long message is one event, when its last part has come.
-    for (int part = 1; part <= 3; ++part) {
-        StoredMessage message;
-        message.pdu = StoredMessagePdus().value(part);
-        simulator.deliverMessage(message);
-    }
+    for (int part = 1; part <= 3; ++part)
+        simulator.deliverMessage(Delivered(StoredMessagePdus().value(part)));
     event = NextEvent();
     EXPECT_EQ(event["text"].toString(), QStringLiteral("First part, second part, and the end."));
     EXPECT_FALSE(event.contains(QStringLiteral("name")));

@@ -173,11 +173,8 @@ TEST(ModemCommandProcessor, FollowsTheCallStateAndRegistration)
 TEST(ModemCommandProcessor, ReadsStoredAndSubmitsMessagesInPduAndTextMode)
 {
     ModemCommandProcessor modem;
-    StoredMessage message;
-    message.pdu = "07916407058099F9040B916407281553F80000" "11210141400000" "0AE8329BFD4697D9EC37";
-    message.sender = "+46708251358";
-    message.timestamp = "11/12/10,14:04:00+00";
-    message.text = "hellohello";
+    const StoredMessage message{.pdu = "07916407058099F9040B916407281553F80000" "11210141400000" "0AE8329BFD4697D9EC37",
+                                .sender = "+46708251358", .timestamp = "11/12/10,14:04:00+00", .text = "hellohello"};
     ASSERT_EQ(modem.storeMessage(message), 1);
     RunDialogue(modem, {
                            {"AT+CMGR=1", "\r\n+CMGR: 0,,28\r\n\r\n" + message.pdu + "\r\n\r\nOK\r\n"},

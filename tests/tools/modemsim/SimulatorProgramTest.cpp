@@ -15,24 +15,20 @@
 
 namespace {
 
-QStringList Args(std::initializer_list<const char*> items)
+// Parses the options as the program is given them, after its name.
+std::optional<SimulatorCommandLine> Parse(const QStringList& options, QString* error)
 {
-    QStringList list {QStringLiteral("tessaly-modemsim")};
-    for (const char* item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
+    return ParseSimulatorCommandLine(QStringList{QStringLiteral("tessaly-modemsim")} + options, error);
 }
 
 TEST(SimulatorCommandLine, ParsesItsOptions)
 {
     QString error;
-    const auto line = ParseSimulatorCommandLine(
-        Args({"--link", "/tmp/x", "--model=Nokia 6310\\nline two", "--baud", "9600", "--fill-sim", "20",
-              "--fill-phone=5", "--seed", "77", "--sim-limits", "(1-100),20,14", "--state", "s.json",
-              "--device-type", "8", "--no-echo", "--delay-ms", "40", "--cme-error", "+CPBR=22", "--cme-error",
-              "+CSCS=\"GSM\"=4", "--numeric", "--cmee", "2", "--empty-read-ok", "--no-stdin", "--silent", "--ports", "2",
-              "--dial-answer", "busy"}),
-        &error);
+    const auto line = Parse({"--link", "/tmp/x", "--model=Nokia 6310\\nline two", "--baud", "9600", "--fill-sim", "20",
+                             "--fill-phone=5", "--seed", "77", "--sim-limits", "(1-100),20,14", "--state", "s.json",
+                             "--device-type", "8", "--no-echo", "--delay-ms", "40", "--cme-error", "+CPBR=22", "--cme-error",
+                             "+CSCS=\"GSM\"=4", "--numeric", "--cmee", "2", "--empty-read-ok", "--no-stdin", "--silent",
+                             "--ports", "2", "--dial-answer", "busy"}, &error);
     ASSERT_TRUE(line) << error.toStdString();
     const ModemSimulator::Options& o = line->options;
     EXPECT_EQ(std::tuple(line->link, line->model, o.baud, line->fillSim, line->fillPhone, line->seed, line->simLimits),
@@ -46,29 +42,22 @@ TEST(SimulatorCommandLine, ParsesItsOptions)
 
 TEST(SimulatorCommandLine, RefusesBadOptions)
 {
-    const std::vector<QStringList> bad = {
-        Args({"--baud"}),           Args({"--baud", "fast"}),        Args({"--baud", "-1"}),
-        Args({"--device-type", "22"}), Args({"--sim-limits", "1-250"}), Args({"--cme-error", "+CPBR"}),
-        Args({"--cme-error", "=3"}),   Args({"--cmee", "3"}),           Args({"--frobnicate"}),
-        Args({"--seed", "x"}),         Args({"--link", ""}),            Args({"--ports", "0"}),
-        Args({"--dial-answer", "maybe"}),
-    };
-    for (const QStringList& args : bad) {
+    for (const QStringList& args : std::vector<QStringList>{
+             {"--baud"}, {"--baud", "fast"}, {"--baud", "-1"}, {"--device-type", "22"}, {"--sim-limits", "1-250"},
+             {"--cme-error", "+CPBR"}, {"--cme-error", "=3"}, {"--cmee", "3"}, {"--frobnicate"}, {"--seed", "x"},
+             {"--link", ""}, {"--ports", "0"}, {"--dial-answer", "maybe"}}) {
         QString error;
-        EXPECT_FALSE(ParseSimulatorCommandLine(args, &error)) << args.join(' ').toStdString();
+        EXPECT_FALSE(Parse(args, &error)) << args.join(' ').toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
     QString error;
-    const auto help = ParseSimulatorCommandLine(Args({"--help"}), &error);
-    ASSERT_TRUE(help);
-    EXPECT_TRUE(help->help);
+    EXPECT_TRUE(Parse({"--help"}, &error).value().help);
 }
 
 TEST(SimulatorCommandLine, AppliesToASimulator)
 {
     QString error;
-    auto line = ParseSimulatorCommandLine(
-        Args({"--device-type", "8", "--fill-sim", "5", "--fill-phone", "4", "--phone-limits", "(1-10),20,10"}), &error);
+    auto line = Parse({"--device-type", "8", "--fill-sim", "5", "--fill-phone", "4", "--phone-limits", "(1-10),20,10"}, &error);
     ASSERT_TRUE(line);
     ModemSimulator sim;
     ASSERT_TRUE(ApplySimulatorCommandLine(*line, sim, &error)) << error.toStdString();
@@ -84,7 +73,7 @@ TEST(SimulatorCommandLine, AppliesToASimulator)
     saved.setPowerOnSettings(true, true, 0);
     saved.setModel(QStringLiteral("Saved Model"));
     ASSERT_TRUE(saved.saveState(state));
-    line = ParseSimulatorCommandLine(Args({"--numeric", "--model", "Given", "--state"}) << state, &error);
+    line = Parse({"--numeric", "--model", "Given", "--state", state}, &error);
     ASSERT_TRUE(line) << error.toStdString();
     ModemSimulator restored;
     ASSERT_TRUE(ApplySimulatorCommandLine(*line, restored, &error)) << error.toStdString();
@@ -93,7 +82,7 @@ TEST(SimulatorCommandLine, AppliesToASimulator)
     EXPECT_EQ(restored.currentOptions().cmee, 0);  // not given: the saved value
 
     // A SIM-only card has no phone memory to fill.
-    line = ParseSimulatorCommandLine(Args({"--device-type", "18", "--fill-phone", "4"}), &error);
+    line = Parse({"--device-type", "18", "--fill-phone", "4"}, &error);
     ModemSimulator card;
     EXPECT_FALSE(ApplySimulatorCommandLine(*line, card, &error));
 }

@@ -20,11 +20,7 @@ TEST(SimulatorState, RoundTripsEverything)
     original.fillPhoneBook(QStringLiteral("ME"), 12, 6);
     const QByteArray atName("\0Home\x1b", 6);
     ASSERT_TRUE(original.writeEntry(QStringLiteral("ME"), 100, "+4412", atName));
-    StoredMessage message;
-    message.pdu = "0011";
-    message.sender = "+4670";
-    message.text = "hi";
-    original.deliverMessage(message, false);
+    original.deliverMessage({.pdu = "0011", .sender = "+4670", .timestamp = {}, .text = "hi"}, false);
 
     const QString path = QDir(TestTempDir()).filePath(QStringLiteral("state-roundtrip.json"));
     QString error;
