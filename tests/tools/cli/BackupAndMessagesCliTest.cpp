@@ -115,8 +115,17 @@ TEST_F(BackupAndMessagesCliTest, ImportRestoresABackupSkipsWhatIsThereAndStopsAt
     }
 }
 
-TEST_F(BackupAndMessagesCliTest, SmsListDecodesJoinsAndNamesStoredMessages)
+// Sending: every part of a long message goes to the device, and a refusal
+// fails the command. Listing: stored messages decoded, joined and named.
+TEST_F(BackupAndMessagesCliTest, SmsSendAndList)
 {
+    CliRun run = Cli({"--port", port, "sms", "send", "--to", "+46701234567", "--text", QString(200, QLatin1Char('x'))});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(simulator.submittedMessages().size(), 2u);
+    EXPECT_EQ(run.out.count(QStringLiteral("Sent part")), 2);
+    simulator.setCmeErrorFor(QStringLiteral("+CMGS"), 500);
+    EXPECT_EQ(Cli({"--port", port, "sms", "send", "--to", "+46701234567", "--text", "refused"}).status, 1);
+
     ASSERT_TRUE(AddSenderContact());
     std::vector<int> locations;
     for (const QByteArray& pdu : StoredMessagePdus())
@@ -124,7 +133,7 @@ TEST_F(BackupAndMessagesCliTest, SmsListDecodesJoinsAndNamesStoredMessages)
     ASSERT_EQ(locations.size(), 4u);
     const int brokenLocation = simulator.deliverMessage(Delivered("0791640705"), false);
 
-    const CliRun run = Cli({"--port", port, "sms", "list", "--json"});
+    run = Cli({"--port", port, "sms", "list", "--json"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonArray messages = Json(run)["messages"].toArray();
     ASSERT_EQ(messages.size(), 3) << run.out.toStdString();

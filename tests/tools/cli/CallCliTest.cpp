@@ -11,25 +11,20 @@ const char kDialled[] = "+46705550101";
 
 TEST(CurrentCall, TheCallListAsDevicesSendIt)
 {
-    const struct {
-        QStringList lines;
-        const char* state;
-        const char* direction;
-        const char* number;
-    } cases[] = {
-        {{}, "idle", "", ""},
-        {{R"(+CLCC: 1,0,2,0,0,"+46701234567",145)"}, "dialing", "outgoing", "+46701234567"},
-        {{R"(+CLCC: 1,0,3,0,0,"46701234567",145)"}, "alerting", "outgoing", "+46701234567"},
-        {{"+CLCC: 1,1,4,0,0"}, "incoming", "incoming", ""},
+    // Each call as "state|direction|number".
+    const std::pair<QStringList, const char*> cases[] = {
+        {{}, "idle||"},
+        {{R"(+CLCC: 1,0,2,0,0,"+46701234567",145)"}, "dialing|outgoing|+46701234567"},
+        {{R"(+CLCC: 1,0,3,0,0,"46701234567",145)"}, "alerting|outgoing|+46701234567"},
+        {{"+CLCC: 1,1,4,0,0"}, "incoming|incoming|"},
         // A held call and the active one: the active one is the call.
         {{R"(+CLCC: 1,1,1,0,0,"0701111111",129)", R"(+CLCC: 2,0,0,0,0,"0702222222",129,"Greta")"},
-         "active", "outgoing", "0702222222"},
-        {{"+CLCC: 1,0,9,0,0", "RING", "+CLCC: x"}, "idle", "", ""},
+         "active|outgoing|0702222222"},
+        {{"+CLCC: 1,0,9,0,0", "RING", "+CLCC: x"}, "idle||"},
     };
-    for (const auto& c : cases) {
-        const CurrentCall call = CallFromList(c.lines);
-        EXPECT_EQ(QStringList({call.state, call.direction, call.number}), QStringList({c.state, c.direction, c.number}))
-            << c.lines.join('|').toStdString();
+    for (const auto& [lines, expected] : cases) {
+        const CurrentCall call = CallFromList(lines);
+        EXPECT_EQ(QStringList({call.state, call.direction, call.number}).join(u'|'), expected) << lines.join('|').toStdString();
     }
 }
 

@@ -7,16 +7,6 @@
 
 namespace {
 
-TEST(SimPhoneBook, NarrowingTheRangeDropsEntriesOutsideIt)
-{
-    SimPhoneBook book;
-    book.write(1, "1", std::nullopt, "a");
-    book.write(200, "2", std::nullopt, "b");
-    book.setLimits({1, 100, 40, 18});
-    EXPECT_EQ(book.used(), 1);
-    EXPECT_FALSE(book.contains(200));
-}
-
 TEST(PhoneBookFiller, IsDeterministicAndWithinLimits)
 {
     const SimBookLimits narrow {1, 50, 8, 6};
@@ -39,7 +29,7 @@ TEST(PhoneBookFiller, IsDeterministicAndWithinLimits)
     EXPECT_TRUE(differs);
 }
 
-TEST(PhoneBookFiller, FillsAsManyAsFit)
+TEST(PhoneBookFiller, FillsAsManyAsFitAndANarrowerRangeKeepsOnlyItsOwn)
 {
     SimPhoneBook book({5, 14, 40, 18});
     EXPECT_EQ(FillPhoneBook(book, 25, 1), 10);
@@ -53,6 +43,10 @@ TEST(PhoneBookFiller, FillsAsManyAsFit)
         EXPECT_EQ(entry.type, entry.number.startsWith('+') ? 145 : 129);
     EXPECT_EQ(FillPhoneBook(book, 0, 1), 0);
     EXPECT_EQ(FillPhoneBook(book, -4, 1), 0);
+    // A narrower range drops the entries outside it.
+    book.setLimits({5, 9, 40, 18});
+    EXPECT_EQ(book.used(), 5);
+    EXPECT_FALSE(book.contains(10));
 }
 
 }  // namespace

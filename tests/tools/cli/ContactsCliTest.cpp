@@ -2,20 +2,6 @@
 
 namespace {
 
-using SmsCli = SimulatedPhoneCli;
-
-TEST_F(SmsCli, SendSubmitsEveryPartToTheDevice)
-{
-    const CliRun run = Cli({"--port", port, "sms", "send", "--to", "+46701234567", "--text",
-                            QString(200, QLatin1Char('x'))});
-    ASSERT_EQ(run.status, 0) << run.err.toStdString();
-    EXPECT_EQ(simulator.submittedMessages().size(), 2u);
-    EXPECT_EQ(run.out.count(QStringLiteral("Sent part")), 2);
-
-    simulator.setCmeErrorFor(QStringLiteral("+CMGS"), 500);
-    EXPECT_EQ(Cli({"--port", port, "sms", "send", "--to", "+46701234567", "--text", "refused"}).status, 1);
-}
-
 // The contacts commands on a folder of their own.
 class ContactsCli : public ::testing::Test {
 protected:
