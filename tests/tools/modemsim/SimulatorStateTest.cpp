@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,15 +45,11 @@ TEST(SimulatorState, ReadsAHandWrittenFile)
     QString error;
     ASSERT_TRUE(sim.loadState(TestDataPath(QStringLiteral("modemsim/enabler-state.json")), &error))
         << error.toStdString();
-    EXPECT_EQ(sim.model(), QStringLiteral("Enabler-G Modem"));
-    EXPECT_EQ(sim.storages(), (QStringList {QStringLiteral("AD")}));
-    EXPECT_EQ(sim.selectedStorage(), QStringLiteral("AD"));
+    EXPECT_EQ(std::tuple(sim.model(), sim.storages(), sim.selectedStorage(), sim.phoneBookLimits(QStringLiteral("AD"))),
+              std::tuple(u"Enabler-G Modem"_qs, QStringList{"AD"}, u"AD"_qs, u"(1-100),20,16"_qs));
     const auto entries = sim.entries(QStringLiteral("AD"));
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].index, 1);
-    EXPECT_EQ(entries[0].type, 145);
-    EXPECT_EQ(entries[1].name, QByteArray("J\0rgen", 6));
-    EXPECT_EQ(sim.phoneBookLimits(QStringLiteral("AD")), QStringLiteral("(1-100),20,16"));
+    EXPECT_EQ(std::tuple(entries[0].index, entries[0].type, entries[1].name), std::tuple(1, 145, QByteArray("J\0rgen", 6)));
 }
 
 TEST(SimulatorState, RefusesBrokenFilesAndKeepsTheOldState)
