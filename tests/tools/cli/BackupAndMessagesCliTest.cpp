@@ -94,17 +94,14 @@ TEST_F(BackupAndMessagesCliTest, ImportRestoresABackupSkipsWhatIsThereAndStopsAt
         cards += QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") + card + "\r\nEND:VCARD\r\n";
     ASSERT_TRUE(WriteText(fresh, cards));
     // Eva finds the memory full; the second run writes nothing again.
-    const struct {
-        QJsonObject counts;
-        const char* stop;
-    } runs[] = {{{{"imported", 3}, {"skipped", 0}, {"not_imported", 1}, {"cut", 2}}, "3 of 5 cards written"},
-                {{{"imported", 0}, {"skipped", 3}, {"not_imported", 1}, {"cut", 0}}, "0 of 5 cards written"}};
-    for (const auto& r : runs) {
-        const QJsonObject& expected = r.counts;
+    const std::pair<QJsonObject, const char*> runs[] = {
+        {{{"imported", 3}, {"skipped", 0}, {"not_imported", 1}, {"cut", 2}}, "3 of 5 cards written"},
+        {{{"imported", 0}, {"skipped", 3}, {"not_imported", 1}, {"cut", 0}}, "0 of 5 cards written"}};
+    for (const auto& [expected, stop] : runs) {
         const CliRun run = Cli({"--port", port, "phonebook", "import", fresh, "--memory", "ME", "--json"});
         EXPECT_EQ(run.status, 1);
         EXPECT_EQ(Json(run), expected);
-        EXPECT_TRUE(run.err.contains(QString::fromLatin1(r.stop))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromLatin1(stop))) << run.err.toStdString();
         EXPECT_EQ(run.err.count(QStringLiteral("Dan")), 1) << run.err.toStdString();
         EXPECT_TRUE(run.err.contains(QStringLiteral("card 4 (Dan): the number has more than the 11 digits ME takes, not imported")))
             << run.err.toStdString();

@@ -35,7 +35,8 @@ protected:
 
 // Type 8 takes OK as "dialled" and asks the call list; type 7 takes OK as
 // the far end's answer. The last phone ends voice calls on +CHUP only. A
-// dial that goes nowhere says why. Last, an incoming call answered.
+// dial that goes nowhere says why. Last, an incoming call answered; with
+// no call, hang-up and status are in the command line table.
 TEST_F(CallCli, DialThenStatusThenHangUpAndAnswer)
 {
     ASSERT_TRUE(AddSenderContact());
@@ -78,13 +79,8 @@ TEST_F(CallCli, DialThenStatusThenHangUpAndAnswer)
         EXPECT_EQ(simulator.call().state, CallState::Idle);
         EXPECT_EQ(simulator.receivedCommands().contains("AT+CHUP"), c.needsChup);
     }
-    CliRun run = Call({"hangup"});
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.out, QStringLiteral("No call to end.\n"));
-    EXPECT_EQ(Call({"status"}).out, QStringLiteral("idle\n"));
-
     simulator.ring(kDialled);
-    run = Call({"answer", "--json"});
+    const CliRun run = Call({"answer", "--json"});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     EXPECT_EQ(Json(run), (QJsonObject{{"state", "active"}, {"direction", "incoming"}, {"number", kDialled},
                                       {"name", QStringLiteral("Åsa Öberg")}}));

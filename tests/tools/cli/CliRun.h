@@ -28,7 +28,6 @@ inline CliRun Cli(const QStringList& arguments)
     return run;
 }
 
-// Standard output read as one JSON object.
 inline QJsonObject Json(const CliRun& run)
 {
     return QJsonDocument::fromJson(run.out.toUtf8()).object();

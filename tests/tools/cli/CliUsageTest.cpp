@@ -59,6 +59,8 @@ TEST_F(CliUsage, EveryCommandLine)
         {{"--port", "PORT", "phonebook", "export", "--memory", "SM", "/nonexistent-folder/backup.vcf"}, 1, "", ""},
         {{"--port", "PORT", "phonebook", "import", "DATA/contacts/three-cards.vcf"}, 2, "", ""},  // no --memory
         {{"--port", "PORT", "phonebook", "import", "TEMP/none.vcf", "--memory", "SM"}, 1, "", ""},
+        {{"--port", "PORT", "call", "hangup"}, 0, "No call to end.\n", ""},
+        {{"--port", "PORT", "call", "status"}, 0, "idle\n", ""},
         {{"--port", "PORT", "call", "answer"}, 1, "", "no incoming call"},
         {{"--port", "PORT", "call", "dial", "0701x234"}, 1, "", "'x' (character 5) is not allowed"},
         {{"--port", "PORT", "call", "dial", "--"}, 1, "", "no digits"},

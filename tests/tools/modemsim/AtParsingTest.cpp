@@ -10,16 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 // Each command as "name[args]", joined with "|"; "malformed" for a line
 // that does not split.
 TEST(AtCommandLine, SplitsRealCommandLines)
 {
-    const struct {
-        const char* line;
-        const char* expected;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"AT", ""},
         {"AT&FV1E1", "&F[]|V[1]|E[1]"},
         {"ATZ", "Z[]"},
@@ -39,12 +38,12 @@ TEST(AtCommandLine, SplitsRealCommandLines)
         {"AT+CPBR 1", "malformed"},
         {"ATS", "S[]"},  // a bare S is left to the command layer to refuse
     };
-    for (const auto& c : cases) {
-        const auto commands = SplitCommandLine(StripAtPrefix(c.line).value());
+    for (const auto& [line, expected] : cases) {
+        const auto commands = SplitCommandLine(StripAtPrefix(line).value());
         QByteArray described = commands ? "" : "malformed";
         for (const AtCommand& command : commands.value_or(std::vector<AtCommand>()))
             described += (described.isEmpty() ? "" : "|") + command.name + '[' + command.args + ']';
-        EXPECT_EQ(described, QByteArray(c.expected)) << c.line;
+        EXPECT_EQ(described, QByteArray(expected)) << line;
     }
 }
 
@@ -54,21 +53,17 @@ TEST(AtCommandLine, FindsThePrefixBehindNoiseAndTellsTheFormsApart)
     EXPECT_EQ(StripAtPrefix("aT"), QByteArray(""));
     EXPECT_FALSE(StripAtPrefix("A"));
     EXPECT_FALSE(StripAtPrefix("hello"));
-    const struct {
-        const char* args;
-        AtForm form;
-        const char* setArgs;
-    } cases[] = {
+    const std::tuple<const char*, AtForm, const char*> cases[] = {
         {"", AtForm::Action, ""},
         {"?", AtForm::Query, ""},
         {"=?", AtForm::Test, ""},
         {"=1,2", AtForm::Set, "1,2"},
         {"=", AtForm::Set, ""},
     };
-    for (const auto& c : cases) {
-        AtCommand command {AtCommand::Kind::Extended, "+X", c.args};
-        EXPECT_EQ(FormOf(command), c.form) << c.args;
-        EXPECT_EQ(SetArguments(command), QByteArray(c.setArgs)) << c.args;
+    for (const auto& [args, form, setArgs] : cases) {
+        AtCommand command {AtCommand::Kind::Extended, "+X", args};
+        EXPECT_EQ(FormOf(command), form) << args;
+        EXPECT_EQ(SetArguments(command), QByteArray(setArgs)) << args;
     }
 }
 
@@ -76,10 +71,7 @@ TEST(AtCommandLine, FindsThePrefixBehindNoiseAndTellsTheFormsApart)
 // that does not parse.
 TEST(AtArguments, SplitsByBytesWithQuotes)
 {
-    const struct {
-        QByteArray text;
-        QByteArray values;
-    } cases[] = {
+    const std::pair<QByteArray, QByteArray> cases[] = {
         {"1,250", "1|250"},
         {"3,\"+46701234567\",145,\"Name\"", "3|\"+46701234567\"|145|\"Name\""},
         {QByteArray("1,\"\",129,\"A\0B\"", 14), QByteArray("1|\"\"|129|\"A\0B\"", 14)},
@@ -91,35 +83,29 @@ TEST(AtArguments, SplitsByBytesWithQuotes)
         {"\"open", "invalid"},
         {"\"a\"b,1", "invalid"},
     };
-    for (const auto& c : cases) {
-        const auto values = ParseArguments(c.text);
+    for (const auto& [text, expected] : cases) {
+        const auto values = ParseArguments(text);
         QByteArrayList described;
         for (const AtValue& value : values.value_or(std::vector<AtValue>()))
             described << (value.quoted ? '"' + value.text + '"' : value.text);
-        EXPECT_EQ(values ? described.join('|') : "invalid", c.values) << c.text.toHex().constData();
+        EXPECT_EQ(values ? described.join('|') : "invalid", expected) << text.toHex().constData();
     }
 }
 
 TEST(AtArguments, ReadsNumbersStrictly)
 {
-    const struct {
-        AtValue value;
-        std::optional<int> number;
-    } cases[] = {
+    const std::pair<AtValue, std::optional<int>> cases[] = {
         {{false, "145"}, 145},  {{false, "0"}, 0},       {{false, "-3"}, -3},       {{false, "+7"}, 7},
         {{true, "145"}, {}},    {{false, ""}, {}},       {{false, "12a"}, {}},      {{false, "-"}, {}},
         {{false, "99999999999"}, {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.value.number(), c.number) << c.value.text.constData();
+    for (const auto& [value, number] : cases)
+        EXPECT_EQ(value.number(), number) << value.text.constData();
 }
 
 TEST(SmsMessages, TpduLengthLeavesOutTheServiceCentre)
 {
-    const struct {
-        const char* pdu;
-        std::optional<int> length;
-    } cases[] = {
+    const std::pair<const char*, std::optional<int>> cases[] = {
         // No service centre given (length octet 0): everything after it.
         {"0011000B916407281553F80000AA0AE8329BFD4697D9EC37", 23},
         // A service centre of 7 octets (91 type + 6 octets of digits).
@@ -131,16 +117,13 @@ TEST(SmsMessages, TpduLengthLeavesOutTheServiceCentre)
         {"00GG", {}},      // not hexadecimal
         {"", {}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(TpduLengthOfPdu(c.pdu), c.length) << c.pdu;
+    for (const auto& [pdu, length] : cases)
+        EXPECT_EQ(TpduLengthOfPdu(pdu), length) << pdu;
 }
 
 TEST(SimBookLimits, ReadsTheTestCommandForm)
 {
-    const struct {
-        const char* text;
-        const char* normalised;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"(1-250),40,18", "(1-250),40,18"},
         {" ( 0 - 9 ) , 20 , 14 ", "(0-9),20,14"},
         {"(1-250),40", "refused"},
@@ -149,9 +132,9 @@ TEST(SimBookLimits, ReadsTheTestCommandForm)
         {"(1-250),40,18,3", "refused"},
         {"", "refused"},
     };
-    for (const auto& c : cases) {
-        const auto limits = SimBookLimits::fromText(QString::fromLatin1(c.text));
-        EXPECT_EQ(limits ? limits->toText() : "refused", QByteArray(c.normalised)) << c.text;
+    for (const auto& [text, normalised] : cases) {
+        const auto limits = SimBookLimits::fromText(QString::fromLatin1(text));
+        EXPECT_EQ(limits ? limits->toText() : "refused", QByteArray(normalised)) << text;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 namespace {
 
@@ -76,11 +77,7 @@ TEST(ModemCommandProcessor, AnswersTheConnectionSequenceAndStatus)
 TEST(ModemCommandProcessor, FollowsEchoAndResultFormatAndRepeats)
 {
     ModemCommandProcessor modem;
-    const struct {
-        QByteArray line;
-        QByteArray echo;
-        QByteArray reply;
-    } cases[] = {
+    const std::tuple<QByteArray, QByteArray, QByteArray> cases[] = {
         {"ATE1", "ATE1\r", "\r\nOK\r\n"},
         {"ATE0", "ATE0\r", "\r\nOK\r\n"},  // echoed before it takes effect
         {"AT", "", "\r\nOK\r\n"},
@@ -95,10 +92,10 @@ TEST(ModemCommandProcessor, FollowsEchoAndResultFormatAndRepeats)
         {"AT+CSQ", "AT+CSQ\r", "\r\n+CSQ: 15,99\r\n"},
         {"ATQ0E0", "ATQ0E0\r", "\r\nOK\r\n"},
     };
-    for (const auto& c : cases) {
-        const auto outcome = modem.handleLine(c.line);
-        EXPECT_EQ(outcome.echo, c.echo) << c.line.constData();
-        EXPECT_EQ(outcome.reply, c.reply) << c.line.constData();
+    for (const auto& [line, echo, reply] : cases) {
+        const auto outcome = modem.handleLine(line);
+        EXPECT_EQ(outcome.echo, echo) << line.constData();
+        EXPECT_EQ(outcome.reply, reply) << line.constData();
     }
     modem.handleLine("ATE1");
     const auto repeated = modem.repeatLastLine();
@@ -191,22 +188,18 @@ TEST(ModemCommandProcessor, ReadsStoredAndSubmitsMessagesInPduAndTextMode)
     EXPECT_EQ(modem.newMessageIndication(3), QByteArray("\r\n+CMTI: \"SM\",3\r\n"));
 
     const QByteArray pdu = "0011000B916407281553F80000AA0AE8329BFD4697D9EC37";
-    const struct {
-        QByteArray command;
-        QByteArray body;
-        QByteArray reply;
-    } cases[] = {
+    const std::tuple<QByteArray, QByteArray, QByteArray> cases[] = {
         {"AT+CMGS=23", pdu, "\r\n+CMGS: 1\r\n\r\nOK\r\n"},
         {"AT+CMGS=22", pdu, "\r\n+CMS ERROR: 304\r\n"},
         {"AT+CMGS=23", "07916407058099F9" + pdu.mid(2), "\r\n+CMGS: 2\r\n\r\nOK\r\n"},
     };
-    for (const auto& c : cases) {
-        const auto prompt = modem.handleLine(c.command);
+    for (const auto& [command, body, reply] : cases) {
+        const auto prompt = modem.handleLine(command);
         EXPECT_TRUE(prompt.awaitMessageBody);
         EXPECT_EQ(prompt.reply, QByteArray("\r\n> "));
-        const auto outcome = modem.handleMessageBody(c.body);
-        EXPECT_EQ(outcome.echo, c.body + '\x1a');
-        EXPECT_EQ(outcome.reply, c.reply) << c.command.constData();
+        const auto outcome = modem.handleMessageBody(body);
+        EXPECT_EQ(outcome.echo, body + '\x1a');
+        EXPECT_EQ(outcome.reply, reply) << command.constData();
     }
     ASSERT_EQ(modem.submittedMessages().size(), 2u);
     EXPECT_EQ(modem.submittedMessages()[0].pdu, pdu);

@@ -7,8 +7,6 @@
 
 namespace {
 
-using Kind = AtInputFramer::UnitKind;
-
 // Feeds a byte stream; after a command line that starts a message (one that
 // contains "+CMGS="), switches the framer into the body as the command
 // layer would. Returns "kind:bytes" per unit.
@@ -22,18 +20,15 @@ std::vector<std::string> Frame(const QByteArray& input)
             continue;
         static const char* const kKinds[] = {"line", "repeat", "body", "cancel", "break"};  // UnitKind's order
         units.push_back(kKinds[static_cast<int>(unit->kind)] + (":" + unit->bytes.toStdString()) + (unit->overflowed ? "!" : ""));
-        if (unit->kind == Kind::CommandLine && unit->bytes.contains("+CMGS="))
+        if (unit->kind == AtInputFramer::UnitKind::CommandLine && unit->bytes.contains("+CMGS="))
             framer.enterMessageBody();
     }
     return units;
 }
 
-TEST(AtInputFramer, CutsWhatTerminalsSend)
+TEST(AtInputFramer, CutsWhatTerminalsSendAndBoundsRunawayInput)
 {
-    const struct {
-        QByteArray input;
-        std::vector<std::string> units;
-    } cases[] = {
+    const std::pair<QByteArray, std::vector<std::string>> cases[] = {
         {"AT\r", {"line:AT"}},
         {"AT+CGMM\r\nAT+CSQ\r\n", {"line:AT+CGMM", "line:AT+CSQ"}},
         {"\r\n\r\n", {"line:", "line:"}},
@@ -48,19 +43,12 @@ TEST(AtInputFramer, CutsWhatTerminalsSend)
         {"AT+CPBW=1,\"1\",129,\"a\nb\"\r", {"line:AT+CPBW=1,\"1\",129,\"a\nb\""}},
         {"AT\x1a\r", {"line:AT\x1a"}},  // Ctrl-Z outside a message is just a byte
         {QByteArray("AT+CPBW=1,\"\",129,\"\0x\"\r", 22), {std::string("line:AT+CPBW=1,\"\",129,\"\0x\"", 26)}},
+        // Runaway input is cut at the bound and marked; the next line is whole.
+        {QByteArray(AtInputFramer::kMaxUnitBytes + 100, 'A') + "\rAT\r",
+         {"line:" + std::string(AtInputFramer::kMaxUnitBytes, 'A') + "!", "line:AT"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(Frame(c.input), c.units) << c.input.toHex().constData();
-}
-
-TEST(AtInputFramer, BoundsRunawayInput)
-{
-    const QByteArray longLine(AtInputFramer::kMaxUnitBytes + 100, 'A');
-    const auto units = Frame(longLine + "\rAT\r");
-    ASSERT_EQ(units.size(), 2u);
-    EXPECT_EQ(units[0].size(), std::string("line:").size() + AtInputFramer::kMaxUnitBytes + 1);
-    EXPECT_EQ(units[0].back(), '!');
-    EXPECT_EQ(units[1], "line:AT");
+    for (const auto& [input, units] : cases)
+        EXPECT_EQ(Frame(input), units) << input.toHex().constData();
 }
 
 TEST(OutputPacer, SpreadsBytesAtTenBitsEachFromTheStartOfABurst)

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <tuple>
 
 #include <poll.h>
 #include <unistd.h>
@@ -31,20 +32,16 @@ protected:
 
 TEST_F(SimulatorPty, EchoesTheCommandThenAnswersAndPromptsForAMessage)
 {
-    const struct {
-        QByteArray sent;
-        QByteArray until;
-        QByteArray expected;
-    } steps[] = {
+    const std::tuple<QByteArray, QByteArray, QByteArray> steps[] = {
         {"AT+UNKNOWN\r\n", "ERROR\r\n", "AT+UNKNOWN\r\r\nERROR\r\n"},
         {"ATE0V0\r\n", "\r0\r", "ATE0V0\r0\r"},  // echoed before it takes effect
         {"ATE1V1+CMGS=23\r", "> ", "\r\n> "},
         {"0011000B916407281553F80000AA0AE8329BFD4697D9EC37\x1a", "OK\r\n",
          "0011000B916407281553F80000AA0AE8329BFD4697D9EC37\x1a\r\n+CMGS: 1\r\n\r\nOK\r\n"},
     };
-    for (const auto& step : steps) {
-        ASSERT_TRUE(client.write(step.sent));
-        EXPECT_EQ(client.readUntil(step.until), step.expected) << step.sent.constData();
+    for (const auto& [sent, until, expected] : steps) {
+        ASSERT_TRUE(client.write(sent));
+        EXPECT_EQ(client.readUntil(until), expected) << sent.constData();
     }
     ASSERT_EQ(sim.submittedMessages().size(), 1u);
     EXPECT_EQ(sim.submittedMessages()[0].tpduLength, 23);

@@ -54,10 +54,7 @@ TEST(SimulatorState, ReadsAHandWrittenFile)
 
 TEST(SimulatorState, RefusesBrokenFilesAndKeepsTheOldState)
 {
-    const struct {
-        const char* json;
-        const char* why;
-    } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {"", "empty"},
         {"[1,2]", "not an object"},
         {"{\"identity\": 5}", "identity not an object"},
@@ -78,11 +75,11 @@ TEST(SimulatorState, RefusesBrokenFilesAndKeepsTheOldState)
     ModemSimulator sim;
     sim.fillPhoneBook(QStringLiteral("SM"), 4, 1);
     const QByteArray before = sim.stateJson();
-    for (const auto& c : cases) {
+    for (const auto& [json, why] : cases) {
         QString error;
-        EXPECT_FALSE(sim.setStateJson(c.json, &error)) << c.why;
-        EXPECT_FALSE(error.isEmpty()) << c.why;
-        EXPECT_EQ(sim.stateJson(), before) << c.why;
+        EXPECT_FALSE(sim.setStateJson(json, &error)) << why;
+        EXPECT_FALSE(error.isEmpty()) << why;
+        EXPECT_EQ(sim.stateJson(), before) << why;
     }
     QString error;
     EXPECT_FALSE(sim.loadState(QDir(TestTempDir()).filePath(QStringLiteral("missing.json")), &error));
