@@ -1,7 +1,7 @@
 // The simulator over a real pseudo-terminal, as a serial program sees it:
-// echo and answer, the prompt of a message, faults, garbage between
-// commands, and the device vanishing. What each command answers is in the
-// command layer's own tables.
+// faults, garbage between commands, the device vanishing, several ports.
+// What each command answers and echoes is in the command layer's own
+// tables; a message's prompt over the terminal is the GSM device's tests'.
 
 #include "tests/tools/modemsim/PtyClient.h"
 #include "tools/modemsim/ModemSimulator.h"
@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <tuple>
 
 #include <poll.h>
 #include <unistd.h>
@@ -29,23 +28,6 @@ protected:
     ModemSimulator sim;
     PtyClient client;
 };
-
-TEST_F(SimulatorPty, EchoesTheCommandThenAnswersAndPromptsForAMessage)
-{
-    const std::tuple<QByteArray, QByteArray, QByteArray> steps[] = {
-        {"AT+UNKNOWN\r\n", "ERROR\r\n", "AT+UNKNOWN\r\r\nERROR\r\n"},
-        {"ATE0V0\r\n", "\r0\r", "ATE0V0\r0\r"},  // echoed before it takes effect
-        {"ATE1V1+CMGS=23\r", "> ", "\r\n> "},
-        {"0011000B916407281553F80000AA0AE8329BFD4697D9EC37\x1a", "OK\r\n",
-         "0011000B916407281553F80000AA0AE8329BFD4697D9EC37\x1a\r\n+CMGS: 1\r\n\r\nOK\r\n"},
-    };
-    for (const auto& [sent, until, expected] : steps) {
-        ASSERT_TRUE(client.write(sent));
-        EXPECT_EQ(client.readUntil(until), expected) << sent.constData();
-    }
-    ASSERT_EQ(sim.submittedMessages().size(), 1u);
-    EXPECT_EQ(sim.submittedMessages()[0].tpduLength, 23);
-}
 
 TEST_F(SimulatorPty, FaultsChangeWhatArrives)
 {
