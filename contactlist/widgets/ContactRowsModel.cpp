@@ -111,10 +111,6 @@ QVariant CContactRowsModel::data(const QModelIndex& index, int role) const
         return ContactName(record).toString();
     case TagRole:
         return ContactDefaultTag(record);
-    case DefaultTextRole:
-        return DefaultFieldText(*record).toString();
-    case OidRole:
-        return record->oid;
     case Qt::CheckStateRole:
         if (!m_checkable)
             return {};
@@ -122,15 +118,6 @@ QVariant CContactRowsModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
-}
-
-bool CContactRowsModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (role != Qt::CheckStateRole || !m_checkable ||
-        !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
-        return false;
-    SetChecked(index.row(), value.toInt() == Qt::Checked);
-    return true;
 }
 
 Qt::ItemFlags CContactRowsModel::flags(const QModelIndex& index) const
@@ -141,13 +128,4 @@ Qt::ItemFlags CContactRowsModel::flags(const QModelIndex& index) const
     if (m_checkable)
         result |= Qt::ItemIsUserCheckable;
     return result;
-}
-
-QHash<int, QByteArray> CContactRowsModel::roleNames() const
-{
-    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
-    names.insert(TagRole, "tag");
-    names.insert(DefaultTextRole, "defaultText");
-    names.insert(OidRole, "oid");
-    return names;
 }

@@ -17,8 +17,6 @@ class CContactRowsModel : public QAbstractListModel {
 public:
     enum Role {
         TagRole = Qt::UserRole + 1,  // the default field's tag ("m", "e2")
-        DefaultTextRole,             // the default field's number or address
-        OidRole,                     // the contact's object identifier
     };
 
     explicit CContactRowsModel(QObject* parent = nullptr);
@@ -47,9 +45,7 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    QHash<int, QByteArray> roleNames() const override;
 
 private:
     CFilteredList* m_list = nullptr;

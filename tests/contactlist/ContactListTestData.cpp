@@ -28,6 +28,14 @@ std::unique_ptr<CFilteredList> MakeAllList(std::initializer_list<tagCONTACT*> re
     return list;
 }
 
+QStringList NamesOf(const CFilteredList& list)
+{
+    QStringList names;
+    for (const tagCONTACT* record : list.m_Contacts)
+        names << ContactName(record).toString();
+    return names;
+}
+
 QString NewListFolder(const QString& hint)
 {
     return NewTempFolder(QStringLiteral("list-") + hint);

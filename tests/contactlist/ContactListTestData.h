@@ -4,7 +4,7 @@
 
 #include "contactlist/FilteredList.h"
 
-#include <QString>
+#include <QStringList>
 
 #include <initializer_list>
 #include <memory>
@@ -16,6 +16,12 @@ tagCONTACT* MakeRecord(const QString& name, std::initializer_list<std::pair<int,
                        int defaultField = -1);
 // An owning list of all contacts holding `records` in the given order.
 std::unique_ptr<CFilteredList> MakeAllList(std::initializer_list<tagCONTACT*> records);
+QStringList NamesOf(const CFilteredList& list);
+
+struct RecordDeleter {
+    void operator()(tagCONTACT* record) const { FreeContactRecord(record); }
+};
+using RecordPtr = std::unique_ptr<tagCONTACT, RecordDeleter>;
 
 // A card written straight to disk; empty numbers and addresses are left out.
 struct TestCard {

@@ -6,18 +6,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QStringList NamesOf(const CFilteredList& list)
-{
-    QStringList names;
-    for (const tagCONTACT* r : list.m_Contacts)
-        names << ContactName(r).toString();
-    return names;
-}
-
-}  // namespace
-
 TEST(ContactLoader, BinaryInsertionKeepsNamesSortedIgnoringCase)
 {
     struct Case {

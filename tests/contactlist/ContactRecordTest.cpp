@@ -9,15 +9,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-struct RecordDeleter {
-    void operator()(tagCONTACT* r) const { FreeContactRecord(r); }
-};
-using RecordPtr = std::unique_ptr<tagCONTACT, RecordDeleter>;
-
-}  // namespace
-
 TEST(ContactRecord, LayoutOfAContactWithAMobileNumberAndAnEmailAddress)
 {
     RecordPtr record(MakeRecord(QStringLiteral("Ann"), {{FIELD_MOBILE_TEL, "+4670"}, {FIELD_EMAIL, "a@b"}}, 0x01020304));

@@ -8,11 +8,6 @@
 
 namespace {
 
-struct RecordDeleter {
-    void operator()(tagCONTACT* record) const { FreeContactRecord(record); }
-};
-using Record = std::unique_ptr<tagCONTACT, RecordDeleter>;
-
 constexpr int TelephoneMask = 0x1FF;
 constexpr int EmailMask = 0xE00;
 
@@ -32,7 +27,7 @@ TEST(DefaultFieldRules, DefaultMovesIntoTheFilter)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Record record(MakeRecord(
+        RecordPtr record(MakeRecord(
             "Kim", {{FIELD_WORK_TEL, "+4681111"}, {FIELD_MOBILE_TEL, "+46702222"}, {FIELD_EMAIL2, "kim@example.org"}},
             7, c.defaultField));
         ASSERT_TRUE(record);
@@ -43,7 +38,7 @@ TEST(DefaultFieldRules, DefaultMovesIntoTheFilter)
 
 TEST(DefaultFieldRules, TagsAndTexts)
 {
-    Record record(MakeRecord("Kim", {{FIELD_MOBILE_TEL, "+46702222"}, {FIELD_EMAIL, "kim@example.org"}}, 7));
+    RecordPtr record(MakeRecord("Kim", {{FIELD_MOBILE_TEL, "+46702222"}, {FIELD_EMAIL, "kim@example.org"}}, 7));
     EXPECT_EQ(PresentFieldOfTag(*record, QStringLiteral("m")), FIELD_MOBILE_TEL);
     EXPECT_EQ(PresentFieldOfTag(*record, QStringLiteral("E")), FIELD_EMAIL);
     EXPECT_EQ(PresentFieldOfTag(*record, QStringLiteral("w")), -1);  // a tag, but absent

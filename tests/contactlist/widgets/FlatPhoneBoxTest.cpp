@@ -81,23 +81,6 @@ TEST_F(PhoneBoxTest, OpensBelowTheRowAtTheRightOfTheListWindow)
     }
 }
 
-// No hot line: up goes to the last; down on the last wraps to the first;
-// Enter picks the hot line and tells the box's id.
-TEST_F(PhoneBoxTest, ArrowKeysWrapAndEnterPicksTheHotLine)
-{
-    OpenAt(0);
-    QSignalSpy picked(box.get(), &MFCFlatPhoneBoxCtrl::Picked);
-    for (const auto& [key, hotLine] : {std::pair{Qt::Key_Up, 2}, {Qt::Key_Up, 1}, {Qt::Key_Down, 2}, {Qt::Key_Down, 0},
-                                       {Qt::Key_Down, 1}}) {
-        QTest::keyClick(box.get(), key);
-        EXPECT_EQ(box->HotLine(), hotLine);
-    }
-    QTest::keyClick(box.get(), Qt::Key_Return);
-    ASSERT_EQ(picked.count(), 1);
-    EXPECT_EQ(picked.front().front().toInt(), 25002);
-    EXPECT_EQ(box->SelectedTag(), QStringLiteral("w"));
-}
-
 // Each way of closing the box picks only what the user meant, lets the
 // mouse go, and leaves the next click elsewhere working.
 TEST_F(PhoneBoxTest, MouseAndEscapePickOrCloseAsTheUserMeant)
