@@ -73,8 +73,8 @@ TEST(PduSamples, ReadAsTheirFieldsAndWriteBack)
         ASSERT_TRUE(sample.kind == 'd' ? CSmsIn::IsValidType(sample.hex)
                     : sample.kind == 's' ? CSmsOut::IsValidType(sample.hex) : CSmsStatusReport::IsValidType(sample.hex));
         QString error;
-        EXPECT_EQ(QJsonDocument(DecodePduToJson(sample.hex, error)).toJson(QJsonDocument::Compact),
-                  QJsonDocument(sample.fields).toJson(QJsonDocument::Compact)) << error.toStdString();
+        EXPECT_EQ(QJsonDocument(DecodePduToJson(sample.hex, error)).toJson(QJsonDocument::Compact).toStdString(),
+                  QJsonDocument(sample.fields).toJson(QJsonDocument::Compact).toStdString()) << error.toStdString();
         const std::unique_ptr<CSms> message = Reader(sample.kind);
         ASSERT_TRUE(message->Extract(sample.hex, nullptr));
         EXPECT_EQ(message->GetText(), sample.fields[QStringLiteral("text")].toString());
