@@ -78,6 +78,15 @@ void AddExternalModem(const QString& subkey, int type, const QString& port, cons
     SetRegistryString(key, QStringLiteral("FriendlyName"), name);
 }
 
+void ReplaceRegistry(const QString& dataFile)
+{
+    ResetRegistry();
+    QFile source(TestDataPath(dataFile));
+    QFile target(CRegistryStore::Instance().Path());
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly) && target.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    target.write(source.readAll());
+}
+
 QByteArray RegistryBytes()
 {
     QFile file(CRegistryStore::Instance().Path());

@@ -23,6 +23,8 @@ void SetRegistryString(const QString& key, const QString& name, const QString& v
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value);
 // A modem set up by hand under ExtModems\<subkey>.
 void AddExternalModem(const QString& subkey, int type, const QString& port, const QString& name);
+// A clean registry holding what the test data file `dataFile` holds.
+void ReplaceRegistry(const QString& dataFile);
 // The registry file as it is on disk.
 QByteArray RegistryBytes();
 // A clean registry whose port lists are there but empty: the window finds

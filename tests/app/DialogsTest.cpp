@@ -50,63 +50,11 @@ void ExpectFitsTheScreen(QDialog& dialog)
     EXPECT_LE(dialog.height(), 800) << name;
 }
 
-struct ActiveDriver {
-    QString subkey, name, pnpId, driverKey;
-    bool unimodemSubkey;
-    int deviceType;  // -1: none stored
-    QString friendlyName;
-    int virtualPort;  // -1: none stored
-};
-
-void AddActiveDriver(const ActiveDriver& d)
-{
-    const QString active = QStringLiteral("Drivers\\Active\\") + d.subkey;
-    SetRegistryString(active, QStringLiteral("Name"), d.name);
-    if (!d.pnpId.isEmpty())
-        SetRegistryString(active, QStringLiteral("PnpId"), d.pnpId);
-    SetRegistryString(active, QStringLiteral("Key"), d.driverKey);
-    const QString ref = d.unimodemSubkey ? d.driverKey + QStringLiteral("\\Unimodem") : d.driverKey;
-    if (d.deviceType >= 0)
-        SetRegistryNumber(ref, QStringLiteral("DeviceType"), static_cast<quint32>(d.deviceType));
-    else
-        SetRegistryString(ref, QStringLiteral("Other"), QStringLiteral("x"));
-    if (!d.friendlyName.isEmpty())
-        SetRegistryString(ref, QStringLiteral("FriendlyName"), d.friendlyName);
-    if (d.virtualPort >= 0)
-        SetRegistryNumber(ref, QStringLiteral("VirtualPort"), static_cast<quint32>(d.virtualPort));
-}
-
 // A machine's registry: the active drivers that are modems and the modems
 // set up by hand, the multiplexer's among them.
 class ConnectionDlgTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetRegistry();
-        const ActiveDriver drivers[] = {
-            // A PC-card serial driver whose Unimodem type is 0 counts as a PC-card modem.
-            {"01", "COM3:", "", "Drivers\\PCMCIA\\Serial", true, 0, "Card Modem", 0},
-            // Without a Unimodem subkey the driver key itself is read.
-            {"02", "COM10:", "", "Drivers\\BuiltIn\\Serial10", false, 2, "Internal", 1},
-            // No friendly name: the PnpId without its last five characters.
-            {"03", "COM2:", "Acme-Phone-1234", "Drivers\\USB\\Acme", true, 1, "", -1},
-            // Not a modem.
-            {"04", "COM1:", "", "Drivers\\BuiltIn\\Serial1", true, 0, "Serial Cable", 0},
-            // No friendly name and no PnpId.
-            {"05", "COM4:", "", "Drivers\\USB\\Nameless", true, 1, "", 0},
-            // No device type at all.
-            {"06", "COM5:", "", "Drivers\\USB\\Typeless", true, -1, "Typeless", 0},
-        };
-        for (const ActiveDriver& d : drivers)
-            AddActiveDriver(d);
-        // Same port and type as COM10: renames it; a type 7 is no modem.
-        const struct { const char* port; int type; const char* name; } modems[] = {
-            {"MUX1:", 1, "Mervix Phone"}, {"MUX2:", 1, "mervix data"}, {"MUX3:", 1, "Mervix Extra"},
-            {"/dev/ttyACM0", 1, "Phone Cable"}, {"com10:", 2, "Renamed Internal"}, {"COM8:", 7, "Fax"}};
-        for (const auto& m : modems)
-            AddExternalModem(QString::fromLatin1(m.port).remove(u':').remove(u'/'), m.type, QString::fromLatin1(m.port),
-                             QString::fromLatin1(m.name));
-    }
+    void SetUp() override { ReplaceRegistry(QStringLiteral("app/machine-registry.ini")); }
 };
 
 // The modems are offered in the order of their ports, the multiplexer's
