@@ -58,16 +58,12 @@ void StoreConnection(const QString& port, const QString& name, int speed)
 
 void SetRegistryString(const QString& key, const QString& name, const QString& value)
 {
-    CRegistry reg;
-    reg.Create(HKEY_LOCAL_MACHINE, key, KEY_ALL_ACCESS);
-    reg.SetString(name, value);
+    CRegistryStore::Instance().SetValue(HKEY_LOCAL_MACHINE, key, name, RegValue::fromString(value));
 }
 
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value)
 {
-    CRegistry reg;
-    reg.Create(HKEY_LOCAL_MACHINE, key, KEY_ALL_ACCESS);
-    reg.SetDWord(name, value);
+    CRegistryStore::Instance().SetValue(HKEY_LOCAL_MACHINE, key, name, RegValue::fromDWord(value));
 }
 
 void AddExternalModem(const QString& subkey, int type, const QString& port, const QString& name)

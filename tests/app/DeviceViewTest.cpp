@@ -12,7 +12,6 @@
 #include "app/PhoneBookList.h"
 #include "app/PhoneBookView.h"
 #include "app/ProgressPopup.h"
-#include "gsmcore/link/GSMCorePref.h"
 #include "gsmcore/phonebook/PhoneBookConnection.h"
 #include "support/MessageBoxTypes.h"
 #include "tests/ModalDialogs.h"
@@ -81,7 +80,6 @@ TEST_F(DeviceViewTest, ReadsWhatTheDeviceHasAndDisconnectEmptiesTheList)
         EXPECT_EQ(View()->EntryModel()->rowCount(), c.rows);
         EXPECT_EQ(View()->SimCounter()->text(), QString::fromLatin1(c.sim));
         EXPECT_EQ(View()->PhoneCounter()->text(), QString::fromLatin1(c.phone));
-        EXPECT_EQ(View()->Connection().GetPref().m_PhoneStorage.isEmpty(), !c.phoneMemory);
         EXPECT_EQ(View()->Settings().SIMNameSize, c.simNameSize);
         EXPECT_EQ(View()->Settings().PhoneNumberSize, c.phoneNumberSize);
         EXPECT_TRUE(View()->IsDeviceOpen());
