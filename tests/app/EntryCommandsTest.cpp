@@ -41,15 +41,16 @@ protected:
         WindowTest::SetUp();
         ASSERT_TRUE(modem.start());
     }
-    // A phone with SIM (1-10) and phone memory (1-3) holding `sim` and
-    // `phone`, in a new window.
-    void Start(const Names& sim, const Names& phone)
+    // A phone of `deviceType` with SIM (1-10) and phone memory (1-3)
+    // holding `sim` and `phone`, in a new window.
+    void Start(const Names& sim, const Names& phone, int deviceType = 8)
     {
         frame.reset();
-        ASSERT_TRUE(modem.setDeviceType(8));
+        ASSERT_TRUE(modem.setDeviceType(deviceType));
         for (const auto& [storage, limits, entries] : {std::tuple{SM, "(1-10),40,18", &sim}, {ME, "(1-3),40,18", &phone}}) {
             modem.clearPhoneBook(storage);
-            ASSERT_TRUE(modem.setPhoneBookLimits(storage, QString::fromLatin1(limits)));
+            // A SIM-only device has no phone memory to set.
+            ASSERT_TRUE(modem.setPhoneBookLimits(storage, QString::fromLatin1(limits)) || entries->empty());
             for (const auto& [index, name] : *entries)
                 ASSERT_TRUE(modem.writeEntryText(storage, index, "0" + QByteArray::number(index), name));
         }
@@ -302,13 +303,8 @@ TEST_F(EntryCommandsTest, AfterAnIncompleteReadNothingIsWrittenBeyondIt)
 // is named, not passed over with "Autodetect done!".
 TEST_F(EntryCommandsTest, AutodetectProbesTheSimOfASimOnlyDevice)
 {
-    modem.setStorages({SM});
-    ASSERT_TRUE(modem.setDeviceType(6));
-    ASSERT_TRUE(modem.setPhoneBookLimits(SM, QStringLiteral("(1-10),40,18")));
     ASSERT_TRUE(modem.setAcceptedNameLength(SM, 14));
-    modem.writeEntry(SM, 1, "0701", "Al");
-    StoreConnection(modem.devicePath(), QStringLiteral("Simulator"), 9600);
-    ASSERT_TRUE(OpenWindow());
+    ASSERT_NO_FATAL_FAILURE(Start({{1, "Al"}}, {}, 6));
     const struct { int answer; bool vanish; const char* shownName; const char* last; } runs[] = {
         {IDNO, false, "18", "WARNING: This may take several minutes. Continue?\nAutodetect writes test entries to a free "
                             "location of the SIM and of the phone memory and deletes them again."},
