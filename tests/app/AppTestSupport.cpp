@@ -14,6 +14,7 @@
 #include "support/MessageBoxTypes.h"
 #include "support/RegistryStore.h"
 #include "support/Registry.h"
+#include "support/TranslationTable.h"
 #include "tests/TestEnvironment.h"
 
 #include <QComboBox>
@@ -150,7 +151,17 @@ void RecordedMessages::Clear() { std::lock_guard guard(m_state->lock); m_state->
 void RecordedMessages::SetAnswers(QList<int> answers) { std::lock_guard guard(m_state->lock); m_state->answers = std::move(answers); }
 bool RecordedMessages::AllOnGuiThread() const { std::lock_guard guard(m_state->lock); return m_state->allOnGui; }
 
-void WindowTest::TearDown() { frame.reset(); }
+void WindowTest::SetUp()
+{
+    ResetRegistryWithoutPorts();
+    CTranslationTable::Clear();
+}
+
+void WindowTest::TearDown()
+{
+    frame.reset();
+    CTranslationTable::Clear();
+}
 CPhoneBookView* WindowTest::View() const { return frame->View(); }
 
 void WindowTest::MakeWindow(QStringList answers)

@@ -62,10 +62,11 @@ private:
 class CMainFrame;
 class CPhoneBookView;
 
-// The window on a fresh Contacts folder, driven as its tests drive it.
+// The window on a fresh Contacts folder, untranslated, driven as its
+// tests drive it.
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetRegistryWithoutPorts(); }
+    void SetUp() override;
     void TearDown() override;
 
     // Makes the window on a Contacts folder of its own. Its connection

@@ -39,17 +39,6 @@ const QStringList Simulate{QStringLiteral("Simulate")};
 
 class PhoneBookViewTest : public WindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        CTranslationTable::Clear();
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        CTranslationTable::Clear();
-    }
-
     QString Cell(int row, int column) const { return View()->EntryModel()->index(row, column).data().toString(); }
     CPhoneBookList* List() const { return View()->EntryList(); }
     QPoint OnRow(int row) const { return List()->visualRect(View()->EntryModel()->index(row, 0)).center(); }

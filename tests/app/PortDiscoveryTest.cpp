@@ -19,8 +19,7 @@ TEST(PortListTest, NamesMervixPortAndPortNumbers)
     CPortList list;
     EXPECT_EQ(list.GetPortForName(QStringLiteral("Card Modem")), QStringLiteral("COM3:"));
     EXPECT_TRUE(list.GetPortForName(QStringLiteral("card modem")).isEmpty());
-    QString name = QStringLiteral("old");
-    QString port = QStringLiteral("old");
+    QString name = QStringLiteral("old"), port = name;
     EXPECT_FALSE(list.ReadMervixPort(name, port));
     SetRegistryString(QStringLiteral("Software\\Orvanta\\Veldro"), QStringLiteral("Port"), QStringLiteral("MUX3:"));
     EXPECT_TRUE(list.ReadMervixPort(name, port));
@@ -72,7 +71,6 @@ TEST(SystemSerialPortsTest, FindsPortsWithTheirNamesAndPublishesThem)
     EXPECT_EQ(list.Ports(), (QStringList{"/dev/pts/7", "/dev/ttyACM0", "/dev/ttyAMA0", "/dev/ttyS1"}));
     EXPECT_EQ(list.Names()[0], QStringLiteral("Simulator"));
     EXPECT_EQ(RegistryBytes(), before);
-    ResetRegistry();
 }
 
 }  // namespace

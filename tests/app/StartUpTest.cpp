@@ -18,10 +18,10 @@
 #include "tests/app/AppTestSupport.h"
 #include "tools/modemsim/ModemSimulator.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLockFile>
 
+#include <algorithm>
 #include <cstdlib>
 #include <tuple>
 
@@ -29,32 +29,17 @@ namespace {
 
 TEST(StartOptionsTest, CommandLines)
 {
-    const struct {
-        QStringList arguments; bool demo, hasPort; const char* port; int speed; const char* screenshot; bool error;
-    } cases[] = {
-        {{}, false, false, "", 0, "", false},
-        {{"--demo"}, true, false, "", 0, "", false},
-        {{"--port", "/dev/ttyUSB0", "--speed", "115200"}, false, true, "/dev/ttyUSB0", 115200, "", false},
-        {{"--port", "99"}, false, true, "99", 0, "", false},
-        {{"--demo", "--screenshot", "shot.png"}, true, false, "", 0, "shot.png", false},
-        {{"--port"}, false, false, "", 0, "", true},
-        {{"--speed", "fast"}, false, false, "", 0, "", true},
-        {{"--speed", "-9600"}, false, false, "", 0, "", true},
-        {{"--screenshot", ""}, false, false, "", 0, "", true},
-        {{"--colour"}, false, false, "", 0, "", true},
-        {{"stray"}, false, false, "", 0, "", true},
-    };
-    for (const auto& c : cases) {
-        const StartOptions options = ParseStartOptions(c.arguments);
-        const std::string line = c.arguments.join(QLatin1Char(' ')).toStdString();
-        EXPECT_EQ(!options.error.isEmpty(), c.error) << line;
-        if (c.error)
-            continue;
-        EXPECT_EQ(options.demo, c.demo) << line;
-        EXPECT_EQ(options.hasPort, c.hasPort) << line;
-        EXPECT_EQ(options.port, QString::fromLatin1(c.port)) << line;
-        EXPECT_EQ(options.speed, c.speed) << line;
-        EXPECT_EQ(options.screenshot, QString::fromLatin1(c.screenshot)) << line;
+    const auto rows = TestDataRows(QStringLiteral("app/start-options.txt"));
+    ASSERT_EQ(rows.size(), 11);
+    for (const auto& row : rows) {
+        QStringList arguments = QString::fromUtf8(row[0]).split(u' ', Qt::SkipEmptyParts);
+        std::replace(arguments.begin(), arguments.end(), QStringLiteral("\"\""), QString());
+        const StartOptions o = ParseStartOptions(arguments);
+        const QString given = !o.error.isEmpty() ? QStringLiteral("error")
+                                                 : QStringLiteral("demo=%1 port=%2 speed=%3 screenshot=%4")
+                                                       .arg(QString::number(o.demo), o.hasPort ? o.port : QStringLiteral("-"),
+                                                            QString::number(o.speed), o.screenshot);
+        EXPECT_EQ(given, QString::fromUtf8(row[1])) << row[0].constData();
     }
 }
 
@@ -147,7 +132,6 @@ TEST(StartUpTest, StartsWithNothingChangedLeaveTheRegistryAsItWas)
     // The first run may leave the window's place; after that nothing moves.
     EXPECT_EQ(after[2], after[1]);
     EXPECT_FALSE(after[2].contains("Drivers"));
-    ResetRegistry();
 }
 
 TEST(StartUpTest, ScreenshotWithTracingOnAnswersItsOwnBoxes)
@@ -156,9 +140,7 @@ TEST(StartUpTest, ScreenshotWithTracingOnAnswersItsOwnBoxes)
     SetRegistryNumber(kAppKey + QStringLiteral("\\Trace"), QStringLiteral("GsmSession"), 5);
     // A fresh account: no documents folder yet.
     const QByteArray home = qgetenv("HOME");
-    const QString freshHome = TestTempDir() + QStringLiteral("/fresh-home");
-    QDir(freshHome).removeRecursively();
-    QDir().mkpath(freshHome);
+    const QString freshHome = NewTempFolder(QStringLiteral("fresh-home"));
     setenv("HOME", QFile::encodeName(freshHome).constData(), 1);
 
     ModemSimulator modem;
@@ -184,7 +166,6 @@ TEST(StartUpTest, ScreenshotWithTracingOnAnswersItsOwnBoxes)
     ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
     EXPECT_TRUE(trace.readLine().startsWith("Log created "));
     EXPECT_FALSE(trace.readLine().isEmpty());
-    ResetRegistry();
 }
 
 }  // namespace
