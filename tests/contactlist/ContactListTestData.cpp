@@ -36,6 +36,16 @@ QStringList NamesOf(const CFilteredList& list)
     return names;
 }
 
+std::vector<TestCard> TestCardsFrom(const QString& relative)
+{
+    std::vector<TestCard> cards;
+    for (const QList<QByteArray>& row : TestDataRows(relative)) {
+        auto field = [&row](int i) { return QString::fromUtf8(row.value(i)); };
+        cards.push_back({field(0), field(1), field(2), field(3), field(4), field(5)});
+    }
+    return cards;
+}
+
 QString NewListFolder(const QString& hint)
 {
     return NewTempFolder(QStringLiteral("list-") + hint);

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 // A record with the given fields (type index -> text); the default field
 // is the first present one unless `defaultField` is given.
@@ -33,6 +34,8 @@ struct TestCard {
     QString email = {};   // EMAIL;TYPE=INTERNET
 };
 
+// The cards of a table in tests/data: uid | name | mobile | work | home | e-mail.
+std::vector<TestCard> TestCardsFrom(const QString& relative);
 // A new empty folder under the test's temporary folder.
 QString NewListFolder(const QString& hint);
 // Writes `<uid>.vcf` through a temporary file, as a vdir writer does.

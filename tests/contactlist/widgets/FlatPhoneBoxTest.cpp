@@ -135,15 +135,4 @@ TEST_F(PhoneBoxTest, TheSelectedLineCarriesTheDotAndTheHotLineIsHighlighted)
     EXPECT_NE(image.pixelColor(100, MiddleOfLine(1).y()), highlight);
     EXPECT_EQ(image.pixelColor(7, MiddleOfLine(1).y()), text) << "the dot";
     EXPECT_NE(image.pixelColor(7, MiddleOfLine(2).y()), text);
-
-    // An empty box answers every question with nothing.
-    box->Close();
-    box->DeleteAllItems();
-    EXPECT_EQ(box->LineCount(), 0);
-    EXPECT_TRUE(box->SelectedTag().isEmpty());
-    EXPECT_TRUE(box->LineAt(5).tag.isEmpty());
-    OpenAt(0);
-    QTest::keyClick(box.get(), Qt::Key_Up);
-    EXPECT_EQ(box->HotLine(), -1);
-    EXPECT_EQ(box->LineAtY(10), -1);
 }

@@ -31,32 +31,14 @@ constexpr int ViewControlId = 1022;
 constexpr quint32 WithCheckBoxes = ContactListCheckBoxes | ContactListFullRowSelect;
 constexpr int LoadTimeoutMs = 10000;
 
-// People across the alphabet, more than a page of the list: a mobile
-// number each, made from their place, but for the four with other fields.
-std::vector<TestCard> MakePeople()
-{
-    const QStringList names = QStringLiteral(
-        "Adam Ek|anna Berg|Bertil Ny|Carl Ek|Cecilia Dahl|David Ros|Erik Sund|Eva Alm|Fredrik Ahl|Gustav Lind|Helena Bo|"
-        "Karin Ask|Lars Oak|Maria Ulf|Olle Ring|Per Vik|Sara Holm|Ulla Berg|Viktor Sten|Yngve Falk|Zoe Strand").split(u'|');
-    std::vector<TestCard> people;
-    for (int i = 1; i <= names.size(); ++i)
-        people.push_back({QStringLiteral("u%1").arg(i, 2, 10, QLatin1Char('0')), names[i - 1],
-                          QStringLiteral("+46 70 100 00 %1").arg(i, 2, 10, QLatin1Char('0'))});
-    people[1].work = QStringLiteral("08-200 00 02");
-    people[1].email = QStringLiteral("anna@example.org");
-    people[3] = {"u04", "Carl Ek", "", "08-200 00 04"};
-    people[6] = {"u07", "Erik Sund", "", "", "08-300 00 07"};
-    people[7] = {"u08", "Eva Alm", "", "", "", "eva@example.org"};
-    return people;
-}
-const std::vector<TestCard> People = MakePeople();
-
 class ContactListWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         folder = NewListFolder(QStringLiteral("window"));
-        for (const TestCard& card : People)
+        people = TestCardsFrom(QStringLiteral("contactlist/people.txt"));
+        ASSERT_EQ(people.size(), 21u);
+        for (const TestCard& card : people)
             ASSERT_TRUE(WriteCard(folder, card));
         cacheFile = folder + QStringLiteral(".cache");
         top = std::make_unique<QWidget>();
@@ -130,10 +112,22 @@ protected:
 
     // A point of `row` in the list's viewport: at its left (name, check
     // box) or at its right end (the tag).
-    QPoint LeftOf(int row) const { return Flat().visualRect(Flat().Rows().index(row)).center() - QPoint(90, 0); }
+    QRect RowRect(int row) const { return Flat().visualRect(Flat().Rows().index(row)); }
+    QPoint LeftOf(int row) const { return RowRect(row).center() - QPoint(90, 0); }
     QPoint RightOf(int row) const { return QPoint(Flat().viewport()->width() - 4, LeftOf(row).y()); }
     void Tap(const QPoint& at) { QTest::mouseClick(Flat().viewport(), Qt::LeftButton, {}, at); }
+    // How many pixels from x = `left` to `right` in `rows` of the list are as `wanted`.
+    int PixelsIn(int left, int right, QRect rows, const std::function<bool(QColor)>& wanted) const
+    {
+        const QImage image = Flat().viewport()->grab().toImage();
+        int count = 0;
+        for (int x = left; x <= right; ++x)
+            for (int y = rows.top(); y <= rows.bottom(); ++y)
+                count += wanted(image.pixelColor(x, y)) ? 1 : 0;
+        return count;
+    }
 
+    std::vector<TestCard> people;
     QString folder;
     QString cacheFile;
     std::unique_ptr<QWidget> top;
@@ -153,7 +147,7 @@ TEST_F(ContactListWindowTest, ShowsEveryContactSortedWithItsDefaultTag)
     CreateList();
     EXPECT_EQ(repository->ComponentCount(), 1);
     EXPECT_TRUE(list->styleSheet().contains(QStringLiteral("rgb(1, 2, 3)")));
-    ASSERT_EQ(Flat().RowCount(), int(std::size(People)));
+    ASSERT_EQ(Flat().RowCount(), int(people.size()));
     EXPECT_EQ(NameAt(0), QStringLiteral("Adam Ek"));
     EXPECT_EQ(NameAt(1), QStringLiteral("anna Berg"));  // case does not count
     EXPECT_EQ(NameAt(Flat().RowCount() - 1), QStringLiteral("Zoe Strand"));
@@ -165,17 +159,10 @@ TEST_F(ContactListWindowTest, ShowsEveryContactSortedWithItsDefaultTag)
     EXPECT_EQ(Flat().width(), 240 - 13);
 
     // The tag is painted blue at the right end of the row, the name not.
-    const QImage image = Flat().viewport()->grab().toImage();
-    const QRect row = Flat().visualRect(Flat().Rows().index(0));
-    auto blueIn = [&](int left, int right) {
-        int blue = 0;
-        for (int x = left; x <= right; ++x)
-            for (int y = row.top(); y <= row.bottom(); ++y)
-                blue += image.pixelColor(x, y) == QColor(0, 0, 255) ? 1 : 0;
-        return blue;
-    };
-    EXPECT_GT(blueIn(row.right() - 20, row.right()), 3) << "the tag 'm' of Adam Ek";
-    EXPECT_EQ(blueIn(20, 99), 0) << "names are not blue";
+    const QRect row = RowRect(0);
+    auto blue = [](QColor color) { return color == QColor(0, 0, 255); };
+    EXPECT_GT(PixelsIn(row.right() - 20, row.right(), row, blue), 3) << "the tag 'm' of Adam Ek";
+    EXPECT_EQ(PixelsIn(20, 99, row, blue), 0) << "names are not blue";
     repository.reset();  // unloads the window, which must not call back
     list.reset();
 }
@@ -256,14 +243,9 @@ TEST_F(ContactListWindowTest, CheckBoxesTickOnTheLeftAndGetCheckedListsThem)
     EXPECT_EQ(Checked(false), QStringLiteral("08-200 00 02; 08-200 00 04"));
 
     // The cross is drawn in the box of a ticked row only.
-    const QImage image = Flat().viewport()->grab().toImage();
     auto darkInBox = [&](int row) {
-        const QRect rect = Flat().visualRect(Flat().Rows().index(row));
-        int dark = 0;
-        for (int x = rect.left() + 4; x <= rect.left() + 11; ++x)
-            for (int y = rect.top() + 4; y <= rect.bottom() - 5; ++y)
-                dark += image.pixelColor(x, y).lightness() < 128 ? 1 : 0;
-        return dark;
+        const QRect rect = RowRect(row).adjusted(0, 4, 0, -5);
+        return PixelsIn(rect.left() + 4, rect.left() + 11, rect, [](QColor color) { return color.lightness() < 128; });
     };
     EXPECT_GT(darkInBox(carl), 4);
     EXPECT_EQ(darkInBox(RowOf(QStringLiteral("Bertil Ny"))), 0);
@@ -438,7 +420,7 @@ TEST_F(ContactListWindowTest, TheContextMenuForwardsAddedOptionsAndAHoldOpensIt)
     EXPECT_TRUE(CSkinableContactList::IsRefreshing());
     ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
     EXPECT_EQ(commands.count(), 1) << "Refresh list is not passed on";
-    EXPECT_EQ(Flat().RowCount(), int(std::size(People)));
+    EXPECT_EQ(Flat().RowCount(), int(people.size()));
     EXPECT_FALSE(Flat().MenuCommand(1404));
     list->RemoveMenuOptions();
     EXPECT_FALSE(Flat().MenuCommand(32776));
@@ -498,12 +480,12 @@ TEST_F(ContactListWindowTest, ASecondWindowSharesTheListsAndTheLastWritesTheCach
     // numbers, until its load brings what the folder holds now.
     ASSERT_TRUE(WriteCard(folder, {"u00", "Aaron Ahl", "+46 70 100 00 00"}));
     StartList();
-    EXPECT_EQ(Flat().RowCount(), int(std::size(People)));
+    EXPECT_EQ(Flat().RowCount(), int(people.size()));
     QString name;
     EXPECT_TRUE(CSkinableContactList::GetNameFromNumber(QStringLiteral("070-100 00 21"), name));
     EXPECT_FALSE(CSkinableContactList::GetNameFromNumber(QStringLiteral("070-100 00 00"), name));
     ASSERT_TRUE(CContactListModel::WaitForLoad(LoadTimeoutMs));
-    EXPECT_EQ(Flat().RowCount(), int(std::size(People)) + 1);
+    EXPECT_EQ(Flat().RowCount(), int(people.size()) + 1);
     EXPECT_TRUE(CSkinableContactList::GetNameFromNumber(QStringLiteral("070-100 00 00"), name));
 }
 
