@@ -13,7 +13,7 @@ bool IsPresent(const tagCONTACT& record, int type)
 bool AdjustDefaultField(tagCONTACT& record, int filter)
 {
     const int current = record.nDefaultField;
-    if (current >= 0 && current < ContactFieldCount && (quint32(filter) & ContactFieldMask(current)) != 0)
+    if (IsPresent(record, current) && (quint32(filter) & ContactFieldMask(current)) != 0)
         return false;
     for (int type = 0; type < ContactFieldCount; ++type) {
         if (IsPresent(record, type) && (quint32(filter) & ContactFieldMask(type)) != 0) {

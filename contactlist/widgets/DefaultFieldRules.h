@@ -7,10 +7,10 @@
 
 #include <QString>
 
-// When the record's default field is not one that `filter` shows, its
-// first present field that the filter shows becomes the default (the
-// record is shared: every list sees the change). Returns true when the
-// default changed.
+// When the record's default field is absent (a spoilt cache) or not one
+// that `filter` shows, its first present field that the filter shows
+// becomes the default (the record is shared: every list sees the change).
+// Returns true when the default changed.
 bool AdjustDefaultField(tagCONTACT& record, int filter);
 // The present field of the record whose tag is `tag` (ignoring case),
 // or -1.
