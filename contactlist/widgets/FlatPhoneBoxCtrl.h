@@ -58,7 +58,6 @@ public:
     int LineAtY(int y) const;
     int LineHeight() const;
     int NumberColumnWidth() const { return m_numberWidth; }
-    int LabelColumnWidth() const { return m_labelWidth; }
 
 signals:
     // A line was picked (mouse or Enter); SelectedTag tells which.

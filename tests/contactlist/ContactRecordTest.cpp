@@ -26,12 +26,9 @@ TEST(ContactRecord, LayoutOfAContactWithAMobileNumberAndAnEmailAddress)
     ASSERT_EQ(expected.size(), size);
     EXPECT_EQ(bytes.toHex(' '), expected.toHex(' '));
 
-    EXPECT_EQ(ContactName(record.get()), QStringLiteral("Ann"));
-    EXPECT_EQ(ContactField(record.get(), FIELD_MOBILE_TEL), QStringLiteral("+4670"));
     EXPECT_EQ(ContactField(record.get(), FIELD_EMAIL), QStringLiteral("a@b"));
     EXPECT_TRUE(ContactField(record.get(), FIELD_WORK_TEL).isEmpty());
     EXPECT_TRUE(ContactField(record.get(), 12).isEmpty());
-    EXPECT_EQ(ContactDefaultTag(record.get()), QStringLiteral("m"));
     EXPECT_EQ(ContactTelephoneNumbers(record.get()), (QMap<QString, QString>{{"m", "+4670"}}));
     EXPECT_TRUE(IsValidContactRecord(record.get(), size));
 }

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(TransferToContacts, AnEntryMatchesAContactOfItsNameWithItsNumberOrWithoutOne)
 {
     const struct {
@@ -42,5 +40,3 @@ TEST(TransferToContacts, AnEntryMatchesAContactOfItsNameWithItsNumberOrWithoutOn
         }
     }
 }
-
-}  // namespace

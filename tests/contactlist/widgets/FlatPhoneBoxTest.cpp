@@ -38,11 +38,6 @@ protected:
         box->AddLine(QStringLiteral("kim@example.org"), QStringLiteral("E-mail"), QStringLiteral("e"));
         box->SetSelectedLine(0);
     }
-    void TearDown() override
-    {
-        box.reset();
-        top.reset();
-    }
     // Opens the box below a row whose bottom is `ownerY` in the owner.
     void OpenAt(int ownerY) { box->ShowAt(owner->mapToGlobal(QPoint(0, ownerY)).y()); }
     QPoint MiddleOfLine(int line) const { return QPoint(30, 1 + line * box->LineHeight() + box->LineHeight() / 2); }

@@ -13,10 +13,9 @@ namespace {
 struct FakeSkinned : CSkinInterface {
     QWidget widget;
     int unloads = 0;
-    int updates = 0;
     int onUpdates = 0;
     void Unload() override { ++unloads; }
-    void Update() override { ++updates; }
+    void Update() override {}
     void OnUpdate() override { ++onUpdates; }
     QWidget* SkinWidget() override { return &widget; }
 };
