@@ -1,30 +1,18 @@
-// The contacts cache file: round trip, foreign versions, and files cut
-// short or spoilt at every position.
-
 #include "contactlist/ContactCache.h"
 #include "tests/contactlist/ContactListTestData.h"
-#include "tests/TestEnvironment.h"
-
-#include <QFile>
 
 #include <cstring>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-std::unique_ptr<CFilteredList> ThreeContacts()
+// A whole cache reads back byte for byte. A foreign version, a count that
+// cannot fit, any truncation and any spoilt size: nothing is read, and
+// nothing reads past the end.
+TEST(ContactCache, ReadsBackEveryRecordInOrderAndNothingOfABrokenFile)
 {
-    return MakeAllList({MakeRecord(QStringLiteral("alpha"), {{FIELD_MOBILE_TEL, "+46701"}}, 11),
-                        MakeRecord(QStringLiteral("Åsa"), {{FIELD_EMAIL, "asa@example.org"}}, 12),
-                        MakeRecord(QStringLiteral("Beta"), {{FIELD_WORK_TEL, "08-1"}, {FIELD_HOME_FAX, "08-2"}}, 13)});
-}
-
-}  // namespace
-
-TEST(ContactCache, WritesAndReadsBackEveryRecordInOrder)
-{
-    const auto list = ThreeContacts();
+    const auto list = MakeAllList({MakeRecord(QStringLiteral("alpha"), {{FIELD_MOBILE_TEL, "+46701"}}, 11),
+                                   MakeRecord(QStringLiteral("Åsa"), {{FIELD_EMAIL, "asa@example.org"}}, 12),
+                                   MakeRecord(QStringLiteral("Beta"), {{FIELD_WORK_TEL, "08-1"}, {FIELD_HOME_FAX, "08-2"}}, 13)});
     const QString path = TestTempDir() + QStringLiteral("/roundtrip.cache");
     ASSERT_TRUE(WriteContactCache(path, *list));
     EXPECT_FALSE(WriteContactCache(TestTempDir() + QStringLiteral("/no/such/folder/cache"), *list));
@@ -38,28 +26,22 @@ TEST(ContactCache, WritesAndReadsBackEveryRecordInOrder)
         EXPECT_EQ(std::memcmp(a, b, a->wSize), 0) << i;
     }
     // The header: version -3 and the count, little-endian.
-    const QByteArray bytes = SerializeContactCache(*list);
-    EXPECT_EQ(bytes.left(8).toHex(), QByteArray("fdffffff03000000"));
-    EXPECT_EQ(bytes.mid(8, 2), bytes.mid(10, 2));  // size word, then the record starting with its own size
-}
+    const QByteArray good = SerializeContactCache(*list);
+    EXPECT_EQ(good.left(8).toHex(), QByteArray("fdffffff03000000"));
+    EXPECT_EQ(good.mid(8, 2), good.mid(10, 2));  // size word, then the record starting with its own size
 
-// A foreign version, a count that cannot fit, any truncation and any
-// spoilt size: nothing is read, and nothing reads past the end.
-TEST(ContactCache, AnythingButAWholeCacheReadsNothing)
-{
-    const QByteArray good = SerializeContactCache(*ThreeContacts());
     std::vector<QByteArray> bad = {QByteArray::fromHex("0300000000000000"), QByteArray::fromHex("fdffffffffffffff"),
                                    QByteArray::fromHex("fdffffffffffff7f"), QByteArray(good).replace(0, 1, "\xFC")};
     for (qsizetype length = 0; length < good.size(); ++length)
         bad.push_back(good.left(length));
     for (const QByteArray& bytes : bad) {
-        CFilteredList read(CFilteredList::AllContactsFilter, true);
-        EXPECT_FALSE(ParseContactCache(bytes, read)) << bytes.toHex().constData();
-        EXPECT_EQ(read.Count(), 0);
+        CFilteredList parsed(CFilteredList::AllContactsFilter, true);
+        EXPECT_FALSE(ParseContactCache(bytes, parsed)) << bytes.toHex().constData();
+        EXPECT_EQ(parsed.Count(), 0);
     }
-    CFilteredList read(CFilteredList::AllContactsFilter, true);
-    EXPECT_FALSE(ReadContactCache(TestTempDir() + QStringLiteral("/no-such.cache"), read));
-    EXPECT_TRUE(ParseContactCache(QByteArray::fromHex("fdffffff00000000"), read));  // a valid, empty cache
+    CFilteredList none(CFilteredList::AllContactsFilter, true);
+    EXPECT_FALSE(ReadContactCache(TestTempDir() + QStringLiteral("/no-such.cache"), none));
+    EXPECT_TRUE(ParseContactCache(QByteArray::fromHex("fdffffff00000000"), none));  // a valid, empty cache
 
     // Each byte of the first record's size word, its inner size and its
     // first field offset spoilt: only a change that leaves a consistent list may pass.

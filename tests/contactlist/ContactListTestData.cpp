@@ -1,6 +1,5 @@
 #include "tests/contactlist/ContactListTestData.h"
 
-#include "tests/TestEnvironment.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,11 +43,6 @@ std::vector<TestCard> TestCardsFrom(const QString& relative)
         cards.push_back({field(0), field(1), field(2), field(3), field(4), field(5)});
     }
     return cards;
-}
-
-QString NewListFolder(const QString& hint)
-{
-    return NewTempFolder(QStringLiteral("list-") + hint);
 }
 
 bool WriteCard(const QString& folder, const TestCard& card)

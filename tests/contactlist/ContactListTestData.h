@@ -3,6 +3,7 @@
 // written straight to disk, read back through the real store.
 
 #include "contactlist/FilteredList.h"
+#include "tests/TestEnvironment.h"
 
 #include <QStringList>
 
@@ -36,7 +37,5 @@ struct TestCard {
 
 // The cards of a table in tests/data: uid | name | mobile | work | home | e-mail.
 std::vector<TestCard> TestCardsFrom(const QString& relative);
-// A new empty folder under the test's temporary folder.
-QString NewListFolder(const QString& hint);
 // Writes `<uid>.vcf` through a temporary file, as a vdir writer does.
 bool WriteCard(const QString& folder, const TestCard& card);

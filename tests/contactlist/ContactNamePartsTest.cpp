@@ -4,11 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 using P = ContactNameParts;
-
-}  // namespace
 
 // A name line split into its five parts and joined again; an entry's
 // name split at its first blank into first and last name.

@@ -26,7 +26,7 @@ TEST(TransferToContacts, AnEntryMatchesAContactOfItsNameWithItsNumberOrWithoutOn
         {"an extension is another number", {{"a", "Office", "", "081234"}}, {{"Office", "081234p12"}}, 1},
     };
     for (const auto& c : cases) {
-        const QString folder = NewListFolder(QStringLiteral("transfer"));
+        const QString folder = NewTempFolder(QStringLiteral("list-transfer"));
         for (const TestCard& card : c.contacts)
             ASSERT_TRUE(WriteCard(folder, card)) << c.what;
         for (const int copied : {c.copied, 0}) {

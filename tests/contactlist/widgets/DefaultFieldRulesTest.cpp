@@ -4,24 +4,15 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-namespace {
-
-constexpr int TelephoneMask = 0x1FF;
-constexpr int EmailMask = 0xE00;
-
-}  // namespace
-
 TEST(DefaultFieldRules, DefaultMovesIntoTheFilter)
 {
     struct Case { const char* what; int defaultField; int filter; int expected; bool changed; };
     // The contact has work, mobile and a second e-mail address.
     const Case cases[] = {
-        {"e-mail default, telephone list", FIELD_EMAIL2, TelephoneMask, FIELD_WORK_TEL, true},
+        {"e-mail default, telephone list", FIELD_EMAIL2, 0x1FF, FIELD_WORK_TEL, true},
         {"e-mail default, mobile only", FIELD_EMAIL2, int(ContactFieldMask(FIELD_MOBILE_TEL)), FIELD_MOBILE_TEL, true},
-        {"mobile default, e-mail list", FIELD_MOBILE_TEL, EmailMask, FIELD_EMAIL2, true},
-        {"default already shown", FIELD_MOBILE_TEL, TelephoneMask, FIELD_MOBILE_TEL, false},
+        {"mobile default, e-mail list", FIELD_MOBILE_TEL, 0xE00, FIELD_EMAIL2, true},
+        {"default already shown", FIELD_MOBILE_TEL, 0x1FF, FIELD_MOBILE_TEL, false},
         {"all contacts", FIELD_EMAIL2, 0xFFF, FIELD_EMAIL2, false},
         {"nothing the filter shows", FIELD_MOBILE_TEL, int(ContactFieldMask(FIELD_CAR_TEL)), FIELD_MOBILE_TEL, false},
     };
