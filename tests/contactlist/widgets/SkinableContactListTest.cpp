@@ -102,9 +102,9 @@ protected:
         return checked;
     }
 
+    QRect RowRect(int row) const { return Flat().visualRect(Flat().Rows().index(row)); }
     // A point of `row` in the list's viewport: at its left (name, check
     // box) or at its right end (the tag).
-    QRect RowRect(int row) const { return Flat().visualRect(Flat().Rows().index(row)); }
     QPoint LeftOf(int row) const { return RowRect(row).center() - QPoint(90, 0); }
     QPoint RightOf(int row) const { return QPoint(Flat().viewport()->width() - 4, LeftOf(row).y()); }
     void Tap(const QPoint& at) { QTest::mouseClick(Flat().viewport(), Qt::LeftButton, {}, at); }
