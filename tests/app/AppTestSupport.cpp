@@ -41,13 +41,6 @@ void ResetRegistry()
         CRegistryStore::Instance().DeleteKey(HKEY_LOCAL_MACHINE, QString::fromLatin1(key));
 }
 
-void ResetRegistryWithoutPorts()
-{
-    ResetRegistry();
-    SetRegistryString(QStringLiteral("Drivers\\Active"), QStringLiteral("Placeholder"), QString());
-    SetRegistryString(QStringLiteral("ExtModems"), QStringLiteral("Placeholder"), QString());
-}
-
 void StoreConnection(const QString& port, const QString& name, int speed)
 {
     CAppSettings settings;
@@ -65,14 +58,6 @@ void SetRegistryString(const QString& key, const QString& name, const QString& v
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value)
 {
     CRegistryStore::Instance().SetValue(HKEY_LOCAL_MACHINE, key, name, RegValue::fromDWord(value));
-}
-
-void AddExternalModem(const QString& subkey, int type, const QString& port, const QString& name)
-{
-    const QString key = QStringLiteral("ExtModems\\") + subkey;
-    SetRegistryNumber(key, QStringLiteral("DeviceType"), quint32(type));
-    SetRegistryString(key, QStringLiteral("Port"), port);
-    SetRegistryString(key, QStringLiteral("FriendlyName"), name);
 }
 
 void ReplaceRegistry(const QString& dataFile)
@@ -153,7 +138,7 @@ bool RecordedMessages::AllOnGuiThread() const { std::lock_guard guard(m_state->l
 
 void WindowTest::SetUp()
 {
-    ResetRegistryWithoutPorts();
+    ReplaceRegistry(QStringLiteral("app/no-ports.ini"));
     CTranslationTable::Clear();
 }
 

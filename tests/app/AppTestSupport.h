@@ -14,22 +14,16 @@
 class QAbstractItemModel;
 class QComboBox;
 
-// The application's own key.
 inline const QString kAppKey = QStringLiteral("Software\\Orvanta\\Tessaly");
 
 // Deletes everything the application and the port discovery keep.
 void ResetRegistry();
 void SetRegistryString(const QString& key, const QString& name, const QString& value);
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value);
-// A modem set up by hand under ExtModems\<subkey>.
-void AddExternalModem(const QString& subkey, int type, const QString& port, const QString& name);
 // A clean registry holding what the test data file `dataFile` holds.
 void ReplaceRegistry(const QString& dataFile);
 // The registry file as it is on disk.
 QByteArray RegistryBytes();
-// A clean registry whose port lists are there but empty: the window finds
-// no device of the machine's own.
-void ResetRegistryWithoutPorts();
 // Stores the connection the window starts with.
 void StoreConnection(const QString& port, const QString& name, int speed = 115200);
 

@@ -284,6 +284,7 @@ TEST(GuiMessageHandlerTest, WorkerBoxesAreShownOnTheGuiThreadAndAnswered)
         {MB_RETRYCANCEL, QMessageBox::Retry, IDRETRY, QMessageBox::NoIcon},
     };
     CAppMessages::Instance().m_Caption = QStringLiteral("Tessaly");
+    CGuiMessageHandler::SetShuttingDown(false);  // a window closed before silenced the boxes
     const ExpectModalDialogs answeredHere;
     CGuiMessageHandler handler;
     for (const Case& c : cases) {

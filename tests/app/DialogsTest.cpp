@@ -50,8 +50,6 @@ void ExpectFitsTheScreen(QDialog& dialog)
     EXPECT_LE(dialog.height(), 800) << name;
 }
 
-// A machine's registry: the active drivers that are modems and the modems
-// set up by hand, the multiplexer's among them.
 class ConnectionDlgTest : public ::testing::Test {
 protected:
     void SetUp() override { ReplaceRegistry(QStringLiteral("app/machine-registry.ini")); }
@@ -191,17 +189,16 @@ TEST(ModifyDlg, OpeningChoosesTheMemoryAndItsTypingLimits)
 
 TEST(ModifyDlg, OkAsksAboutLongTextsAndRefusesBadNumbers)
 {
-    const QString name25 = QStringLiteral("Abcdefghijklmnopqrstuvwxy");
+    const QString name25 = QStringLiteral("Abcdefghijklmnopqrstuvwxy"), name14 = name25.left(14);
+    const QString ones25 = QStringLiteral("1").repeated(25);
     const struct {
         const char* what; QString number; QList<int> answers; bool accepted; QString name, numberAfter; int boxes;
     } cases[] = {
-        {"cut name", QStringLiteral("123"), {IDYES}, true, name25.left(14), QStringLiteral("123"), 1},
-        {"keep name", QStringLiteral("123"), {IDNO}, false, name25, QStringLiteral("123"), 1},
-        {"both long, no to the number", QStringLiteral("1").repeated(25), {IDYES, IDNO}, false, name25.left(14),
-         QStringLiteral("1").repeated(25), 2},
-        {"both cut", QStringLiteral("1").repeated(25), {IDYES, IDYES}, true, name25.left(14),
-         QStringLiteral("1").repeated(20), 2},
-        {"bad number", QStringLiteral("abc"), {}, false, name25, QStringLiteral("abc"), 1},
+        {"cut name", "123", {IDYES}, true, name14, "123", 1},
+        {"keep name", "123", {IDNO}, false, name25, "123", 1},
+        {"both long, no to the number", ones25, {IDYES, IDNO}, false, name14, ones25, 2},
+        {"both cut", ones25, {IDYES, IDYES}, true, name14, ones25.left(20), 2},
+        {"bad number", "abc", {}, false, name25, "abc", 1},
     };
     const CAppSettings settings = DialogTestSizes();
     for (const auto& c : cases) {
@@ -218,9 +215,8 @@ TEST(ModifyDlg, OkAsksAboutLongTextsAndRefusesBadNumbers)
         EXPECT_EQ(dialog.NameEdit()->text(), c.name) << c.what;
         EXPECT_EQ(dialog.NumberEdit()->text(), c.numberAfter) << c.what;
         ASSERT_EQ(answers.Texts().size(), c.boxes) << c.what;
-        if (c.name == name25.left(14)) {
-            EXPECT_EQ(answers.Texts()[0], QStringLiteral("The name you have entered is too long. Do you wish to use "
-                                                       "Abcdefghijklmn instead?"));
+        if (c.name == name14) {
+            EXPECT_EQ(answers.Texts()[0], "The name you have entered is too long. Do you wish to use " + name14 + " instead?");
         }
         if (c.accepted) {
             EXPECT_EQ(dialog.m_Name, c.name);
