@@ -51,14 +51,9 @@ void StoreConnection(const QString& port, const QString& name, int speed)
 }
 
 void SetRegistryString(const QString& key, const QString& name, const QString& value)
-{
-    CRegistryStore::Instance().SetValue(HKEY_LOCAL_MACHINE, key, name, RegValue::fromString(value));
-}
-
+{ CRegistryStore::Instance().SetValue(HKEY_LOCAL_MACHINE, key, name, RegValue::fromString(value)); }
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value)
-{
-    CRegistryStore::Instance().SetValue(HKEY_LOCAL_MACHINE, key, name, RegValue::fromDWord(value));
-}
+{ CRegistryStore::Instance().SetValue(HKEY_LOCAL_MACHINE, key, name, RegValue::fromDWord(value)); }
 
 void ReplaceRegistry(const QString& dataFile)
 {
@@ -172,11 +167,7 @@ void WindowTest::MakeWindow(QStringList answers)
     });
 }
 
-bool WindowTest::ShowWindow(int timeoutMs)
-{
-    frame->show();
-    return WaitForConnection(timeoutMs);
-}
+bool WindowTest::ShowWindow(int timeoutMs) { frame->show(); return WaitForConnection(timeoutMs); }
 
 bool WindowTest::WaitForConnection(int timeoutMs)
 {
@@ -185,10 +176,7 @@ bool WindowTest::WaitForConnection(int timeoutMs)
     return done;
 }
 
-bool WindowTest::WaitIdle(int timeoutMs)
-{
-    return WaitUntil([this] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }, timeoutMs);
-}
+bool WindowTest::WaitIdle(int timeoutMs) { return WaitUntil([this] { return !View()->IsBusy() && !View()->Worker().IsBusy(); }, timeoutMs); }
 
 bool WindowTest::Command(int id)
 {
@@ -210,10 +198,7 @@ void WindowTest::Select(const QStringList& names)
     }
 }
 
-QStringList WindowTest::Shown() const
-{
-    return ColumnTexts(*View()->EntryModel());
-}
+QStringList WindowTest::Shown() const { return ColumnTexts(*View()->EntryModel()); }
 
 bool WindowTest::Activate()
 {

@@ -22,7 +22,6 @@ void SetRegistryString(const QString& key, const QString& name, const QString& v
 void SetRegistryNumber(const QString& key, const QString& name, quint32 value);
 // A clean registry holding what the test data file `dataFile` holds.
 void ReplaceRegistry(const QString& dataFile);
-// The registry file as it is on disk.
 QByteArray RegistryBytes();
 // Stores the connection the window starts with.
 void StoreConnection(const QString& port, const QString& name, int speed = 115200);

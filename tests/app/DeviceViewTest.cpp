@@ -1,8 +1,5 @@
-// The window against the modem simulator over a real pseudo-terminal:
-// identification, storage detection, reading, a port that does not
-// answer, Disconnect, and a GUI that keeps running during a slow read;
-// beneath it, the worker that runs device work one piece at a time off the
-// GUI thread, and the boxes a worker asks for, shown on the GUI thread.
+// The window against the modem simulator over a real pseudo-terminal, and
+// beneath it the device worker and the boxes a worker asks for.
 
 #include "app/CommandIds.h"
 #include "app/DeviceWorker.h"
@@ -274,8 +271,7 @@ TEST(DeviceWorkerTest, StopRunsWhatIsQueuedInOrderOffTheGuiThreadAndDropsTheComp
 // pressed is the worker's answer.
 TEST(GuiMessageHandlerTest, WorkerBoxesAreShownOnTheGuiThreadAndAnswered)
 {
-    struct Case { unsigned type; QMessageBox::StandardButton press; int answer; QMessageBox::Icon icon; };
-    const Case cases[] = {
+    const struct { unsigned type; QMessageBox::StandardButton press; int answer; QMessageBox::Icon icon; } cases[] = {
         {MB_OK, QMessageBox::Ok, IDOK, QMessageBox::NoIcon},
         {MB_OK | MB_ICONSTOP, QMessageBox::Ok, IDOK, QMessageBox::Critical},
         {MB_YESNO | MB_ICONQUESTION, QMessageBox::No, IDNO, QMessageBox::Question},
@@ -287,7 +283,7 @@ TEST(GuiMessageHandlerTest, WorkerBoxesAreShownOnTheGuiThreadAndAnswered)
     CGuiMessageHandler::SetShuttingDown(false);  // a window closed before silenced the boxes
     const ExpectModalDialogs answeredHere;
     CGuiMessageHandler handler;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         QString caption;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         bool onGui = false;

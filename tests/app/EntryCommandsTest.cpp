@@ -244,19 +244,18 @@ TEST_F(EntryCommandsTest, AfterAnIncompleteReadNothingIsWrittenBeyondIt)
     const Names full{{1, "Al"}, {2, "Bo"}, {3, "Cy"}, {4, "Di"}, {5, "Ed"}, {8, "Fy"}};
     Names gap = full, whole;
     gap.erase(4);
+    Names gapNeo = gap, gapIda = gap;
+    gapNeo[4] = QStringLiteral("Neo");
+    gapIda[4] = QStringLiteral("Ida Wik(m)");
     for (int index = 1; index <= 10; ++index)
         whole[index] = QStringLiteral("X%1").arg(index);
     const Names phone{{1, "P1"}, {2, "P2"}, {3, "P3"}};
-    auto with = [](Names names, const char* at4) {
-        names[4] = QString::fromLatin1(at4);
-        return names;
-    };
     // The boxes are those after Autodetect's question.
     const struct { const char* what; int command; Names sim, simAfter; QStringList boxes; int dialogs; } cases[] = {
         {"New, the whole SIM read and full", ID_EDIT_NEW, whole, whole, {"Error: SIM is out of memory"}, 0},
-        {"New, location 4 seen empty", ID_EDIT_NEW, gap, with(gap, "Neo"), {}, 1},
+        {"New, location 4 seen empty", ID_EDIT_NEW, gap, gapNeo, {}, 1},
         // Its one number comes ticked, tagged with its kind.
-        {"Add to SIM/Phone, location 4 seen empty", ID_TRANSFER_ADDTOSIMPHONE, gap, with(gap, "Ida Wik(m)"), {}, 1},
+        {"Add to SIM/Phone, location 4 seen empty", ID_TRANSFER_ADDTOSIMPHONE, gap, gapIda, {}, 1},
         {"New", ID_EDIT_NEW, full, full, {refresh}, 0},
         {"Move to SIM", ID_EDIT_MOVETOSIM, full, full, {refresh}, 0},
         {"Add to SIM/Phone", ID_TRANSFER_ADDTOSIMPHONE, full, full, {refresh}, 1},

@@ -1,9 +1,5 @@
-// The program's start: its command line; its settings in the registry
-// file, with a round trip, what a damaged or partial key gives, and saves
-// that never wait for a lock; and the start as main() does it, in-process:
-// a start with nothing changed leaves the registry file as it was, and a
-// screenshot run never waits for a person, even when tracing asks to be
-// noticed.
+// The program's start: its command line, its settings in the registry
+// file, and the start as main() does it, in-process.
 
 #include "app/AppSettings.h"
 #include "app/MainFrame.h"
