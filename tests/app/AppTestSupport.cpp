@@ -13,7 +13,6 @@
 #include "contactlist/widgets/SkinableFlatContactList.h"
 #include "support/MessageBoxTypes.h"
 #include "support/RegistryStore.h"
-#include "support/Registry.h"
 #include "support/TranslationTable.h"
 #include "tests/TestEnvironment.h"
 
@@ -31,13 +30,8 @@
 
 void ResetRegistry()
 {
-    CRegistry root;
-    if (root.Open(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Orvanta"), KEY_ALL_ACCESS) == ERROR_SUCCESS) {
-        root.DeleteKey(QStringLiteral("Tessaly"));
-        root.DeleteKey(QStringLiteral("Veldro"));
-    }
     CRegistryStore::Instance().ClearOverlay();
-    for (const char* key : {"Drivers", "ExtModems"})
+    for (const char* key : {"Software\\Orvanta", "Drivers", "ExtModems"})
         CRegistryStore::Instance().DeleteKey(HKEY_LOCAL_MACHINE, QString::fromLatin1(key));
 }
 
@@ -64,11 +58,7 @@ void ReplaceRegistry(const QString& dataFile)
     target.write(source.readAll());
 }
 
-QByteArray RegistryBytes()
-{
-    QFile file(CRegistryStore::Instance().Path());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+QByteArray RegistryBytes() { QFile file(CRegistryStore::Instance().Path()); return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(); }
 
 QStringList ComboItems(const QComboBox& box)
 {
@@ -200,11 +190,7 @@ void WindowTest::Select(const QStringList& names)
 
 QStringList WindowTest::Shown() const { return ColumnTexts(*View()->EntryModel()); }
 
-bool WindowTest::Activate()
-{
-    frame->activateWindow();
-    return QTest::qWaitForWindowActive(frame.get());
-}
+bool WindowTest::Activate() { frame->activateWindow(); return QTest::qWaitForWindowActive(frame.get()); }
 
 bool WindowTest::ShowContacts(int rows)
 {

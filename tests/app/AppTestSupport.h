@@ -2,8 +2,6 @@
 // What the application's tests share: a clean registry, waiting on the
 // event loop, and a message handler that records the boxes it is shown.
 
-#include <QList>
-#include <QString>
 #include <QStringList>
 
 #include <gtest/gtest.h>

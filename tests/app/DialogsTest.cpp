@@ -57,15 +57,11 @@ protected:
 
 // The modems are offered in the order of their ports, the multiplexer's
 // own ports left out; the stored connection is shown chosen even when it
-// is not found; OK keeps the choice, Cancel keeps what was stored.
+// is not found (then offered before Simulate); OK keeps the choice, Cancel
+// keeps what was stored.
 TEST_F(ConnectionDlgTest, OffersThePortsAndKeepsTheChoice)
 {
-    CConnectionDlg fresh;
-    fresh.m_Prompt = QStringLiteral("Where is the GSM device?");
-    fresh.OnInitDialog();
-    ExpectFitsTheScreen(fresh);
-    EXPECT_EQ(ComboItems(*fresh.ConnectionList()), (QStringList{"None", "Phone Cable", "Renamed Internal", "Acme-Phone",
-                                                                "Card Modem", "Mervix Extra", "Simulate"}));
+    const QStringList offered = {"None", "Phone Cable", "Renamed Internal", "Acme-Phone", "Card Modem", "Mervix Extra", "Simulate"};
     // The choice nullptr is Cancel.
     const struct {
         const char* stored; const char* storedPort; const char* choose; const char* port; const char* name; int speed;
@@ -80,16 +76,18 @@ TEST_F(ConnectionDlgTest, OffersThePortsAndKeepsTheChoice)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.stored << " -> " << (c.choose ? c.choose : "Cancel"));
+        const QString stored = QString::fromLatin1(c.stored);
         CConnectionDlg dialog;
-        dialog.m_TapiDevice = QString::fromLatin1(c.stored);
+        dialog.m_TapiDevice = stored;
         dialog.m_ComPort = QString::fromLatin1(c.storedPort);
         dialog.m_Speed = c.speed;
         dialog.m_bVirtualPort = true;
         dialog.m_Prompt = QStringLiteral("Where is the GSM device?");
         dialog.OnInitDialog();
         EXPECT_EQ(dialog.PromptLabel()->text(), dialog.m_Prompt);
-        EXPECT_EQ(dialog.ConnectionList()->currentText(), QString::fromLatin1(c.stored));
-        EXPECT_EQ(ComboItems(*dialog.ConnectionList()).count(QStringLiteral("Simulate")), 1);
+        EXPECT_EQ(dialog.ConnectionList()->currentText(), stored);
+        ExpectFitsTheScreen(dialog);
+        EXPECT_EQ(ComboItems(*dialog.ConnectionList()), offered.contains(stored) ? offered : offered.mid(0, 6) << stored << "Simulate");
         if (c.choose) {
             dialog.ConnectionList()->setCurrentIndex(dialog.ConnectionList()->findText(QString::fromLatin1(c.choose)));
             QTest::mouseClick(dialog.OkButton(), Qt::LeftButton);
